@@ -1,0 +1,116 @@
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <sstream>
+
+#include "core/dipdigitize.h"
+#include "files/project_file.h"
+
+namespace {
+
+// 200 depth lines down a 30000-pixel log, the given scale, and dips spread
+// over the whole calibrated depth range.
+ProjectState calibratedLog(int mode, int dips)
+{
+    ProjectState s;
+    s.FILE = "well7.bmp";
+    s.IMAGEWIDTH = 2000;
+    s.IMAGEHEIGHT = 30000;
+    s.DipScaleMode = static_cast<std::int16_t>(mode);
+    s.MAXDIP = static_cast<std::int16_t>(mode == 2 ? 80 : 90);
+    s.NCUST = 9;
+    for (int k = 0; k <= 9; ++k)
+        s.CustomDipTwip[k] = 1000 + 1000.0 * k - 8.0 * k * k;
+    s.NUMDEP = kMaxDepthRows;
+    for (int i = 1; i <= kMaxDepthRows; ++i)
+        s.depths[i] = {1000.0 + 10 * i, 2000.0 * i + 0.5, 1000.0 + i, 10000.0 - i};
+    std::mt19937 rng(42);
+    std::uniform_real_distribution<double> y(2000, 2000.0 * kMaxDepthRows);
+    std::uniform_real_distribution<double> x(1000, 9800);
+    std::uniform_real_distribution<double> az(0, 360);
+    s.NumPoints = static_cast<std::int16_t>(dips);
+    for (int i = 1; i <= dips; ++i) {
+        s.dips[i].YPIX = y(rng);
+        s.dips[i].DIPPIX = x(rng);
+        s.dips[i].Azimuth = az(rng);
+        s.dips[i].Quality = std::string(1, static_cast<char>('A' + i % 4));
+    }
+    return s;
+}
+
+void BM_getdip(benchmark::State& st)
+{
+    const ProjectState s = calibratedLog(static_cast<int>(st.range(0)), 0);
+    double y = 2100, x = 1100;
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(getdip(s, x, y));
+        y += 1999.37;
+        if (y > 400000)
+            y -= 398000;
+        x += 731;
+        if (x > 9800)
+            x -= 8700;
+    }
+}
+BENCHMARK(BM_getdip)->DenseRange(0, 4)->ArgName("mode");
+
+void BM_getdepth(benchmark::State& st)
+{
+    const ProjectState s = calibratedLog(static_cast<int>(st.range(0)), 0);
+    double y = 2100;
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(getdepth(s, y));
+        y += 1999.37;
+        if (y > 400000)
+            y -= 398000;
+    }
+}
+BENCHMARK(BM_getdepth)->DenseRange(0, 4)->ArgName("mode");
+
+void BM_writeProject(benchmark::State& st)
+{
+    const ProjectState start = calibratedLog(1, kMaxDips);
+    ProjectState s = start;
+    for (auto _ : st) {
+        std::ostringstream out;
+        writeProject(out, s);
+        benchmark::DoNotOptimize(out.tellp());
+    }
+}
+BENCHMARK(BM_writeProject)->Unit(benchmark::kMillisecond);
+
+void BM_readProject(benchmark::State& st)
+{
+    ProjectState s = calibratedLog(4, kMaxDips);
+    s.DipScaleMode = 4;
+    std::ostringstream out;
+    writeProject(out, s);
+    const std::string text = out.str();
+    ProjectState target;
+    for (auto _ : st) {
+        std::istringstream in(text);
+        std::string error;
+        if (!readProject(in, target, error))
+            st.SkipWithError(error.c_str());
+    }
+    st.SetBytesProcessed(static_cast<std::int64_t>(st.iterations() * text.size()));
+}
+BENCHMARK(BM_readProject)->Unit(benchmark::kMillisecond);
+
+void BM_sortdips(benchmark::State& st)
+{
+    const ProjectState start = calibratedLog(1, kMaxDips);
+    ProjectState s = start;
+    for (int i = 1; i <= kMaxDips; ++i)
+        s.dips[i].Depth = getdepth(s, s.dips[i].YPIX);
+    const ProjectState unsorted = s;
+    for (auto _ : st) {
+        st.PauseTiming();
+        s = unsorted;
+        st.ResumeTiming();
+        sortdips(s);
+    }
+}
+BENCHMARK(BM_sortdips)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/project_state.h"
+
+// The shared calculations of the digitizer. Positions are image twips.
+
+// Depth at image Y, read piecewise linearly between the depth lines; "NO CAL"
+// on or above the first line, below the last, or with fewer than two lines.
+Reading getdepth(const ProjectState& state, double y);
+
+// Dip in degrees at image position (x, y) under the dip scale in force;
+// "NO CAL" outside the calibrated part of the log and wherever the scale has
+// no defined value (a zero divisor).
+Reading getdip(const ProjectState& state, double x, double y);
+
+// Fraction of the dip track (0 at the MINDIP end, 1 at the MAXDIP end) at
+// which the scale puts the 10-degree line of dip d. NaN where the scale
+// defines no position (equal limits, equal custom ends, d not a custom step).
+double dipfraction(const ProjectState& state, double d);
+
+// Heap sorts of rows 1 to count, all columns moving together.
+void sortdepths(ProjectState& state);  // by DEPTHTWIP
+void sortdips(ProjectState& state);    // by Depth, "NO CAL" after every number
+
+// Pi as every degree-radian conversion of the program takes it; stored
+// azimuths and dips depend on this exact value.
+inline constexpr double kPi = 3.14159;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "core/project_state.h"
+
+// Number forms of the text files. None of them follows the machine's locale.
+
+// The pattern "######0.0": at least one digit before the point, exactly one
+// after it, halves rounded away from zero as the value reads in its
+// 15-significant-digit decimal form (0.35 gives "0.4", 2.45 gives "2.5").
+std::string formatOneDecimal(double value);
+
+// The pattern "######0.0", or "NO CAL" for a reading without a value.
+std::string formatOneDecimal(const Reading& value);
+
+// Decimal notation with at most 15 significant digits and no trailing zeros:
+// 1500 gives "1500", 0.125 gives "0.125", -2.5 gives "-2.5".
+std::string formatPlain(double value);
+
+// Nearest whole number, halves to the even one (8.5 gives 8, 9.5 gives 10).
+double roundHalfEven(double value);

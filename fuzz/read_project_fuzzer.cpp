@@ -1,0 +1,29 @@
+// libFuzzer target: any bytes through the project reader, and what it accepts
+// back through the writer and the reader again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "files/project_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    ProjectState state;
+    std::string error;
+    if (!readProject(in, state, error)) {
+        if (error.empty() || state.NumPoints != 0 || !state.FILE.empty())
+            std::abort();
+        return 0;
+    }
+    std::ostringstream out;
+    if (writeProject(out, state)) {
+        std::istringstream again(out.str());
+        ProjectState second;
+        if (!readProject(again, second, error))
+            std::abort();
+    }
+    return 0;
+}
