@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+
+#include "core/project_state.h"
+
+enum class DrawMode { Copy, Invert };  // Invert: each pixel becomes NOT(pixel XOR pen)
+enum class FillStyle { Solid, Transparent };
+
+// Pen state that a surface keeps until it is changed. Each drawing routine
+// sets what it needs and leaves it so.
+struct PenState {
+    Rgb foreColor{0, 0, 0};
+    int drawWidth = 1;  // pixels
+    DrawMode drawMode = DrawMode::Copy;
+    Rgb fillColor{0, 0, 0};
+    FillStyle fillStyle = FillStyle::Transparent;
+    bool fontTransparent = true;  // false: text on the surface's background colour
+    double currentX = 0;          // text position, twips
+    double currentY = 0;
+};
+
+// What the program draws on: the log view and the bars. Positions and sizes
+// are twips from the top-left corner of the drawing area.
+class DrawingSurface {
+public:
+    virtual ~DrawingSurface() = default;
+
+    virtual void clear() = 0;
+    // Paints the source rectangle of the stored picture (image twips, natural
+    // size) scaled into the destination rectangle.
+    virtual void paintPicture(double dx, double dy, double dw, double dh, double sx, double sy, double sw,
+                              double sh) = 0;
+    virtual void line(double x1, double y1, double x2, double y2, Rgb colour) = 0;
+    virtual void box(double x1, double y1, double x2, double y2, Rgb colour) = 0;
+    // Outline in colour, filled with the fill colour when the fill style is solid.
+    virtual void circle(double x, double y, double radius, Rgb colour) = 0;
+    // Text at the text position, which then moves to the start of the next line.
+    virtual void print(const std::string& text) = 0;
+    virtual double scaleWidth() const = 0;
+    virtual double scaleHeight() const = 0;
+    virtual void refresh() = 0;
+
+    void line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, pen_.foreColor); }
+
+    PenState& pen() { return pen_; }
+    const PenState& pen() const { return pen_; }
+    void setForeColor(Rgb c) { pen_.foreColor = c; }
+    void setDrawWidth(int w) { pen_.drawWidth = w; }
+    void setDrawMode(DrawMode m) { pen_.drawMode = m; }
+    void setFillColor(Rgb c) { pen_.fillColor = c; }
+    void setFillStyle(FillStyle s) { pen_.fillStyle = s; }
+    void setFontTransparent(bool t) { pen_.fontTransparent = t; }
+    void setTextPosition(double x, double y)
+    {
+        pen_.currentX = x;
+        pen_.currentY = y;
+    }
+
+private:
+    PenState pen_;
+};

@@ -1,0 +1,217 @@
+#include "drawing/qt_surface.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include "drawing/log_picture.h"
+
+namespace {
+
+QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it
+// lies inside. Keeps huge coordinates from a far zoom away from the rasterizer.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, const QRectF& r)
+{
+    const double dx = x2 - x1, dy = y2 - y1;
+    double t0 = 0, t1 = 1;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {x1 - r.left(), r.right() - x1, y1 - r.top(), r.bottom() - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const double ox = x1, oy = y1;
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
+    return true;
+}
+
+bool finite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+}  // namespace
+
+QtSurface::QtSurface(double twipsPerPixelX, double twipsPerPixelY)
+    : tppX_(twipsPerPixelX), tppY_(twipsPerPixelY), image_(1, 1, QImage::Format_RGB32)
+{
+    font_.setPointSize(8);
+    image_.fill(toQColor(background_));
+}
+
+QtSurface::~QtSurface() { finishPainting(); }
+
+void QtSurface::resize(QSize pixels)
+{
+    finishPainting();
+    image_ = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image_.fill(toQColor(background_));
+}
+
+void QtSurface::setBackground(Rgb colour) { background_ = colour; }
+
+void QtSurface::setFont(const QFont& font) { font_ = font; }
+
+const QImage& QtSurface::image()
+{
+    finishPainting();
+    return image_;
+}
+
+QPainter& QtSurface::painter()
+{
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setFont(font_);
+    }
+    return *painter_;
+}
+
+void QtSurface::finishPainting() { painter_.reset(); }
+
+void QtSurface::refresh() { finishPainting(); }
+
+bool QtSurface::outside(double left, double top, double right, double bottom) const
+{
+    return right < 0 || bottom < 0 || left > image_.width() || top > image_.height();
+}
+
+void QtSurface::setStroke(QPainter& p, Rgb colour)
+{
+    QPen stroke(toQColor(colour));
+    stroke.setWidth(std::max(1, pen().drawWidth));
+    stroke.setCapStyle(Qt::RoundCap);
+    stroke.setJoinStyle(Qt::RoundJoin);
+    p.setPen(stroke);
+    p.setCompositionMode(pen().drawMode == DrawMode::Invert ? QPainter::RasterOp_NotSourceXorDestination
+                                                                  : QPainter::CompositionMode_SourceOver);
+}
+
+void QtSurface::clear()
+{
+    finishPainting();
+    image_.fill(toQColor(background_));
+    setTextPosition(0, 0);
+}
+
+void QtSurface::paintPicture(double dx, double dy, double dw, double dh, double sx, double sy, double sw,
+                             double sh)
+{
+    if (!picture_ || picture_->isNull() || !finite({dx, dy, dw, dh, sx, sy, sw, sh}) || dw <= 0 || dh <= 0
+        || sw <= 0 || sh <= 0)
+        return;
+    // Everything in pixels: destination on this surface, source on the full picture.
+    QRectF dest(dx / tppX_, dy / tppY_, dw / tppX_, dh / tppY_);
+    QRectF source(sx / tppX_, sy / tppY_, sw / tppX_, sh / tppY_);
+    const double scaleX = dest.width() / source.width();
+    const double scaleY = dest.height() / source.height();
+
+    // Keep only what lands on the surface and lies on the picture.
+    QRectF visible = dest.intersected(QRectF(0, 0, image_.width(), image_.height()));
+    QRectF wanted(source.left() + (visible.left() - dest.left()) / scaleX,
+                  source.top() + (visible.top() - dest.top()) / scaleY, visible.width() / scaleX,
+                  visible.height() / scaleY);
+    wanted = wanted.intersected(QRectF(0, 0, picture_->width(), picture_->height()));
+    if (wanted.isEmpty())
+        return;
+    visible = QRectF(dest.left() + (wanted.left() - source.left()) * scaleX,
+                     dest.top() + (wanted.top() - source.top()) * scaleY, wanted.width() * scaleX,
+                     wanted.height() * scaleY);
+
+    int level = 0;
+    while (level + 1 < LogPicture::kLevels && std::min(scaleX, scaleY) * (1 << (level + 1)) <= 1.000001)
+        ++level;
+    const double reduction = 1 << level;
+    const QImage& img = picture_->level(level);
+    const QRectF levelSource(wanted.left() / reduction, wanted.top() / reduction, wanted.width() / reduction,
+                             wanted.height() / reduction);
+
+    QPainter& p = painter();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (std::abs(scaleX * reduction - 1) < 1e-6 && std::abs(scaleY * reduction - 1) < 1e-6) {
+        const QRect src = levelSource.toAlignedRect().intersected(img.rect());
+        p.drawImage(QPointF(std::round(visible.left()), std::round(visible.top())), img, src);
+    } else {
+        p.drawImage(visible, img, levelSource);
+    }
+}
+
+void QtSurface::line(double x1, double y1, double x2, double y2, Rgb colour)
+{
+    x1 /= tppX_;
+    x2 /= tppX_;
+    y1 /= tppY_;
+    y2 /= tppY_;
+    if (!finite({x1, y1, x2, y2}))
+        return;
+    const double margin = pen().drawWidth + 1;
+    if (!clipSegment(x1, y1, x2, y2, QRectF(-margin, -margin, image_.width() + 2 * margin, image_.height() + 2 * margin)))
+        return;
+    QPainter& p = painter();
+    setStroke(p, colour);
+    p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+}
+
+void QtSurface::box(double x1, double y1, double x2, double y2, Rgb colour)
+{
+    const QRectF r = QRectF(QPointF(x1 / tppX_, y1 / tppY_), QPointF(x2 / tppX_, y2 / tppY_)).normalized();
+    if (!finite({r.left(), r.top(), r.width(), r.height()}) || outside(r.left(), r.top(), r.right(), r.bottom()))
+        return;
+    QPainter& p = painter();
+    setStroke(p, colour);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+}
+
+void QtSurface::circle(double x, double y, double radius, Rgb colour)
+{
+    const double cx = x / tppX_, cy = y / tppY_, r = std::abs(radius) / tppX_;
+    if (!finite({cx, cy, r}))
+        return;
+    const double reach = r + pen().drawWidth + 1;
+    if (outside(cx - reach, cy - reach, cx + reach, cy + reach))
+        return;
+    QPainter& p = painter();
+    setStroke(p, colour);
+    if (pen().fillStyle == FillStyle::Solid)
+        p.setBrush(toQColor(pen().fillColor));
+    else
+        p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(cx, cy), r, r);
+}
+
+void QtSurface::print(const std::string& text)
+{
+    const QString s = QString::fromStdString(text);
+    const QFontMetricsF metrics(font_);
+    const double x = pen().currentX / tppX_, y = pen().currentY / tppY_;
+    const double h = metrics.height();
+    if (finite({x, y}) && !outside(x, y, x + metrics.horizontalAdvance(s), y + h)) {
+        QPainter& p = painter();
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setPen(toQColor(pen().foreColor));
+        p.setBackgroundMode(pen().fontTransparent ? Qt::TransparentMode : Qt::OpaqueMode);
+        p.setBackground(toQColor(background_));
+        p.drawText(QPointF(x, y + metrics.ascent()), s);
+    }
+    setTextPosition(0, pen().currentY + h * tppY_);
+}

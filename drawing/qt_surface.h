@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+
+#include <QFont>
+#include <QImage>
+
+#include "drawing/drawing_surface.h"
+
+class LogPicture;
+class QPainter;
+
+// A drawing surface kept in an off-screen image: what is drawn stays until the
+// next clear, and a widget shows the image. Invert figures are drawn without
+// antialiasing and as single strokes, so that drawing one twice restores every
+// pixel. Figures wholly outside the image are skipped before they reach Qt.
+class QtSurface : public DrawingSurface {
+public:
+    QtSurface(double twipsPerPixelX, double twipsPerPixelY);
+    ~QtSurface() override;
+
+    // A new size clears the surface to its background colour.
+    void resize(QSize pixels);
+    QSize sizeInPixels() const { return image_.size(); }
+    void setBackground(Rgb colour);
+    Rgb background() const { return background_; }
+    void setPicture(const LogPicture* picture) { picture_ = picture; }
+    void setFont(const QFont& font);
+
+    // The image with everything drawn so far.
+    const QImage& image();
+
+    void clear() override;
+    void paintPicture(double dx, double dy, double dw, double dh, double sx, double sy, double sw,
+                      double sh) override;
+    void line(double x1, double y1, double x2, double y2, Rgb colour) override;
+    void box(double x1, double y1, double x2, double y2, Rgb colour) override;
+    void circle(double x, double y, double radius, Rgb colour) override;
+    void print(const std::string& text) override;
+    double scaleWidth() const override { return image_.width() * tppX_; }
+    double scaleHeight() const override { return image_.height() * tppY_; }
+    void refresh() override;
+
+    using DrawingSurface::line;
+
+private:
+    QPainter& painter();
+    void finishPainting();
+    void setStroke(QPainter& p, Rgb colour);
+    bool outside(double left, double top, double right, double bottom) const;
+
+    double tppX_;
+    double tppY_;
+    QImage image_;
+    Rgb background_{192, 192, 192};
+    QFont font_;
+    const LogPicture* picture_ = nullptr;
+    std::unique_ptr<QPainter> painter_;
+};

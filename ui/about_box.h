@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QDialog>
+
+// "About Vellwick Digitizer", shown modally from the About menu.
+class AboutBox : public QDialog {
+public:
+    explicit AboutBox(QWidget* parent = nullptr);
+};

@@ -1,0 +1,392 @@
+#include "ui/main_window.h"
+
+#include <cmath>
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "ui/about_box.h"
+#include "ui/bevel_bar.h"
+#include "ui/common_dialog.h"
+#include "ui/enter_dip_scales.h"
+#include "ui/log_view.h"
+#include "ui/set_scale_form.h"
+#include "ui/user_messages.h"
+
+namespace {
+
+double screenTwipsPerPixel(bool horizontal)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? (horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY()) : 96;
+    return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+QFont panelFont(QFont base)
+{
+    base.setPointSizeF(8);
+    return base;
+}
+
+QFrame* separator(QWidget* parent, const QString& name)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+}  // namespace
+
+DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique_ptr<UserMessages> messages)
+    : cmDialog1_(dialog ? std::move(dialog) : std::make_unique<CommonDialog>(this)),
+      messages_(messages ? std::move(messages) : std::make_unique<UserMessages>(this))
+{
+    setObjectName(QStringLiteral("digitize"));
+    setWindowTitle(QStringLiteral("Vellwick Dipmeter Digitizer"));
+    state_.TwipsPerPixelX = static_cast<float>(screenTwipsPerPixel(true));
+    state_.TwipsPerPixelY = static_cast<float>(screenTwipsPerPixel(false));
+    createActions();
+    createMenus();
+    createControls();
+    Form_Load();
+}
+
+DigitizeWindow::~DigitizeWindow() = default;
+
+void DigitizeWindow::createActions()
+{
+    auto action = [this](const char* name, const QString& caption, bool enabled) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(enabled);
+        return a;
+    };
+    mnuopen_ = action("mnuopen", QStringLiteral("Open Picture"), true);
+    mnuopenprj_ = action("mnuopenprj", QStringLiteral("Open Project"), true);
+    mnusavedig_ = action("mnusavedig", QStringLiteral("Save Digitized Dips As"), false);
+    mnusavecal_ = action("mnusavecal", QStringLiteral("Save Project As"), false);
+    mnureslog_ = action("mnureslog", QStringLiteral("Save at Nearest Integer Depth"), false);
+    mnuexit_ = action("mnuexit", QStringLiteral("Exit"), true);
+    mnuerase_ = action("mnuerase", QStringLiteral("Area Erase"), false);
+    mnugrid_ = action("mnugrid", QStringLiteral("Show Grid"), false);
+    mnugrid_->setCheckable(true);
+    const char* colourNames[] = {"mnucolA", "mnucolB", "mnucolC", "mnucolD"};
+    for (int q = 0; q < 4; ++q) {
+        const QString caption = QStringLiteral("\"%1\" Quality Color").arg(QChar('A' + q));
+        mnucol_[std::size_t(q)] = action(colourNames[q], caption, true);
+        connect(mnucol_[std::size_t(q)], &QAction::triggered, this, [this, q] { qualityColour_Click(q); });
+    }
+    mnuabout_ = action("mnuabout", QStringLiteral("About"), true);
+
+    connect(mnuopen_, &QAction::triggered, this, &DigitizeWindow::mnuopen_Click);
+    connect(mnuexit_, &QAction::triggered, this, &DigitizeWindow::mnuexit_Click);
+    connect(mnuabout_, &QAction::triggered, this, &DigitizeWindow::mnuabout_Click);
+}
+
+void DigitizeWindow::createMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("mnufile"));
+    file->addActions({mnuopen_, mnuopenprj_, mnusavedig_, mnusavecal_, mnureslog_});
+    file->addSeparator()->setObjectName(QStringLiteral("sep1"));
+    file->addAction(mnuexit_);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    edit->setObjectName(QStringLiteral("mnuedit"));
+    edit->addAction(mnuerase_);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    view->setObjectName(QStringLiteral("mnuview"));
+    view->addAction(mnugrid_);
+    mnucolMenu_ = view->addMenu(QStringLiteral("Colors"));
+    mnucolMenu_->setObjectName(QStringLiteral("mnucol"));
+    for (QAction* a : mnucol_)
+        mnucolMenu_->addAction(a);
+
+    menuBar()->addAction(mnuabout_);
+}
+
+void DigitizeWindow::createControls()
+{
+    centre_ = new QWidget(this);
+    setCentralWidget(centre_);
+
+    picture1_ = new LogView(state_.TwipsPerPixelX, state_.TwipsPerPixelY, centre_);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    connect(picture1_, &LogView::wheelScrolled, this, &DigitizeWindow::wheelScroll);
+
+    hScroll1_ = new QScrollBar(Qt::Horizontal, centre_);
+    hScroll1_->setObjectName(QStringLiteral("HScroll1"));
+    vScroll1_ = new QScrollBar(Qt::Vertical, centre_);
+    vScroll1_->setObjectName(QStringLiteral("VScroll1"));
+    for (QScrollBar* bar : {hScroll1_, vScroll1_}) {
+        // Changes arrive when the thumb is released, not while it is dragged.
+        bar->setTracking(false);
+        bar->setVisible(false);
+        connect(bar, &QScrollBar::valueChanged, this, &DigitizeWindow::ScrollBars_Change);
+    }
+    picture4_ = new QWidget(centre_);
+    picture4_->setObjectName(QStringLiteral("Picture4"));
+    picture4_->setVisible(false);
+
+    createBars();
+    createToolPanel();
+
+    setscaleform_ = new SetScaleForm(this);
+    setscaleform_->setObjectName(QStringLiteral("setscaleform"));
+    connect(setscaleform_, &SetScaleForm::scaleChosen, this,
+            [this](int index) { state_.DipScaleMode = static_cast<std::int16_t>(index); });
+    connect(setscaleform_, &SetScaleForm::okClicked, this, &DigitizeWindow::setscaleform_Command1_Click);
+    enterDipScl_ = new EnterDipScales(this);
+    enterDipScl_->setObjectName(QStringLiteral("EnterDipScl"));
+}
+
+void DigitizeWindow::createBars()
+{
+    picture3_ = new BevelBar(centre_);
+    picture3_->setObjectName(QStringLiteral("Picture3"));
+    auto* top = new QHBoxLayout(picture3_);
+    top->setContentsMargins(8, 2, 8, 2);
+    auto* modes = new QButtonGroup(this);
+    const char* modeCaptions[] = {"Digitize Dips", "Calibrate Log"};
+    for (int i = 0; i < 2; ++i) {
+        auto* option = new QRadioButton(QString::fromLatin1(modeCaptions[i]), picture3_);
+        option->setObjectName(QStringLiteral("OptDigCal(%1)").arg(i));
+        modes->addButton(option, i);
+        top->addWidget(option);
+        optDigCal_[std::size_t(i)] = option;
+        connect(option, &QRadioButton::clicked, this, [this, i] { OptDigCal_Click(i); });
+    }
+    optDigCal_[1]->setChecked(true);
+    top->addSpacing(16);
+    check1_ = new QCheckBox(QStringLiteral("Show Grid"), picture3_);
+    check1_->setObjectName(QStringLiteral("Check1"));
+    check1_->setEnabled(false);
+    connect(check1_, &QCheckBox::clicked, this, &DigitizeWindow::mnugrid_Click);
+    top->addWidget(check1_);
+    top->addSpacing(16);
+    label11_ = new QLabel(QStringLiteral("Standard Dip Scale"), picture3_);
+    label11_->setObjectName(QStringLiteral("Label11"));
+    top->addWidget(label11_);
+    top->addStretch(1);
+
+    picture2_ = new BevelBar(centre_);
+    picture2_->setObjectName(QStringLiteral("Picture2"));
+    auto* bottom = new QHBoxLayout(picture2_);
+    bottom->setContentsMargins(8, 2, 8, 2);
+    // Caption and value labels of the readout, in the order shown.
+    const int order[] = {5, 3, 4, 2, 1, 6, 7, 8};
+    for (int n : order) {
+        auto* label = new QLabel(picture2_);
+        label->setObjectName(QStringLiteral("Label%1").arg(n));
+        label->setVisible(false);
+        readout_[std::size_t(n - 1)] = label;
+        bottom->addWidget(label);
+        if (n == 3 || n == 2 || n == 6) {
+            label->setMinimumWidth(60);
+            bottom->addSpacing(12);
+        }
+    }
+    readout_[0]->setText(QStringLiteral("Azimuth:"));
+    readout_[3]->setText(QStringLiteral("Dip:"));
+    readout_[4]->setText(QStringLiteral("Depth:"));
+    readout_[6]->setText(QStringLiteral("Quality:"));
+    bottom->addStretch(1);
+}
+
+void DigitizeWindow::createToolPanel()
+{
+    picture5_ = new QWidget(centre_);
+    picture5_->setObjectName(QStringLiteral("Picture5"));
+    picture5_->setFont(panelFont(font()));
+    auto* panel = new QVBoxLayout(picture5_);
+    panel->setContentsMargins(4, 2, 2, 2);
+    panel->setSpacing(0);
+
+    auto* tools = new QButtonGroup(this);
+    const char* groups[] = {"DEPTH", "HEADER", "FOOTER", "EDGES"};
+    const char* groupNames[] = {"Label70", "Label20", "Label30", "Label40"};
+    const char* toolCaptions[] = {"Add", "Delete", "Top", "Bottom", "Top", "Bottom", "Left", "Right"};
+    for (int g = 0; g < 4; ++g) {
+        if (g > 0)
+            panel->addWidget(separator(picture5_, QStringLiteral("Line%1").arg(g)));
+        auto* heading = new QLabel(QString::fromLatin1(groups[g]), picture5_);
+        heading->setObjectName(QString::fromLatin1(groupNames[g]));
+        panel->addWidget(heading);
+        if (g == 0)
+            label70_ = heading;
+        for (int t = 2 * g; t < 2 * g + 2; ++t) {
+            auto* option = new QRadioButton(QString::fromLatin1(toolCaptions[t]), picture5_);
+            option->setObjectName(QStringLiteral("Option2(%1)").arg(t));
+            option->setEnabled(false);
+            tools->addButton(option, t);
+            panel->addWidget(option);
+            option2_[std::size_t(t)] = option;
+            connect(option, &QRadioButton::clicked, this, [this, t] { state_.CalTool = static_cast<std::int16_t>(t); });
+        }
+    }
+    option2_[0]->setChecked(true);
+
+    panel->addWidget(separator(picture5_, QStringLiteral("Line4")));
+    auto* qualityCaption = new QLabel(QStringLiteral("Quality:"), picture5_);
+    qualityCaption->setObjectName(QStringLiteral("Label10"));
+    panel->addWidget(qualityCaption);
+    auto* qualities = new QButtonGroup(this);
+    auto* qualityGrid = new QGridLayout;
+    qualityGrid->setHorizontalSpacing(2);
+    qualityGrid->setVerticalSpacing(0);
+    qualityGrid->setColumnStretch(4, 1);
+    for (int q = 0; q < 4; ++q) {
+        auto* option = new QRadioButton(QString(QChar('A' + q)), picture5_);
+        option->setObjectName(QStringLiteral("Option1(%1)").arg(q));
+        option->setEnabled(false);
+        qualities->addButton(option, q);
+        option1_[std::size_t(q)] = option;
+        connect(option, &QRadioButton::clicked, this,
+                [this, q] { state_.CurrentQuality = std::string(1, static_cast<char>('A' + q)); });
+        auto* swatch = new QLabel(picture5_);
+        swatch->setObjectName(QStringLiteral("Label9(%1)").arg(q));
+        swatch->setFixedSize(8, 12);
+        swatch->setAutoFillBackground(true);
+        label9_[std::size_t(q)] = swatch;
+        // Swatch before its button: two of each fit across the narrow panel.
+        qualityGrid->addWidget(swatch, q / 2, (q % 2) * 2);
+        qualityGrid->addWidget(option, q / 2, (q % 2) * 2 + 1);
+    }
+    option1_[0]->setChecked(true);
+    panel->addLayout(qualityGrid);
+
+    panel->addWidget(separator(picture5_, QStringLiteral("Line5")));
+    auto* zoomCaption = new QLabel(QStringLiteral("ZOOM"), picture5_);
+    zoomCaption->setObjectName(QStringLiteral("Label50"));
+    panel->addWidget(zoomCaption);
+    auto* zoomRow = new QHBoxLayout;
+    zoomRow->setSpacing(2);
+    const char* zoomCaptions[] = {"+", "-"};
+    for (int i = 0; i < 2; ++i) {
+        auto* button = new QPushButton(QString::fromLatin1(zoomCaptions[i]), picture5_);
+        button->setObjectName(QStringLiteral("Command1(%1)").arg(i));
+        button->setEnabled(false);
+        button->setFixedSize(22, 20);
+        zoomRow->addWidget(button);
+        command1_[std::size_t(i)] = button;
+        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    }
+    label60_ = new QLabel(QStringLiteral("1:1"), picture5_);
+    label60_->setObjectName(QStringLiteral("Label60"));
+    zoomRow->addWidget(label60_);
+    panel->addLayout(zoomRow);
+
+    label100_ = new QLabel(QStringLiteral("Y-PIXEL"), picture5_);
+    label100_->setObjectName(QStringLiteral("Label100"));
+    panel->addWidget(label100_);
+    label90_ = new QLabel(picture5_);
+    label90_->setObjectName(QStringLiteral("Label90"));
+    panel->addWidget(label90_);
+    panel->addStretch(1);
+}
+
+void DigitizeWindow::Form_Load()
+{
+    state_.ProjectChanged = false;
+    state_.SkipNextPlot = true;
+    // Window: top 1000, left 0, 12000 by 6000 twips, the layout keeps it at
+    // least 308 by 180 pixels.
+    setMinimumSize(308, 180);
+    move(0, toPixelsY(1000));
+    resize(toPixelsX(12000), toPixelsY(6000));
+
+    setQualitySwatch(0, state_.QualityColorA = Rgb{255, 0, 0});
+    setQualitySwatch(1, state_.QualityColorB = Rgb{0, 255, 0});
+    setQualitySwatch(2, state_.QualityColorC = Rgb{0, 0, 255});
+    setQualitySwatch(3, state_.QualityColorD = Rgb{128, 0, 128});
+    label11_->setVisible(false);
+    label11_->setText(QStringLiteral("Standard Dip Scale"));
+    state_.interaction.PendingCentreX = state_.interaction.PendingCentreY = -1;
+    state_.interaction.LastMarkX = state_.interaction.LastMarkY = -1;
+    picture1_->surface().setDrawWidth(2);
+    state_.NumPoints = 0;
+    state_.DipScaleDefined = false;
+    state_.AwaitDepthLine = state_.AwaitMinDipClick = state_.AwaitMaxDipClick = state_.AwaitCustomClick = false;
+    check1_->setChecked(false);
+    state_.ZoomFactor = 1;
+    state_.WorkMode = 1;
+    state_.CalTool = 0;
+    state_.NUMDEP = 0;
+    state_.HeaderTop = state_.HeaderBottom = state_.FooterTop = state_.FooterBottom = 0;
+    state_.LeftEdge = state_.RightEdge = 0;
+}
+
+void DigitizeWindow::setQualitySwatch(int quality, Rgb colour)
+{
+    QLabel* swatch = label9_[std::size_t(quality)];
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, QColor(colour.r, colour.g, colour.b));
+    swatch->setPalette(palette);
+}
+
+int DigitizeWindow::toPixelsX(double twips) const { return int(std::lround(twips / state_.TwipsPerPixelX)); }
+
+int DigitizeWindow::toPixelsY(double twips) const { return int(std::lround(twips / state_.TwipsPerPixelY)); }
+
+bool DigitizeWindow::Form_Unload()
+{
+    if (state_.ProjectChanged) {
+        const auto answer = messages_->askYesNoCancel(QStringLiteral("Warning"),
+                                                      QStringLiteral("Project information has changed.\nSave changes?"));
+        if (answer == QMessageBox::Cancel)
+            return false;
+        // Yes is to run "Save Project As" once saving exists; until then it
+        // ends the program as No does.
+    }
+    return true;
+}
+
+void DigitizeWindow::endProgram()
+{
+    closing_ = true;
+    setscaleform_->hide();
+    enterDipScl_->hide();
+    close();
+    QCoreApplication::quit();
+}
+
+void DigitizeWindow::closeEvent(QCloseEvent* event)
+{
+    if (closing_ || Form_Unload()) {
+        closing_ = true;
+        event->accept();
+        setscaleform_->hide();
+        enterDipScl_->hide();
+        QCoreApplication::quit();
+    } else {
+        event->ignore();
+    }
+}
+
+void DigitizeWindow::mnuexit_Click()
+{
+    if (Form_Unload())
+        endProgram();
+}
+
+void DigitizeWindow::mnuabout_Click()
+{
+    AboutBox about(this);
+    about.exec();
+}

@@ -1,0 +1,212 @@
+// Commands of the main window that start the work: opening the picture,
+// defining the dip scale, the mode switch and the display options.
+#include <cmath>
+#include <fstream>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "core/number_format.h"
+#include "files/bitmap_header.h"
+#include "files/field_reader.h"
+#include "ui/common_dialog.h"
+#include "ui/enter_dip_scales.h"
+#include "ui/log_view.h"
+#include "ui/main_window.h"
+#include "ui/set_scale_form.h"
+#include "ui/user_messages.h"
+
+namespace {
+
+const char* const kScaleCaptions[] = {"Standard Dip Scale 0-20/20-60/60-90", "Linear Dip Scale", "Sine Dip Scale",
+                                      "Standard Dip Scale 0-20/20-50/50-90", "Custom Dip Scale"};
+
+// Shows the hourglass for as long as it lives.
+struct BusyPointer {
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// A dip limit typed in "Define Dip Scale": a number, rounded to whole degrees
+// with halves to even, within the 16-bit range.
+std::optional<std::int16_t> dipLimit(const QString& text)
+{
+    double value = 0;
+    if (!parseDecimal(text.trimmed().toStdString(), value))
+        return std::nullopt;
+    value = roundHalfEven(value);
+    if (!(value >= -32768 && value <= 32767))
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+}  // namespace
+
+void DigitizeWindow::mnuopen_Click()
+{
+    CommonDialog& d = *cmDialog1_;
+    d.Filter = QStringLiteral("Windows Bitmap|*.bmp");
+    d.FilterIndex = 1;
+    d.FileName = QStringLiteral("*.bmp");
+    if (!d.ShowOpen())
+        return;
+    openPicture(d.FileName);
+}
+
+bool DigitizeWindow::openPicture(const QString& path)
+{
+    const QString title = QStringLiteral("Open Picture");
+    std::optional<BitmapSize> size;
+    {
+        std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+        if (!in) {
+            messages_->showError(title, QStringLiteral("The file \"%1\" cannot be opened.").arg(path));
+            return false;
+        }
+        size = readBitmapSize(in);
+    }
+    if (!size) {
+        messages_->showError(title, QStringLiteral("The file \"%1\" is too short to be a Windows bitmap.").arg(path));
+        return false;
+    }
+    QString error;
+    {
+        BusyPointer busy;
+        if (!picture6_.load(path, error)) {
+            messages_->showError(title, error);
+            return false;
+        }
+    }
+    state_.FILE = QFileInfo(path).fileName().toStdString();
+    // A top-down bitmap stores its height negated; the picture is as tall.
+    state_.IMAGEWIDTH = size->width;
+    state_.IMAGEHEIGHT = size->height == INT32_MIN ? INT32_MAX : std::abs(size->height);
+    // A picture of another kind has no bitmap header: its own size counts.
+    if (state_.IMAGEWIDTH != picture6_.width() || state_.IMAGEHEIGHT != picture6_.height()) {
+        state_.IMAGEWIDTH = picture6_.width();
+        state_.IMAGEHEIGHT = picture6_.height();
+    }
+    picture1_->surface().setPicture(&picture6_);
+    picture1_->setBordered(true);
+    picture1_->surface().paintPicture(0, 0, picture6_.width() * state_.TwipsPerPixelX,
+                                      picture6_.height() * state_.TwipsPerPixelY, 0, 0,
+                                      picture6_.width() * state_.TwipsPerPixelX,
+                                      picture6_.height() * state_.TwipsPerPixelY);
+    state_.interaction.PendingCentreX = state_.interaction.PendingCentreY = -1;
+
+    setscaleform_->show();
+    mnuopen_->setEnabled(false);
+    mnuopenprj_->setEnabled(false);
+    for (int t = 2; t < 8; ++t)
+        option2_[std::size_t(t)]->setEnabled(true);
+    label70_->setEnabled(true);
+    label100_->setVisible(false);
+    label90_->setVisible(false);
+    command1_[0]->setEnabled(true);
+    command1_[1]->setEnabled(true);
+    Form_Resize();
+    return true;
+}
+
+void DigitizeWindow::setscaleform_Command1_Click()
+{
+    const QString title = QStringLiteral("Define Dip Scale");
+    const auto minDip = dipLimit(setscaleform_->minDipText());
+    const auto maxDip = dipLimit(setscaleform_->maxDipText());
+    if (!minDip || !maxDip) {
+        messages_->showError(title, QStringLiteral("Min Dip Value and Max Dip Value must be whole numbers of degrees "
+                                                   "from -32768 to 32767."));
+        return;
+    }
+    if (*minDip >= *maxDip) {
+        messages_->showError(title, QStringLiteral("Min Dip Value must be less than Max Dip Value."));
+        return;
+    }
+    const double steps = roundHalfEven((double(*maxDip) - *minDip) / 10);
+    if (state_.DipScaleMode == 4 && steps > kMaxCustomSteps) {
+        messages_->showError(title, QStringLiteral("A custom dip scale has at most %1 steps of 10 degrees: "
+                                                   "Max Dip Value less Min Dip Value must not exceed 105.")
+                                        .arg(kMaxCustomSteps));
+        return;
+    }
+
+    optDigCal_[0]->setEnabled(true);
+    optDigCal_[1]->setEnabled(true);
+    option2_[0]->setEnabled(true);
+    option2_[1]->setEnabled(true);
+    state_.DipScaleDefined = true;
+    state_.MINDIP = *minDip;
+    state_.MAXDIP = *maxDip;
+    if (state_.DipScaleMode >= 0 && state_.DipScaleMode <= 4)
+        label11_->setText(QString::fromLatin1(kScaleCaptions[state_.DipScaleMode]));
+    label11_->setVisible(true);
+    state_.AwaitDepthLine = true;
+    state_.AwaitMinDipClick = false;
+    state_.AwaitMaxDipClick = false;
+    setscaleform_->hide();
+    if (state_.DipScaleMode == 4) {
+        state_.AwaitDepthLine = false;
+        state_.AwaitCustomClick = true;
+        enterDipScl_->show();
+        state_.NCUST = static_cast<std::int16_t>(steps);
+        state_.CustomClicks = 0;
+        enterDipScl_->setPromptDip(state_.CustomClicks * 10 + state_.MINDIP);
+    }
+}
+
+void DigitizeWindow::OptDigCal_Click(int index)
+{
+    state_.WorkMode = static_cast<std::int16_t>(index);
+    if (index == 1) {
+        option2_[0]->setEnabled(true);
+        option2_[1]->setEnabled(true);
+        for (QRadioButton* q : option1_)
+            q->setEnabled(false);
+        for (QLabel* l : readout_)
+            l->setVisible(false);
+    } else {
+        option2_[0]->setEnabled(false);
+        option2_[1]->setEnabled(false);
+        if (state_.NUMDEP >= 2) {
+            for (QRadioButton* q : option1_)
+                q->setEnabled(true);
+            for (QLabel* l : readout_)
+                l->setVisible(true);
+            mnureslog_->setEnabled(true);
+            mnusavedig_->setEnabled(true);
+            mnuerase_->setEnabled(true);
+            state_.CurrentQuality = "A";
+        }
+    }
+}
+
+void DigitizeWindow::mnugrid_Click()
+{
+    const Qt::CheckState s = check1_->checkState();
+    if (s == Qt::Unchecked)
+        mnugrid_->setChecked(false);
+    else if (s == Qt::Checked)
+        mnugrid_->setChecked(true);
+    state_.GridReady = true;
+    redraw();
+}
+
+void DigitizeWindow::qualityColour_Click(int quality)
+{
+    Rgb* colours[] = {&state_.QualityColorA, &state_.QualityColorB, &state_.QualityColorC, &state_.QualityColorD};
+    Rgb& colour = *colours[quality];
+    CommonDialog& d = *cmDialog1_;
+    d.Flags = CommonDialog::kInitialColour;
+    d.Color = QColor(colour.r, colour.g, colour.b);
+    if (!d.ShowColor())
+        return;
+    colour = Rgb{std::uint8_t(d.Color.red()), std::uint8_t(d.Color.green()), std::uint8_t(d.Color.blue())};
+    setQualitySwatch(quality, colour);
+    PP();
+}

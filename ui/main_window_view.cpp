@@ -1,0 +1,130 @@
+// The view of the main window: zoom, scrolling, layout and redraw.
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QScrollBar>
+
+#include "drawing/redraw.h"
+#include "ui/bevel_bar.h"
+#include "ui/log_view.h"
+#include "ui/main_window.h"
+#include "ui/view_rules.h"
+
+namespace {
+
+// Fixed sizes of the window's design, in twips.
+constexpr double kBarHeight = 405;    // Picture2 and Picture3
+constexpr double kPanelWidth = 1125;  // Picture5
+constexpr double kScrollBarThickness = 255;
+constexpr double kCornerBox = 255;    // Picture4
+
+}  // namespace
+
+void DigitizeWindow::redraw()
+{
+    replot2();
+    PP();
+}
+
+void DigitizeWindow::replot2()
+{
+    if (::replot2(state_, picture1_->surface()))
+        check1_->setEnabled(true);
+    picture1_->update();
+}
+
+void DigitizeWindow::PP()
+{
+    ::PP(state_, picture1_->surface(), mnugrid_->isChecked());
+    picture1_->update();
+}
+
+void DigitizeWindow::Command1_Click(int index)
+{
+    const double factor = zoomAfterButton(index, state_.ZoomFactor);
+    if (factor != state_.ZoomFactor) {
+        state_.ZoomFactor = factor;
+        if (const auto caption = zoomCaption(factor))
+            label60_->setText(QString::fromStdString(*caption));
+    }
+    redraw();
+}
+
+void DigitizeWindow::ScrollBars_Change()
+{
+    state_.VScrollValue = static_cast<std::int16_t>(vScroll1_->value());
+    state_.HScrollValue = static_cast<std::int16_t>(hScroll1_->value());
+    redraw();
+}
+
+void DigitizeWindow::wheelScroll(double notches, bool horizontal)
+{
+    QScrollBar* bar = horizontal ? hScroll1_ : vScroll1_;
+    if (!bar->isVisible() || !bar->isEnabled())
+        return;
+    const int steps = int(std::lround(notches * bar->singleStep()));
+    bar->setValue(std::clamp(bar->value() - steps, bar->minimum(), bar->maximum()));
+}
+
+void DigitizeWindow::Form_Resize()
+{
+    if (!isMinimized()) {
+        const double px = state_.TwipsPerPixelX, py = state_.TwipsPerPixelY;
+        const double W = centre_->width() * px, H = centre_->height() * py;
+        const double h2 = kBarHeight, h3 = kBarHeight;
+        auto place = [this](QWidget* w, double left, double top, double width, double height) {
+            w->setGeometry(toPixelsX(left), toPixelsY(top), std::max(1, toPixelsX(width)), std::max(1, toPixelsY(height)));
+        };
+        place(picture3_, 0, 0, W, h3);
+        place(picture2_, 0, H - h2, W, h2);
+        place(picture5_, W - kPanelWidth, h3, kPanelWidth, H - h2 - h3);
+        place(hScroll1_, -px, H - 245 - h2, W - 210 - kPanelWidth, kScrollBarThickness);
+        const double vHeight = H - 255 + 3 * py > 240 ? H - 255 + 3 * py - h2 - h3 : vScroll1_->height() * py;
+        place(vScroll1_, W - 245 - kPanelWidth, 405 - py, kScrollBarThickness, vHeight);
+        place(picture4_, W - 230 - kPanelWidth, H - 230 - h2, kCornerBox, kCornerBox);
+        place(picture1_, 150, h3 + 150, W - 230 - kPanelWidth - 300, H - 230 - h2 - h3 - 300);
+        picture1_->fitSurface();
+        picture4_->raise();
+        layoutScrollRanges();
+        hScroll1_->setVisible(true);
+        vScroll1_->setVisible(true);
+        picture4_->setVisible(true);
+    }
+    if (!mnuopen_->isEnabled())
+        replot2();
+    PP();
+}
+
+void DigitizeWindow::layoutScrollRanges()
+{
+    if (state_.IMAGEWIDTH == 0)
+        state_.IMAGEWIDTH = 1;
+    if (state_.IMAGEHEIGHT == 0)
+        state_.IMAGEHEIGHT = 1;
+    const QSize inner = picture1_->contentsRect().size();
+    const ScrollSettings h = horizontalScroll(state_.TwipsPerPixelX, state_.IMAGEWIDTH, inner.width() * state_.TwipsPerPixelX);
+    const ScrollSettings v = verticalScroll(state_.TwipsPerPixelY, state_.IMAGEHEIGHT, inner.height() * state_.TwipsPerPixelY);
+    state_.HScrollUnit = h.unit;
+    state_.VScrollUnit = v.unit;
+    const std::pair<QScrollBar*, const ScrollSettings*> bars[] = {{hScroll1_, &h}, {vScroll1_, &v}};
+    for (const auto& [bar, s] : bars) {
+        bar->setMaximum(s->maximum);
+        bar->setPageStep(s->largeChange);
+        bar->setSingleStep(s->smallChange);
+    }
+}
+
+void DigitizeWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void DigitizeWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+
+#include <QDialog>
+
+class QLineEdit;
+class QRadioButton;
+
+// "Define Dip Scale" (setscaleform): the kind of dip scale and its limits.
+// Shown without blocking the main window; the window applies the choices.
+class SetScaleForm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kScales = 5;
+
+    explicit SetScaleForm(QWidget* parent = nullptr);
+
+    QString minDipText() const;
+    QString maxDipText() const;
+    QRadioButton* option(int index) const { return options_[static_cast<std::size_t>(index)]; }
+    QLineEdit* limitBox(int index) const { return index == 0 ? minText_ : maxText_; }
+    QPushButton* okButton() const { return ok_; }
+
+signals:
+    void scaleChosen(int index);  // an option clicked, before OK
+    void okClicked();
+
+protected:
+    // Closed by its frame, the window is loaded afresh the next time.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void reset();
+
+    std::array<QRadioButton*, kScales> options_{};
+    QLineEdit* minText_;
+    QLineEdit* maxText_;
+    QPushButton* ok_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The zoom ratios and the scroll-bar rule of the log view; plain arithmetic.
+
+// ZoomFactor after the "+" (index 0) or "-" (index 1) button: one step along
+// 8, 4, 2, 1, 0.5, 0.25, 0.125; unchanged at either end or off the ladder.
+double zoomAfterButton(int index, double factor);
+
+// "8:1" ... "1:8" for the seven ratios; nothing for any other factor.
+std::optional<std::string> zoomCaption(double factor);
+
+struct ScrollSettings {
+    double unit = 1;  // image twips per scroll step
+    int maximum = 0;
+    int largeChange = 1;
+    int smallChange = 1;
+};
+
+// The range of the horizontal bar: 95 % of the picture width in twips, in
+// steps of whole twips grown only as far as needed to stay within 32766.
+// pixels is IMAGEWIDTH (already at least 1), viewTwips the inner width of the
+// log view.
+ScrollSettings horizontalScroll(double twipsPerPixel, std::int32_t pixels, double viewTwips);
+
+// The vertical bar: the picture height in twips less 100, at least 25.
+ScrollSettings verticalScroll(double twipsPerPixel, std::int32_t pixels, double viewTwips);
+
+// A small or large change as the 16-bit scroll bar takes it: 1 to 32767.
+int clampChange(double change);
