@@ -180,6 +180,8 @@ void DigitizeWindow::createBars()
     connect(check1_, &QCheckBox::clicked, this, &DigitizeWindow::mnugrid_Click);
     top->addWidget(check1_);
     top->addSpacing(16);
+    createQualityButtons(top);
+    top->addSpacing(16);
     label11_ = new QLabel(QStringLiteral("Standard Dip Scale"), picture3_);
     label11_->setObjectName(QStringLiteral("Label11"));
     top->addWidget(label11_);
@@ -207,6 +209,32 @@ void DigitizeWindow::createBars()
     readout_[4]->setText(QStringLiteral("Depth:"));
     readout_[6]->setText(QStringLiteral("Quality:"));
     bottom->addStretch(1);
+}
+
+void DigitizeWindow::createQualityButtons(QHBoxLayout* row)
+{
+    auto* caption = new QLabel(QStringLiteral("Quality:"), picture3_);
+    caption->setObjectName(QStringLiteral("Label10"));
+    row->addWidget(caption);
+    auto* qualities = new QButtonGroup(this);
+    for (int q = 0; q < 4; ++q) {
+        auto* swatch = new QLabel(picture3_);
+        swatch->setObjectName(QStringLiteral("Label9(%1)").arg(q));
+        swatch->setFixedSize(10, 14);
+        swatch->setAutoFillBackground(true);
+        label9_[std::size_t(q)] = swatch;
+        auto* option = new QRadioButton(QString(QChar('A' + q)), picture3_);
+        option->setObjectName(QStringLiteral("Option1(%1)").arg(q));
+        option->setEnabled(false);
+        qualities->addButton(option, q);
+        option1_[std::size_t(q)] = option;
+        connect(option, &QRadioButton::clicked, this,
+                [this, q] { state_.CurrentQuality = std::string(1, static_cast<char>('A' + q)); });
+        row->addSpacing(4);
+        row->addWidget(swatch);
+        row->addWidget(option);
+    }
+    option1_[0]->setChecked(true);
 }
 
 void DigitizeWindow::createToolPanel()
@@ -243,35 +271,6 @@ void DigitizeWindow::createToolPanel()
     option2_[0]->setChecked(true);
 
     panel->addWidget(separator(picture5_, QStringLiteral("Line4")));
-    auto* qualityCaption = new QLabel(QStringLiteral("Quality:"), picture5_);
-    qualityCaption->setObjectName(QStringLiteral("Label10"));
-    panel->addWidget(qualityCaption);
-    auto* qualities = new QButtonGroup(this);
-    auto* qualityGrid = new QGridLayout;
-    qualityGrid->setHorizontalSpacing(2);
-    qualityGrid->setVerticalSpacing(0);
-    qualityGrid->setColumnStretch(4, 1);
-    for (int q = 0; q < 4; ++q) {
-        auto* option = new QRadioButton(QString(QChar('A' + q)), picture5_);
-        option->setObjectName(QStringLiteral("Option1(%1)").arg(q));
-        option->setEnabled(false);
-        qualities->addButton(option, q);
-        option1_[std::size_t(q)] = option;
-        connect(option, &QRadioButton::clicked, this,
-                [this, q] { state_.CurrentQuality = std::string(1, static_cast<char>('A' + q)); });
-        auto* swatch = new QLabel(picture5_);
-        swatch->setObjectName(QStringLiteral("Label9(%1)").arg(q));
-        swatch->setFixedSize(8, 12);
-        swatch->setAutoFillBackground(true);
-        label9_[std::size_t(q)] = swatch;
-        // Swatch before its button: two of each fit across the narrow panel.
-        qualityGrid->addWidget(swatch, q / 2, (q % 2) * 2);
-        qualityGrid->addWidget(option, q / 2, (q % 2) * 2 + 1);
-    }
-    option1_[0]->setChecked(true);
-    panel->addLayout(qualityGrid);
-
-    panel->addWidget(separator(picture5_, QStringLiteral("Line5")));
     auto* zoomCaption = new QLabel(QStringLiteral("ZOOM"), picture5_);
     zoomCaption->setObjectName(QStringLiteral("Label50"));
     panel->addWidget(zoomCaption);
@@ -363,17 +362,18 @@ void DigitizeWindow::endProgram()
     setscaleform_->hide();
     enterDipScl_->hide();
     close();
-    QCoreApplication::quit();
+    emit programEnded();
 }
 
 void DigitizeWindow::closeEvent(QCloseEvent* event)
 {
-    if (closing_ || Form_Unload()) {
-        closing_ = true;
+    if (closing_) {
         event->accept();
-        setscaleform_->hide();
-        enterDipScl_->hide();
-        QCoreApplication::quit();
+        return;
+    }
+    if (Form_Unload()) {
+        event->accept();
+        endProgram();
     } else {
         event->ignore();
     }

@@ -16,6 +16,7 @@ class LogView;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -57,6 +58,10 @@ public:
     // Opens the picture at path as "Open Picture" does after its dialog.
     bool openPicture(const QString& path);
 
+signals:
+    // Every window is closed: the program ends.
+    void programEnded();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -67,6 +72,7 @@ private:
     void createMenus();
     void createControls();
     void createToolPanel();
+    void createQualityButtons(QHBoxLayout* row);
     void createBars();
     void Form_Load();
 

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <fstream>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "bmp_encoder.h"
+#include "fake_dialogs.h"
+#include "ui/main_window.h"
+
+// A main window with faked dialogs and message boxes, shown offscreen, and a
+// folder for the bitmaps a test writes.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto dialog = std::make_unique<FakeCommonDialog>();
+        auto messages = std::make_unique<FakeMessages>();
+        dialog_ = dialog.get();
+        messages_ = messages.get();
+        window_ = std::make_unique<DigitizeWindow>(std::move(dialog), std::move(messages));
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    template <typename T>
+    T* child(const QString& name)
+    {
+        T* found = window_->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QAction* action(const QString& name) { return child<QAction>(name); }
+
+    QString writeBitmap(const QString& name, const RgbPicture& picture, int bitsPerPixel, bool topDown = false)
+    {
+        const QString path = folder_.filePath(name);
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        const std::string bytes = encodeBmp(picture, bitsPerPixel, topDown);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    // "Open Picture" with the dialog answering path.
+    void openThroughMenu(const QString& path)
+    {
+        dialog_->files.push_back(path);
+        action("mnuopen")->trigger();
+    }
+
+    ProjectState& state() { return window_->state(); }
+
+    // A click on the indicator of a radio button or check box, where it
+    // always hits, whatever the width its layout gave the button.
+    static void clickIndicator(QWidget* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
+    }
+
+    QTemporaryDir folder_;
+    FakeCommonDialog* dialog_ = nullptr;
+    FakeMessages* messages_ = nullptr;
+    std::unique_ptr<DigitizeWindow> window_;
+};
