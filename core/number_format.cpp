@@ -22,9 +22,9 @@ DecimalDigits splitScientific(const char* begin, const char* end)
     const std::string_view text(begin, static_cast<std::size_t>(end - begin));
     const auto e = text.find('e');
     DecimalDigits out;
-    out.digits.assign(text.substr(0, 1));
+    out.digits.push_back(text[0]);
     if (e > 1)
-        out.digits.append(text.substr(2, e - 2));
+        out.digits.append(begin + 2, e - 2);
     int exponent = 0;
     std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, exponent);
     out.pointPosition = exponent + 1;
@@ -49,10 +49,12 @@ void fixedParts(const DecimalDigits& d, std::string& whole, std::string& fractio
 {
     const int n = static_cast<int>(d.digits.size());
     if (d.pointPosition <= 0) {
-        whole = "0";
-        fraction = std::string(static_cast<std::size_t>(-d.pointPosition), '0') + d.digits;
+        whole.assign(1, '0');
+        fraction.assign(static_cast<std::size_t>(-d.pointPosition), '0');
+        fraction += d.digits;
     } else if (d.pointPosition >= n) {
-        whole = d.digits + std::string(static_cast<std::size_t>(d.pointPosition - n), '0');
+        whole = d.digits;
+        whole.append(static_cast<std::size_t>(d.pointPosition - n), '0');
         fraction.clear();
     } else {
         whole = d.digits.substr(0, static_cast<std::size_t>(d.pointPosition));

@@ -41,7 +41,10 @@ std::string nearestWholeDepth(const DipPoint& d)
         return formatOneDecimal(d.Depth);
     const double whole = std::floor(*d.Depth);
     const double rounded = (*d.Depth - whole < 0.5) ? whole : whole + 1;
-    return (rounded < 0 ? "" : " ") + formatPlain(rounded) + " ";
+    std::string text = rounded < 0 ? "" : " ";
+    text += formatPlain(rounded);
+    text += ' ';
+    return text;
 }
 
 }  // namespace

@@ -1,0 +1,137 @@
+// Redraw and picture-opening times of a long log: a 2000 x 30000 pixel
+// 24-bit picture, 200 depth rows, 10000 dips and the grid on, seen through a
+// 1600 x 1000 pixel log view.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <random>
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include "bmp_encoder.h"
+#include "drawing/log_picture.h"
+#include "drawing/qt_surface.h"
+#include "drawing/redraw.h"
+#include "files/bitmap_header.h"
+
+namespace {
+
+constexpr int kWidth = 2000;
+constexpr int kHeight = 30000;
+constexpr double kTpp = 15;
+
+RgbPicture logPicture()
+{
+    RgbPicture p(kWidth, kHeight, 0xffffff);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if (y % 50 == 0 || x % 100 == 0 || (x * 13 + y * 7) % 997 == 0)
+                p.at(x, y) = 0x101010u * std::uint32_t((x + y) % 12);
+    return p;
+}
+
+QImage toImage(const RgbPicture& p)
+{
+    QImage img(p.width, p.height, QImage::Format_RGB32);
+    for (int y = 0; y < p.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(img.scanLine(y));
+        for (int x = 0; x < p.width; ++x)
+            row[x] = 0xff000000u | p.at(x, y);
+    }
+    return img;
+}
+
+ProjectState calibratedLog()
+{
+    ProjectState s;
+    s.TwipsPerPixelX = s.TwipsPerPixelY = float(kTpp);
+    s.IMAGEWIDTH = kWidth;
+    s.IMAGEHEIGHT = kHeight;
+    s.MAXDIP = 90;
+    s.NUMDEP = kMaxDepthRows;
+    for (int i = 1; i <= kMaxDepthRows; ++i)
+        s.depths[i] = {1000.0 + 10 * i, kTpp * 150 * i, kTpp * 200, kTpp * 1800};
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> y(kTpp * 150, kTpp * 150 * kMaxDepthRows);
+    std::uniform_real_distribution<double> x(kTpp * 200, kTpp * 1800);
+    std::uniform_real_distribution<double> az(0, 360);
+    s.NumPoints = kMaxDips;
+    for (int i = 1; i <= kMaxDips; ++i)
+        s.dips[i] = DipPoint{0.0, y(rng), 0.0, x(rng), az(rng), std::string(1, char('A' + i % 4))};
+    s.GridReady = true;
+    s.HeaderTop = int(kTpp * 40);
+    s.LeftEdge = int(kTpp * 150);
+    s.RightEdge = int(kTpp * 1850);
+    return s;
+}
+
+struct Scene {
+    LogPicture picture;
+    QtSurface surface{kTpp, kTpp};
+    ProjectState state = calibratedLog();
+
+    Scene()
+    {
+        picture.setImage(toImage(logPicture()));
+        surface.setPicture(&picture);
+        surface.resize({1600, 1000});
+    }
+};
+
+Scene& scene()
+{
+    static Scene s;
+    return s;
+}
+
+void redraw(benchmark::State& st, double zoom)
+{
+    Scene& s = scene();
+    s.state.ZoomFactor = zoom;
+    s.state.VScrollUnit = 14;                       // the layout's unit for 30000 pixels
+    s.state.VScrollValue = 8000;  // mid-log
+    for (auto _ : st) {
+        replot2(s.state, s.surface);
+        PP(s.state, s.surface, true);
+        benchmark::DoNotOptimize(s.surface.image().constBits());
+    }
+}
+
+void BM_redraw_1to1(benchmark::State& st) { redraw(st, 1); }
+BENCHMARK(BM_redraw_1to1)->Unit(benchmark::kMillisecond);
+
+void BM_redraw_1to8(benchmark::State& st) { redraw(st, 0.125); }
+BENCHMARK(BM_redraw_1to8)->Unit(benchmark::kMillisecond);
+
+void BM_openPicture(benchmark::State& st)
+{
+    const QString path = QDir::temp().filePath("dipbench_log.bmp");
+    {
+        const std::string bytes = encodeBmp(logPicture(), 24);
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+    }
+    for (auto _ : st) {
+        std::ifstream in(path.toStdString(), std::ios::binary);
+        benchmark::DoNotOptimize(readBitmapSize(in));
+        LogPicture picture;
+        QString error;
+        if (!picture.load(path, error))
+            st.SkipWithError(error.toStdString().c_str());
+    }
+    QFile::remove(path);
+}
+BENCHMARK(BM_openPicture)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

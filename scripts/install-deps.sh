@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds, tests and runs with; only
+# what is missing, so that a prepared machine skips apt entirely.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core)
+if [[ "${1:-}" == "--desktop" ]]; then
+  packages+=(xvfb xdotool imagemagick)
+fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [[ $EUID -ne 0 ]] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+fi
