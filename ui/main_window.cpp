@@ -181,10 +181,6 @@ void DigitizeWindow::createBars()
     top->addWidget(check1_);
     top->addSpacing(16);
     createQualityButtons(top);
-    top->addSpacing(16);
-    label11_ = new QLabel(QStringLiteral("Standard Dip Scale"), picture3_);
-    label11_->setObjectName(QStringLiteral("Label11"));
-    top->addWidget(label11_);
     top->addStretch(1);
 
     picture2_ = new BevelBar(centre_);
@@ -209,6 +205,9 @@ void DigitizeWindow::createBars()
     readout_[4]->setText(QStringLiteral("Depth:"));
     readout_[6]->setText(QStringLiteral("Quality:"));
     bottom->addStretch(1);
+    label11_ = new QLabel(QStringLiteral("Standard Dip Scale"), picture2_);
+    label11_->setObjectName(QStringLiteral("Label11"));
+    bottom->addWidget(label11_);
 }
 
 void DigitizeWindow::createQualityButtons(QHBoxLayout* row)
