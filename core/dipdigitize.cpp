@@ -252,3 +252,15 @@ void sortdips(ProjectState& state)
     heapSortRows(state.dips, state.NumPoints,
                  [](const DipPoint& a, const DipPoint& b) { return lessReading(a.Depth, b.Depth); });
 }
+
+void recomputeAndSortDips(ProjectState& state)
+{
+    if (state.NumPoints < 0 || state.NumPoints > kMaxDips)
+        return;
+    for (int i = 1; i <= state.NumPoints; ++i) {
+        DipPoint& d = state.dips[i];
+        d.Depth = getdepth(state, d.YPIX);
+        d.Dip = getdip(state, d.DIPPIX, d.YPIX);
+    }
+    sortdips(state);
+}

@@ -22,6 +22,11 @@ double dipfraction(const ProjectState& state, double d);
 void sortdepths(ProjectState& state);  // by DEPTHTWIP
 void sortdips(ProjectState& state);    // by Depth, "NO CAL" after every number
 
+// Depth and Dip of every dip worked out again from its position with the
+// calibration in force, then the dips sorted by depth: what the project save
+// and the one-decimal export do before they write.
+void recomputeAndSortDips(ProjectState& state);
+
 // Pi as every degree-radian conversion of the program takes it; stored
 // azimuths and dips depend on this exact value.
 inline constexpr double kPi = 3.14159;

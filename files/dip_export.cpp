@@ -53,12 +53,7 @@ bool writeDips(std::ostream& out, ProjectState& s)
 {
     if (!countsValid(s))
         return false;
-    for (int i = 1; i <= s.NumPoints; ++i) {
-        DipPoint& d = s.dips[i];
-        d.Depth = getdepth(s, d.YPIX);
-        d.Dip = getdip(s, d.DIPPIX, d.YPIX);
-    }
-    sortdips(s);
+    recomputeAndSortDips(s);
     return writeLines(out, s, [](const DipPoint& d) { return formatOneDecimal(d.Depth); });
 }
 

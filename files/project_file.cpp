@@ -69,12 +69,7 @@ bool writeProject(std::ostream& out, ProjectState& s)
 {
     if (!canWrite(s))
         return false;
-    for (int i = 1; i <= s.NumPoints; ++i) {
-        DipPoint& d = s.dips[i];
-        d.Depth = getdepth(s, d.YPIX);
-        d.Dip = getdip(s, d.DIPPIX, d.YPIX);
-    }
-    sortdips(s);
+    recomputeAndSortDips(s);
 
     std::string text;
     text.reserve(kChunk + 256);
