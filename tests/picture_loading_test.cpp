@@ -27,25 +27,46 @@ RgbPicture sixteenColourPattern()
 
 }  // namespace
 
-class BitmapDepths : public WindowTest, public ::testing::WithParamInterface<std::tuple<int, bool>> {};
+namespace {
 
-TEST_P(BitmapDepths, OpenAndShowTheSamePicture)
+void expectShown(const QImage& shown, const RgbPicture& p, int bits)
 {
-    const auto [bits, topDown] = GetParam();
-    const bool indexedTwoColours = bits == 1;
-    const RgbPicture p = indexedTwoColours ? twoColourPattern() : sixteenColourPattern();
-    openThroughMenu(writeBitmap(QStringLiteral("log%1%2.bmp").arg(bits).arg(topDown ? "td" : ""), p, bits, topDown));
-    ASSERT_TRUE(messages_->errors.isEmpty()) << messages_->errors.join(" ").toStdString();
-    EXPECT_EQ(state().IMAGEWIDTH, p.width);
-    EXPECT_EQ(state().IMAGEHEIGHT, p.height);  // positive also for a top-down bitmap
-    const QImage shown = window_->logView().surface().image();
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x)
             ASSERT_EQ(shown.pixel(x, y) & 0xffffffu, p.at(x, y)) << bits << " bpp at " << x << "," << y;
 }
 
+}  // namespace
+
+class BitmapDepths : public WindowTest, public ::testing::WithParamInterface<std::tuple<int, bool>> {};
+
+// Every depth and row order holds the same two-colour picture, and every one
+// shows it the same, with a positive height also for a top-down file.
+TEST_P(BitmapDepths, OpenAndShowTheSamePicture)
+{
+    const auto [bits, topDown] = GetParam();
+    const RgbPicture p = twoColourPattern();
+    openThroughMenu(writeBitmap(QStringLiteral("log%1%2.bmp").arg(bits).arg(topDown ? "td" : ""), p, bits, topDown));
+    ASSERT_TRUE(messages_->errors.isEmpty()) << messages_->errors.join(" ").toStdString();
+    EXPECT_EQ(state().IMAGEWIDTH, p.width);
+    EXPECT_EQ(state().IMAGEHEIGHT, p.height);
+    expectShown(window_->logView().surface().image(), p, bits);
+}
+
 INSTANTIATE_TEST_SUITE_P(AllDepths, BitmapDepths,
                          ::testing::Combine(::testing::Values(1, 4, 8, 24, 32), ::testing::Bool()));
+
+class ColourBitmapDepths : public WindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ColourBitmapDepths, KeepSixteenColours)
+{
+    const RgbPicture p = sixteenColourPattern();
+    openThroughMenu(writeBitmap(QStringLiteral("colours%1.bmp").arg(GetParam()), p, GetParam(), true));
+    ASSERT_TRUE(messages_->errors.isEmpty());
+    expectShown(window_->logView().surface().image(), p, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(PaletteAndTrueColour, ColourBitmapDepths, ::testing::Values(4, 8, 24, 32));
 
 TEST_F(WindowTest, ScrollRangesOfAWideLog)
 {
