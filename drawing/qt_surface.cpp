@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QFontMetricsF>
 #include <QPainter>
 
 #include "drawing/log_picture.h"
@@ -53,6 +52,7 @@ QtSurface::QtSurface(double twipsPerPixelX, double twipsPerPixelY)
     : tppX_(twipsPerPixelX), tppY_(twipsPerPixelY), image_(1, 1, QImage::Format_RGB32)
 {
     font_.setPointSize(8);
+    metrics_ = QFontMetricsF(font_);
     image_.fill(toQColor(background_));
 }
 
@@ -67,7 +67,11 @@ void QtSurface::resize(QSize pixels)
 
 void QtSurface::setBackground(Rgb colour) { background_ = colour; }
 
-void QtSurface::setFont(const QFont& font) { font_ = font; }
+void QtSurface::setFont(const QFont& font)
+{
+    font_ = font;
+    metrics_ = QFontMetricsF(font_);
+}
 
 const QImage& QtSurface::image()
 {
@@ -202,16 +206,15 @@ void QtSurface::circle(double x, double y, double radius, Rgb colour)
 void QtSurface::print(const std::string& text)
 {
     const QString s = QString::fromStdString(text);
-    const QFontMetricsF metrics(font_);
     const double x = pen().currentX / tppX_, y = pen().currentY / tppY_;
-    const double h = metrics.height();
-    if (finite({x, y}) && !outside(x, y, x + metrics.horizontalAdvance(s), y + h)) {
+    const double h = metrics_.height();
+    if (finite({x, y}) && !outside(x, y, x + metrics_.horizontalAdvance(s), y + h)) {
         QPainter& p = painter();
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p.setPen(toQColor(pen().foreColor));
         p.setBackgroundMode(pen().fontTransparent ? Qt::TransparentMode : Qt::OpaqueMode);
         p.setBackground(toQColor(background_));
-        p.drawText(QPointF(x, y + metrics.ascent()), s);
+        p.drawText(QPointF(x, y + metrics_.ascent()), s);
     }
     setTextPosition(0, pen().currentY + h * tppY_);
 }

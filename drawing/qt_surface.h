@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 
 #include "drawing/drawing_surface.h"
@@ -54,6 +55,7 @@ private:
     QImage image_;
     Rgb background_{192, 192, 192};
     QFont font_;
+    QFontMetricsF metrics_{font_};
     const LogPicture* picture_ = nullptr;
     std::unique_ptr<QPainter> painter_;
 };

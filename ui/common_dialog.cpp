@@ -38,6 +38,12 @@ bool CommonDialog::showFile(bool save)
     const int index = FilterIndex >= 1 && FilterIndex <= entries.size() ? FilterIndex - 1 : 0;
     request.selectedFilter = entries.value(index);
     request.confirmOverwrite = save && (Flags & kOverwritePrompt);
+    // A name typed without extension gets the one of the filter shown, as
+    // users expect of a save dialog.
+    const QStringList parts = Filter.split('|', Qt::SkipEmptyParts);
+    const QString pattern = parts.size() == 1 ? parts.front() : parts.value(2 * index + 1);
+    if (save && pattern.startsWith(QStringLiteral("*.")) && pattern.count('*') == 1 && !pattern.contains(';'))
+        request.defaultSuffix = pattern.mid(2);
     // A pattern as the initial name ("*.bmp") only filters; a name is proposed.
     const QFileInfo initial(FileName);
     request.directory = initial.isAbsolute() ? initial.absolutePath() : QDir::currentPath();
@@ -71,12 +77,8 @@ std::optional<QString> CommonDialog::chooseFile(const FileRequest& r)
     dialog.selectNameFilter(r.selectedFilter);
     if (!r.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (r.save) {
-        // A name typed without extension gets the filter's, as users expect.
-        const QString pattern = r.selectedFilter.section('(', 1).section(')', 0, 0).section(' ', 0, 0);
-        if (pattern.startsWith(QStringLiteral("*.")) && pattern.count('*') == 1)
-            dialog.setDefaultSuffix(pattern.mid(2));
-    }
+    if (!r.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(r.defaultSuffix);
     if (!r.initialName.isEmpty())
         dialog.selectFile(r.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

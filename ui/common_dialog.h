@@ -43,6 +43,7 @@ protected:
         QString selectedFilter;
         QString directory;
         QString initialName;
+        QString defaultSuffix;
         bool confirmOverwrite = false;
     };
     // The platform's choosers; tests replace them.

@@ -1,14 +1,12 @@
 #include "ui/log_view.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
 LogView::LogView(double twipsPerPixelX, double twipsPerPixelY, QWidget* parent)
-    : QFrame(parent), tppX_(twipsPerPixelX), tppY_(twipsPerPixelY), surface_(twipsPerPixelX, twipsPerPixelY)
+    : QFrame(parent), surface_(twipsPerPixelX, twipsPerPixelY)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
     setFocusPolicy(Qt::WheelFocus);
 }
 
@@ -37,36 +35,6 @@ void LogView::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
     fitSurface();
-}
-
-QPointF LogView::toTwips(QPointF pos) const
-{
-    const QPointF inner = pos - contentsRect().topLeft();
-    return {inner.x() * tppX_, inner.y() * tppY_};
-}
-
-void LogView::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF t = toTwips(e->position());
-    emit mousePressed(e->button(), e->modifiers(), t.x(), t.y());
-}
-
-void LogView::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF t = toTwips(e->position());
-    emit mouseMoved(e->buttons(), e->modifiers(), t.x(), t.y());
-}
-
-void LogView::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF t = toTwips(e->position());
-    emit mouseReleased(e->button(), e->modifiers(), t.x(), t.y());
-}
-
-void LogView::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    const QPointF t = toTwips(e->position());
-    emit mouseDoubleClicked(e->button(), e->modifiers(), t.x(), t.y());
 }
 
 void LogView::wheelEvent(QWheelEvent* e)

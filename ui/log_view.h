@@ -4,9 +4,9 @@
 
 #include "drawing/qt_surface.h"
 
-// The log view (Picture1): shows its drawing surface and reports the mouse in
-// twips of the drawing area. It never draws on its own; the window redraws
-// the surface and the view shows what is there.
+// The log view (Picture1): shows its drawing surface and reports the wheel.
+// It never draws on its own; the window redraws the surface and the view
+// shows what is there.
 class LogView : public QFrame {
     Q_OBJECT
 public:
@@ -19,26 +19,14 @@ public:
     void setBordered(bool bordered);
 
 signals:
-    void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
-    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, double x, double y);
-    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
-    void mouseDoubleClicked(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
     // Whole wheel notches, positive away from the user; horizontal with Shift.
     void wheelScrolled(double notches, bool horizontal);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    QPointF toTwips(QPointF widgetPos) const;
-
-    double tppX_;
-    double tppY_;
     QtSurface surface_;
 };

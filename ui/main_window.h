@@ -36,10 +36,8 @@ public:
 
     ProjectState& state() { return state_; }
     LogView& logView() { return *picture1_; }
-    CommonDialog& commonDialog() { return *cmDialog1_; }
     SetScaleForm& scaleForm() { return *setscaleform_; }
     EnterDipScales& dipScalePrompt() { return *enterDipScl_; }
-    const LogPicture& picture() const { return picture6_; }
 
     // The full redraw: the overlay, then the dip plot.
     void redraw();

@@ -93,11 +93,7 @@ bool DigitizeWindow::openPicture(const QString& path)
         state_.IMAGEHEIGHT = picture6_.height();
     }
     picture1_->surface().setPicture(&picture6_);
-    picture1_->setBordered(true);
-    picture1_->surface().paintPicture(0, 0, picture6_.width() * state_.TwipsPerPixelX,
-                                      picture6_.height() * state_.TwipsPerPixelY, 0, 0,
-                                      picture6_.width() * state_.TwipsPerPixelX,
-                                      picture6_.height() * state_.TwipsPerPixelY);
+    picture1_->setBordered(true);  // the layout below paints the picture into it
     state_.interaction.PendingCentreX = state_.interaction.PendingCentreY = -1;
 
     setscaleform_->show();

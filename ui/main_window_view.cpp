@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include "drawing/redraw.h"
 #include "ui/bevel_bar.h"
@@ -110,10 +111,15 @@ void DigitizeWindow::layoutScrollRanges()
     state_.VScrollUnit = v.unit;
     const std::pair<QScrollBar*, const ScrollSettings*> bars[] = {{hScroll1_, &h}, {vScroll1_, &v}};
     for (const auto& [bar, s] : bars) {
+        // A position beyond a smaller maximum is clamped; the layout redraws
+        // once at its end, so the clamp must not redraw on its own.
+        const QSignalBlocker quiet(bar);
         bar->setMaximum(s->maximum);
         bar->setPageStep(s->largeChange);
         bar->setSingleStep(s->smallChange);
     }
+    state_.HScrollValue = static_cast<std::int16_t>(hScroll1_->value());
+    state_.VScrollValue = static_cast<std::int16_t>(vScroll1_->value());
 }
 
 void DigitizeWindow::resizeEvent(QResizeEvent* event)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "core/number_format.h"
 
@@ -43,20 +44,15 @@ ScrollSettings settingsFor(double r, double q)
 
 double zoomAfterButton(int index, double f)
 {
-    if (index == 0) {
-        if (f == 4) f = 8;
-        if (f == 2) f = 4;
-        if (f == 1) f = 2;
-        if (f == 0.5) f = 1;
-        if (f == 0.25) f = 0.5;
-        if (f == 0.125) f = 0.25;
-    } else if (index == 1) {
-        if (f == 0.25) f = 0.125;
-        if (f == 0.5) f = 0.25;
-        if (f == 1) f = 0.5;
-        if (f == 2) f = 1;
-        if (f == 4) f = 2;
-        if (f == 8) f = 4;
+    // The ratios run from 8:1 down to 1:8; "+" moves one up, "-" one down.
+    constexpr int last = int(std::size(kRatios)) - 1;
+    for (int i = 0; i <= last; ++i) {
+        if (kRatios[i].factor != f)
+            continue;
+        if (index == 0 && i > 0)
+            return kRatios[i - 1].factor;
+        if (index == 1 && i < last)
+            return kRatios[i + 1].factor;
     }
     return f;
 }
