@@ -7,27 +7,22 @@
 #include "ui/common_dialog.h"
 #include "ui/user_messages.h"
 
-// The common dialog with the choosers replaced by answers given in advance.
+// The common dialog with its choosers answering what a test set in advance.
 class FakeCommonDialog : public CommonDialog {
 public:
-    std::deque<QString> files;  // an empty name: cancel
-    std::optional<QColor> colour;              // nothing: cancel
+    std::deque<QString> files;   // an empty name: cancel
+    std::optional<QColor> colour;  // nothing: cancel
     FileRequest lastRequest;
     QColor lastInitialColour;
-    int fileDialogs = 0;
 
 protected:
     std::optional<QString> chooseFile(const FileRequest& request) override
     {
-        ++fileDialogs;
         lastRequest = request;
-        if (files.empty())
-            return std::nullopt;
-        const QString answer = files.front();
-        files.pop_front();
-        if (answer.isEmpty())
-            return std::nullopt;
-        return answer;
+        const QString answer = files.empty() ? QString() : files.front();
+        if (!files.empty())
+            files.pop_front();
+        return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
     }
     std::optional<QColor> chooseColour(const QColor& initial) override
     {
@@ -39,9 +34,7 @@ protected:
 class FakeMessages : public UserMessages {
 public:
     QMessageBox::StandardButton answer = QMessageBox::No;
-    QStringList questions;
-    QStringList questionTitles;
-    QStringList errors;
+    QStringList questions, questionTitles, errors;
 
     QMessageBox::StandardButton askYesNoCancel(const QString& title, const QString& text) override
     {

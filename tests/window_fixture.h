@@ -14,7 +14,7 @@
 #include "ui/main_window.h"
 
 // A main window with faked dialogs and message boxes, shown offscreen, and a
-// folder for the bitmaps a test writes.
+// folder for the bitmaps a test writes. SetUp again starts a fresh run.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -36,27 +36,25 @@ protected:
         return found;
     }
     QAction* action(const QString& name) { return child<QAction>(name); }
+    ProjectState& state() { return window_->state(); }
 
     QString writeBitmap(const QString& name, const RgbPicture& picture, int bitsPerPixel, bool topDown = false)
     {
         const QString path = folder_.filePath(name);
-        std::ofstream out(path.toStdString(), std::ios::binary);
-        const std::string bytes = encodeBmp(picture, bitsPerPixel, topDown);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path.toStdString(), std::ios::binary) << encodeBmp(picture, bitsPerPixel, topDown);
         return path;
     }
 
-    // "Open Picture" with the dialog answering path.
+    // "Open Picture" with the dialog answering path; the layout and redraw
+    // run inside it, so the window shows the picture when it returns.
     void openThroughMenu(const QString& path)
     {
         dialog_->files.push_back(path);
         action("mnuopen")->trigger();
     }
 
-    ProjectState& state() { return window_->state(); }
-
-    // A click on the indicator of a radio button or check box, where it
-    // always hits, whatever the width its layout gave the button.
+    // A click on the indicator of a radio button or check box, which hits
+    // whatever width the layout gave the button.
     static void clickIndicator(QWidget* button)
     {
         QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));

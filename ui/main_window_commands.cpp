@@ -177,7 +177,7 @@ void DigitizeWindow::OptDigCal_Click(int index)
             mnureslog_->setEnabled(true);
             mnusavedig_->setEnabled(true);
             mnuerase_->setEnabled(true);
-            state_.CurrentQuality = "A";
+            state_.CurrentQuality.assign(1, 'A');  // GCC 12 warns wrongly (-Wrestrict) on = "A"
         }
     }
 }
