@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -104,6 +105,8 @@ std::optional<std::uint64_t> fastTenths(double magnitude)
     return static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
 }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 void appendUnsigned(std::string& out, std::uint64_t v)
 {
     char buf[24];
@@ -173,4 +176,90 @@ double roundHalfEven(double value)
     if (std::fabs(value - std::trunc(value)) == 0.5)
         return 2 * std::round(value / 2);
     return r;
+}
+
+bool parseDecimal(const std::string& text, double& value)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    const std::size_t numberStart = i;
+    std::size_t digits = 0;
+    while (i < n && isDigit(text[i]))
+        ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && isDigit(text[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        std::size_t expDigits = 0;
+        while (i < n && isDigit(text[i]))
+            ++i, ++expDigits;
+        if (expDigits == 0)
+            return false;
+    }
+    if (i != n)
+        return false;
+
+    double magnitude = 0;
+    const auto res = std::from_chars(text.data() + numberStart, text.data() + n, magnitude);
+    if (res.ec == std::errc::result_out_of_range) {
+        // from_chars reports both overflow and underflow this way; tell them
+        // apart by the exponent's sign so that 1e-400 reads as 0.
+        const auto e = text.find_first_of("eE");
+        const bool negativeExponent = e != std::string::npos && e + 1 < n && text[e + 1] == '-';
+        const auto firstNonZero = text.find_first_not_of("0", numberStart);
+        const bool zeroWholePart = firstNonZero == std::string::npos || text[firstNonZero] == '.';
+        const bool tiny = e != std::string::npos ? negativeExponent : zeroWholePart;
+        magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    } else if (res.ec != std::errc() || res.ptr != text.data() + n) {
+        return false;
+    }
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+double leadingNumber(const std::string& text)
+{
+    std::string number;
+    for (char c : text)
+        if (c != ' ' && c != '\t')
+            number += c;
+    // The longest start of the text that reads as a number.
+    std::size_t i = 0;
+    const std::size_t n = number.size();
+    if (i < n && (number[i] == '+' || number[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < n && isDigit(number[i]))
+        ++i, ++digits;
+    if (i < n && number[i] == '.') {
+        ++i;
+        while (i < n && isDigit(number[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    std::size_t end = i;
+    if (i < n && (number[i] == 'e' || number[i] == 'E')) {
+        ++i;
+        if (i < n && (number[i] == '+' || number[i] == '-'))
+            ++i;
+        const std::size_t expStart = i;
+        while (i < n && isDigit(number[i]))
+            ++i;
+        if (i > expStart)
+            end = i;
+    }
+    double value = 0;
+    parseDecimal(number.substr(0, end), value);
+    return value;
 }

@@ -20,3 +20,15 @@ std::string formatPlain(double value);
 
 // Nearest whole number, halves to the even one (8.5 gives 8, 9.5 gives 10).
 double roundHalfEven(double value);
+
+// True when the whole of text is a decimal number as the files write them:
+// optional sign, digits with an optional point and fraction (".5" and "5."
+// included), optional exponent. Stores the value, which may be infinite when
+// the exponent is out of range.
+bool parseDecimal(const std::string& text, double& value);
+
+// The number a typed text starts with: blanks are skipped wherever they
+// stand, and reading stops at the first character that cannot continue the
+// number (" 1020 ft" gives 1020, "1 0 2 0" gives 1020); a text that starts
+// with no number gives 0. May be infinite for a huge exponent.
+double leadingNumber(const std::string& text);

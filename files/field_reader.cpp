@@ -1,16 +1,11 @@
 #include "files/field_reader.h"
 
-#include <cctype>
-#include <charconv>
-#include <cmath>
 #include <iterator>
-#include <limits>
 
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -80,53 +75,4 @@ std::optional<FieldReader::Field> FieldReader::next()
     }
     consumeDelimiter();
     return field;
-}
-
-bool parseDecimal(const std::string& text, double& value)
-{
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    const std::size_t numberStart = i;
-    std::size_t digits = 0;
-    while (i < n && isDigit(text[i]))
-        ++i, ++digits;
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && isDigit(text[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0)
-        return false;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        std::size_t expDigits = 0;
-        while (i < n && isDigit(text[i]))
-            ++i, ++expDigits;
-        if (expDigits == 0)
-            return false;
-    }
-    if (i != n)
-        return false;
-
-    double magnitude = 0;
-    const auto res = std::from_chars(text.data() + numberStart, text.data() + n, magnitude);
-    if (res.ec == std::errc::result_out_of_range) {
-        // from_chars reports both overflow and underflow this way; tell them
-        // apart by the exponent's sign so that 1e-400 reads as 0.
-        const auto e = text.find_first_of("eE");
-        const bool negativeExponent = e != std::string::npos && e + 1 < n && text[e + 1] == '-';
-        const auto firstNonZero = text.find_first_not_of("0", numberStart);
-        const bool zeroWholePart = firstNonZero == std::string::npos || text[firstNonZero] == '.';
-        const bool tiny = e != std::string::npos ? negativeExponent : zeroWholePart;
-        magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    } else if (res.ec != std::errc() || res.ptr != text.data() + n) {
-        return false;
-    }
-    value = negative ? -magnitude : magnitude;
-    return true;
 }

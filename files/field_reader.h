@@ -35,9 +35,3 @@ private:
     bool afterComma_ = false;
     std::string error_;
 };
-
-// True when the whole of text is a decimal number as the files write them:
-// optional sign, digits with an optional point and fraction (".5" and "5."
-// included), optional exponent. Stores the value, which may be infinite when
-// the exponent is out of range.
-bool parseDecimal(const std::string& text, double& value);
