@@ -264,3 +264,16 @@ void recomputeAndSortDips(ProjectState& state)
     }
     sortdips(state);
 }
+
+std::optional<Rgb> gradeColour(const ProjectState& state, const std::string& grade)
+{
+    if (grade == "A")
+        return state.QualityColorA;
+    if (grade == "B")
+        return state.QualityColorB;
+    if (grade == "C")
+        return state.QualityColorC;
+    if (grade == "D")
+        return state.QualityColorD;
+    return std::nullopt;
+}

@@ -27,6 +27,10 @@ void sortdips(ProjectState& state);    // by Depth, "NO CAL" after every number
 // and the one-decimal export do before they write.
 void recomputeAndSortDips(ProjectState& state);
 
+// The drawing colour of a quality grade "A" to "D" (exact, case-sensitive);
+// nothing for any other text.
+std::optional<Rgb> gradeColour(const ProjectState& state, const std::string& grade);
+
 // Pi as every degree-radian conversion of the program takes it; stored
 // azimuths and dips depend on this exact value.
 inline constexpr double kPi = 3.14159;

@@ -37,21 +37,24 @@ struct DipPoint {
     bool operator==(const DipPoint&) const = default;
 };
 
-// Transient state of the mouse work on the log view (picture-box twips).
+// Transient state of the mouse work on the log view, never saved. Positions
+// are picture-box twips unless named otherwise.
 struct PictureInteraction {
-    bool AwaitingAzimuth = false;
-    double PendingCentreX = -1;
+    bool AwaitingAzimuth = false;  // the dip of row NumPoints has its centre, not yet its tail
+    double PendingCentreX = -1;    // that centre on screen, placed again after every redraw
     double PendingCentreY = -1;
     double PendingAzimuth = 0;
     double TailEndX = 0;
     double TailEndY = 0;
-    double LastMarkX = -1;
-    double LastMarkY = -1;
+    double LastMarkX = -1;  // vertical marker or band edge shown; -1 none
+    double LastMarkY = -1;  // horizontal marker or band edge shown; -1 or -2 none
     bool TailDrawn = false;
     bool EraseArmed = false;
     double EraseStartY = 0;
     double EraseEndY = 0;
-    bool EraseBandShown = false;
+    int EraseBandShown = 0;  // band outlines drawn since "Area Erase"; 0 none shown
+    Rgb RubberColour;        // of the guide circle and rubber tail shown, so they go in the colour they came
+    bool GridReadyBeforeDepthLine = false;  // given back when "Enter Depth" is closed without OK
 };
 
 // Everything the program knows about the open work. Plain data: the

@@ -15,14 +15,9 @@ void drawDips(ProjectState& st, DrawingSurface& s)
         return;
     for (int i = 1; i <= st.NumPoints; ++i) {
         const DipPoint& d = st.dips[i];
-        if (d.Quality == "A")
-            st.CurrentQualityColor = st.QualityColorA;
-        else if (d.Quality == "B")
-            st.CurrentQualityColor = st.QualityColorB;
-        else if (d.Quality == "C")
-            st.CurrentQualityColor = st.QualityColorC;
-        else if (d.Quality == "D")
-            st.CurrentQualityColor = st.QualityColorD;
+        // Any other grade keeps the colour of the dip drawn before.
+        if (const auto colour = gradeColour(st, d.Quality))
+            st.CurrentQualityColor = *colour;
 
         s.setForeColor(st.CurrentQualityColor);
         s.setDrawWidth(2);
