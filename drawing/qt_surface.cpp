@@ -63,6 +63,7 @@ void QtSurface::resize(QSize pixels)
     finishPainting();
     image_ = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image_.fill(toQColor(background_));
+    changed_ = image_.rect();
 }
 
 void QtSurface::setBackground(Rgb colour) { background_ = colour; }
@@ -77,6 +78,20 @@ const QImage& QtSurface::image()
 {
     finishPainting();
     return image_;
+}
+
+QRect QtSurface::takeChangedArea()
+{
+    const QRect area = changed_.intersected(image_.rect());
+    changed_ = QRect();
+    return area;
+}
+
+void QtSurface::changed(const QRectF& pixels)
+{
+    // Wide pens and round caps reach past the figure's own rectangle.
+    const int reach = std::max(1, pen().drawWidth) + 1;
+    changed_ |= pixels.normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
 }
 
 QPainter& QtSurface::painter()
@@ -113,6 +128,7 @@ void QtSurface::clear()
 {
     finishPainting();
     image_.fill(toQColor(background_));
+    changed_ = image_.rect();
     setTextPosition(0, 0);
 }
 
@@ -148,6 +164,7 @@ void QtSurface::paintPicture(double dx, double dy, double dw, double dh, double 
     const QRectF levelSource(wanted.left() / reduction, wanted.top() / reduction, wanted.width() / reduction,
                              wanted.height() / reduction);
 
+    changed(visible);
     QPainter& p = painter();
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -170,6 +187,7 @@ void QtSurface::line(double x1, double y1, double x2, double y2, Rgb colour)
     const double margin = pen().drawWidth + 1;
     if (!clipSegment(x1, y1, x2, y2, QRectF(-margin, -margin, image_.width() + 2 * margin, image_.height() + 2 * margin)))
         return;
+    changed(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
     QPainter& p = painter();
     setStroke(p, colour);
     p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
@@ -180,6 +198,7 @@ void QtSurface::box(double x1, double y1, double x2, double y2, Rgb colour)
     const QRectF r = QRectF(QPointF(x1 / tppX_, y1 / tppY_), QPointF(x2 / tppX_, y2 / tppY_)).normalized();
     if (!finite({r.left(), r.top(), r.width(), r.height()}) || outside(r.left(), r.top(), r.right(), r.bottom()))
         return;
+    changed(r);
     QPainter& p = painter();
     setStroke(p, colour);
     p.setBrush(Qt::NoBrush);
@@ -194,6 +213,7 @@ void QtSurface::circle(double x, double y, double radius, Rgb colour)
     const double reach = r + pen().drawWidth + 1;
     if (outside(cx - reach, cy - reach, cx + reach, cy + reach))
         return;
+    changed(QRectF(cx - r, cy - r, 2 * r, 2 * r));
     QPainter& p = painter();
     setStroke(p, colour);
     if (pen().fillStyle == FillStyle::Solid)
@@ -209,6 +229,7 @@ void QtSurface::print(const std::string& text)
     const double x = pen().currentX / tppX_, y = pen().currentY / tppY_;
     const double h = metrics_.height();
     if (finite({x, y}) && !outside(x, y, x + metrics_.horizontalAdvance(s), y + h)) {
+        changed(QRectF(x, y, metrics_.horizontalAdvance(s), h));
         QPainter& p = painter();
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p.setPen(toQColor(pen().foreColor));

@@ -31,6 +31,10 @@ public:
     // The image with everything drawn so far.
     const QImage& image();
 
+    // The pixels drawn on since the last call, so that a view repaints only
+    // those after a mouse move.
+    QRect takeChangedArea();
+
     void clear() override;
     void paintPicture(double dx, double dy, double dw, double dh, double sx, double sy, double sw,
                       double sh) override;
@@ -49,6 +53,7 @@ private:
     void finishPainting();
     void setStroke(QPainter& p, Rgb colour);
     bool outside(double left, double top, double right, double bottom) const;
+    void changed(const QRectF& pixels);
 
     double tppX_;
     double tppY_;
@@ -58,4 +63,5 @@ private:
     QFontMetricsF metrics_{font_};
     const LogPicture* picture_ = nullptr;
     std::unique_ptr<QPainter> painter_;
+    QRect changed_;
 };

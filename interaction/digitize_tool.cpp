@@ -1,0 +1,157 @@
+#include "interaction/digitize_tool.h"
+
+#include <cmath>
+
+#include "core/dipdigitize.h"
+#include "drawing/redraw.h"
+#include "interaction/cursor_readout.h"
+
+namespace {
+
+// Picture-box twips at every zoom.
+constexpr double kDotRadius = 50;
+constexpr double kGuideRadius = 300;
+constexpr double kTailLength = 300;
+constexpr double kShortestTail = 40;  // nearer the centre, the tail has no length
+
+constexpr Rgb kBlack{0, 0, 0};
+
+// Degrees clockwise from straight up, dx to the right and dy upward; 90 on
+// the centre itself, never 360.
+double azimuthTowards(double dx, double dy)
+{
+    if (dy == 0)
+        return dx >= 0 ? 90 : 270;
+    const double a = std::atan(dx / dy) * 180 / kPi;
+    if (dy > 0)
+        return dx >= 0 ? a : 360 + a;
+    return 180 + a;
+}
+
+}  // namespace
+
+void DigitizeTool::press(int /*button*/, double x, double y)
+{
+    ProjectState& st = c_.state;
+    PictureInteraction& in = st.interaction;
+    const double ix = imageX(st, x), iy = imageY(st, y);
+    const Reading dip = getdip(st, ix, iy);
+    const Reading depth = getdepth(st, iy);
+    st.ProjectChanged = true;
+    if (const auto colour = gradeColour(st, st.CurrentQuality))
+        st.CurrentQualityColor = *colour;
+    c_.surface.setForeColor(st.CurrentQualityColor);
+    c_.surface.setDrawWidth(2);
+
+    if (in.AwaitingAzimuth)
+        finishDip();  // wherever the second press lands
+    else if (!depth || !dip)
+        c_.host.showMessage("Not Calibrated", "This area of the log is not calibrated.");
+    else if (st.NumPoints >= kMaxDips)
+        c_.host.showMessage("Dip Table Full", "The dip table holds at most " + std::to_string(kMaxDips)
+                                                  + " dips; this dip was not placed.");
+    else
+        startDip(x, y, StartDip{ix, iy, depth, dip});
+    in.LastMarkX = -1;
+    in.LastMarkY = -2;
+}
+
+void DigitizeTool::startDip(double x, double y, const StartDip& dip)
+{
+    ProjectState& st = c_.state;
+    PictureInteraction& in = st.interaction;
+    DrawingSurface& s = c_.surface;
+    const Rgb colour = st.CurrentQualityColor;
+    s.setDrawMode(DrawMode::Copy);
+    s.setFillColor(colour);
+    s.setFillStyle(FillStyle::Solid);
+    s.circle(x, y, kDotRadius, colour);
+    s.setFillStyle(FillStyle::Transparent);
+    s.setDrawMode(DrawMode::Invert);
+    s.circle(x, y, kGuideRadius, colour);
+
+    c_.host.apply(dip);
+    in.AwaitingAzimuth = true;
+    in.TailDrawn = false;
+    in.RubberColour = colour;
+    in.PendingCentreX = x;
+    in.PendingCentreY = y;
+    // Until the mouse moves the tail has no length and the azimuth is that of
+    // a cursor on the centre, not one left from the dip before.
+    in.TailEndX = x;
+    in.TailEndY = y;
+    in.PendingAzimuth = azimuthTowards(0, 0);
+}
+
+void DigitizeTool::finishDip()
+{
+    ProjectState& st = c_.state;
+    PictureInteraction& in = st.interaction;
+    DrawingSurface& s = c_.surface;
+    s.setFillStyle(FillStyle::Transparent);
+    s.setDrawMode(DrawMode::Invert);
+    s.circle(in.PendingCentreX, in.PendingCentreY, kGuideRadius, in.RubberColour);
+    // The tail in copy mode covers the rubber tail, which has the same shape.
+    s.setDrawMode(DrawMode::Copy);
+    s.line(in.PendingCentreX, in.PendingCentreY, in.TailEndX, in.TailEndY, st.CurrentQualityColor);
+    in.AwaitingAzimuth = false;
+    in.TailDrawn = false;
+    if (st.NumPoints >= 1)
+        c_.host.apply(FinishDip{in.PendingAzimuth, st.CurrentQuality});
+}
+
+void DigitizeTool::move(int /*buttons*/, double x, double y)
+{
+    showCursorReadout(c_, x, y);
+    if (!c_.state.interaction.AwaitingAzimuth)
+        return;
+    swingTail(x, y);
+    showAzimuthReadout(c_);
+}
+
+void DigitizeTool::swingTail(double x, double y)
+{
+    PictureInteraction& in = c_.state.interaction;
+    DrawingSurface& s = c_.surface;
+    const double cx = in.PendingCentreX, cy = in.PendingCentreY;
+    const double dx = x - cx, dy = cy - y;
+    in.PendingAzimuth = azimuthTowards(dx, dy);
+
+    s.setForeColor(in.RubberColour);
+    s.setDrawWidth(2);
+    s.setDrawMode(DrawMode::Invert);
+    if (in.TailDrawn)
+        s.line(cx, cy, in.TailEndX, in.TailEndY);
+    const double d = std::sqrt(dx * dx + dy * dy);
+    if (d < kShortestTail) {
+        in.TailEndX = cx;
+        in.TailEndY = cy;
+    } else {
+        in.TailEndX = cx + (x - cx) * kTailLength / d;
+        in.TailEndY = cy + (y - cy) * kTailLength / d;
+    }
+    s.line(cx, cy, in.TailEndX, in.TailEndY);
+    in.TailDrawn = true;
+    s.setForeColor(kBlack);
+}
+
+void DigitizeTool::afterRedraw()
+{
+    ProjectState& st = c_.state;
+    PictureInteraction& in = st.interaction;
+    if (!in.AwaitingAzimuth || st.NumPoints < 1 || st.NumPoints > kMaxDips)
+        return;
+    const DipPoint& pending = st.dips[st.NumPoints];
+    const double x = viewX(st, pending.DIPPIX), y = viewY(st, pending.YPIX);
+    // The tail keeps its direction and length: sizes do not follow the zoom.
+    in.TailEndX += x - in.PendingCentreX;
+    in.TailEndY += y - in.PendingCentreY;
+    in.PendingCentreX = x;
+    in.PendingCentreY = y;
+    in.TailDrawn = false;
+    DrawingSurface& s = c_.surface;
+    s.setDrawWidth(2);
+    s.setFillStyle(FillStyle::Transparent);
+    s.setDrawMode(DrawMode::Invert);
+    s.circle(x, y, kGuideRadius, in.RubberColour);
+}
