@@ -92,8 +92,7 @@ void drawLimits(const ProjectState& st, DrawingSurface& s, double pictureWidth)
     for (const auto& [value, label] : edges) {
         if (value == 0)
             continue;
-        // Edges are held without the scroll unit and drawn back the same way.
-        const double x = (value - st.HScrollValue) * st.ZoomFactor;
+        const double x = viewX(st, value);
         s.line(x, 0, x, s.scaleHeight());
         s.setTextPosition(x, 15);
         s.print(label);

@@ -6,6 +6,7 @@
 EnterDipScales::EnterDipScales(QWidget* parent) : QWidget(parent, Qt::Tool)
 {
     setWindowTitle(QStringLiteral("Enter Dip Scales"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
     label2_ = new QLabel(this);
     label2_->setObjectName(QStringLiteral("Label2"));
     label2_->setMinimumWidth(220);
@@ -13,9 +14,6 @@ EnterDipScales::EnterDipScales(QWidget* parent) : QWidget(parent, Qt::Tool)
     layout->addWidget(label2_);
 }
 
-void EnterDipScales::setPromptDip(int degrees)
-{
-    label2_->setText(QStringLiteral("Please left click on Dip = %1").arg(degrees));
-}
+void EnterDipScales::setPrompt(const QString& text) { label2_->setText(text); }
 
 QString EnterDipScales::prompt() const { return label2_->text(); }

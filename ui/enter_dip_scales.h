@@ -5,13 +5,12 @@
 class QLabel;
 
 // "Enter Dip Scales" (EnterDipScl): a small window beside the log telling the
-// user which dip to click next.
+// user which dip to click next. It never takes the focus from the log.
 class EnterDipScales : public QWidget {
 public:
     explicit EnterDipScales(QWidget* parent = nullptr);
 
-    // "Please left click on Dip = " and the whole number of degrees.
-    void setPromptDip(int degrees);
+    void setPrompt(const QString& text);
     QString prompt() const;
 
 private:

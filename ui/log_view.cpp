@@ -1,13 +1,32 @@
 #include "ui/log_view.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
+namespace {
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
+           | (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+           | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace
+
 LogView::LogView(double twipsPerPixelX, double twipsPerPixelY, QWidget* parent)
-    : QFrame(parent), surface_(twipsPerPixelX, twipsPerPixelY)
+    : QFrame(parent), surface_(twipsPerPixelX, twipsPerPixelY), twipsPerPixelX_(twipsPerPixelX),
+      twipsPerPixelY_(twipsPerPixelY)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::WheelFocus);
+    setMouseTracking(true);  // moves without a button swing the rubber tail
 }
 
 void LogView::fitSurface()
@@ -27,8 +46,11 @@ void LogView::setBordered(bool bordered)
 void LogView::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
+    const QRect area = event->rect().intersected(contentsRect());
+    if (area.isEmpty())
+        return;
     QPainter p(this);
-    p.drawImage(contentsRect().topLeft(), surface_.image());
+    p.drawImage(area.topLeft(), surface_.image(), area.translated(-contentsRect().topLeft()));
 }
 
 void LogView::resizeEvent(QResizeEvent* event)
@@ -45,4 +67,47 @@ void LogView::wheelEvent(QWheelEvent* e)
     if (amount != 0)
         emit wheelScrolled(amount / 120.0, horizontal);
     e->accept();
+}
+
+double LogView::twipsX(const QMouseEvent* event) const
+{
+    return (event->position().toPoint().x() - contentsRect().left()) * twipsPerPixelX_;
+}
+
+double LogView::twipsY(const QMouseEvent* event) const
+{
+    return (event->position().toPoint().y() - contentsRect().top()) * twipsPerPixelY_;
+}
+
+void LogView::showChanges()
+{
+    const QRect area = surface_.takeChangedArea();
+    if (!area.isEmpty())
+        update(area.translated(contentsRect().topLeft()));
+}
+
+void LogView::mousePressEvent(QMouseEvent* event)
+{
+    emit mousePressed(buttonCode(event->button()), shiftCode(event->modifiers()), twipsX(event), twipsY(event));
+    showChanges();
+}
+
+void LogView::mouseMoveEvent(QMouseEvent* event)
+{
+    emit mouseMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()), twipsX(event), twipsY(event));
+    showChanges();
+}
+
+void LogView::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit mouseReleased(buttonCode(event->button()), shiftCode(event->modifiers()), twipsX(event), twipsY(event));
+    showChanges();
+}
+
+void LogView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Not passed on as a press: the second press of a double click is only this.
+    emit doubleClicked();
+    showChanges();
+    event->accept();
 }

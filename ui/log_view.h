@@ -4,9 +4,10 @@
 
 #include "drawing/qt_surface.h"
 
-// The log view (Picture1): shows its drawing surface and reports the wheel.
-// It never draws on its own; the window redraws the surface and the view
-// shows what is there.
+// The log view (Picture1): shows its drawing surface and reports the mouse
+// and the wheel. It never draws on its own; the window and the mouse work
+// draw on the surface, and after each mouse event the view shows what they
+// changed.
 class LogView : public QFrame {
     Q_OBJECT
 public:
@@ -17,8 +18,18 @@ public:
     // Gives the surface the size of the drawing area; a new size clears it.
     void fitSurface();
     void setBordered(bool bordered);
+    // Repaints what was drawn on the surface since the last call.
+    void showChanges();
 
 signals:
+    // Positions in twips from the top-left corner of the drawing area; the
+    // buttons as 1 left, 2 right, 4 middle (or-ed for those held in a move),
+    // the shift state as 1 Shift, 2 Ctrl, 4 Alt.
+    void mousePressed(int button, int shift, double x, double y);
+    void mouseMoved(int buttons, int shift, double x, double y);
+    void mouseReleased(int button, int shift, double x, double y);
+    // The second press of a double click, which is reported only so.
+    void doubleClicked();
     // Whole wheel notches, positive away from the user; horizontal with Shift.
     void wheelScrolled(double notches, bool horizontal);
 
@@ -26,7 +37,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    double twipsX(const QMouseEvent* event) const;
+    double twipsY(const QMouseEvent* event) const;
+
     QtSurface surface_;
+    double twipsPerPixelX_;
+    double twipsPerPixelY_;
 };

@@ -18,11 +18,13 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "interaction/picture_mouse.h"
 #include "ui/about_box.h"
 #include "ui/bevel_bar.h"
 #include "ui/common_dialog.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
+#include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
 
@@ -93,6 +95,7 @@ void DigitizeWindow::createActions()
     }
     mnuabout_ = action("mnuabout", QStringLiteral("About"), true);
 
+    connect(mnuerase_, &QAction::triggered, this, [this] { mouse_->mnuerase_Click(); });
     connect(mnuopen_, &QAction::triggered, this, &DigitizeWindow::mnuopen_Click);
     connect(mnuexit_, &QAction::triggered, this, &DigitizeWindow::mnuexit_Click);
     connect(mnuabout_, &QAction::triggered, this, &DigitizeWindow::mnuabout_Click);
@@ -128,7 +131,8 @@ void DigitizeWindow::createControls()
 
     picture1_ = new LogView(state_.TwipsPerPixelX, state_.TwipsPerPixelY, centre_);
     picture1_->setObjectName(QStringLiteral("Picture1"));
-    connect(picture1_, &LogView::wheelScrolled, this, &DigitizeWindow::wheelScroll);
+    mouse_ = std::make_unique<PictureMouse>(state_, picture1_->surface(), static_cast<InteractionHost&>(*this));
+    connectLogView();
 
     hScroll1_ = new QScrollBar(Qt::Horizontal, centre_);
     hScroll1_->setObjectName(QStringLiteral("HScroll1"));
@@ -152,6 +156,10 @@ void DigitizeWindow::createControls()
     connect(setscaleform_, &SetScaleForm::scaleChosen, this,
             [this](int index) { state_.DipScaleMode = static_cast<std::int16_t>(index); });
     connect(setscaleform_, &SetScaleForm::okClicked, this, &DigitizeWindow::setscaleform_Command1_Click);
+    setdepthform_ = new SetDepthForm(this);
+    setdepthform_->setObjectName(QStringLiteral("setdepthform"));
+    connect(setdepthform_, &SetDepthForm::okClicked, this, &DigitizeWindow::setdepthform_Command1_Click);
+    connect(setdepthform_, &QDialog::rejected, this, [this] { mouse_->setdepthform_Closed(); });
     enterDipScl_ = new EnterDipScales(this);
     enterDipScl_->setObjectName(QStringLiteral("EnterDipScl"));
 }
@@ -227,8 +235,12 @@ void DigitizeWindow::createQualityButtons(QHBoxLayout* row)
         option->setEnabled(false);
         qualities->addButton(option, q);
         option1_[std::size_t(q)] = option;
-        connect(option, &QRadioButton::clicked, this,
-                [this, q] { state_.CurrentQuality = std::string(1, static_cast<char>('A' + q)); });
+        connect(option, &QRadioButton::clicked, this, [this] {
+            std::array<bool, 4> selected{};
+            for (std::size_t i = 0; i < selected.size(); ++i)
+                selected[i] = option1_[i]->isChecked();
+            mouse_->Option1_Click(selected);
+        });
         row->addSpacing(4);
         row->addWidget(swatch);
         row->addWidget(option);
@@ -264,7 +276,7 @@ void DigitizeWindow::createToolPanel()
             tools->addButton(option, t);
             panel->addWidget(option);
             option2_[std::size_t(t)] = option;
-            connect(option, &QRadioButton::clicked, this, [this, t] { state_.CalTool = static_cast<std::int16_t>(t); });
+            connect(option, &QRadioButton::clicked, this, [this, t] { mouse_->Option2_Click(t); });
         }
     }
     option2_[0]->setChecked(true);
@@ -359,6 +371,7 @@ void DigitizeWindow::endProgram()
 {
     closing_ = true;
     setscaleform_->hide();
+    setdepthform_->hide();
     enterDipScl_->hide();
     close();
     emit programEnded();

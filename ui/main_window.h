@@ -7,6 +7,7 @@
 
 #include "core/project_state.h"
 #include "drawing/log_picture.h"
+#include "interaction/interaction_host.h"
 #include "ui/common_dialog.h"
 #include "ui/user_messages.h"
 
@@ -21,13 +22,16 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class PictureMouse;
 class QScrollBar;
+class SetDepthForm;
 class SetScaleForm;
 
 // The main window (digitize): owns the project state for the life of the
 // program, carries the menus, the tool panel and the log view, and turns the
-// user's commands into changes of the state and redraws.
-class DigitizeWindow : public QMainWindow {
+// user's commands into changes of the state and redraws. The mouse work on
+// the log view reaches the window through InteractionHost.
+class DigitizeWindow : public QMainWindow, private InteractionHost {
     Q_OBJECT
 public:
     explicit DigitizeWindow(std::unique_ptr<CommonDialog> dialog = nullptr,
@@ -38,9 +42,11 @@ public:
     LogView& logView() { return *picture1_; }
     SetScaleForm& scaleForm() { return *setscaleform_; }
     EnterDipScales& dipScalePrompt() { return *enterDipScl_; }
+    SetDepthForm& depthForm() { return *setdepthform_; }
 
-    // The full redraw: the overlay, then the dip plot.
-    void redraw();
+    // The full redraw: the overlay, then the dip plot, then a pending dip's
+    // guide circle.
+    void redraw() override;
 
     // Commands of the menus and controls.
     void mnuopen_Click();
@@ -52,6 +58,7 @@ public:
     void mnugrid_Click();
     void qualityColour_Click(int quality);
     void setscaleform_Command1_Click();
+    void setdepthform_Command1_Click();
 
     // Opens the picture at path as "Open Picture" does after its dialog.
     bool openPicture(const QString& path);
@@ -78,6 +85,21 @@ private:
     bool Form_Unload();
     void endProgram();
 
+    // InteractionHost
+    void apply(const WorkEdit& edit) override;
+    void redrawOverlay() override;
+    void showDipScalePrompt(bool shown) override;
+    void setDipScalePrompt(const std::string& text) override;
+    void showEnterDepth(bool shown) override;
+    void showDefineDipScale() override;
+    void setMainWindowEnabled(bool enabled) override;
+    void showMessage(const std::string& title, const std::string& text) override;
+    void setReadout(int label, const std::string& text) override;
+    void showReadout(int label, bool shown) override;
+    void enableSaveProjectAs() override;
+    void connectLogView();
+    int screenRowOfNewestDepthLine() const;
+
     void replot2();
     void PP();
     void ScrollBars_Change();
@@ -91,10 +113,12 @@ private:
     LogPicture picture6_;
     std::unique_ptr<CommonDialog> cmDialog1_;
     std::unique_ptr<UserMessages> messages_;
+    std::unique_ptr<PictureMouse> mouse_;
     bool closing_ = false;
 
     // Windows
     SetScaleForm* setscaleform_ = nullptr;
+    SetDepthForm* setdepthform_ = nullptr;
     EnterDipScales* enterDipScl_ = nullptr;
 
     // Menus

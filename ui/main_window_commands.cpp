@@ -1,5 +1,5 @@
-// Commands of the main window that start the work: opening the picture,
-// defining the dip scale, the mode switch and the display options.
+// Commands of the main window that start the work: opening the picture, the
+// calibration dialogs, the mode switch and the display options.
 #include <cmath>
 #include <fstream>
 
@@ -10,20 +10,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/number_format.h"
+#include "core/calibration_dialogs.h"
 #include "files/bitmap_header.h"
-#include "files/field_reader.h"
+#include "interaction/picture_mouse.h"
 #include "ui/common_dialog.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
+#include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
 
 namespace {
-
-const char* const kScaleCaptions[] = {"Standard Dip Scale 0-20/20-60/60-90", "Linear Dip Scale", "Sine Dip Scale",
-                                      "Standard Dip Scale 0-20/20-50/50-90", "Custom Dip Scale"};
 
 // Shows the hourglass for as long as it lives.
 struct BusyPointer {
@@ -32,19 +30,6 @@ struct BusyPointer {
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
-
-// A dip limit typed in "Define Dip Scale": a number, rounded to whole degrees
-// with halves to even, within the 16-bit range.
-std::optional<std::int16_t> dipLimit(const QString& text)
-{
-    double value = 0;
-    if (!parseDecimal(text.trimmed().toStdString(), value))
-        return std::nullopt;
-    value = roundHalfEven(value);
-    if (!(value >= -32768 && value <= 32767))
-        return std::nullopt;
-    return static_cast<std::int16_t>(value);
-}
 
 }  // namespace
 
@@ -112,48 +97,35 @@ bool DigitizeWindow::openPicture(const QString& path)
 
 void DigitizeWindow::setscaleform_Command1_Click()
 {
-    const QString title = QStringLiteral("Define Dip Scale");
-    const auto minDip = dipLimit(setscaleform_->minDipText());
-    const auto maxDip = dipLimit(setscaleform_->maxDipText());
-    if (!minDip || !maxDip) {
-        messages_->showError(title, QStringLiteral("Min Dip Value and Max Dip Value must be whole numbers of degrees "
-                                                   "from -32768 to 32767."));
+    // The option shown selected is the scale chosen, also when the form was
+    // loaded afresh after being closed by its frame.
+    int mode = 0;
+    for (int i = 0; i < SetScaleForm::kScales; ++i)
+        if (setscaleform_->option(i)->isChecked())
+            mode = i;
+    const auto choice = readDipScale(mode, setscaleform_->minDipText().toStdString(),
+                                     setscaleform_->maxDipText().toStdString());
+    if (const auto* refusal = std::get_if<std::string>(&choice)) {
+        messages_->showError(QStringLiteral("Define Dip Scale"), QString::fromStdString(*refusal));
         return;
     }
-    if (*minDip >= *maxDip) {
-        messages_->showError(title, QStringLiteral("Min Dip Value must be less than Max Dip Value."));
-        return;
-    }
-    const double steps = roundHalfEven((double(*maxDip) - *minDip) / 10);
-    if (state_.DipScaleMode == 4 && steps > kMaxCustomSteps) {
-        messages_->showError(title, QStringLiteral("A custom dip scale has at most %1 steps of 10 degrees: "
-                                                   "Max Dip Value less Min Dip Value must not exceed 105.")
-                                        .arg(kMaxCustomSteps));
-        return;
-    }
-
     optDigCal_[0]->setEnabled(true);
     optDigCal_[1]->setEnabled(true);
     option2_[0]->setEnabled(true);
     option2_[1]->setEnabled(true);
-    state_.DipScaleDefined = true;
-    state_.MINDIP = *minDip;
-    state_.MAXDIP = *maxDip;
-    if (state_.DipScaleMode >= 0 && state_.DipScaleMode <= 4)
-        label11_->setText(QString::fromLatin1(kScaleCaptions[state_.DipScaleMode]));
+    apply(std::get<DefineDipScale>(choice));
+    label11_->setText(QString::fromStdString(dipScaleCaption(state_.DipScaleMode)));
     label11_->setVisible(true);
-    state_.AwaitDepthLine = true;
-    state_.AwaitMinDipClick = false;
-    state_.AwaitMaxDipClick = false;
     setscaleform_->hide();
-    if (state_.DipScaleMode == 4) {
-        state_.AwaitDepthLine = false;
-        state_.AwaitCustomClick = true;
-        enterDipScl_->show();
-        state_.NCUST = static_cast<std::int16_t>(steps);
-        state_.CustomClicks = 0;
-        enterDipScl_->setPromptDip(state_.CustomClicks * 10 + state_.MINDIP);
+    if (state_.AwaitCustomClick) {
+        setDipScalePrompt(::dipScalePrompt(state_.CustomClicks * 10 + state_.MINDIP));
+        showDipScalePrompt(true);
     }
+}
+
+void DigitizeWindow::setdepthform_Command1_Click()
+{
+    mouse_->setdepthform_Command1_Click(setdepthform_->depthText().toStdString());
 }
 
 void DigitizeWindow::OptDigCal_Click(int index)

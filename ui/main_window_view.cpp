@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include "drawing/redraw.h"
+#include "interaction/picture_mouse.h"
 #include "ui/bevel_bar.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
@@ -27,19 +28,28 @@ void DigitizeWindow::redraw()
 {
     replot2();
     PP();
+    mouse_->afterRedraw();
+    picture1_->showChanges();
+}
+
+void DigitizeWindow::redrawOverlay()
+{
+    replot2();
+    mouse_->afterRedraw();
+    picture1_->showChanges();
 }
 
 void DigitizeWindow::replot2()
 {
     if (::replot2(state_, picture1_->surface()))
         check1_->setEnabled(true);
-    picture1_->update();
+    picture1_->showChanges();
 }
 
 void DigitizeWindow::PP()
 {
     ::PP(state_, picture1_->surface(), mnugrid_->isChecked());
-    picture1_->update();
+    picture1_->showChanges();
 }
 
 void DigitizeWindow::Command1_Click(int index)
@@ -94,8 +104,9 @@ void DigitizeWindow::Form_Resize()
         picture4_->setVisible(true);
     }
     if (!mnuopen_->isEnabled())
-        replot2();
-    PP();
+        redraw();
+    else
+        PP();
 }
 
 void DigitizeWindow::layoutScrollRanges()
