@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 TEST(OneDecimal, RoundsHalvesAwayFromZeroAsTheValueReads)
 {
@@ -37,4 +38,15 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
     EXPECT_EQ(roundHalfEven(9.5), 10);
     EXPECT_EQ(roundHalfEven(-2.5), -2);
     EXPECT_EQ(roundHalfEven(-2.6), -3);
+}
+
+TEST(LeadingNumber, ReadsTheNumberATypedTextStartsWith)
+{
+    const std::pair<const char*, double> cases[] = {
+        {" ", 0},          {"", 0},         {"ft 1020", 0},    {"1020", 1020},    {" 1020 ft", 1020},
+        {"1 0 2 0", 1020}, {"-12.5x", -12.5}, {".5", 0.5},      {"2.5e2m", 250},   {"3e", 3},
+        {"3e+", 3},        {"1,5", 1},      {"+7", 7},         {"--7", 0},        {"1.2.3", 1.2}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(leadingNumber(text), value) << '"' << text << '"';
+    EXPECT_TRUE(std::isinf(leadingNumber("1e999")));
 }
