@@ -1,8 +1,10 @@
-// Redraw and picture-opening times of a long log: a 2000 x 30000 pixel
-// 24-bit picture, 200 depth rows, 10000 dips and the grid on, seen through a
-// 1600 x 1000 pixel log view.
+// Redraw, picture-opening and mouse times of a long log: a 2000 x 30000
+// pixel 24-bit picture, 200 depth rows, 10000 dips and the grid on, seen
+// through a 1600 x 1000 pixel log view.
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cmath>
 #include <fstream>
 #include <random>
 
@@ -14,6 +16,7 @@
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"
 #include "files/bitmap_header.h"
+#include "interaction/picture_mouse.h"
 
 namespace {
 
@@ -123,6 +126,134 @@ void BM_openPicture(benchmark::State& st)
     QFile::remove(path);
 }
 BENCHMARK(BM_openPicture)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The window's side of the mouse work without its widgets: the readout
+// texts converted as the window converts them, redraws as the window does.
+class BenchHost : public InteractionHost {
+public:
+    BenchHost(ProjectState& state, QtSurface& surface) : state_(state), surface_(surface) {}
+    PictureMouse* mouse = nullptr;
+
+    void apply(const WorkEdit& edit) override { applyEdit(state_, edit); }
+    void redraw() override
+    {
+        replot2(state_, surface_);
+        PP(state_, surface_, true);
+        mouse->afterRedraw();
+    }
+    void redrawOverlay() override
+    {
+        replot2(state_, surface_);
+        mouse->afterRedraw();
+    }
+    void showDipScalePrompt(bool) override {}
+    void setDipScalePrompt(const std::string& text) override { prompt_ = QString::fromStdString(text); }
+    void showEnterDepth(bool) override {}
+    void showDefineDipScale() override {}
+    void setMainWindowEnabled(bool) override {}
+    void showMessage(const std::string&, const std::string&) override {}
+    void setReadout(int label, const std::string& text) override
+    {
+        readout_[std::size_t(label - 1)] = QString::fromStdString(text);
+    }
+    void showReadout(int, bool) override {}
+    void enableSaveProjectAs() override {}
+
+private:
+    ProjectState& state_;
+    QtSurface& surface_;
+    QString prompt_;
+    std::array<QString, 8> readout_;
+};
+
+struct MouseScene {
+    Scene& scene = ::scene();
+    ProjectState saved = scene.state;
+    BenchHost host{scene.state, scene.surface};
+    PictureMouse mouse{scene.state, scene.surface, host};
+
+    MouseScene()
+    {
+        ProjectState& st = scene.state;
+        st.ZoomFactor = 1;
+        st.VScrollUnit = 14;
+        st.VScrollValue = 8000;
+        st.DipScaleDefined = true;
+        st.DipScaleMode = 1;
+        host.mouse = &mouse;
+        host.redraw();
+    }
+    ~MouseScene() { scene.state = saved; }
+
+    // What the log view does after each event: the surface's painting ends
+    // and the changed pixels are taken for the repaint.
+    void shown()
+    {
+        benchmark::DoNotOptimize(scene.surface.image().constBits());
+        benchmark::DoNotOptimize(scene.surface.takeChangedArea());
+    }
+};
+
+// A cursor circling a pending dip in the middle of the view: the readout and
+// the rubber tail.
+void BM_digitizeMove(benchmark::State& st)
+{
+    MouseScene m;
+    ProjectState& s = m.scene.state;
+    s.WorkMode = 0;
+    s.CurrentQuality.assign(1, 'B');  // GCC 12 warns wrongly (-Wrestrict) on = "B"
+    m.mouse.Picture1_MouseDown(kLeftButton, 0, 800 * kTpp, 500 * kTpp);  // the table is full: a message
+    s.NumPoints = kMaxDips - 1;
+    m.mouse.Picture1_MouseDown(kLeftButton, 0, 800 * kTpp, 500 * kTpp);
+    int i = 0;
+    for (auto _ : st) {
+        const double a = ++i * 0.05;
+        m.mouse.Picture1_MouseMove(0, 0, (800 + 100 * std::cos(a)) * kTpp, (500 + 100 * std::sin(a)) * kTpp);
+        m.shown();
+    }
+}
+BENCHMARK(BM_digitizeMove)->Unit(benchmark::kMicrosecond);
+
+// The cursor going down the view while a depth line is awaited: the marker
+// across the whole view.
+void BM_calibrateMove(benchmark::State& st)
+{
+    MouseScene m;
+    ProjectState& s = m.scene.state;
+    s.WorkMode = 1;
+    s.AwaitDepthLine = true;
+    int i = 0;
+    for (auto _ : st) {
+        m.mouse.Picture1_MouseMove(0, 0, 700 * kTpp, (++i % 1000) * kTpp);
+        m.shown();
+    }
+}
+BENCHMARK(BM_calibrateMove)->Unit(benchmark::kMicrosecond);
+
+// The MAXDIP press of the 200th depth row: the table sorted and everything
+// redrawn.
+void BM_completeDepthRow(benchmark::State& st)
+{
+    MouseScene m;
+    ProjectState& s = m.scene.state;
+    s.WorkMode = 1;
+    s.CalTool = 0;
+    // The middle row placed last, as a row being entered stands.
+    std::swap(s.depths[100], s.depths[kMaxDepthRows]);
+    s.depths[kMaxDepthRows].MAXDIPTWIP = 0;
+    s.AwaitMaxDipClick = true;
+    const ProjectState entering = s;
+    for (auto _ : st) {
+        st.PauseTiming();
+        s = entering;
+        st.ResumeTiming();
+        m.mouse.Picture1_MouseDown(kLeftButton, 0, 1800 * kTpp, 500 * kTpp);
+        m.shown();
+    }
+    if (s.depths[100].MAXDIPTWIP == 0 || s.AwaitMaxDipClick)
+        st.SkipWithError("the row was not completed");
+}
+BENCHMARK(BM_completeDepthRow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

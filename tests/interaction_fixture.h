@@ -123,7 +123,7 @@ public:
         addRow(100, "1000", 100, 280);
         addRow(300, "1100", 100, 280);
         state.WorkMode = 0;
-        state.CurrentQuality = "A";
+        state.CurrentQuality.assign(1, 'A');  // GCC 12 warns wrongly (-Wrestrict) on = "A"
     }
 
     QImage image() { return surface.image().copy(); }
