@@ -155,50 +155,71 @@ void CalibrationTool::setMark(int tool, double x, double y)
 
 void CalibrationTool::move(int /*buttons*/, double x, double y)
 {
-    ProjectState& st = c_.state;
-    PictureInteraction& in = st.interaction;
+    PictureInteraction& in = c_.state.interaction;
     c_.surface.refresh();
     // A pending dip's tail end must survive a visit to calibrate mode.
     if (!in.AwaitingAzimuth) {
         in.TailEndX = x;
         in.TailEndY = y;
     }
-    if (st.AwaitCustomClick)
-        verticalMarker(x, kCustomMarkerTop, kCustomMarkerBottom);
-    if (st.AwaitDepthLine)
-        horizontalMarker(y);
-    if ((st.AwaitMinDipClick || st.AwaitMaxDipClick) && st.NUMDEP >= 1 && st.NUMDEP <= kMaxDepthRows) {
-        const double rowY = viewY(st, st.depths[st.NUMDEP].DEPTHTWIP);
-        verticalMarker(x, rowY - kRowMarkerHalfHeight, rowY + kRowMarkerHalfHeight);
+    markers(x, y);
+}
+
+void CalibrationTool::markers(double x, double y)
+{
+    PictureInteraction& in = c_.state.interaction;
+    const Marker marker = awaitedMarker();
+    if (marker.vertical) {
+        if (in.LastMarkX != -1)
+            drawMarker(marker, in.LastMarkX);
+        drawMarker(marker, x);
+        in.LastMarkX = x;
+        in.LastMarkY = -2;
+    } else if (marker.horizontal) {
+        // -2 says no line is shown, and so does the -1 a double click leaves.
+        if (in.LastMarkY != -2 && in.LastMarkY != -1)
+            drawMarker(marker, in.LastMarkY);
+        drawMarker(marker, y);
+        in.LastMarkX = -1;
+        in.LastMarkY = y;
     }
 }
 
-void CalibrationTool::verticalMarker(double x, double top, double bottom)
+void CalibrationTool::hideMarker()
 {
     PictureInteraction& in = c_.state.interaction;
-    DrawingSurface& s = c_.surface;
-    s.setDrawMode(DrawMode::Invert);
-    s.setDrawWidth(2);
-    if (in.LastMarkX != -1)
-        s.line(in.LastMarkX, top, in.LastMarkX, bottom, kPurple);
-    s.line(x, top, x, bottom, kPurple);
-    in.LastMarkX = x;
+    const Marker marker = awaitedMarker();
+    if (marker.vertical && in.LastMarkX != -1)
+        drawMarker(marker, in.LastMarkX);
+    else if (marker.horizontal && in.LastMarkY != -2 && in.LastMarkY != -1)
+        drawMarker(marker, in.LastMarkY);
+    in.LastMarkX = -1;
     in.LastMarkY = -2;
-    s.setForeColor(kBlack);
 }
 
-void CalibrationTool::horizontalMarker(double y)
+CalibrationTool::Marker CalibrationTool::awaitedMarker() const
 {
-    PictureInteraction& in = c_.state.interaction;
+    const ProjectState& st = c_.state;
+    if (st.AwaitCustomClick)
+        return {true, false, kCustomMarkerTop, kCustomMarkerBottom};
+    if (st.AwaitDepthLine)
+        return {false, true, 0, 0};
+    if ((st.AwaitMinDipClick || st.AwaitMaxDipClick) && st.NUMDEP >= 1 && st.NUMDEP <= kMaxDepthRows) {
+        const double rowY = viewY(st, st.depths[st.NUMDEP].DEPTHTWIP);
+        return {true, false, rowY - kRowMarkerHalfHeight, rowY + kRowMarkerHalfHeight};
+    }
+    return {};
+}
+
+void CalibrationTool::drawMarker(const Marker& marker, double at)
+{
     DrawingSurface& s = c_.surface;
     s.setDrawMode(DrawMode::Invert);
     s.setDrawWidth(2);
-    // -2 says no line is shown, and so does the -1 a double click leaves.
-    if (in.LastMarkY != -2 && in.LastMarkY != -1)
-        s.line(0, in.LastMarkY, s.scaleWidth(), in.LastMarkY, kBlue);
-    s.line(0, y, s.scaleWidth(), y, kBlue);
-    in.LastMarkX = -1;
-    in.LastMarkY = y;
+    if (marker.vertical)
+        s.line(at, marker.top, at, marker.bottom, kPurple);
+    else
+        s.line(0, at, s.scaleWidth(), at, kBlue);
     s.setForeColor(kBlack);
 }
 

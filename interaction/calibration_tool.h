@@ -15,6 +15,9 @@ public:
     void press(int button, double x, double y) override;
     void move(int buttons, double x, double y) override;
 
+    // The marker shown goes, as when the cursor leaves the log view.
+    void hideMarker();
+
     // "Enter Depth" OK with the text typed. False when the text is refused;
     // the dialog then stays up.
     bool enterDepthAccepted(const std::string& text);
@@ -27,6 +30,16 @@ private:
     void recordCustomPosition(double x);
     void deleteDepthRows(double y);
     void setMark(int tool, double x, double y);
-    void verticalMarker(double x, double top, double bottom);
-    void horizontalMarker(double y);
+    // The marker the calibration sequence awaits: a vertical one from top to
+    // bottom (picture-box twips) or a line across the view, or none.
+    struct Marker {
+        bool vertical = false;
+        bool horizontal = false;
+        double top = 0;
+        double bottom = 0;
+    };
+    Marker awaitedMarker() const;
+    // In invert mode: drawn twice at the same place, it goes.
+    void drawMarker(const Marker& marker, double at);
+    void markers(double x, double y);
 };

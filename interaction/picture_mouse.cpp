@@ -49,6 +49,12 @@ void PictureMouse::Picture1_DblClick()
     c_.state.interaction.LastMarkY = -1;
 }
 
+void PictureMouse::Picture1_MouseLeave()
+{
+    if (c_.state.WorkMode == kCalibrate && c_.state.DipScaleDefined)
+        calibrate_.hideMarker();
+}
+
 void PictureMouse::Option1_Click(const std::array<bool, 4>& selected)
 {
     // "A" is what remains when none of the other three is selected.

@@ -19,6 +19,8 @@ public:
     void Picture1_MouseUp(int button, int shift, double x, double y);
     // The second press of a double click arrives only as this.
     void Picture1_DblClick();
+    // The cursor left the log view: a calibration marker following it goes.
+    void Picture1_MouseLeave();
 
     // The quality buttons A to D: which of them is selected now.
     void Option1_Click(const std::array<bool, 4>& selected);

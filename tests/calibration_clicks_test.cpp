@@ -230,3 +230,24 @@ TEST(CalibrationClicks, OneMarkerIsShownWhateverMovesAndRedrawsCameBefore)
     EXPECT_EQ(sc.image().pixel(5, 150), rgb(kBlue));
     EXPECT_EQ(sc.image().copy(0, 0, 400, 2), clean.copy(0, 0, 400, 2));
 }
+
+TEST(CalibrationClicks, TheMarkerGoesWhenTheCursorLeavesTheView)
+{
+    MouseScene sc;
+    sc.defineScale();
+    const QImage clean = sc.image();
+    sc.move(200, 120);
+    sc.mouse.Picture1_MouseLeave();
+    EXPECT_EQ(sc.image(), clean);
+    sc.move(200, 150);  // drawn afresh on coming back
+    EXPECT_EQ(sc.image().pixel(5, 150), rgb(kBlue));
+    EXPECT_EQ(sc.image().pixel(5, 120), kWhite);
+
+    sc.press(200, 100);
+    sc.mouse.setdepthform_Command1_Click("1000");
+    const QImage entered = sc.image();
+    sc.move(150, 300);
+    sc.mouse.Picture1_MouseLeave();
+    sc.mouse.Picture1_MouseLeave();
+    EXPECT_EQ(sc.image(), entered);
+}

@@ -111,3 +111,10 @@ void LogView::mouseDoubleClickEvent(QMouseEvent* event)
     showChanges();
     event->accept();
 }
+
+void LogView::leaveEvent(QEvent* event)
+{
+    QFrame::leaveEvent(event);
+    emit mouseLeft();
+    showChanges();
+}

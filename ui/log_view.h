@@ -30,6 +30,7 @@ signals:
     void mouseReleased(int button, int shift, double x, double y);
     // The second press of a double click, which is reported only so.
     void doubleClicked();
+    void mouseLeft();
     // Whole wheel notches, positive away from the user; horizontal with Shift.
     void wheelScrolled(double notches, bool horizontal);
 
@@ -41,6 +42,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     double twipsX(const QMouseEvent* event) const;

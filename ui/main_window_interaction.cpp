@@ -24,6 +24,7 @@ void DigitizeWindow::connectLogView()
     connect(picture1_, &LogView::mouseReleased, this,
             [mouse](int button, int shift, double x, double y) { mouse->Picture1_MouseUp(button, shift, x, y); });
     connect(picture1_, &LogView::doubleClicked, this, [mouse] { mouse->Picture1_DblClick(); });
+    connect(picture1_, &LogView::mouseLeft, this, [mouse] { mouse->Picture1_MouseLeave(); });
     connect(picture1_, &LogView::wheelScrolled, this, &DigitizeWindow::wheelScroll);
 }
 
