@@ -107,6 +107,39 @@ std::optional<std::uint64_t> fastTenths(double magnitude)
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Length of the longest start of text that is a decimal number: optional
+// sign, digits with an optional point and fraction, and an exponent when it
+// has digits. 0 when the text starts with no number.
+std::size_t numberLength(const std::string& text)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < n && isDigit(text[i]))
+        ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && isDigit(text[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    const std::size_t mantissaEnd = i;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        const std::size_t exponentStart = i;
+        while (i < n && isDigit(text[i]))
+            ++i;
+        if (i == exponentStart)
+            return mantissaEnd;
+    }
+    return i;
+}
+
 void appendUnsigned(std::string& out, std::uint64_t v)
 {
     char buf[24];
@@ -180,35 +213,11 @@ double roundHalfEven(double value)
 
 bool parseDecimal(const std::string& text, double& value)
 {
-    std::size_t i = 0;
     const std::size_t n = text.size();
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    const std::size_t numberStart = i;
-    std::size_t digits = 0;
-    while (i < n && isDigit(text[i]))
-        ++i, ++digits;
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && isDigit(text[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0)
+    if (n == 0 || numberLength(text) != n)
         return false;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        std::size_t expDigits = 0;
-        while (i < n && isDigit(text[i]))
-            ++i, ++expDigits;
-        if (expDigits == 0)
-            return false;
-    }
-    if (i != n)
-        return false;
-
+    const bool negative = text[0] == '-';
+    const std::size_t numberStart = text[0] == '+' || text[0] == '-' ? 1 : 0;
     double magnitude = 0;
     const auto res = std::from_chars(text.data() + numberStart, text.data() + n, magnitude);
     if (res.ec == std::errc::result_out_of_range) {
@@ -233,33 +242,9 @@ double leadingNumber(const std::string& text)
     for (char c : text)
         if (c != ' ' && c != '\t')
             number += c;
-    // The longest start of the text that reads as a number.
-    std::size_t i = 0;
-    const std::size_t n = number.size();
-    if (i < n && (number[i] == '+' || number[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
-    while (i < n && isDigit(number[i]))
-        ++i, ++digits;
-    if (i < n && number[i] == '.') {
-        ++i;
-        while (i < n && isDigit(number[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0)
-        return 0;
-    std::size_t end = i;
-    if (i < n && (number[i] == 'e' || number[i] == 'E')) {
-        ++i;
-        if (i < n && (number[i] == '+' || number[i] == '-'))
-            ++i;
-        const std::size_t expStart = i;
-        while (i < n && isDigit(number[i]))
-            ++i;
-        if (i > expStart)
-            end = i;
-    }
+    number.resize(numberLength(number));
     double value = 0;
-    parseDecimal(number.substr(0, end), value);
+    if (!number.empty())
+        parseDecimal(number, value);
     return value;
 }
