@@ -89,6 +89,8 @@ QRect QtSurface::takeChangedArea()
 
 void QtSurface::changed(const QRectF& pixels)
 {
+    if (changed_ == image_.rect())
+        return;  // after a clear, as through every full redraw
     // Wide pens and round caps reach past the figure's own rectangle.
     const int reach = std::max(1, pen().drawWidth) + 1;
     changed_ |= pixels.normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
