@@ -197,11 +197,17 @@ bool lessReading(const Reading& a, const Reading& b)
 }
 
 // The heap sort of the tables, on rows 1 to count; Less compares two rows.
+// When tracked points at a row number, it follows that row to its new place.
 template <typename Table, typename Less>
-void heapSortRows(Table& rows, int count, Less less)
+void heapSortRows(Table& rows, int count, Less less, int* tracked = nullptr)
 {
     if (count < 2)
         return;
+    constexpr int kInHand = -1;
+    const auto moved = [tracked](int from, int to) {
+        if (tracked && *tracked == from)
+            *tracked = to;
+    };
     int l = count / 2 + 1;
     int ir = count;
     for (;;) {
@@ -209,11 +215,15 @@ void heapSortRows(Table& rows, int count, Less less)
         if (l > 1) {
             --l;
             held = std::move(rows[l]);
+            moved(l, kInHand);
         } else {
             held = std::move(rows[ir]);
+            moved(ir, kInHand);
             rows[ir] = std::move(rows[1]);
+            moved(1, ir);
             if (--ir == 1) {
                 rows[1] = std::move(held);
+                moved(kInHand, 1);
                 return;
             }
         }
@@ -224,6 +234,7 @@ void heapSortRows(Table& rows, int count, Less less)
                 ++j;
             if (less(held, rows[j])) {
                 rows[i] = std::move(rows[j]);
+                moved(j, i);
                 i = j;
                 j *= 2;
             } else {
@@ -231,6 +242,7 @@ void heapSortRows(Table& rows, int count, Less less)
             }
         }
         rows[i] = std::move(held);
+        moved(kInHand, i);
     }
 }
 
@@ -245,15 +257,18 @@ void sortdepths(ProjectState& state)
     });
 }
 
-void sortdips(ProjectState& state)
+void sortdips(ProjectState& state, int* tracked)
 {
     if (state.NumPoints > kMaxDips)
         return;
-    heapSortRows(state.dips, state.NumPoints,
-                 [](const DipPoint& a, const DipPoint& b) { return lessReading(a.Depth, b.Depth); });
+    if (tracked && (*tracked < 1 || *tracked > state.NumPoints))
+        tracked = nullptr;
+    heapSortRows(
+        state.dips, state.NumPoints,
+        [](const DipPoint& a, const DipPoint& b) { return lessReading(a.Depth, b.Depth); }, tracked);
 }
 
-void recomputeAndSortDips(ProjectState& state)
+void recomputeAndSortDips(ProjectState& state, int* tracked)
 {
     if (state.NumPoints < 0 || state.NumPoints > kMaxDips)
         return;
@@ -262,7 +277,7 @@ void recomputeAndSortDips(ProjectState& state)
         d.Depth = getdepth(state, d.YPIX);
         d.Dip = getdip(state, d.DIPPIX, d.YPIX);
     }
-    sortdips(state);
+    sortdips(state, tracked);
 }
 
 std::optional<Rgb> gradeColour(const ProjectState& state, const std::string& grade)

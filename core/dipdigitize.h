@@ -20,12 +20,15 @@ double dipfraction(const ProjectState& state, double d);
 
 // Heap sorts of rows 1 to count, all columns moving together.
 void sortdepths(ProjectState& state);  // by DEPTHTWIP
-void sortdips(ProjectState& state);    // by Depth, "NO CAL" after every number
+// By Depth, "NO CAL" after every number. A dip row given in tracked (one
+// that must be found again, such as the dip awaiting its tail) is followed to
+// its new number; a number outside the table is left as it is.
+void sortdips(ProjectState& state, int* tracked = nullptr);
 
 // Depth and Dip of every dip worked out again from its position with the
 // calibration in force, then the dips sorted by depth: what the project save
 // and the one-decimal export do before they write.
-void recomputeAndSortDips(ProjectState& state);
+void recomputeAndSortDips(ProjectState& state, int* tracked = nullptr);
 
 // The drawing colour of a quality grade "A" to "D" (exact, case-sensitive);
 // nothing for any other text.

@@ -40,7 +40,8 @@ struct DipPoint {
 // Transient state of the mouse work on the log view, never saved. Positions
 // are picture-box twips unless named otherwise.
 struct PictureInteraction {
-    bool AwaitingAzimuth = false;  // the dip of row NumPoints has its centre, not yet its tail
+    bool AwaitingAzimuth = false;  // the dip of row PendingRow has its centre, not yet its tail
+    int PendingRow = 0;            // followed through sorts and erases
     double PendingCentreX = -1;    // that centre on screen, placed again after every redraw
     double PendingCentreY = -1;
     double PendingAzimuth = 0;

@@ -144,9 +144,9 @@ struct Apply {
 
     void operator()(const FinishDip& e) const
     {
-        require(s.NumPoints >= 1 && s.NumPoints <= kMaxDips, "no dip awaiting its azimuth");
-        s.dips[s.NumPoints].Azimuth = e.azimuth;
-        s.dips[s.NumPoints].Quality = e.quality;
+        require(e.row >= 1 && e.row <= s.NumPoints && s.NumPoints <= kMaxDips, "no dip awaiting its azimuth");
+        s.dips[e.row].Azimuth = e.azimuth;
+        s.dips[e.row].Quality = e.quality;
     }
 
     void operator()(const EraseDips& e) const
@@ -174,4 +174,8 @@ struct Apply {
 
 }  // namespace
 
-void applyEdit(ProjectState& state, const WorkEdit& edit) { std::visit(Apply{state}, edit); }
+void applyEdit(ProjectState& state, const WorkEdit& edit)
+{
+    std::visit(Apply{state}, edit);
+    state.ProjectChanged = true;
+}

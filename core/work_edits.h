@@ -73,8 +73,9 @@ struct StartDip {
     Reading dip;
 };
 
-// The second press: the newest dip's azimuth and grade.
+// The second press: the azimuth and grade of the dip awaiting its tail.
 struct FinishDip {
+    int row = 0;
     double azimuth = 0;
     std::string quality;
 };
@@ -90,7 +91,8 @@ using WorkEdit = std::variant<DefineDipScale, RecordCustomPosition, PlaceDepthLi
                               SetMinDipPosition, CompleteDepthRow, DeleteDepthRows, SetMark, StartDip, FinishDip,
                               EraseDips>;
 
-// Carries the edit out on the state. The callers check the capacities first
-// (a full table gets a message there); an edit beyond them throws
-// std::out_of_range and changes nothing.
+// Carries the edit out on the state; every edit counts as a change of the
+// work, to be asked about when the program closes. The callers check the
+// capacities first (a full table gets a message there); an edit beyond them
+// throws std::out_of_range and changes nothing.
 void applyEdit(ProjectState& state, const WorkEdit& edit);

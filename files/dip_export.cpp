@@ -49,18 +49,18 @@ std::string nearestWholeDepth(const DipPoint& d)
 
 }  // namespace
 
-bool writeDips(std::ostream& out, ProjectState& s)
+bool writeDips(std::ostream& out, ProjectState& s, int* trackedDip)
 {
     if (!countsValid(s))
         return false;
-    recomputeAndSortDips(s);
+    recomputeAndSortDips(s, trackedDip);
     return writeLines(out, s, [](const DipPoint& d) { return formatOneDecimal(d.Depth); });
 }
 
-bool writeDipsAtNearestInteger(std::ostream& out, ProjectState& s)
+bool writeDipsAtNearestInteger(std::ostream& out, ProjectState& s, int* trackedDip)
 {
     if (!countsValid(s))
         return false;
-    sortdips(s);
+    sortdips(s, trackedDip);
     return writeLines(out, s, nearestWholeDepth);
 }

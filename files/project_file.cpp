@@ -65,11 +65,11 @@ void appendPaddedPlain(std::string& text, double v)
 
 }  // namespace
 
-bool writeProject(std::ostream& out, ProjectState& s)
+bool writeProject(std::ostream& out, ProjectState& s, int* trackedDip)
 {
     if (!canWrite(s))
         return false;
-    recomputeAndSortDips(s);
+    recomputeAndSortDips(s, trackedDip);
 
     std::string text;
     text.reserve(kChunk + 256);

@@ -11,8 +11,9 @@
 // then writes the file. Returns false, writing nothing, when the state holds
 // something the file cannot carry faithfully (a picture name with a double
 // quote, a count beyond its capacity, a number that is not finite, a grade the
-// reader would take apart), and false when the stream fails.
-bool writeProject(std::ostream& out, ProjectState& state);
+// reader would take apart), and false when the stream fails. A dip row given
+// in trackedDip is followed through the sort to its new number.
+bool writeProject(std::ostream& out, ProjectState& state, int* trackedDip = nullptr);
 
 // Reads a project file by position. On success the file's fields replace
 // those in the state and every other field is kept. On failure the state is

@@ -71,6 +71,7 @@ void DigitizeTool::startDip(double x, double y, const StartDip& dip)
     s.circle(x, y, kGuideRadius, colour);
 
     c_.host.apply(dip);
+    in.PendingRow = st.NumPoints;
     in.AwaitingAzimuth = true;
     in.TailDrawn = false;
     in.RubberColour = colour;
@@ -96,8 +97,8 @@ void DigitizeTool::finishDip()
     s.line(in.PendingCentreX, in.PendingCentreY, in.TailEndX, in.TailEndY, st.CurrentQualityColor);
     in.AwaitingAzimuth = false;
     in.TailDrawn = false;
-    if (st.NumPoints >= 1)
-        c_.host.apply(FinishDip{in.PendingAzimuth, st.CurrentQuality});
+    if (in.PendingRow >= 1 && in.PendingRow <= st.NumPoints)
+        c_.host.apply(FinishDip{in.PendingRow, in.PendingAzimuth, st.CurrentQuality});
 }
 
 void DigitizeTool::move(int /*buttons*/, double x, double y)
@@ -139,9 +140,9 @@ void DigitizeTool::afterRedraw()
 {
     ProjectState& st = c_.state;
     PictureInteraction& in = st.interaction;
-    if (!in.AwaitingAzimuth || st.NumPoints < 1 || st.NumPoints > kMaxDips)
+    if (!in.AwaitingAzimuth || in.PendingRow < 1 || in.PendingRow > st.NumPoints || st.NumPoints > kMaxDips)
         return;
-    const DipPoint& pending = st.dips[st.NumPoints];
+    const DipPoint& pending = st.dips[in.PendingRow];
     const double x = viewX(st, pending.DIPPIX), y = viewY(st, pending.YPIX);
     // The tail keeps its direction and length: sizes do not follow the zoom.
     in.TailEndX += x - in.PendingCentreX;

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <iomanip>
 
+#include "core/dipdigitize.h"
 #include "interaction_fixture.h"
 
 namespace {
@@ -176,4 +177,27 @@ TEST(Digitizing, APendingDipFollowsScrollAndZoomAndKeepsItsOwnCentre)
     sc.press(1, 1);
     EXPECT_EQ(sc.state.dips[2].Azimuth, 90);
     EXPECT_EQ(sc.image().pixel(165, 230), rgb(kRed));
+}
+
+TEST(Digitizing, ThePendingDipKeepsItsRowThroughASortAndAnErase)
+{
+    MouseScene sc;
+    sc.calibrateAndDigitize();
+    for (double y : {280, 150, 250}) {
+        sc.press(190, y);
+        sc.press(190, y);
+    }
+    sc.press(190, 200);  // pending, row 4
+    sortdips(sc.state, &sc.state.interaction.PendingRow);  // as a save does
+    ASSERT_EQ(sc.state.interaction.PendingRow, 2);
+    sc.mouse.mnuerase_Click();
+    sc.press(0, 140);
+    sc.release(0, 160);  // row 1 goes
+    ASSERT_EQ(sc.state.interaction.PendingRow, 1);
+    sc.move(190, 100);
+    sc.press(190, 100);
+    EXPECT_EQ(sc.state.dips[1].YPIX, MouseScene::tw(200));
+    EXPECT_EQ(sc.state.dips[1].Azimuth, 0);
+    EXPECT_EQ(sc.state.dips[3].YPIX, MouseScene::tw(280));
+    EXPECT_EQ(sc.state.dips[3].Azimuth, 90);  // the others keep theirs
 }

@@ -174,3 +174,24 @@ TEST(Sort, DepthRowsByLineAndDipsByDepthWithNoCalLast)
     }
     EXPECT_FALSE(s.dips[500].Depth);
 }
+
+TEST(Sort, FollowsOneDipToItsNewRow)
+{
+    std::mt19937 rng(11);
+    for (int count : {1, 2, 3, 64, 500}) {
+        for (int trackedRow = 1; trackedRow <= count; trackedRow += 1 + count / 7) {
+            ProjectState s;
+            for (int n = 1; n <= count; ++n)  // many equal depths: the sort moves them at will
+                s.dips[n] = DipPoint{Reading(double(rng() % 5)), double(n), 0.0, 0, 0, ""};
+            s.NumPoints = std::int16_t(count);
+            const double yOfTracked = s.dips[trackedRow].YPIX;
+            int tracked = trackedRow;
+            sortdips(s, &tracked);
+            EXPECT_EQ(s.dips[tracked].YPIX, yOfTracked) << count << " rows, row " << trackedRow;
+        }
+    }
+    ProjectState s;
+    int outside = 5;  // beyond the table: left alone
+    sortdips(s, &outside);
+    EXPECT_EQ(outside, 5);
+}
