@@ -34,6 +34,7 @@ protected:
 class FakeMessages : public UserMessages {
 public:
     QMessageBox::StandardButton answer = QMessageBox::No;
+    bool yes = false;  // the answer to yes-or-no questions
     QStringList questions, questionTitles, errors;
 
     QMessageBox::StandardButton askYesNoCancel(const QString& title, const QString& text) override
@@ -41,6 +42,12 @@ public:
         questionTitles << title;
         questions << text;
         return answer;
+    }
+    bool askYesNo(const QString& title, const QString& text) override
+    {
+        questionTitles << title;
+        questions << text;
+        return yes;
     }
     void showError(const QString& title, const QString& text) override { errors << title + ": " + text; }
 };

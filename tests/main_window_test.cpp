@@ -30,13 +30,13 @@ QColor swatch(QLabel* label) { return label->palette().color(QPalette::Window); 
 TEST_F(WindowTest, StartsWithTheControlsAndMenusOfAFreshRun)
 {
     EXPECT_EQ(window_->windowTitle(), "Vellwick Dipmeter Digitizer");
-    EXPECT_EQ(captions(child<QMenu>("mnufile")), QStringList({"Open Picture", "Open Project", "Save Digitized Dips As",
-                                                              "Save Project As", "Save at Nearest Integer Depth", "-",
-                                                              "Exit"}));
+    EXPECT_EQ(captions(child<QMenu>("mnufile")),
+              QStringList({"Open Picture", "Open Project", "Save Digitized Dips As", "Save Project", "Save Project As",
+                           "Save at Nearest Integer Depth", "-", "Exit"}));
     EXPECT_EQ(captions(child<QMenu>("mnucol")).front(), "\"A\" Quality Color");
     for (const char* on : {"mnuopen", "mnuopenprj", "mnuexit", "mnucolD", "mnuabout"})
         EXPECT_TRUE(action(on)->isEnabled()) << on;
-    for (const char* off : {"mnusavedig", "mnusavecal", "mnureslog", "mnuerase", "mnugrid"})
+    for (const char* off : {"mnusavedig", "mnusave", "mnusavecal", "mnureslog", "mnuerase", "mnugrid"})
         EXPECT_FALSE(action(off)->isEnabled()) << off;
     EXPECT_TRUE(child<QRadioButton>("OptDigCal(1)")->isChecked());
     for (const char* off : {"Option2(0)", "Option2(7)", "Option1(0)", "Command1(0)", "Check1"})
@@ -79,7 +79,7 @@ TEST_F(WindowTest, ClosePromptKeepsTheWindowOnCancelAndEndsOnYesOrNo)
         ASSERT_EQ(messages_->questions.size(), 2);
         EXPECT_EQ(messages_->questionTitles[0], "Warning");
         EXPECT_EQ(messages_->questions[0], "Project information has changed.\nSave changes?");
-        messages_->answer = answer;  // Yes ends as No does until saving exists
+        messages_->answer = answer;  // Yes, then the save dialog cancelled, ends as No does
         action("mnuexit")->trigger();
         EXPECT_FALSE(window_->isVisible());
         EXPECT_EQ(secondEnded.count(), 1);

@@ -13,6 +13,9 @@
 #include "fake_dialogs.h"
 #include "ui/main_window.h"
 
+// Readable failures of comparisons of texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 // A main window with faked dialogs and message boxes, shown offscreen, and a
 // folder for the bitmaps a test writes. SetUp again starts a fresh run.
 class WindowTest : public ::testing::Test {

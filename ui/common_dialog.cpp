@@ -52,12 +52,17 @@ bool CommonDialog::showFile(bool save)
     const std::optional<QString> chosen = chooseFile(request);
     if (!chosen || chosen->isEmpty())
         return false;
-    const QFileInfo info(*chosen);
+    remember(*chosen);
+    return true;
+}
+
+void CommonDialog::remember(const QString& path)
+{
+    const QFileInfo info(path);
     FileName = info.absoluteFilePath();
     FileTitle = info.fileName();
     // The chosen folder becomes the current one, where bare names are found.
     QDir::setCurrent(info.absolutePath());
-    return true;
 }
 
 bool CommonDialog::ShowColor()

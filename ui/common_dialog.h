@@ -31,6 +31,9 @@ public:
     bool ShowSave();
     bool ShowColor();
 
+    // Takes path as if it had been chosen: a file named on the command line.
+    void remember(const QString& path);
+
     // "Windows Bitmap|*.bmp" as Qt's "Windows Bitmap (*.bmp)"; a lone pattern
     // such as "*.dip" stands for itself.
     static QString qtFilter(const QString& filter);

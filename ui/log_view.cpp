@@ -62,11 +62,20 @@ void LogView::resizeEvent(QResizeEvent* event)
 void LogView::wheelEvent(QWheelEvent* e)
 {
     const QPoint delta = e->angleDelta();
+    e->accept();
+    if (e->modifiers() & Qt::ControlModifier) {
+        // Fine-grained wheels and touch pads send parts of a notch.
+        zoomTurn_ += delta.y();
+        for (; zoomTurn_ >= 120; zoomTurn_ -= 120)
+            emit wheelZoomed(true);
+        for (; zoomTurn_ <= -120; zoomTurn_ += 120)
+            emit wheelZoomed(false);
+        return;
+    }
     const bool horizontal = (e->modifiers() & Qt::ShiftModifier) || (delta.y() == 0 && delta.x() != 0);
     const int amount = delta.y() != 0 ? delta.y() : delta.x();
     if (amount != 0)
         emit wheelScrolled(amount / 120.0, horizontal);
-    e->accept();
 }
 
 double LogView::twipsX(const QMouseEvent* event) const

@@ -33,6 +33,8 @@ signals:
     void mouseLeft();
     // Whole wheel notches, positive away from the user; horizontal with Shift.
     void wheelScrolled(double notches, bool horizontal);
+    // With Ctrl held: one step per notch, in (away from the user) or out.
+    void wheelZoomed(bool in);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +51,7 @@ private:
     double twipsY(const QMouseEvent* event) const;
 
     QtSurface surface_;
+    int zoomTurn_ = 0;  // wheel angle with Ctrl not yet a whole notch
     double twipsPerPixelX_;
     double twipsPerPixelY_;
 };

@@ -72,18 +72,23 @@ DigitizeWindow::~DigitizeWindow() = default;
 
 void DigitizeWindow::createActions()
 {
-    auto action = [this](const char* name, const QString& caption, bool enabled) {
+    auto action = [this](const char* name, const QString& caption, bool enabled, const char* keys = nullptr) {
         auto* a = new QAction(caption, this);
         a->setObjectName(QString::fromLatin1(name));
         a->setEnabled(enabled);
+        if (keys)
+            a->setShortcut(QKeySequence(QString::fromLatin1(keys)));
         return a;
     };
-    mnuopen_ = action("mnuopen", QStringLiteral("Open Picture"), true);
-    mnuopenprj_ = action("mnuopenprj", QStringLiteral("Open Project"), true);
-    mnusavedig_ = action("mnusavedig", QStringLiteral("Save Digitized Dips As"), false);
-    mnusavecal_ = action("mnusavecal", QStringLiteral("Save Project As"), false);
+    mnuopen_ = action("mnuopen", QStringLiteral("Open Picture"), true, "Ctrl+O");
+    mnuopenprj_ = action("mnuopenprj", QStringLiteral("Open Project"), true, "Ctrl+Shift+O");
+    mnusave_ = action("mnusave", QStringLiteral("Save Project"), false, "Ctrl+S");
+    mnusavedig_ = action("mnusavedig", QStringLiteral("Save Digitized Dips As"), false, "Ctrl+E");
+    mnusavecal_ = action("mnusavecal", QStringLiteral("Save Project As"), false, "Ctrl+Shift+S");
     mnureslog_ = action("mnureslog", QStringLiteral("Save at Nearest Integer Depth"), false);
-    mnuexit_ = action("mnuexit", QStringLiteral("Exit"), true);
+    mnuexit_ = action("mnuexit", QStringLiteral("Exit"), true, "Ctrl+Q");
+    // "Save Project" is usable exactly when "Save Project As" is.
+    connect(mnusavecal_, &QAction::enabledChanged, mnusave_, &QAction::setEnabled);
     mnuerase_ = action("mnuerase", QStringLiteral("Area Erase"), false);
     mnugrid_ = action("mnugrid", QStringLiteral("Show Grid"), false);
     mnugrid_->setCheckable(true);
@@ -94,9 +99,27 @@ void DigitizeWindow::createActions()
         connect(mnucol_[std::size_t(q)], &QAction::triggered, this, [this, q] { qualityColour_Click(q); });
     }
     mnuabout_ = action("mnuabout", QStringLiteral("About"), true);
+    for (int i = 0; i < 2; ++i) {
+        // Keys beside the zoom buttons, usable when they are.
+        zoomKeys_[std::size_t(i)] = new QAction(this);
+        zoomKeys_[std::size_t(i)]->setObjectName(i == 0 ? QStringLiteral("zoomInKey") : QStringLiteral("zoomOutKey"));
+        addAction(zoomKeys_[std::size_t(i)]);
+        connect(zoomKeys_[std::size_t(i)], &QAction::triggered, this, [this, i] {
+            if (command1_[std::size_t(i)]->isEnabled())
+                Command1_Click(i);
+        });
+    }
+    zoomKeys_[0]->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus),
+                                QKeySequence(Qt::Key_Equal)});
+    zoomKeys_[1]->setShortcuts({QKeySequence(Qt::Key_Minus), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)});
 
     connect(mnuerase_, &QAction::triggered, this, [this] { mouse_->mnuerase_Click(); });
     connect(mnuopen_, &QAction::triggered, this, &DigitizeWindow::mnuopen_Click);
+    connect(mnuopenprj_, &QAction::triggered, this, &DigitizeWindow::mnuopenprj_Click);
+    connect(mnusave_, &QAction::triggered, this, &DigitizeWindow::mnusave_Click);
+    connect(mnusavecal_, &QAction::triggered, this, &DigitizeWindow::mnusavecal_Click);
+    connect(mnusavedig_, &QAction::triggered, this, &DigitizeWindow::mnusavedig_Click);
+    connect(mnureslog_, &QAction::triggered, this, &DigitizeWindow::mnureslog_Click);
     connect(mnuexit_, &QAction::triggered, this, &DigitizeWindow::mnuexit_Click);
     connect(mnuabout_, &QAction::triggered, this, &DigitizeWindow::mnuabout_Click);
 }
@@ -105,7 +128,7 @@ void DigitizeWindow::createMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnufile"));
-    file->addActions({mnuopen_, mnuopenprj_, mnusavedig_, mnusavecal_, mnureslog_});
+    file->addActions({mnuopen_, mnuopenprj_, mnusavedig_, mnusave_, mnusavecal_, mnureslog_});
     file->addSeparator()->setObjectName(QStringLiteral("sep1"));
     file->addAction(mnuexit_);
 
@@ -361,8 +384,10 @@ bool DigitizeWindow::Form_Unload()
                                                       QStringLiteral("Project information has changed.\nSave changes?"));
         if (answer == QMessageBox::Cancel)
             return false;
-        // Yes is to run "Save Project As" once saving exists; until then it
-        // ends the program as No does.
+        // A save that fails keeps the window and the work; one cancelled in
+        // its dialog ends the program, as No does.
+        if (answer == QMessageBox::Yes && saveProjectAs() == SaveOutcome::Failed)
+            return false;
     }
     return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <iosfwd>
 #include <memory>
 
 #include <QMainWindow>
@@ -50,6 +52,11 @@ public:
 
     // Commands of the menus and controls.
     void mnuopen_Click();
+    void mnuopenprj_Click();
+    void mnusave_Click();
+    void mnusavecal_Click();
+    void mnusavedig_Click();
+    void mnureslog_Click();
     void mnuexit_Click();
     void mnuabout_Click();
     void Command1_Click(int index);
@@ -62,6 +69,12 @@ public:
 
     // Opens the picture at path as "Open Picture" does after its dialog.
     bool openPicture(const QString& path);
+    // Opens the project at path as "Open Project" does after its dialog; on
+    // any failure a message says what is wrong and nothing changes.
+    bool openProject(const QString& path);
+    // A file named on the command line: a project (".ddp") or a picture, as
+    // if chosen in the file dialog.
+    bool openFile(const QString& path);
 
 signals:
     // Every window is closed: the program ends.
@@ -83,6 +96,16 @@ private:
 
     // The close prompt; true when the program is to end.
     bool Form_Unload();
+
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    SaveOutcome saveProjectAs();
+    bool writeProjectFile(const QString& path);
+    // Writes path through a temporary file; a failure is shown under title.
+    bool saveThrough(const QString& title, const QString& path, const std::function<bool(std::ostream&)>& writer);
+    bool locatePicture(const QString& name, const QString& folder, QString& found);
+    void showOpenedProject();
+    // The dip awaiting its tail, for the sorts of the saves to follow.
+    int* trackedDip();
     void endProgram();
 
     // InteractionHost
@@ -115,6 +138,7 @@ private:
     std::unique_ptr<UserMessages> messages_;
     std::unique_ptr<PictureMouse> mouse_;
     bool closing_ = false;
+    QString projectPath_;  // last saved or opened in this run
 
     // Windows
     SetScaleForm* setscaleform_ = nullptr;
@@ -124,6 +148,7 @@ private:
     // Menus
     QAction* mnuopen_ = nullptr;
     QAction* mnuopenprj_ = nullptr;
+    QAction* mnusave_ = nullptr;
     QAction* mnusavedig_ = nullptr;
     QAction* mnusavecal_ = nullptr;
     QAction* mnureslog_ = nullptr;
@@ -132,6 +157,7 @@ private:
     QAction* mnugrid_ = nullptr;
     std::array<QAction*, 4> mnucol_{};
     QAction* mnuabout_ = nullptr;
+    std::array<QAction*, 2> zoomKeys_{};  // "+" and "-" of the keyboard
     QMenu* mnucolMenu_ = nullptr;
 
     // Controls

@@ -13,6 +13,7 @@
 #include "core/calibration_dialogs.h"
 #include "files/bitmap_header.h"
 #include "interaction/picture_mouse.h"
+#include "ui/busy_pointer.h"
 #include "ui/common_dialog.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
@@ -20,18 +21,6 @@
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
-
-namespace {
-
-// Shows the hourglass for as long as it lives.
-struct BusyPointer {
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-}  // namespace
 
 void DigitizeWindow::mnuopen_Click()
 {

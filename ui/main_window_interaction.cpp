@@ -1,6 +1,7 @@
 // What the mouse work on the log view asks of the main window.
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include "core/calibration_dialogs.h"
 #include "core/number_format.h"
@@ -26,6 +27,10 @@ void DigitizeWindow::connectLogView()
     connect(picture1_, &LogView::doubleClicked, this, [mouse] { mouse->Picture1_DblClick(); });
     connect(picture1_, &LogView::mouseLeft, this, [mouse] { mouse->Picture1_MouseLeave(); });
     connect(picture1_, &LogView::wheelScrolled, this, &DigitizeWindow::wheelScroll);
+    connect(picture1_, &LogView::wheelZoomed, this, [this](bool in) {
+        if (command1_[in ? 0 : 1]->isEnabled())
+            Command1_Click(in ? 0 : 1);
+    });
 }
 
 void DigitizeWindow::apply(const WorkEdit& edit) { applyEdit(state_, edit); }

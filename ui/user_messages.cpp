@@ -8,6 +8,12 @@ QMessageBox::StandardButton UserMessages::askYesNoCancel(const QString& title, c
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+bool UserMessages::askYesNo(const QString& title, const QString& text)
+{
+    return QMessageBox::question(parent_, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
+}
+
 void UserMessages::showError(const QString& title, const QString& text)
 {
     QMessageBox::warning(parent_, title, text);

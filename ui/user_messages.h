@@ -13,6 +13,8 @@ public:
 
     // Yes, No or Cancel, with an exclamation icon and No as the default.
     virtual QMessageBox::StandardButton askYesNoCancel(const QString& title, const QString& text);
+    // True for Yes; a question icon, Yes the default.
+    virtual bool askYesNo(const QString& title, const QString& text);
     virtual void showError(const QString& title, const QString& text);
 
 protected:

@@ -1,0 +1,235 @@
+// The file commands of the main window: the project saved and opened again,
+// the dip exports, and a file named on the command line. Every file is
+// written through a temporary file, and an open that fails changes nothing.
+#include <fstream>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "core/calibration_dialogs.h"
+#include "core/dipdigitize.h"
+#include "files/dip_export.h"
+#include "files/project_file.h"
+#include "files/safe_save.h"
+#include "ui/busy_pointer.h"
+#include "ui/common_dialog.h"
+#include "ui/log_view.h"
+#include "ui/main_window.h"
+#include "ui/user_messages.h"
+#include "ui/view_rules.h"
+
+namespace {
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+int* DigitizeWindow::trackedDip()
+{
+    return state_.interaction.AwaitingAzimuth ? &state_.interaction.PendingRow : nullptr;
+}
+
+bool DigitizeWindow::saveThrough(const QString& title, const QString& path,
+                                 const std::function<bool(std::ostream&)>& writer)
+{
+    std::string error;
+    bool saved = false;
+    {
+        BusyPointer busy;
+        saved = saveFileSafely(localPath(path), writer, error);
+    }
+    if (!saved)
+        messages_->showError(title, QString::fromStdString(error));
+    return saved;
+}
+
+void DigitizeWindow::mnusave_Click()
+{
+    if (projectPath_.isEmpty())
+        saveProjectAs();
+    else
+        writeProjectFile(projectPath_);
+}
+
+void DigitizeWindow::mnusavecal_Click() { saveProjectAs(); }
+
+DigitizeWindow::SaveOutcome DigitizeWindow::saveProjectAs()
+{
+    CommonDialog& d = *cmDialog1_;
+    d.FileName = QString::fromStdString(defaultFileName(d.FileTitle.toStdString(), "ddp"));
+    d.DialogTitle = QStringLiteral("Save Project");
+    d.Filter = QStringLiteral("Project files (*.ddp)|*.ddp|");
+    d.Flags = CommonDialog::kOverwritePrompt;
+    if (!d.ShowSave())
+        return SaveOutcome::Cancelled;
+    return writeProjectFile(d.FileName) ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+
+bool DigitizeWindow::writeProjectFile(const QString& path)
+{
+    const bool saved = saveThrough(QStringLiteral("Save Project"), path, [this](std::ostream& out) {
+        return writeProject(out, state_, trackedDip());
+    });
+    if (saved)
+        projectPath_ = path;
+    return saved;
+}
+
+void DigitizeWindow::mnusavedig_Click()
+{
+    CommonDialog& d = *cmDialog1_;
+    d.Flags = CommonDialog::kOverwritePrompt;
+    d.DialogTitle = QStringLiteral("Save Digitized Dips");
+    d.Filter = QStringLiteral("Dip files (*.dip)|*.dip|");
+    d.FileName = QString::fromStdString(defaultFileName(d.FileTitle.toStdString(), "dip"));
+    if (!d.ShowSave())
+        return;
+    // Only this export counts as saving the work.
+    if (saveThrough(d.DialogTitle, d.FileName, [this](std::ostream& out) { return writeDips(out, state_, trackedDip()); }))
+        state_.ProjectChanged = false;
+}
+
+void DigitizeWindow::mnureslog_Click()
+{
+    sortdips(state_, trackedDip());
+    CommonDialog& d = *cmDialog1_;
+    d.Flags = CommonDialog::kOverwritePrompt;
+    d.DialogTitle = QStringLiteral("Save At Nearest Integer Depth");
+    d.Filter = QStringLiteral("*.dip");
+    d.FileName = QStringLiteral("*.dip");
+    if (!d.ShowSave())
+        return;
+    saveThrough(d.DialogTitle, d.FileName,
+                [this](std::ostream& out) { return writeDipsAtNearestInteger(out, state_, trackedDip()); });
+}
+
+void DigitizeWindow::mnuopenprj_Click()
+{
+    CommonDialog& d = *cmDialog1_;
+    d.Filter = QStringLiteral("Dipmeter Digitizer Project|*.ddp");
+    d.FilterIndex = 1;
+    d.FileName = QStringLiteral("*.ddp");
+    if (!d.ShowOpen())
+        return;
+    openProject(d.FileName);
+}
+
+bool DigitizeWindow::openProject(const QString& path)
+{
+    const QString title = QStringLiteral("Open Project");
+    // Read into a copy: the work in the window is replaced only when the
+    // file and its picture are both whole.
+    ProjectState opened = state_;
+    {
+        std::ifstream in(localPath(path), std::ios::binary);
+        if (!in) {
+            messages_->showError(title, QStringLiteral("The project \"%1\" cannot be opened.").arg(path));
+            return false;
+        }
+        std::string error;
+        if (!readProject(in, opened, error)) {
+            messages_->showError(title, QStringLiteral("The project \"%1\" cannot be read.\n%2")
+                                            .arg(path, QString::fromStdString(error)));
+            return false;
+        }
+    }
+    // The picture is named without its folder: it is looked for beside the project.
+    const QString folder = QFileInfo(path).absolutePath();
+    QString picturePath = QDir(folder).filePath(QString::fromStdString(opened.FILE));
+    const bool located = !QFileInfo(picturePath).isFile();
+    if (located) {
+        if (!locatePicture(QString::fromStdString(opened.FILE), folder, picturePath))
+            return false;
+        opened.FILE = QFileInfo(picturePath).fileName().toStdString();
+    }
+    LogPicture picture;
+    {
+        QString error;
+        BusyPointer busy;
+        if (!picture.load(picturePath, error)) {
+            messages_->showError(title, error);
+            return false;
+        }
+    }
+
+    state_ = std::move(opened);
+    picture6_ = std::move(picture);
+    if (located)
+        state_.ProjectChanged = true;  // the project now names another picture
+    projectPath_ = QFileInfo(path).absoluteFilePath();
+    showOpenedProject();
+    return true;
+}
+
+bool DigitizeWindow::locatePicture(const QString& name, const QString& folder, QString& found)
+{
+    if (!messages_->askYesNo(QStringLiteral("Open Project"),
+                             QStringLiteral("The picture \"%1\" named in the project is not in the project's folder "
+                                            "\"%2\".\nLocate it?")
+                                 .arg(name, folder)))
+        return false;
+    // The dialog's settings stay those of the project: its name gives the
+    // default names of the saves.
+    CommonDialog& d = *cmDialog1_;
+    const QString fileName = d.FileName, fileTitle = d.FileTitle, dialogTitle = d.DialogTitle, filter = d.Filter;
+    const int filterIndex = d.FilterIndex;
+    d.DialogTitle = QStringLiteral("Locate %1").arg(name);
+    d.Filter = QStringLiteral("Windows Bitmap|*.bmp");
+    d.FilterIndex = 1;
+    d.FileName = QStringLiteral("*.bmp");
+    const bool chosen = d.ShowOpen();
+    found = d.FileName;
+    d.FileName = fileName;
+    d.FileTitle = fileTitle;
+    d.DialogTitle = dialogTitle;
+    d.Filter = filter;
+    d.FilterIndex = filterIndex;
+    return chosen;
+}
+
+void DigitizeWindow::showOpenedProject()
+{
+    if (const std::string caption = dipScaleCaption(state_.DipScaleMode); !caption.empty())
+        label11_->setText(QString::fromStdString(caption));
+    if (const auto caption = zoomCaption(state_.ZoomFactor))
+        label60_->setText(QString::fromStdString(*caption));
+    state_.interaction.PendingCentreX = state_.interaction.PendingCentreY = -1;
+    state_.SkipNextPlot = false;
+    state_.DipScaleDefined = true;
+    state_.AwaitDepthLine = true;
+
+    picture1_->surface().setPicture(&picture6_);
+    picture1_->setBordered(true);
+    option2_[0]->setEnabled(true);
+    option2_[1]->setEnabled(true);
+    for (QRadioButton* q : option1_)
+        q->setEnabled(false);
+    mnuopen_->setEnabled(false);
+    mnuopenprj_->setEnabled(false);
+    label70_->setEnabled(true);
+    label100_->setVisible(false);
+    label90_->setVisible(false);
+    command1_[0]->setEnabled(true);
+    command1_[1]->setEnabled(true);
+    mnusavecal_->setEnabled(true);
+    mnusavedig_->setEnabled(true);
+    label11_->setVisible(true);
+    // The layout takes the scroll ranges of the picture and, the open
+    // commands being disabled now, redraws everything once.
+    Form_Resize();
+    optDigCal_[0]->setChecked(true);
+    OptDigCal_Click(0);
+}
+
+bool DigitizeWindow::openFile(const QString& path)
+{
+    const bool project = QFileInfo(path).suffix().compare(QStringLiteral("ddp"), Qt::CaseInsensitive) == 0;
+    const bool opened = project ? openProject(path) : openPicture(path);
+    if (opened)
+        cmDialog1_->remember(path);
+    return opened;
+}
