@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -11,51 +10,6 @@
 #include "ui/set_scale_form.h"
 #include "window_fixture.h"
 
-namespace {
-
-// The mouse on the log view, at pixel positions of its drawing area.
-class MouseWindowTest : public WindowTest {
-protected:
-    QWidget* view() { return child<QWidget>("Picture1"); }
-    QPoint at(int x, int y) { return view()->contentsRect().topLeft() + QPoint(x, y); }
-    void click(int x, int y, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mouseClick(view(), button, Qt::NoModifier, at(x, y));
-    }
-    void move(int x, int y, Qt::MouseButtons held = Qt::NoButton)
-    {
-        QMouseEvent e(QEvent::MouseMove, at(x, y), view()->mapToGlobal(at(x, y)), Qt::NoButton, held, Qt::NoModifier);
-        QApplication::sendEvent(view(), &e);
-    }
-    QString label(const char* name) { return child<QLabel>(name)->text(); }
-
-    // A white 400 x 600 picture with a linear 0-90 scale defined.
-    void openAndDefineLinearScale()
-    {
-        openThroughMenu(writeBitmap("log.bmp", RgbPicture(400, 600, 0xffffff), 24));
-        clickIndicator(window_->scaleForm().option(1));
-        QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
-    }
-
-    // The depth typed after the space the box starts with, and Enter.
-    void enterDepth(const char* depth)
-    {
-        SetDepthForm& form = window_->depthForm();
-        QTest::keyClicks(form.depthBox(), depth);
-        QTest::keyClick(form.depthBox(), Qt::Key_Return);
-    }
-
-    void addRow(int y, const char* depth)
-    {
-        click(200, y);
-        enterDepth(depth);
-        click(100, y);
-        click(280, y);
-    }
-};
-
-}  // namespace
-
 TEST_F(MouseWindowTest, CalibrateThenDigitizeWithPressesMovesAndTheKeyboard)
 {
     openAndDefineLinearScale();
@@ -63,7 +17,7 @@ TEST_F(MouseWindowTest, CalibrateThenDigitizeWithPressesMovesAndTheKeyboard)
     EnterDipScales& prompt = window_->dipScalePrompt();
     click(200, 100);
     ASSERT_TRUE(form.isVisible());
-    EXPECT_FALSE(form.isModal());
+    EXPECT_EQ(form.windowModality(), Qt::WindowModal);  // shown, not run: the window waits for no answer
     EXPECT_EQ(form.objectName(), "setdepthform");
     EXPECT_EQ(form.windowTitle(), "Enter Depth");
     EXPECT_EQ(form.depthBox()->text(), " ");

@@ -8,7 +8,9 @@
 SetDepthForm::SetDepthForm(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Enter Depth"));
-    setModal(false);
+    // Shown without waiting for it, but nothing else of the main window
+    // takes input meanwhile, shortcuts included.
+    setWindowModality(Qt::WindowModal);
     auto* label1 = new QLabel(QStringLiteral("DEPTH"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     text1_ = new QLineEdit(this);

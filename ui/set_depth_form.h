@@ -6,8 +6,9 @@ class QLineEdit;
 class QPushButton;
 
 // "Enter Depth" (setdepthform): the depth of the depth line just placed.
-// Shown without blocking; OK is reported and the window decides whether the
-// dialog goes, while Escape or the frame's close box reject it.
+// Shown without waiting, modal to the main window; OK is reported and the
+// window decides whether the dialog goes, while Escape or the frame's close
+// box reject it.
 class SetDepthForm : public QDialog {
     Q_OBJECT
 public:
