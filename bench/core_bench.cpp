@@ -1,10 +1,14 @@
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 
 #include "core/dipdigitize.h"
+#include "files/dip_export.h"
 #include "files/project_file.h"
+#include "files/safe_save.h"
 
 namespace {
 
@@ -112,5 +116,56 @@ void BM_sortdips(benchmark::State& st)
     }
 }
 BENCHMARK(BM_sortdips)->Unit(benchmark::kMillisecond);
+
+// The commands as the window runs them, through the file system: a save and
+// an export through a temporary file and its rename, an open from the file.
+std::string benchFile(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void BM_saveProjectFile(benchmark::State& st)
+{
+    ProjectState s = calibratedLog(1, kMaxDips);
+    const std::string path = benchFile("dipbench_save.ddp");
+    for (auto _ : st) {
+        std::string error;
+        if (!saveFileSafely(path, [&](std::ostream& out) { return writeProject(out, s); }, error))
+            st.SkipWithError(error.c_str());
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_saveProjectFile)->Unit(benchmark::kMillisecond);
+
+void BM_exportDipsFile(benchmark::State& st)
+{
+    ProjectState s = calibratedLog(1, kMaxDips);
+    const std::string path = benchFile("dipbench_export.dip");
+    for (auto _ : st) {
+        std::string error;
+        if (!saveFileSafely(path, [&](std::ostream& out) { return writeDips(out, s); }, error))
+            st.SkipWithError(error.c_str());
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_exportDipsFile)->Unit(benchmark::kMillisecond);
+
+void BM_openProjectFile(benchmark::State& st)
+{
+    ProjectState s = calibratedLog(1, kMaxDips);
+    const std::string path = benchFile("dipbench_open.ddp");
+    std::string error;
+    saveFileSafely(path, [&](std::ostream& out) { return writeProject(out, s); }, error);
+    for (auto _ : st) {
+        // As the window opens a project: into a copy of the work in hand.
+        ProjectState opened = s;
+        std::ifstream in(path, std::ios::binary);
+        if (!readProject(in, opened, error))
+            st.SkipWithError(error.c_str());
+        benchmark::DoNotOptimize(opened.NumPoints);
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_openProjectFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace

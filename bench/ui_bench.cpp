@@ -1,4 +1,4 @@
-// Redraw, picture-opening and mouse times of a long log: a 2000 x 30000
+// Redraw, picture-opening, project-opening and mouse times of a long log: a 2000 x 30000
 // pixel 24-bit picture, 200 depth rows, 10000 dips and the grid on, seen
 // through a 1600 x 1000 pixel log view.
 #include <benchmark/benchmark.h>
@@ -8,15 +8,18 @@
 #include <fstream>
 #include <random>
 
+#include <QApplication>
 #include <QDir>
-#include <QGuiApplication>
 
 #include "bmp_encoder.h"
 #include "drawing/log_picture.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"
 #include "files/bitmap_header.h"
+#include "files/project_file.h"
+#include "files/safe_save.h"
 #include "interaction/picture_mouse.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -255,12 +258,52 @@ void BM_completeDepthRow(benchmark::State& st)
 }
 BENCHMARK(BM_completeDepthRow)->Unit(benchmark::kMillisecond);
 
+// Messages that do not wait for anyone: a failure ends the benchmark.
+class BenchMessages : public UserMessages {
+public:
+    QString error;
+    void showError(const QString& title, const QString& text) override { error = title + ": " + text; }
+};
+
+// "Open Project" in a fresh window: the file read, the picture decoded with
+// its reduced copies, the window laid out and drawn.
+void BM_openProjectWindow(benchmark::State& st)
+{
+    QDir folder(QDir::temp().filePath("dipbench_project"));
+    folder.mkpath(QStringLiteral("."));
+    {
+        const std::string bytes = encodeBmp(logPicture(), 24);
+        std::ofstream out(folder.filePath("well7.bmp").toStdString(), std::ios::binary);
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+    }
+    ProjectState project = scene().state;
+    project.FILE = "well7.bmp";
+    const QString path = folder.filePath("well7.ddp");
+    std::string error;
+    saveFileSafely(path.toStdString(), [&](std::ostream& out) { return writeProject(out, project); }, error);
+    for (auto _ : st) {
+        st.PauseTiming();
+        auto messages = std::make_unique<BenchMessages>();
+        BenchMessages* said = messages.get();
+        auto window = std::make_unique<DigitizeWindow>(nullptr, std::move(messages));
+        window->show();
+        st.ResumeTiming();
+        if (!window->openProject(path))
+            st.SkipWithError(said->error.toStdString().c_str());
+        st.PauseTiming();
+        window.reset();
+        st.ResumeTiming();
+    }
+    folder.removeRecursively();
+}
+BENCHMARK(BM_openProjectWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
