@@ -263,6 +263,14 @@ void sortdips(ProjectState& state, int* tracked)
         return;
     if (tracked && (*tracked < 1 || *tracked > state.NumPoints))
         tracked = nullptr;
+    // A table already in order is left as it stands (equal depths keep no
+    // particular order anyway), so that saving it again copies no rows.
+    const auto& rows = std::as_const(state.dips);
+    bool sorted = true;
+    for (int i = 2; i <= state.NumPoints && sorted; ++i)
+        sorted = !lessReading(rows[i].Depth, rows[i - 1].Depth);
+    if (sorted)
+        return;
     heapSortRows(
         state.dips, state.NumPoints,
         [](const DipPoint& a, const DipPoint& b) { return lessReading(a.Depth, b.Depth); }, tracked);
@@ -273,9 +281,15 @@ void recomputeAndSortDips(ProjectState& state, int* tracked)
     if (state.NumPoints < 0 || state.NumPoints > kMaxDips)
         return;
     for (int i = 1; i <= state.NumPoints; ++i) {
-        DipPoint& d = state.dips[i];
-        d.Depth = getdepth(state, d.YPIX);
-        d.Dip = getdip(state, d.DIPPIX, d.YPIX);
+        const DipPoint& d = std::as_const(state.dips)[i];
+        const Reading depth = getdepth(state, d.YPIX);
+        const Reading dip = getdip(state, d.DIPPIX, d.YPIX);
+        // Rows whose readings stand are not written, and stay shared.
+        if (!(depth == d.Depth && dip == d.Dip)) {
+            DipPoint& changed = state.dips[i];
+            changed.Depth = depth;
+            changed.Dip = dip;
+        }
     }
     sortdips(state, tracked);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/fixed_table.h"
+#include "core/shared_table.h"
 
 // A depth or dip reading: a number, or "NO CAL" (no value) where the position
 // lies outside the calibrated part of the log.
@@ -108,7 +109,7 @@ struct ProjectState {
 
     // Digitized dips, rows 1 to NumPoints
     std::int16_t NumPoints = 0;
-    FixedTable<DipPoint, kMaxDips + 1> dips;
+    SharedTable<DipPoint, kMaxDips + 1> dips;  // copies share their rows: the undo history keeps many
 
     // Calibration sequence
     bool AwaitDepthLine = false;

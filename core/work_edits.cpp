@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "core/dipdigitize.h"
 #include "core/number_format.h"
@@ -140,6 +142,8 @@ struct Apply {
             s.FirstDipAdded = true;
         // Azimuth and grade come with the second press; a reused row drops its old ones.
         s.dips[s.NumPoints] = DipPoint{e.depth, e.y, e.dip, e.x, 0, ""};
+        s.interaction.AwaitingAzimuth = true;
+        s.interaction.PendingRow = s.NumPoints;
     }
 
     void operator()(const FinishDip& e) const
@@ -147,28 +151,68 @@ struct Apply {
         require(e.row >= 1 && e.row <= s.NumPoints && s.NumPoints <= kMaxDips, "no dip awaiting its azimuth");
         s.dips[e.row].Azimuth = e.azimuth;
         s.dips[e.row].Quality = e.quality;
+        s.interaction.AwaitingAzimuth = false;
     }
 
     void operator()(const EraseDips& e) const
     {
         require(s.NumPoints >= 0 && s.NumPoints <= kMaxDips, "dip table count out of range");
+        const auto& rows = std::as_const(s.dips);
+        std::vector<bool> erased(std::size_t(s.NumPoints) + 1);
+        for (int i = 1; i <= s.NumPoints; ++i)
+            erased[std::size_t(i)] = rows[i].YPIX >= e.top && rows[i].YPIX <= e.bottom;
+        followPending(erased);
         int kept = 0;
         for (int i = 1; i <= s.NumPoints; ++i) {
-            const DipPoint& d = s.dips[i];
-            if (d.YPIX >= e.top && d.YPIX <= e.bottom)
+            if (erased[std::size_t(i)])
                 continue;
             ++kept;
             if (kept != i)
-                s.dips[kept] = d;
+                s.dips[kept] = rows[i];
         }
-        for (int i = kept + 1; i <= s.NumPoints; ++i)
-            s.dips[i].YPIX = s.dips[i].DIPPIX = 0;
-        s.NumPoints = static_cast<std::int16_t>(kept);
+        closeUp(kept);
         for (int i = 1; i <= kept; ++i) {
-            DipPoint& d = s.dips[i];
-            d.Dip = getdip(s, d.DIPPIX, d.YPIX);
-            d.Depth = getdepth(s, d.YPIX);
+            const Reading dip = getdip(s, rows[i].DIPPIX, rows[i].YPIX);
+            const Reading depth = getdepth(s, rows[i].YPIX);
+            if (!(dip == rows[i].Dip && depth == rows[i].Depth)) {
+                s.dips[i].Dip = dip;
+                s.dips[i].Depth = depth;
+            }
         }
+    }
+
+    void operator()(const DeleteDip& e) const
+    {
+        require(e.row >= 1 && e.row <= s.NumPoints && s.NumPoints <= kMaxDips, "no such dip");
+        std::vector<bool> gone(std::size_t(s.NumPoints) + 1);
+        gone[std::size_t(e.row)] = true;
+        followPending(gone);
+        for (int i = e.row; i < s.NumPoints; ++i)
+            s.dips[i] = std::as_const(s.dips)[i + 1];
+        closeUp(s.NumPoints - 1);
+    }
+
+    // The dip awaiting its tail, followed as rows leave the table (gone, by
+    // row number): it closes up with the others, or goes with its row.
+    void followPending(const std::vector<bool>& gone) const
+    {
+        PictureInteraction& in = s.interaction;
+        if (!in.AwaitingAzimuth || in.PendingRow < 1 || std::size_t(in.PendingRow) >= gone.size())
+            return;
+        if (gone[std::size_t(in.PendingRow)]) {
+            in.AwaitingAzimuth = false;
+            return;
+        }
+        in.PendingRow -= static_cast<int>(std::count(gone.begin(), gone.begin() + in.PendingRow, true));
+    }
+
+    // The table ends at row count; the rows given up lose their positions.
+    void closeUp(int count) const
+    {
+        for (int i = count + 1; i <= s.NumPoints; ++i)
+            if (std::as_const(s.dips)[i].YPIX != 0 || std::as_const(s.dips)[i].DIPPIX != 0)
+                s.dips[i].YPIX = s.dips[i].DIPPIX = 0;
+        s.NumPoints = static_cast<std::int16_t>(count);
     }
 };
 

@@ -65,7 +65,8 @@ struct SetMark {
     std::int32_t value = 0;
 };
 
-// The first press on a tadpole: a new dip with its position and readings.
+// The first press on a tadpole: a new dip with its position and readings,
+// awaiting its tail.
 struct StartDip {
     double x = 0;
     double y = 0;
@@ -82,14 +83,20 @@ struct FinishDip {
 
 // An area erase: every dip whose YPIX lies from top to bottom, both included;
 // the rest close up in their order and are read again under the calibration.
+// A dip awaiting its tail stays so on its own row, unless it was erased.
 struct EraseDips {
     double top = 0;
     double bottom = 0;
 };
 
+// "Delete Dip": one dip goes; the rest close up, their values unchanged.
+struct DeleteDip {
+    int row = 0;
+};
+
 using WorkEdit = std::variant<DefineDipScale, RecordCustomPosition, PlaceDepthLine, WithdrawDepthLine, EnterDepth,
                               SetMinDipPosition, CompleteDepthRow, DeleteDepthRows, SetMark, StartDip, FinishDip,
-                              EraseDips>;
+                              EraseDips, DeleteDip>;
 
 // Carries the edit out on the state; every edit counts as a change of the
 // work, to be asked about when the program closes. The callers check the

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <utility>
 
 #include "core/dipdigitize.h"
 #include "drawing/redraw.h"
@@ -14,7 +15,7 @@ void drawDips(ProjectState& st, DrawingSurface& s)
     if (st.NumPoints < 0 || st.NumPoints > kMaxDips)
         return;
     for (int i = 1; i <= st.NumPoints; ++i) {
-        const DipPoint& d = st.dips[i];
+        const DipPoint& d = std::as_const(st.dips)[i];
         // Any other grade keeps the colour of the dip drawn before.
         if (const auto colour = gradeColour(st, d.Quality))
             st.CurrentQualityColor = *colour;

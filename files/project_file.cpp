@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "core/dipdigitize.h"
@@ -95,7 +96,7 @@ bool writeProject(std::ostream& out, ProjectState& s, int* trackedDip)
     text += "NumPoints," + std::to_string(s.NumPoints) + kCrLf;
     text += std::string("Depth,YPIX,Dip,DIPPIX,Azimuth,Quality") + kCrLf;
     for (int i = 1; i <= s.NumPoints; ++i) {
-        const auto& d = s.dips[i];
+        const auto& d = std::as_const(s.dips)[i];
         text += formatOneDecimal(d.Depth);
         text += ',';
         appendPaddedPlain(text, d.YPIX);

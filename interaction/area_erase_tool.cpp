@@ -52,21 +52,8 @@ void AreaEraseTool::erase()
     PictureInteraction& in = st.interaction;
     const double start = imageY(st, in.EraseStartY), end = imageY(st, in.EraseEndY);
     const double top = std::min(start, end), bottom = std::max(start, end);
-    // The dip awaiting its tail: erased, it is no longer pending; kept, it
-    // stays pending on its own row of the closed-up table.
-    if (in.AwaitingAzimuth && in.PendingRow >= 1 && in.PendingRow <= st.NumPoints && st.NumPoints <= kMaxDips) {
-        const auto inBand = [&](int row) { return st.dips[row].YPIX >= top && st.dips[row].YPIX <= bottom; };
-        if (inBand(in.PendingRow)) {
-            in.AwaitingAzimuth = false;
-            in.TailDrawn = false;
-        } else {
-            int erasedBefore = 0;
-            for (int row = 1; row < in.PendingRow; ++row)
-                erasedBefore += inBand(row) ? 1 : 0;
-            in.PendingRow -= erasedBefore;
-        }
-    }
     c_.host.apply(EraseDips{top, bottom});
+    in.TailDrawn = false;
     c_.surface.clear();
     c_.host.redraw();
 }

@@ -1,6 +1,7 @@
 #include "interaction/digitize_tool.h"
 
 #include <cmath>
+#include <utility>
 
 #include "core/dipdigitize.h"
 #include "drawing/redraw.h"
@@ -70,11 +71,9 @@ void DigitizeTool::startDip(double x, double y, const StartDip& dip)
     s.setDrawMode(DrawMode::Invert);
     s.circle(x, y, kGuideRadius, colour);
 
-    c_.host.apply(dip);
-    in.PendingRow = st.NumPoints;
-    in.AwaitingAzimuth = true;
-    in.TailDrawn = false;
     in.RubberColour = colour;
+    c_.host.apply(dip);
+    in.TailDrawn = false;
     in.PendingCentreX = x;
     in.PendingCentreY = y;
     // Until the mouse moves the tail has no length and the azimuth is that of
@@ -95,10 +94,10 @@ void DigitizeTool::finishDip()
     // The tail in copy mode covers the rubber tail, which has the same shape.
     s.setDrawMode(DrawMode::Copy);
     s.line(in.PendingCentreX, in.PendingCentreY, in.TailEndX, in.TailEndY, st.CurrentQualityColor);
-    in.AwaitingAzimuth = false;
     in.TailDrawn = false;
     if (in.PendingRow >= 1 && in.PendingRow <= st.NumPoints)
         c_.host.apply(FinishDip{in.PendingRow, in.PendingAzimuth, st.CurrentQuality});
+    in.AwaitingAzimuth = false;
 }
 
 void DigitizeTool::move(int /*buttons*/, double x, double y)
@@ -142,7 +141,7 @@ void DigitizeTool::afterRedraw()
     PictureInteraction& in = st.interaction;
     if (!in.AwaitingAzimuth || in.PendingRow < 1 || in.PendingRow > st.NumPoints || st.NumPoints > kMaxDips)
         return;
-    const DipPoint& pending = st.dips[in.PendingRow];
+    const DipPoint& pending = std::as_const(st.dips)[in.PendingRow];
     const double x = viewX(st, pending.DIPPIX), y = viewY(st, pending.YPIX);
     // The tail keeps its direction and length: sizes do not follow the zoom.
     in.TailEndX += x - in.PendingCentreX;

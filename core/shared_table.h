@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A table like FixedTable (slots 0 to Size - 1, every access checked) whose
+// rows are kept in blocks shared between copies: a copy costs a pointer per
+// block, and writing a row copies only its block when another copy still
+// shares it. The undo history keeps a copy of the dip table per action this
+// way. Reading through a const table never copies anything.
+template <typename T, std::size_t Size, std::size_t BlockRows = 128>
+class SharedTable {
+    using Block = std::array<T, BlockRows>;
+
+public:
+    static constexpr std::size_t kBlocks = (Size + BlockRows - 1) / BlockRows;
+    static constexpr std::size_t kBlockBytes = sizeof(Block);
+
+    SharedTable() : blocks_(kBlocks, std::make_shared<Block>()) {}
+
+    static constexpr std::size_t size() { return Size; }
+
+    T& operator[](std::ptrdiff_t i)
+    {
+        const std::size_t at = checked(i);
+        std::shared_ptr<Block>& block = blocks_[at / BlockRows];
+        if (block.use_count() > 1)
+            block = std::make_shared<Block>(*block);
+        return (*block)[at % BlockRows];
+    }
+
+    const T& operator[](std::ptrdiff_t i) const
+    {
+        const std::size_t at = checked(i);
+        return (*blocks_[at / BlockRows])[at % BlockRows];
+    }
+
+    bool operator==(const SharedTable& other) const
+    {
+        for (std::size_t b = 0; b < kBlocks; ++b)
+            if (blocks_[b] != other.blocks_[b] && *blocks_[b] != *other.blocks_[b])
+                return false;
+        return true;
+    }
+
+    // The storage this table holds, block by block, to tell how much copies
+    // share.
+    template <typename Visit>
+    void forEachBlock(Visit visit) const
+    {
+        for (const auto& block : blocks_)
+            visit(static_cast<const void*>(block.get()));
+    }
+
+private:
+    static std::size_t checked(std::ptrdiff_t i)
+    {
+        if (i < 0 || static_cast<std::size_t>(i) >= Size)
+            throw std::out_of_range("table index " + std::to_string(i) + " outside 0 to "
+                                    + std::to_string(Size - 1));
+        return static_cast<std::size_t>(i);
+    }
+
+    std::vector<std::shared_ptr<Block>> blocks_;
+};
