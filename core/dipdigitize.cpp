@@ -1,5 +1,6 @@
 #include "core/dipdigitize.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <type_traits>
@@ -144,6 +145,23 @@ Reading getdip(const ProjectState& state, double x, double y)
     case 4: return finiteOrNoCal(customScale(state, d));
     default: return std::nullopt;
     }
+}
+
+std::optional<double> depthToImageY(const ProjectState& state, double depth)
+{
+    const int n = state.NUMDEP;
+    if (n < 2 || n > kMaxDepthRows || !std::isfinite(depth))
+        return std::nullopt;
+    for (int j = 2; j <= n; ++j) {
+        const auto& a = state.depths[j - 1];
+        const auto& b = state.depths[j];
+        if (!(std::min(a.DEPTH, b.DEPTH) <= depth && depth <= std::max(a.DEPTH, b.DEPTH)))
+            continue;
+        if (a.DEPTH == b.DEPTH)
+            return a.DEPTHTWIP;
+        return interpolate(depth, a.DEPTH, b.DEPTH, a.DEPTHTWIP, b.DEPTHTWIP);
+    }
+    return std::nullopt;
 }
 
 double dipfraction(const ProjectState& state, double d)

@@ -13,6 +13,11 @@ Reading getdepth(const ProjectState& state, double y);
 // no defined value (a zero divisor).
 Reading getdip(const ProjectState& state, double x, double y);
 
+// The image Y of a depth through the depth lines, the way back of getdepth:
+// on the first stretch between two lines whose depths hold it. Nothing for a
+// depth no stretch holds, or with fewer than two lines.
+std::optional<double> depthToImageY(const ProjectState& state, double depth);
+
 // Fraction of the dip track (0 at the MINDIP end, 1 at the MAXDIP end) at
 // which the scale puts the 10-degree line of dip d. NaN where the scale
 // defines no position (equal limits, equal custom ends, d not a custom step).

@@ -52,6 +52,7 @@ struct PictureInteraction {
     double LastMarkY = -1;  // horizontal marker or band edge shown; -1 or -2 none
     bool TailDrawn = false;
     bool EraseArmed = false;
+    bool DeleteArmed = false;  // "Delete Dip" chosen, waiting for its press
     double EraseStartY = 0;
     double EraseEndY = 0;
     int EraseBandShown = 0;  // band outlines drawn since "Area Erase"; 0 none shown

@@ -12,6 +12,7 @@ void AreaEraseTool::arm()
 {
     c_.state.interaction.EraseArmed = true;
     c_.state.interaction.EraseBandShown = 0;
+    c_.state.interaction.DeleteArmed = false;
 }
 
 void AreaEraseTool::press(int button, double /*x*/, double y)

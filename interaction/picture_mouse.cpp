@@ -7,7 +7,7 @@ enum WorkMode { kDigitize = 0, kCalibrate = 1 };
 }  // namespace
 
 PictureMouse::PictureMouse(ProjectState& state, DrawingSurface& surface, InteractionHost& host)
-    : c_{state, surface, host}, digitize_(c_), calibrate_(c_), erase_(c_)
+    : c_{state, surface, host}, digitize_(c_), calibrate_(c_), erase_(c_), delete_(c_)
 {
 }
 
@@ -16,6 +16,10 @@ void PictureMouse::Picture1_MouseDown(int button, int /*shift*/, double x, doubl
     ProjectState& st = c_.state;
     st.interaction.LastMarkX = -1;
     st.interaction.LastMarkY = -2;
+    if (st.interaction.DeleteArmed) {
+        delete_.press(button, x, y);  // the one press it was armed for
+        return;
+    }
     if (st.interaction.EraseArmed)
         erase_.press(button, x, y);
     if (st.WorkMode == kCalibrate)
@@ -70,6 +74,29 @@ void PictureMouse::Option2_Click(int index) { c_.state.CalTool = static_cast<std
 void PictureMouse::mnuerase_Click() { erase_.arm(); }
 
 void PictureMouse::perasepoints() { erase_.erase(); }
+
+void PictureMouse::mnudeletedip_Click() { delete_.arm(); }
+
+bool PictureMouse::disarm()
+{
+    PictureInteraction& in = c_.state.interaction;
+    if (!in.DeleteArmed && !in.EraseArmed)
+        return false;
+    const bool bandShown = in.EraseArmed && in.EraseBandShown != 0;
+    in.DeleteArmed = in.EraseArmed = false;
+    if (bandShown)
+        c_.host.redraw();
+    return true;
+}
+
+void PictureMouse::removePendingDip()
+{
+    const PictureInteraction& in = c_.state.interaction;
+    if (!in.AwaitingAzimuth || in.PendingRow < 1 || in.PendingRow > c_.state.NumPoints)
+        return;
+    c_.host.apply(DeleteDip{in.PendingRow});
+    c_.host.redraw();
+}
 
 bool PictureMouse::setdepthform_Command1_Click(const std::string& text) { return calibrate_.enterDepthAccepted(text); }
 

@@ -6,6 +6,7 @@
 #include "interaction/area_erase_tool.h"
 #include "interaction/calibration_tool.h"
 #include "interaction/digitize_tool.h"
+#include "interaction/dip_delete_tool.h"
 
 // The mouse on the log view (Picture1) and the controls that steer it. Each
 // event goes to the tools in a fixed precedence: an armed area erase first,
@@ -29,6 +30,14 @@ public:
     // "Area Erase" chosen, and the erase it arms.
     void mnuerase_Click();
     void perasepoints();
+    // "Delete Dip" chosen: the next press removes one dip.
+    void mnudeletedip_Click();
+
+    // Escape: an armed "Delete Dip" or "Area Erase" is disarmed (true), or
+    // nothing was armed (false).
+    bool disarm();
+    // The dip awaiting its tail leaves the table.
+    void removePendingDip();
 
     // "Enter Depth" OK (false: the text is refused and the dialog stays up)
     // and "Enter Depth" closed without OK.
@@ -44,4 +53,5 @@ private:
     DigitizeTool digitize_;
     CalibrationTool calibrate_;
     AreaEraseTool erase_;
+    DipDeleteTool delete_;
 };

@@ -34,7 +34,8 @@ protected:
 class FakeMessages : public UserMessages {
 public:
     QMessageBox::StandardButton answer = QMessageBox::No;
-    bool yes = false;  // the answer to yes-or-no questions
+    bool yes = false;          // the answer to yes-or-no questions
+    std::deque<QString> texts;  // typed answers; none left: cancel
     QStringList questions, questionTitles, errors;
 
     QMessageBox::StandardButton askYesNoCancel(const QString& title, const QString& text) override
@@ -50,4 +51,12 @@ public:
         return yes;
     }
     void showError(const QString& title, const QString& text) override { errors << title + ": " + text; }
+    std::optional<QString> askText(const QString&, const QString&) override
+    {
+        if (texts.empty())
+            return std::nullopt;
+        const QString answer = texts.front();
+        texts.pop_front();
+        return answer;
+    }
 };

@@ -27,6 +27,7 @@ LogView::LogView(double twipsPerPixelX, double twipsPerPixelY, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::WheelFocus);
     setMouseTracking(true);  // moves without a button swing the rubber tail
+    setCursor(Qt::CrossCursor);  // a press lands where the lines cross
 }
 
 void LogView::fitSurface()

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "interaction/picture_mouse.h"
@@ -24,6 +25,7 @@
 #include "ui/common_dialog.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
+#include "ui/magnifier.h"
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
@@ -62,6 +64,7 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     setWindowTitle(QStringLiteral("Vellwick Dipmeter Digitizer"));
     state_.TwipsPerPixelX = static_cast<float>(screenTwipsPerPixel(true));
     state_.TwipsPerPixelY = static_cast<float>(screenTwipsPerPixel(false));
+    createHistory();
     createActions();
     createMenus();
     createControls();
@@ -90,6 +93,20 @@ void DigitizeWindow::createActions()
     // "Save Project" is usable exactly when "Save Project As" is.
     connect(mnusavecal_, &QAction::enabledChanged, mnusave_, &QAction::setEnabled);
     mnuerase_ = action("mnuerase", QStringLiteral("Area Erase"), false);
+    mnudeletedip_ = action("mnudeletedip", QStringLiteral("Delete Dip"), false, "Del");
+    // Both arm a tool for dips, usable from the same moment.
+    connect(mnuerase_, &QAction::enabledChanged, mnudeletedip_, &QAction::setEnabled);
+    mnuundo_ = undoStack_->createUndoAction(this, QStringLiteral("Undo"));
+    mnuundo_->setObjectName(QStringLiteral("mnuundo"));
+    mnuundo_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    mnuredo_ = undoStack_->createRedoAction(this, QStringLiteral("Redo"));
+    mnuredo_->setObjectName(QStringLiteral("mnuredo"));
+    mnuredo_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    mnumagnifier_ = action("mnumagnifier", QStringLiteral("Magnifier"), true, "M");
+    mnumagnifier_->setCheckable(true);
+    mnugotodepth_ = action("mnugotodepth", QStringLiteral("Go to Depth"), true, "Ctrl+G");
+    escapeKey_ = action("escapeKey", QString(), true, "Esc");
+    addAction(escapeKey_);
     mnugrid_ = action("mnugrid", QStringLiteral("Show Grid"), false);
     mnugrid_->setCheckable(true);
     const char* colourNames[] = {"mnucolA", "mnucolB", "mnucolC", "mnucolD"};
@@ -114,6 +131,10 @@ void DigitizeWindow::createActions()
     zoomKeys_[1]->setShortcuts({QKeySequence(Qt::Key_Minus), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)});
 
     connect(mnuerase_, &QAction::triggered, this, [this] { mouse_->mnuerase_Click(); });
+    connect(mnudeletedip_, &QAction::triggered, this, [this] { mouse_->mnudeletedip_Click(); });
+    connect(mnumagnifier_, &QAction::triggered, this, &DigitizeWindow::mnumagnifier_Click);
+    connect(mnugotodepth_, &QAction::triggered, this, &DigitizeWindow::mnugotodepth_Click);
+    connect(escapeKey_, &QAction::triggered, this, &DigitizeWindow::escapePressed);
     connect(mnuopen_, &QAction::triggered, this, &DigitizeWindow::mnuopen_Click);
     connect(mnuopenprj_, &QAction::triggered, this, &DigitizeWindow::mnuopenprj_Click);
     connect(mnusave_, &QAction::triggered, this, &DigitizeWindow::mnusave_Click);
@@ -134,7 +155,9 @@ void DigitizeWindow::createMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
     edit->setObjectName(QStringLiteral("mnuedit"));
-    edit->addAction(mnuerase_);
+    edit->addActions({mnuundo_, mnuredo_});
+    edit->addSeparator();
+    edit->addActions({mnuerase_, mnudeletedip_});
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("mnuview"));
@@ -143,6 +166,8 @@ void DigitizeWindow::createMenus()
     mnucolMenu_->setObjectName(QStringLiteral("mnucol"));
     for (QAction* a : mnucol_)
         mnucolMenu_->addAction(a);
+    view->addSeparator();
+    view->addActions({mnumagnifier_, mnugotodepth_});
 
     menuBar()->addAction(mnuabout_);
 }
@@ -185,6 +210,7 @@ void DigitizeWindow::createControls()
     connect(setdepthform_, &QDialog::rejected, this, [this] { mouse_->setdepthform_Closed(); });
     enterDipScl_ = new EnterDipScales(this);
     enterDipScl_->setObjectName(QStringLiteral("EnterDipScl"));
+    magnifier_ = new Magnifier(this);
 }
 
 void DigitizeWindow::createBars()
@@ -398,6 +424,7 @@ void DigitizeWindow::endProgram()
     setscaleform_->hide();
     setdepthform_->hide();
     enterDipScl_->hide();
+    magnifier_->hide();
     close();
     emit programEnded();
 }

@@ -4,11 +4,13 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 
 #include "core/project_state.h"
 #include "drawing/log_picture.h"
+#include "core/work_snapshot.h"
 #include "interaction/interaction_host.h"
 #include "ui/common_dialog.h"
 #include "ui/user_messages.h"
@@ -16,6 +18,7 @@
 class BevelBar;
 class EnterDipScales;
 class LogView;
+class Magnifier;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -28,12 +31,14 @@ class PictureMouse;
 class QScrollBar;
 class SetDepthForm;
 class SetScaleForm;
+class QUndoStack;
 
 // The main window (digitize): owns the project state for the life of the
 // program, carries the menus, the tool panel and the log view, and turns the
 // user's commands into changes of the state and redraws. The mouse work on
-// the log view reaches the window through InteractionHost.
-class DigitizeWindow : public QMainWindow, private InteractionHost {
+// the log view reaches the window through InteractionHost, whose apply is
+// the one way the work changes: each action goes on the undo stack.
+class DigitizeWindow : public QMainWindow, public InteractionHost {
     Q_OBJECT
 public:
     explicit DigitizeWindow(std::unique_ptr<CommonDialog> dialog = nullptr,
@@ -45,6 +50,11 @@ public:
     SetScaleForm& scaleForm() { return *setscaleform_; }
     EnterDipScales& dipScalePrompt() { return *enterDipScl_; }
     SetDepthForm& depthForm() { return *setdepthform_; }
+    QUndoStack& undoStack() { return *undoStack_; }
+    Magnifier& magnifier() { return *magnifier_; }
+
+    // Carries out one action on the work and keeps it for undo.
+    void apply(const WorkEdit& edit) override;
 
     // The full redraw: the overlay, then the dip plot, then a pending dip's
     // guide circle.
@@ -66,6 +76,11 @@ public:
     void qualityColour_Click(int quality);
     void setscaleform_Command1_Click();
     void setdepthform_Command1_Click();
+    void mnugotodepth_Click();
+    void mnumagnifier_Click();
+    // Escape: disarms "Delete Dip" or "Area Erase", else removes the dip
+    // awaiting its tail, as its undo would.
+    void escapePressed();
 
     // Opens the picture at path as "Open Picture" does after its dialog.
     bool openPicture(const QString& path);
@@ -109,7 +124,6 @@ private:
     void endProgram();
 
     // InteractionHost
-    void apply(const WorkEdit& edit) override;
     void redrawOverlay() override;
     void showDipScalePrompt(bool shown) override;
     void setDipScalePrompt(const std::string& text) override;
@@ -122,6 +136,13 @@ private:
     void enableSaveProjectAs() override;
     void connectLogView();
     int screenRowOfNewestDepthLine() const;
+
+    // Undo and redo put the work back and show it.
+    void restoreWork(const WorkSnapshot& work);
+    // "Enter Dip Scales" as the calibration sequence stands.
+    void showSequencePrompt();
+    void followWithMagnifier(double x, double y);
+    void createHistory();
 
     void replot2();
     void PP();
@@ -139,10 +160,15 @@ private:
     std::unique_ptr<PictureMouse> mouse_;
     bool closing_ = false;
     QString projectPath_;  // last saved or opened in this run
+    QUndoStack* undoStack_ = nullptr;
+    // The work before a depth line was placed: its action is recorded when
+    // its depth is entered, and forgotten when it is withdrawn.
+    std::optional<WorkSnapshot> beforeDepthLine_;
 
     // Windows
     SetScaleForm* setscaleform_ = nullptr;
     SetDepthForm* setdepthform_ = nullptr;
+    Magnifier* magnifier_ = nullptr;
     EnterDipScales* enterDipScl_ = nullptr;
 
     // Menus
@@ -154,6 +180,12 @@ private:
     QAction* mnureslog_ = nullptr;
     QAction* mnuexit_ = nullptr;
     QAction* mnuerase_ = nullptr;
+    QAction* mnuundo_ = nullptr;
+    QAction* mnuredo_ = nullptr;
+    QAction* mnudeletedip_ = nullptr;
+    QAction* mnumagnifier_ = nullptr;
+    QAction* mnugotodepth_ = nullptr;
+    QAction* escapeKey_ = nullptr;
     QAction* mnugrid_ = nullptr;
     std::array<QAction*, 4> mnucol_{};
     QAction* mnuabout_ = nullptr;

@@ -1,4 +1,7 @@
-// What the mouse work on the log view asks of the main window.
+// What the mouse work on the log view asks of the main window, and the
+// magnifier that follows it.
+#include <cmath>
+
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -9,6 +12,7 @@
 #include "interaction/picture_mouse.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
+#include "ui/magnifier.h"
 #include "ui/main_window.h"
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
@@ -20,20 +24,23 @@ void DigitizeWindow::connectLogView()
     PictureMouse* mouse = mouse_.get();
     connect(picture1_, &LogView::mousePressed, this,
             [mouse](int button, int shift, double x, double y) { mouse->Picture1_MouseDown(button, shift, x, y); });
-    connect(picture1_, &LogView::mouseMoved, this,
-            [mouse](int buttons, int shift, double x, double y) { mouse->Picture1_MouseMove(buttons, shift, x, y); });
+    connect(picture1_, &LogView::mouseMoved, this, [this, mouse](int buttons, int shift, double x, double y) {
+        mouse->Picture1_MouseMove(buttons, shift, x, y);
+        followWithMagnifier(x, y);
+    });
     connect(picture1_, &LogView::mouseReleased, this,
             [mouse](int button, int shift, double x, double y) { mouse->Picture1_MouseUp(button, shift, x, y); });
     connect(picture1_, &LogView::doubleClicked, this, [mouse] { mouse->Picture1_DblClick(); });
-    connect(picture1_, &LogView::mouseLeft, this, [mouse] { mouse->Picture1_MouseLeave(); });
+    connect(picture1_, &LogView::mouseLeft, this, [this, mouse] {
+        mouse->Picture1_MouseLeave();
+        magnifier_->hide();
+    });
     connect(picture1_, &LogView::wheelScrolled, this, &DigitizeWindow::wheelScroll);
     connect(picture1_, &LogView::wheelZoomed, this, [this](bool in) {
         if (command1_[in ? 0 : 1]->isEnabled())
             Command1_Click(in ? 0 : 1);
     });
 }
-
-void DigitizeWindow::apply(const WorkEdit& edit) { applyEdit(state_, edit); }
 
 int DigitizeWindow::screenRowOfNewestDepthLine() const
 {
@@ -102,3 +109,19 @@ void DigitizeWindow::showReadout(int label, bool shown)
 }
 
 void DigitizeWindow::enableSaveProjectAs() { mnusavecal_->setEnabled(true); }
+
+void DigitizeWindow::mnumagnifier_Click()
+{
+    if (!mnumagnifier_->isChecked())
+        magnifier_->hide();
+}
+
+void DigitizeWindow::followWithMagnifier(double x, double y)
+{
+    if (!mnumagnifier_->isChecked())
+        return;
+    // The surface pixel a press at (x, y) would take.
+    const QPoint pixel(int(std::lround(x / state_.TwipsPerPixelX)), int(std::lround(y / state_.TwipsPerPixelY)));
+    const QPoint cursor = picture1_->mapToGlobal(picture1_->contentsRect().topLeft() + pixel);
+    magnifier_->follow(picture1_->surface().image(), pixel, cursor);
+}

@@ -10,8 +10,12 @@
 #include "drawing/redraw.h"
 #include "interaction/picture_mouse.h"
 #include "ui/bevel_bar.h"
+#include "core/dipdigitize.h"
+#include "core/number_format.h"
 #include "ui/log_view.h"
+#include "ui/magnifier.h"
 #include "ui/main_window.h"
+#include "ui/user_messages.h"
 #include "ui/view_rules.h"
 
 namespace {
@@ -30,6 +34,8 @@ void DigitizeWindow::redraw()
     PP();
     mouse_->afterRedraw();
     picture1_->showChanges();
+    if (magnifier_->isVisible())
+        magnifier_->refresh(picture1_->surface().image());
 }
 
 void DigitizeWindow::redrawOverlay()
@@ -144,4 +150,30 @@ void DigitizeWindow::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+}
+
+void DigitizeWindow::mnugotodepth_Click()
+{
+    const QString title = QStringLiteral("Go to Depth");
+    const auto typed = messages_->askText(title, QStringLiteral("Depth:"));
+    if (!typed)
+        return;
+    double depth = 0;
+    if (!parseDecimal(typed->trimmed().toStdString(), depth) || !std::isfinite(depth)) {
+        messages_->showError(title, QStringLiteral("\"%1\" is not a depth.").arg(*typed));
+        return;
+    }
+    const auto y = depthToImageY(state_, depth);
+    if (!y) {
+        messages_->showError(title, state_.NUMDEP < 2 ? QStringLiteral("The log has no depth calibration yet.")
+                                                     : QStringLiteral("The depth %1 lies outside the calibrated "
+                                                                      "part of the log.")
+                                                           .arg(QString::fromStdString(formatPlain(depth))));
+        return;
+    }
+    // The depth at the middle of the view, as near as the scroll steps allow.
+    const double viewTwips = picture1_->contentsRect().height() * state_.TwipsPerPixelY;
+    const double top = *y - viewTwips / 2 / state_.ZoomFactor;
+    vScroll1_->setValue(std::clamp(int(std::lround(top / state_.VScrollUnit)), vScroll1_->minimum(),
+                                   vScroll1_->maximum()));
 }

@@ -1,5 +1,7 @@
 #include "ui/user_messages.h"
 
+#include <QInputDialog>
+
 QMessageBox::StandardButton UserMessages::askYesNoCancel(const QString& title, const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
@@ -17,4 +19,13 @@ bool UserMessages::askYesNo(const QString& title, const QString& text)
 void UserMessages::showError(const QString& title, const QString& text)
 {
     QMessageBox::warning(parent_, title, text);
+}
+
+std::optional<QString> UserMessages::askText(const QString& title, const QString& label)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, title, label, QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QMessageBox>
 #include <QString>
 
@@ -16,6 +18,8 @@ public:
     // True for Yes; a question icon, Yes the default.
     virtual bool askYesNo(const QString& title, const QString& text);
     virtual void showError(const QString& title, const QString& text);
+    // A line of text typed by the user; nothing when cancelled.
+    virtual std::optional<QString> askText(const QString& title, const QString& label);
 
 protected:
     QWidget* parent_;
