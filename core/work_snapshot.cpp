@@ -1,5 +1,7 @@
 #include "core/work_snapshot.h"
 
+#include "core/dipdigitize.h"
+
 namespace {
 
 // One list of the fields, for both directions.
@@ -17,7 +19,6 @@ void copyWork(const From& f, To& t)
     t.depths = f.depths;
     t.NumPoints = f.NumPoints;
     t.dips = f.dips;
-    t.FirstDipAdded = f.FirstDipAdded;
     t.HeaderTop = f.HeaderTop;
     t.HeaderBottom = f.HeaderBottom;
     t.FooterTop = f.FooterTop;
@@ -39,7 +40,6 @@ WorkSnapshot takeSnapshot(const ProjectState& state)
     copyWork(state, work);
     work.AwaitingAzimuth = state.interaction.AwaitingAzimuth;
     work.PendingRow = state.interaction.PendingRow;
-    work.RubberColour = state.interaction.RubberColour;
     return work;
 }
 
@@ -49,7 +49,7 @@ void restoreSnapshot(ProjectState& state, const WorkSnapshot& work)
     PictureInteraction& in = state.interaction;
     in.AwaitingAzimuth = work.AwaitingAzimuth;
     in.PendingRow = work.PendingRow;
-    in.RubberColour = work.RubberColour;
+    in.RubberColour = gradeColour(state, state.CurrentQuality).value_or(state.CurrentQualityColor);
     in.TailDrawn = false;
     in.TailEndX = in.PendingCentreX;
     in.TailEndY = in.PendingCentreY;

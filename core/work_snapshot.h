@@ -21,7 +21,6 @@ struct WorkSnapshot {
     FixedTable<DepthCalibrationPoint, kMaxDepthRows + 1> depths;
     std::int16_t NumPoints = 0;
     SharedTable<DipPoint, kMaxDips + 1> dips;
-    bool FirstDipAdded = false;
 
     std::int32_t HeaderTop = 0, HeaderBottom = 0, FooterTop = 0, FooterBottom = 0, LeftEdge = 0, RightEdge = 0;
 
@@ -33,15 +32,15 @@ struct WorkSnapshot {
 
     bool AwaitingAzimuth = false;
     int PendingRow = 0;
-    Rgb RubberColour;
 
     bool operator==(const WorkSnapshot&) const = default;
 };
 
 WorkSnapshot takeSnapshot(const ProjectState& state);
 
-// Puts the work back. The pending dip's rubber figures start afresh: no tail
-// shown, its guide circle to be drawn by the next redraw.
+// Puts the work back. The pending dip's rubber figures start afresh, in the
+// colour of the grade in use: no tail shown, its guide circle to be drawn by
+// the next redraw.
 void restoreSnapshot(ProjectState& state, const WorkSnapshot& work);
 
 // Bytes a snapshot holds of its own: its fields, the depth and custom tables

@@ -1,5 +1,9 @@
 #include "ui/work_command.h"
 
+#include <set>
+
+#include <QUndoStack>
+
 namespace {
 
 constexpr int kDipId = 1;
@@ -35,4 +39,24 @@ bool WorkCommand::mergeWith(const QUndoCommand* other)
     after_ = finished->after_;
     kind_ = Kind::Whole;
     return true;
+}
+
+std::size_t historyBytes(const QUndoStack& stack, const ProjectState& work)
+{
+    std::set<const void*> inWork, kept;
+    work.dips.forEachBlock([&](const void* block) { inWork.insert(block); });
+    std::size_t bytes = 0;
+    for (int i = 0; i < stack.count(); ++i) {
+        const auto* command = dynamic_cast<const WorkCommand*>(stack.command(i));
+        if (!command)
+            continue;
+        for (const WorkSnapshot* snapshot : {&command->before(), &command->after()}) {
+            bytes += snapshotOwnBytes();
+            snapshot->dips.forEachBlock([&](const void* block) {
+                if (!inWork.count(block))
+                    kept.insert(block);
+            });
+        }
+    }
+    return bytes + kept.size() * SharedTable<DipPoint, kMaxDips + 1>::kBlockBytes;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 #include <QUndoCommand>
+
+class QUndoStack;
 
 #include "core/work_snapshot.h"
 
@@ -35,3 +38,7 @@ private:
     Kind kind_;
     bool done_ = true;
 };
+
+// The memory the history holds besides the work: the snapshots' own bytes,
+// and each dip block that only the history keeps, once however many share it.
+std::size_t historyBytes(const QUndoStack& stack, const ProjectState& work);
