@@ -19,7 +19,12 @@
 #include "files/project_file.h"
 #include "files/safe_save.h"
 #include "interaction/picture_mouse.h"
+#include <QUndoStack>
+
+#include "ui/log_view.h"
+#include "ui/magnifier.h"
 #include "ui/main_window.h"
+#include "ui/work_command.h"
 
 namespace {
 
@@ -297,6 +302,56 @@ void BM_openProjectWindow(benchmark::State& st)
     folder.removeRecursively();
 }
 BENCHMARK(BM_openProjectWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Undo, then redo, of one action on the long log in a window whose log view
+// is 1600 x 1000 pixels: each puts the work back and redraws it all. The
+// argument is the zoom ratio's denominator (1 for 1:1, 8 for 1:8).
+void BM_undoThenRedo(benchmark::State& st)
+{
+    const QString path = QDir::temp().filePath("dipbench_undo.bmp");
+    {
+        const std::string bytes = encodeBmp(logPicture(), 24);
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+    }
+    auto messages = std::make_unique<BenchMessages>();
+    BenchMessages* said = messages.get();
+    DigitizeWindow window(nullptr, std::move(messages));
+    window.show();
+    if (!window.openPicture(path))
+        st.SkipWithError(said->error.toStdString().c_str());
+    QFile::remove(path);
+    window.resize(window.size() + QSize(1600, 1000) - window.logView().contentsRect().size());
+    window.state() = scene().state;
+    window.state().VScrollUnit = 14;
+    window.state().ZoomFactor = 1.0 / double(st.range(0));
+    window.redraw();
+    window.apply(DeleteDip{kMaxDips / 2});
+    for (auto _ : st) {
+        window.undoStack().undo();
+        window.undoStack().redo();
+    }
+    st.counters["history_bytes"] = double(historyBytes(window.undoStack(), window.state()));
+}
+BENCHMARK(BM_undoThenRedo)->Unit(benchmark::kMillisecond)->Arg(1)->Arg(8);
+
+// One move of the magnifier over a 1600 x 1000 view, painted.
+void BM_magnifierFollow(benchmark::State& st)
+{
+    Scene& s = scene();
+    replot2(s.state, s.surface);
+    PP(s.state, s.surface, true);
+    const QImage& view = s.surface.image();
+    Magnifier loupe;
+    int i = 0;
+    for (auto _ : st) {
+        ++i;
+        const QPoint pixel(200 + i % 1000, 300 + i % 500);
+        loupe.follow(view, pixel, pixel);
+        loupe.repaint();
+    }
+}
+BENCHMARK(BM_magnifierFollow)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
