@@ -305,7 +305,8 @@ BENCHMARK(BM_openProjectWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Undo, then redo, of one action on the long log in a window whose log view
 // is 1600 x 1000 pixels: each puts the work back and redraws it all. The
-// argument is the zoom ratio's denominator (1 for 1:1, 8 for 1:8).
+// argument is the zoom ratio's denominator (1 for 1:1, 8 for 1:8). The
+// counter tells the memory of a history of 200 actions.
 void BM_undoThenRedo(benchmark::State& st)
 {
     const QString path = QDir::temp().filePath("dipbench_undo.bmp");
@@ -325,8 +326,13 @@ void BM_undoThenRedo(benchmark::State& st)
     window.state() = scene().state;
     window.state().VScrollUnit = 14;
     window.state().ZoomFactor = 1.0 / double(st.range(0));
+    // 200 dips placed into a table of 9800: the history at its bound.
+    window.state().NumPoints = kMaxDips - 200;
     window.redraw();
-    window.apply(DeleteDip{kMaxDips / 2});
+    for (int i = 0; i < 200; ++i) {
+        window.apply(StartDip{kTpp * 1000, kTpp * (20000 + 10 * i), 1000.0, 45.0});
+        window.apply(FinishDip{window.state().NumPoints, 30, "C"});
+    }
     for (auto _ : st) {
         window.undoStack().undo();
         window.undoStack().redo();
