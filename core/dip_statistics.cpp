@@ -1,0 +1,96 @@
+#include "core/dip_statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+#include "core/dipdigitize.h"
+
+namespace {
+
+// The geometry of the net wants the true circle constant: with the program's
+// 3.14159 a bed dipping due east would project off the east-west line.
+constexpr double kRadian = std::numbers::pi / 180;
+
+double wrapDegrees(double a)
+{
+    a = std::fmod(a, 360);
+    return a < 0 ? a + 360 : a;
+}
+
+int gradeIndex(const std::string& grade)
+{
+    static const char* const grades[] = {"A", "B", "C", "D"};
+    for (int g = 0; g < 4; ++g)
+        if (grade == grades[g])
+            return g;
+    return -1;
+}
+
+bool inInterval(double depth, const DipSelection& s)
+{
+    const double low = s.from && s.to ? std::min(*s.from, *s.to) : s.from.value_or(-INFINITY);
+    const double high = s.from && s.to ? std::max(*s.from, *s.to) : s.to.value_or(INFINITY);
+    return depth >= low && depth <= high;
+}
+
+}  // namespace
+
+Pole poleOf(double dip, double azimuth, int grade)
+{
+    // Beds beyond the scale's ends still give a pole in the lower hemisphere.
+    return Pole{wrapDegrees(azimuth + 180), 90 - std::clamp(dip, 0.0, 90.0), grade};
+}
+
+std::pair<double, double> equalAreaPoint(double trend, double plunge)
+{
+    const double r = std::sqrt(2.0) * std::sin((90 - plunge) * kRadian / 2);
+    return {r * std::sin(trend * kRadian), -r * std::cos(trend * kRadian)};
+}
+
+DipStatistics dipStatistics(const ProjectState& state, const DipSelection& selection)
+{
+    DipStatistics out;
+    if (state.NumPoints < 0 || state.NumPoints > kMaxDips)
+        return out;
+    const auto& dips = std::as_const(state.dips);
+    double east = 0, north = 0, down = 0;
+    for (int i = 1; i <= state.NumPoints; ++i) {
+        const DipPoint& d = dips[i];
+        const int grade = gradeIndex(d.Quality);
+        if (grade < 0 && !d.Quality.empty())
+            continue;  // a grade no box stands for
+        if (grade >= 0 && !selection.grades[std::size_t(grade)])
+            continue;
+        // No grade yet means no tail yet: the dip awaiting it, or one saved so.
+        const bool noAzimuth =
+            grade < 0 || (state.interaction.AwaitingAzimuth && state.interaction.PendingRow == i);
+        const Reading depth = getdepth(state, d.YPIX);
+        if (depth && !inInterval(*depth, selection))
+            continue;
+        const Reading dip = getdip(state, d.DIPPIX, d.YPIX);
+        if (noAzimuth || !depth || !dip || !std::isfinite(d.Azimuth)) {
+            ++out.leftOut;
+            continue;
+        }
+        ++out.counted;
+        const double azimuth = wrapDegrees(d.Azimuth);
+        ++out.sectors[std::size_t(std::min(35, int(azimuth / 10)))];
+        const Pole pole = poleOf(*dip, azimuth, grade);
+        out.poles.push_back(pole);
+        const double t = pole.trend * kRadian, p = pole.plunge * kRadian;
+        east += std::cos(p) * std::sin(t);
+        north += std::cos(p) * std::cos(t);
+        down += std::sin(p);
+    }
+    if (out.counted == 0)
+        return out;
+    const double length = std::sqrt(east * east + north * north + down * down);
+    out.sphericalVariance = std::max(0.0, 1 - length / out.counted);
+    const double plunge = std::asin(std::clamp(down / length, -1.0, 1.0)) / kRadian;
+    const double trend = std::atan2(east, north) / kRadian;
+    out.meanDip = 90 - plunge;
+    out.meanAzimuth = wrapDegrees(trend + 180);
+    return out;
+}
