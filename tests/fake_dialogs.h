@@ -51,6 +51,10 @@ public:
         return yes;
     }
     void showError(const QString& title, const QString& text) override { errors << title + ": " + text; }
+    std::optional<QString> askChoice(const QString& title, const QString& label, const QStringList&) override
+    {
+        return askText(title, label);
+    }
     std::optional<QString> askText(const QString&, const QString&) override
     {
         if (texts.empty())

@@ -87,6 +87,18 @@ TEST_F(SessionTest, CalibrateDigitizeSaveExportReopenAndSaveAgain)
     EXPECT_EQ(dialog_->lastRequest.title, "Save At Nearest Integer Depth");
     EXPECT_EQ(dialog_->lastRequest.filter, "*.dip");
     EXPECT_EQ(fileBytes(path("session_integer.dip")), golden("session_integer.dip"));
+    state().ProjectChanged = false;
+    dialog_->files.push_back(path("session.csv"));
+    action("mnucsv")->trigger();
+    EXPECT_EQ(dialog_->lastRequest.initialName, "session_integer.csv");
+    EXPECT_EQ(dialog_->lastRequest.filter, "CSV files (*.csv)");
+    EXPECT_EQ(fileBytes(path("session.csv")), golden("session.csv"));
+    dialog_->files.push_back(path("session.las"));
+    messages_->texts = {"M"};
+    action("mnulas")->trigger();
+    EXPECT_EQ(dialog_->lastRequest.title, "Export Dips as LAS");
+    EXPECT_EQ(fileBytes(path("session.las")), golden("session.las"));
+    EXPECT_FALSE(state().ProjectChanged);  // exports for other programs are not saves of the work
 
     // The dip left waiting was sorted with the others and still takes its tail.
     move(100, 450);

@@ -89,6 +89,11 @@ void DigitizeWindow::createActions()
     mnusavedig_ = action("mnusavedig", QStringLiteral("Save Digitized Dips As"), false, "Ctrl+E");
     mnusavecal_ = action("mnusavecal", QStringLiteral("Save Project As"), false, "Ctrl+Shift+S");
     mnureslog_ = action("mnureslog", QStringLiteral("Save at Nearest Integer Depth"), false);
+    mnucsv_ = action("mnucsv", QStringLiteral("Export Dips as CSV"), false);
+    mnulas_ = action("mnulas", QStringLiteral("Export Dips as LAS"), false);
+    // The other programs' tables come with the dip file.
+    connect(mnusavedig_, &QAction::enabledChanged, mnucsv_, &QAction::setEnabled);
+    connect(mnusavedig_, &QAction::enabledChanged, mnulas_, &QAction::setEnabled);
     mnuexit_ = action("mnuexit", QStringLiteral("Exit"), true, "Ctrl+Q");
     // "Save Project" is usable exactly when "Save Project As" is.
     connect(mnusavecal_, &QAction::enabledChanged, mnusave_, &QAction::setEnabled);
@@ -141,6 +146,8 @@ void DigitizeWindow::createActions()
     connect(mnusavecal_, &QAction::triggered, this, &DigitizeWindow::mnusavecal_Click);
     connect(mnusavedig_, &QAction::triggered, this, &DigitizeWindow::mnusavedig_Click);
     connect(mnureslog_, &QAction::triggered, this, &DigitizeWindow::mnureslog_Click);
+    connect(mnucsv_, &QAction::triggered, this, &DigitizeWindow::mnucsv_Click);
+    connect(mnulas_, &QAction::triggered, this, &DigitizeWindow::mnulas_Click);
     connect(mnuexit_, &QAction::triggered, this, &DigitizeWindow::mnuexit_Click);
     connect(mnuabout_, &QAction::triggered, this, &DigitizeWindow::mnuabout_Click);
 }
@@ -149,7 +156,7 @@ void DigitizeWindow::createMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnufile"));
-    file->addActions({mnuopen_, mnuopenprj_, mnusavedig_, mnusave_, mnusavecal_, mnureslog_});
+    file->addActions({mnuopen_, mnuopenprj_, mnusavedig_, mnusave_, mnusavecal_, mnureslog_, mnucsv_, mnulas_});
     file->addSeparator()->setObjectName(QStringLiteral("sep1"));
     file->addAction(mnuexit_);
 

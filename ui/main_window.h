@@ -67,6 +67,8 @@ public:
     void mnusavecal_Click();
     void mnusavedig_Click();
     void mnureslog_Click();
+    void mnucsv_Click();
+    void mnulas_Click();
     void mnuexit_Click();
     void mnuabout_Click();
     void Command1_Click(int index);
@@ -118,6 +120,8 @@ private:
     // Writes path through a temporary file; a failure is shown under title.
     bool saveThrough(const QString& title, const QString& path, const std::function<bool(std::ostream&)>& writer);
     bool locatePicture(const QString& name, const QString& folder, QString& found);
+    // The export dialog for extension, after its default name; the chosen path.
+    std::optional<QString> askExportPath(const QString& title, const QString& description, const char* extension);
     void showOpenedProject();
     // The dip awaiting its tail, for the sorts of the saves to follow.
     int* trackedDip();
@@ -178,6 +182,8 @@ private:
     QAction* mnusavedig_ = nullptr;
     QAction* mnusavecal_ = nullptr;
     QAction* mnureslog_ = nullptr;
+    QAction* mnucsv_ = nullptr;
+    QAction* mnulas_ = nullptr;
     QAction* mnuexit_ = nullptr;
     QAction* mnuerase_ = nullptr;
     QAction* mnuundo_ = nullptr;

@@ -13,6 +13,7 @@
 #include "core/calibration_dialogs.h"
 #include "core/dipdigitize.h"
 #include "files/dip_export.h"
+#include "files/dip_interchange.h"
 #include "files/project_file.h"
 #include "files/safe_save.h"
 #include "ui/busy_pointer.h"
@@ -105,6 +106,42 @@ void DigitizeWindow::mnureslog_Click()
         return;
     saveThrough(d.DialogTitle, d.FileName,
                 [this](std::ostream& out) { return writeDipsAtNearestInteger(out, state_, trackedDip()); });
+}
+
+std::optional<QString> DigitizeWindow::askExportPath(const QString& title, const QString& description,
+                                                    const char* extension)
+{
+    CommonDialog& d = *cmDialog1_;
+    d.Flags = CommonDialog::kOverwritePrompt;
+    d.DialogTitle = title;
+    d.Filter = QStringLiteral("%1 (*.%2)|*.%2|").arg(description, QString::fromLatin1(extension));
+    d.FileName = QString::fromStdString(defaultFileName(d.FileTitle.toStdString(), extension));
+    if (!d.ShowSave())
+        return std::nullopt;
+    return d.FileName;
+}
+
+void DigitizeWindow::mnucsv_Click()
+{
+    const QString title = QStringLiteral("Export Dips as CSV");
+    if (const auto path = askExportPath(title, QStringLiteral("CSV files"), "csv"))
+        saveThrough(title, *path, [this](std::ostream& out) { return writeDipsCsv(out, state_, trackedDip()); });
+}
+
+void DigitizeWindow::mnulas_Click()
+{
+    const QString title = QStringLiteral("Export Dips as LAS");
+    const auto path = askExportPath(title, QStringLiteral("LAS files"), "las");
+    if (!path)
+        return;
+    // Depths carry whatever unit was typed: the user says which.
+    const auto unit = messages_->askChoice(title, QStringLiteral("Unit of the depths:"),
+                                           {QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")});
+    if (!unit)
+        return;
+    const std::string lasUnit = *unit == QStringLiteral("none") ? std::string() : unit->toStdString();
+    saveThrough(title, *path,
+                [this, &lasUnit](std::ostream& out) { return writeDipsLas(out, state_, lasUnit, trackedDip()); });
 }
 
 void DigitizeWindow::mnuopenprj_Click()

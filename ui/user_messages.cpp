@@ -29,3 +29,12 @@ std::optional<QString> UserMessages::askText(const QString& title, const QString
         return std::nullopt;
     return text;
 }
+
+std::optional<QString> UserMessages::askChoice(const QString& title, const QString& label, const QStringList& choices)
+{
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent_, title, label, choices, 0, false, &ok);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}

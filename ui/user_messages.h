@@ -20,6 +20,8 @@ public:
     virtual void showError(const QString& title, const QString& text);
     // A line of text typed by the user; nothing when cancelled.
     virtual std::optional<QString> askText(const QString& title, const QString& label);
+    // One of choices, the first proposed; nothing when cancelled.
+    virtual std::optional<QString> askChoice(const QString& title, const QString& label, const QStringList& choices);
 
 protected:
     QWidget* parent_;
