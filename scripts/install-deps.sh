@@ -3,7 +3,8 @@
 # what is missing, so that a prepared machine skips apt entirely.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev
+  qt6-image-formats-plugins fonts-dejavu-core)
 if [[ "${1:-}" == "--desktop" ]]; then
   packages+=(xvfb xdotool imagemagick)
 fi

@@ -23,6 +23,7 @@
 #include "ui/about_box.h"
 #include "ui/bevel_bar.h"
 #include "ui/common_dialog.h"
+#include "ui/dip_statistics_window.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
@@ -110,6 +111,7 @@ void DigitizeWindow::createActions()
     mnumagnifier_ = action("mnumagnifier", QStringLiteral("Magnifier"), true, "M");
     mnumagnifier_->setCheckable(true);
     mnugotodepth_ = action("mnugotodepth", QStringLiteral("Go to Depth"), true, "Ctrl+G");
+    mnustatistics_ = action("mnustatistics", QStringLiteral("Dip Statistics"), true);
     escapeKey_ = action("escapeKey", QString(), true, "Esc");
     addAction(escapeKey_);
     mnugrid_ = action("mnugrid", QStringLiteral("Show Grid"), false);
@@ -139,6 +141,7 @@ void DigitizeWindow::createActions()
     connect(mnudeletedip_, &QAction::triggered, this, [this] { mouse_->mnudeletedip_Click(); });
     connect(mnumagnifier_, &QAction::triggered, this, &DigitizeWindow::mnumagnifier_Click);
     connect(mnugotodepth_, &QAction::triggered, this, &DigitizeWindow::mnugotodepth_Click);
+    connect(mnustatistics_, &QAction::triggered, this, &DigitizeWindow::mnustatistics_Click);
     connect(escapeKey_, &QAction::triggered, this, &DigitizeWindow::escapePressed);
     connect(mnuopen_, &QAction::triggered, this, &DigitizeWindow::mnuopen_Click);
     connect(mnuopenprj_, &QAction::triggered, this, &DigitizeWindow::mnuopenprj_Click);
@@ -174,7 +177,7 @@ void DigitizeWindow::createMenus()
     for (QAction* a : mnucol_)
         mnucolMenu_->addAction(a);
     view->addSeparator();
-    view->addActions({mnumagnifier_, mnugotodepth_});
+    view->addActions({mnumagnifier_, mnugotodepth_, mnustatistics_});
 
     menuBar()->addAction(mnuabout_);
 }
@@ -218,6 +221,8 @@ void DigitizeWindow::createControls()
     enterDipScl_ = new EnterDipScales(this);
     enterDipScl_->setObjectName(QStringLiteral("EnterDipScl"));
     magnifier_ = new Magnifier(this);
+    statistics_ = new DipStatisticsWindow(state_, this);
+    connect(statistics_, &DipStatisticsWindow::saveImageRequested, this, &DigitizeWindow::saveStatisticsImage);
 }
 
 void DigitizeWindow::createBars()
@@ -432,6 +437,7 @@ void DigitizeWindow::endProgram()
     setdepthform_->hide();
     enterDipScl_->hide();
     magnifier_->hide();
+    statistics_->hide();
     close();
     emit programEnded();
 }

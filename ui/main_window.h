@@ -16,6 +16,7 @@
 #include "ui/user_messages.h"
 
 class BevelBar;
+class DipStatisticsWindow;
 class EnterDipScales;
 class LogView;
 class Magnifier;
@@ -52,6 +53,7 @@ public:
     SetDepthForm& depthForm() { return *setdepthform_; }
     QUndoStack& undoStack() { return *undoStack_; }
     Magnifier& magnifier() { return *magnifier_; }
+    DipStatisticsWindow& statisticsWindow() { return *statistics_; }
 
     // Carries out one action on the work and keeps it for undo.
     void apply(const WorkEdit& edit) override;
@@ -80,6 +82,7 @@ public:
     void setdepthform_Command1_Click();
     void mnugotodepth_Click();
     void mnumagnifier_Click();
+    void mnustatistics_Click();
     // Escape: disarms "Delete Dip" or "Area Erase", else removes the dip
     // awaiting its tail, as its undo would.
     void escapePressed();
@@ -146,6 +149,9 @@ private:
     // "Enter Dip Scales" as the calibration sequence stands.
     void showSequencePrompt();
     void followWithMagnifier(double x, double y);
+    // The statistics follow every change of the work while they are shown.
+    void refreshStatistics();
+    void saveStatisticsImage();
     void createHistory();
 
     void replot2();
@@ -173,6 +179,7 @@ private:
     SetScaleForm* setscaleform_ = nullptr;
     SetDepthForm* setdepthform_ = nullptr;
     Magnifier* magnifier_ = nullptr;
+    DipStatisticsWindow* statistics_ = nullptr;
     EnterDipScales* enterDipScl_ = nullptr;
 
     // Menus
@@ -191,6 +198,7 @@ private:
     QAction* mnudeletedip_ = nullptr;
     QAction* mnumagnifier_ = nullptr;
     QAction* mnugotodepth_ = nullptr;
+    QAction* mnustatistics_ = nullptr;
     QAction* escapeKey_ = nullptr;
     QAction* mnugrid_ = nullptr;
     std::array<QAction*, 4> mnucol_{};

@@ -166,4 +166,5 @@ void DigitizeWindow::qualityColour_Click(int quality)
     colour = Rgb{std::uint8_t(d.Color.red()), std::uint8_t(d.Color.green()), std::uint8_t(d.Color.blue())};
     setQualitySwatch(quality, colour);
     PP();
+    refreshStatistics();
 }

@@ -18,6 +18,7 @@
 #include "files/safe_save.h"
 #include "ui/busy_pointer.h"
 #include "ui/common_dialog.h"
+#include "ui/dip_statistics_window.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
 #include "ui/user_messages.h"
@@ -144,6 +145,22 @@ void DigitizeWindow::mnulas_Click()
                 [this, &lasUnit](std::ostream& out) { return writeDipsLas(out, state_, lasUnit, trackedDip()); });
 }
 
+void DigitizeWindow::saveStatisticsImage()
+{
+    CommonDialog& d = *cmDialog1_;
+    d.Flags = CommonDialog::kOverwritePrompt;
+    d.DialogTitle = QStringLiteral("Save Image");
+    d.Filter = QStringLiteral("PNG picture (*.png)|*.png|SVG drawing (*.svg)|*.svg|");
+    d.FilterIndex = 1;
+    d.FileName = QString::fromStdString(defaultFileName(d.FileTitle.toStdString(), "png"));
+    if (!d.ShowSave())
+        return;
+    if (!statistics_->saveImage(d.FileName))
+        messages_->showError(d.DialogTitle, QStringLiteral("Cannot save \"%1\". Any earlier file of that name is "
+                                                           "unchanged.")
+                                                .arg(d.FileName));
+}
+
 void DigitizeWindow::mnuopenprj_Click()
 {
     CommonDialog& d = *cmDialog1_;
@@ -260,6 +277,7 @@ void DigitizeWindow::showOpenedProject()
     Form_Resize();
     optDigCal_[0]->setChecked(true);
     OptDigCal_Click(0);
+    refreshStatistics();
 }
 
 bool DigitizeWindow::openFile(const QString& path)

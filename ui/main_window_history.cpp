@@ -82,6 +82,7 @@ void DigitizeWindow::apply(const WorkEdit& edit)
                                                                 : WorkCommand::Kind::Whole;
     undoStack_->push(new WorkCommand(actionName(edit), std::move(before), std::move(after),
                                      [this](const WorkSnapshot& work) { restoreWork(work); }, kind));
+    refreshStatistics();
 }
 
 void DigitizeWindow::restoreWork(const WorkSnapshot& work)
@@ -92,6 +93,7 @@ void DigitizeWindow::restoreWork(const WorkSnapshot& work)
     label11_->setVisible(state_.DipScaleDefined);
     showSequencePrompt();
     redraw();
+    refreshStatistics();
 }
 
 void DigitizeWindow::showSequencePrompt()

@@ -10,6 +10,7 @@
 #include "core/number_format.h"
 #include "drawing/redraw.h"
 #include "interaction/picture_mouse.h"
+#include "ui/dip_statistics_window.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
@@ -124,4 +125,21 @@ void DigitizeWindow::followWithMagnifier(double x, double y)
     const QPoint pixel(int(std::lround(x / state_.TwipsPerPixelX)), int(std::lround(y / state_.TwipsPerPixelY)));
     const QPoint cursor = picture1_->mapToGlobal(picture1_->contentsRect().topLeft() + pixel);
     magnifier_->follow(picture1_->surface().image(), pixel, cursor);
+}
+
+void DigitizeWindow::mnustatistics_Click()
+{
+    if (!statistics_->isVisible()) {
+        statistics_->resize(statistics_->sizeHint().expandedTo(QSize(720, 460)));
+        placeBesideLog(statistics_, picture1_, picture1_->mapToGlobal(QPoint(0, picture1_->height() / 2)).y());
+    }
+    statistics_->refresh();
+    statistics_->show();
+    statistics_->raise();
+}
+
+void DigitizeWindow::refreshStatistics()
+{
+    if (statistics_->isVisible())
+        statistics_->refresh();
 }

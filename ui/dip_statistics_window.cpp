@@ -1,0 +1,187 @@
+#include "ui/dip_statistics_window.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+
+#include "core/number_format.h"
+#include "drawing/dip_diagrams.h"
+
+namespace {
+
+constexpr QSize kImageSize(960, 480);
+
+std::array<Rgb, 4> gradeColours(const ProjectState& s)
+{
+    return {s.QualityColorA, s.QualityColorB, s.QualityColorC, s.QualityColorD};
+}
+
+// A depth typed as a limit: empty is no limit; anything else must be a number.
+std::optional<double> depthLimit(const QLineEdit* box, bool& valid)
+{
+    const std::string text = box->text().trimmed().toStdString();
+    double value = 0;
+    valid = text.empty() || (parseDecimal(text, value) && std::isfinite(value));
+    if (text.empty() || !valid)
+        return std::nullopt;
+    return value;
+}
+
+QString threeDecimals(double value)
+{
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 3).ptr;
+    return QString::fromLatin1(buf, int(end - buf));
+}
+
+}  // namespace
+
+// The two diagrams, painted from the window's statistics.
+class DipStatisticsWindow::Diagrams : public QWidget {
+public:
+    explicit Diagrams(const DipStatisticsWindow& owner) : QWidget(nullptr), owner_(owner)
+    {
+        setObjectName(QStringLiteral("statDiagrams"));
+        setMinimumSize(560, 300);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        paintDipDiagrams(p, QRectF(rect()), owner_.statistics_, gradeColours(owner_.work_));
+    }
+
+private:
+    const DipStatisticsWindow& owner_;
+};
+
+DipStatisticsWindow::DipStatisticsWindow(const ProjectState& work, QWidget* parent)
+    : QWidget(parent, Qt::Tool), work_(work)
+{
+    setObjectName(QStringLiteral("DipStatistics"));
+    setWindowTitle(QStringLiteral("Dip Statistics"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+
+    diagrams_ = new Diagrams(*this);
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("statSummary"));
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(new QLabel(QStringLiteral("Grades:"), this));
+    for (int g = 0; g < 4; ++g) {
+        auto* box = new QCheckBox(QString(QChar('A' + g)), this);
+        box->setObjectName(QStringLiteral("statGrade%1").arg(QChar('A' + g)));
+        box->setChecked(true);
+        connect(box, &QCheckBox::toggled, this, &DipStatisticsWindow::refresh);
+        filters->addWidget(box);
+        grades_[std::size_t(g)] = box;
+    }
+    filters->addSpacing(16);
+    from_ = new QLineEdit(this);
+    to_ = new QLineEdit(this);
+    from_->setObjectName(QStringLiteral("statFrom"));
+    to_->setObjectName(QStringLiteral("statTo"));
+    for (QLineEdit* box : {from_, to_}) {
+        box->setPlaceholderText(QStringLiteral("whole log"));
+        box->setMaximumWidth(90);
+        connect(box, &QLineEdit::textChanged, this, &DipStatisticsWindow::refresh);
+    }
+    filters->addWidget(new QLabel(QStringLiteral("Depths from"), this));
+    filters->addWidget(from_);
+    filters->addWidget(new QLabel(QStringLiteral("to"), this));
+    filters->addWidget(to_);
+    filters->addStretch(1);
+    save_ = new QPushButton(QStringLiteral("Save Image"), this);
+    save_->setObjectName(QStringLiteral("statSave"));
+    connect(save_, &QPushButton::clicked, this, &DipStatisticsWindow::saveImageRequested);
+    filters->addWidget(save_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(diagrams_, 1);
+    layout->addWidget(summary_);
+    layout->addLayout(filters);
+    refresh();
+}
+
+DipSelection DipStatisticsWindow::selection() const
+{
+    DipSelection s;
+    for (std::size_t g = 0; g < 4; ++g)
+        s.grades[g] = grades_[g]->isChecked();
+    bool fromValid = true, toValid = true;
+    s.from = depthLimit(from_, fromValid);
+    s.to = depthLimit(to_, toValid);
+    return s;
+}
+
+void DipStatisticsWindow::refresh()
+{
+    statistics_ = dipStatistics(work_, selection());
+    diagrams_->update();
+    summary_->setText(summary());
+}
+
+QString DipStatisticsWindow::summary() const
+{
+    const DipStatistics& s = statistics_;
+    QString text = QStringLiteral("Dips: %1").arg(s.counted);
+    if (s.leftOut > 0)
+        text += QStringLiteral("    left out: %1 (not calibrated there, or no tail yet)").arg(s.leftOut);
+    if (s.meanDip && s.meanAzimuth)
+        text += QStringLiteral("\nMean dip %1\u00b0, azimuth %2\u00b0, spherical variance %3")
+                    .arg(QString::fromStdString(formatOneDecimal(*s.meanDip)),
+                         QString::fromStdString(formatOneDecimal(*s.meanAzimuth)), threeDecimals(s.sphericalVariance));
+    bool fromValid = true, toValid = true;
+    depthLimit(from_, fromValid);
+    depthLimit(to_, toValid);
+    if (!fromValid || !toValid)
+        text += QStringLiteral("\nA depth limit that is not a number is left out: the interval stays open there.");
+    return text;
+}
+
+QRect DipStatisticsWindow::diagramRect() const { return diagrams_->geometry(); }
+
+bool DipStatisticsWindow::saveImage(const QString& path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QRectF area(QPointF(0, 0), QSizeF(kImageSize));
+    if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(kImageSize);
+        svg.setViewBox(area);
+        svg.setTitle(QStringLiteral("Dip statistics"));
+        QPainter p(&svg);
+        p.fillRect(area, Qt::white);
+        paintDipDiagrams(p, area, statistics_, gradeColours(work_));
+    } else {
+        QImage image(kImageSize, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            paintDipDiagrams(p, area, statistics_, gradeColours(work_));
+        }
+        if (!image.save(&file, "PNG"))
+            return false;
+    }
+    return file.commit();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+
+#include <QWidget>
+
+#include "core/dip_statistics.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Dip Statistics": beside the log, without blocking it, the rose of dip
+// azimuths and the net of poles of the dips chosen by grade and depth, with
+// their count and mean. It reads the work and is told when it changed.
+class DipStatisticsWindow : public QWidget {
+    Q_OBJECT
+public:
+    DipStatisticsWindow(const ProjectState& work, QWidget* parent = nullptr);
+
+    // The work changed (or the grades' colours): everything is worked out again.
+    void refresh();
+
+    const DipStatistics& statistics() const { return statistics_; }
+    DipSelection selection() const;
+    QRect diagramRect() const;
+    QString summary() const;
+
+    // The diagrams as a PNG picture or, for a name ending in ".svg", an SVG
+    // document, written through a temporary file. False when it cannot be.
+    bool saveImage(const QString& path) const;
+
+signals:
+    void saveImageRequested();
+
+private:
+    class Diagrams;
+
+    const ProjectState& work_;
+    DipStatistics statistics_;
+    std::array<QCheckBox*, 4> grades_{};
+    QLineEdit* from_;
+    QLineEdit* to_;
+    QLabel* summary_;
+    Diagrams* diagrams_;
+    QPushButton* save_;
+};
