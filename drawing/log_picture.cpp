@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -99,6 +100,26 @@ inline std::uint32_t mean4(std::uint32_t a, std::uint32_t b, std::uint32_t c, st
     return 0xff000000u | ((rb >> 2) & 0xff00ff) | ((g >> 2) & 0xff00);
 }
 
+// The picture in RGB32, converted a band of rows at a time into memory of its
+// own: a 1-bit scan of a long log grows 32 times.
+QImage toRgb32(const QImage& image)
+{
+    if (image.format() == QImage::Format_RGB32)
+        return image;
+    QImage out = newPicture(image.width(), image.height());
+    if (out.isNull())
+        return out;
+    constexpr int kBand = 256;
+    const std::size_t rowBytes = std::size_t(image.width()) * 4;
+    for (int y = 0; y < image.height(); y += kBand) {
+        const int rows = std::min(kBand, image.height() - y);
+        const QImage band = image.copy(0, y, image.width(), rows).convertToFormat(QImage::Format_RGB32);
+        for (int r = 0; r < rows; ++r)
+            std::memcpy(out.scanLine(y + r), band.constScanLine(r), rowBytes);
+    }
+    return out;
+}
+
 }  // namespace
 
 bool LogPicture::load(const QString& path, QString& error)
@@ -122,7 +143,7 @@ bool LogPicture::load(const QString& path, QString& error)
 
 void LogPicture::setImage(const QImage& image)
 {
-    levels_[0] = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    levels_[0] = toRgb32(image);
     for (int n = 1; n < kLevels; ++n)
         levels_[std::size_t(n)] = halveByAreaAverage(levels_[std::size_t(n - 1)]);
 }

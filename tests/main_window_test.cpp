@@ -32,11 +32,12 @@ TEST_F(WindowTest, StartsWithTheControlsAndMenusOfAFreshRun)
     EXPECT_EQ(window_->windowTitle(), "Vellwick Dipmeter Digitizer");
     EXPECT_EQ(captions(child<QMenu>("mnufile")),
               QStringList({"Open Picture", "Open Project", "Save Digitized Dips As", "Save Project", "Save Project As",
-                           "Save at Nearest Integer Depth", "-", "Exit"}));
+                           "Save at Nearest Integer Depth", "Export Dips as CSV", "Export Dips as LAS", "-", "Exit"}));
     EXPECT_EQ(captions(child<QMenu>("mnucol")).front(), "\"A\" Quality Color");
     for (const char* on : {"mnuopen", "mnuopenprj", "mnuexit", "mnucolD", "mnuabout"})
         EXPECT_TRUE(action(on)->isEnabled()) << on;
-    for (const char* off : {"mnusavedig", "mnusave", "mnusavecal", "mnureslog", "mnuerase", "mnugrid"})
+    for (const char* off :
+         {"mnusavedig", "mnusave", "mnusavecal", "mnureslog", "mnucsv", "mnulas", "mnuerase", "mnudeletedip", "mnugrid"})
         EXPECT_FALSE(action(off)->isEnabled()) << off;
     EXPECT_TRUE(child<QRadioButton>("OptDigCal(1)")->isChecked());
     for (const char* off : {"Option2(0)", "Option2(7)", "Option1(0)", "Command1(0)", "Check1"})
@@ -106,7 +107,10 @@ TEST_F(WindowTest, OpeningAPictureRefusesBadFilesThenEnablesTheTools)
     EXPECT_FALSE(window_->scaleForm().isVisible());
 
     openThroughMenu(writeBitmap("well7.bmp", RgbPicture(2000, 3, 0xffffff), 24));
-    EXPECT_EQ(dialog_->lastRequest.filter, "Windows Bitmap (*.bmp)");
+    EXPECT_EQ(dialog_->lastRequest.filter,
+              "Windows Bitmap (*.bmp);;All log pictures (*.bmp *.tif *.tiff *.png *.jpg *.jpeg);;TIFF (*.tif *.tiff);;"
+              "PNG (*.png);;JPEG (*.jpg *.jpeg)");
+    EXPECT_EQ(dialog_->lastRequest.selectedFilter, "Windows Bitmap (*.bmp)");
     EXPECT_EQ(state().FILE, "well7.bmp");
     EXPECT_EQ(state().IMAGEWIDTH, 2000);
     EXPECT_FALSE(action("mnuopen")->isEnabled());

@@ -25,7 +25,9 @@
 void DigitizeWindow::mnuopen_Click()
 {
     CommonDialog& d = *cmDialog1_;
-    d.Filter = QStringLiteral("Windows Bitmap|*.bmp");
+    // Windows bitmaps first; scans come as TIFF, PNG and JPEG too.
+    d.Filter = QStringLiteral("Windows Bitmap|*.bmp|All log pictures|*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg|"
+                              "TIFF|*.tif;*.tiff|PNG|*.png|JPEG|*.jpg;*.jpeg");
     d.FilterIndex = 1;
     d.FileName = QStringLiteral("*.bmp");
     if (!d.ShowOpen())
