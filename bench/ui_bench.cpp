@@ -12,6 +12,7 @@
 #include <QDir>
 
 #include "bmp_encoder.h"
+#include "tiff_writer.h"
 #include "drawing/log_picture.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"
@@ -262,6 +263,24 @@ void BM_completeDepthRow(benchmark::State& st)
         st.SkipWithError("the row was not completed");
 }
 BENCHMARK(BM_completeDepthRow)->Unit(benchmark::kMillisecond);
+
+// A scan of a long log as a 1-bit TIFF, fax-compressed in strips of 64
+// rows: 3000 x 60000 pixels, decoded, turned to the view's form and reduced.
+void BM_openFaxTiff(benchmark::State& st)
+{
+    const QString path = QDir::temp().filePath("dipbench_scan.tif");
+    if (!writeFaxTiff(path.toStdString(), 3000, 60000, 64,
+                      [](int x, int y) { return y % 40 < 2 || x % 300 < 2 || (x * 7 + y * 3) % 1013 < 4; }))
+        st.SkipWithError("the TIFF could not be written");
+    for (auto _ : st) {
+        LogPicture picture;
+        QString error;
+        if (!picture.load(path, error))
+            st.SkipWithError(error.toStdString().c_str());
+    }
+    QFile::remove(path);
+}
+BENCHMARK(BM_openFaxTiff)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Messages that do not wait for anyone: a failure ends the benchmark.
 class BenchMessages : public UserMessages {
