@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <stdexcept>
-#include <string>
 #include <vector>
+
+#include "core/table_index.h"
 
 // A table of a fixed number of slots, indexed 0 to Size - 1 with every access
 // checked. The project tables are numbered from 1 with slot 0 unused, so a
@@ -22,13 +22,7 @@ public:
     bool operator==(const FixedTable&) const = default;
 
 private:
-    static std::size_t checked(std::ptrdiff_t i)
-    {
-        if (i < 0 || static_cast<std::size_t>(i) >= Size)
-            throw std::out_of_range("table index " + std::to_string(i) + " outside 0 to "
-                                    + std::to_string(Size - 1));
-        return static_cast<std::size_t>(i);
-    }
+    static std::size_t checked(std::ptrdiff_t i) { return checkedTableIndex(i, Size); }
 
     std::vector<T> slots_;
 };

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <memory>
-#include <stdexcept>
-#include <string>
 #include <vector>
+
+#include "core/table_index.h"
 
 // A table like FixedTable (slots 0 to Size - 1, every access checked) whose
 // rows are kept in blocks shared between copies: a copy costs a pointer per
@@ -57,13 +57,7 @@ public:
     }
 
 private:
-    static std::size_t checked(std::ptrdiff_t i)
-    {
-        if (i < 0 || static_cast<std::size_t>(i) >= Size)
-            throw std::out_of_range("table index " + std::to_string(i) + " outside 0 to "
-                                    + std::to_string(Size - 1));
-        return static_cast<std::size_t>(i);
-    }
+    static std::size_t checked(std::ptrdiff_t i) { return checkedTableIndex(i, Size); }
 
     std::vector<std::shared_ptr<Block>> blocks_;
 };

@@ -87,6 +87,9 @@ public:
     // awaiting its tail, as its undo would.
     void escapePressed();
 
+    // The kinds of log picture "Open Picture" offers, Windows bitmaps first.
+    static const QString kPictureFilter;
+
     // Opens the picture at path as "Open Picture" does after its dialog.
     bool openPicture(const QString& path);
     // Opens the project at path as "Open Project" does after its dialog; on

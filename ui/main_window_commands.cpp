@@ -22,12 +22,15 @@
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
 
+// Scans come as TIFF, PNG and JPEG besides Windows bitmaps.
+const QString DigitizeWindow::kPictureFilter =
+    QStringLiteral("Windows Bitmap|*.bmp|All log pictures|*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg|"
+                   "TIFF|*.tif;*.tiff|PNG|*.png|JPEG|*.jpg;*.jpeg");
+
 void DigitizeWindow::mnuopen_Click()
 {
     CommonDialog& d = *cmDialog1_;
-    // Windows bitmaps first; scans come as TIFF, PNG and JPEG too.
-    d.Filter = QStringLiteral("Windows Bitmap|*.bmp|All log pictures|*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg|"
-                              "TIFF|*.tif;*.tiff|PNG|*.png|JPEG|*.jpg;*.jpeg");
+    d.Filter = kPictureFilter;
     d.FilterIndex = 1;
     d.FileName = QStringLiteral("*.bmp");
     if (!d.ShowOpen())

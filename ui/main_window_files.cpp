@@ -232,9 +232,9 @@ bool DigitizeWindow::locatePicture(const QString& name, const QString& folder, Q
     const QString fileName = d.FileName, fileTitle = d.FileTitle, dialogTitle = d.DialogTitle, filter = d.Filter;
     const int filterIndex = d.FilterIndex;
     d.DialogTitle = QStringLiteral("Locate %1").arg(name);
-    d.Filter = QStringLiteral("Windows Bitmap|*.bmp");
-    d.FilterIndex = 1;
-    d.FileName = QStringLiteral("*.bmp");
+    d.Filter = kPictureFilter;
+    d.FilterIndex = 2;  // all kinds: the picture may be any of them
+    d.FileName = QString();
     const bool chosen = d.ShowOpen();
     found = d.FileName;
     d.FileName = fileName;
