@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "core/dip_statistics.h"
 #include "core/dipdigitize.h"
 #include "files/dip_export.h"
 #include "files/project_file.h"
@@ -116,6 +117,15 @@ void BM_sortdips(benchmark::State& st)
     }
 }
 BENCHMARK(BM_sortdips)->Unit(benchmark::kMillisecond);
+
+// The statistics worked out afresh, as the window does after every action.
+void BM_dipStatistics(benchmark::State& st)
+{
+    const ProjectState s = calibratedLog(1, kMaxDips);
+    for (auto _ : st)
+        benchmark::DoNotOptimize(dipStatistics(s, DipSelection()).counted);
+}
+BENCHMARK(BM_dipStatistics)->Unit(benchmark::kMillisecond);
 
 // The commands as the window runs them, through the file system: a save and
 // an export through a temporary file and its rename, an open from the file.
