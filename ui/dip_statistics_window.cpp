@@ -120,7 +120,7 @@ DipStatisticsWindow::DipStatisticsWindow(const ProjectState& work, QWidget* pare
     refresh();
 }
 
-DipSelection DipStatisticsWindow::selection() const
+DipSelection DipStatisticsWindow::selection()
 {
     DipSelection s;
     for (std::size_t g = 0; g < 4; ++g)
@@ -128,6 +128,7 @@ DipSelection DipStatisticsWindow::selection() const
     bool fromValid = true, toValid = true;
     s.from = depthLimit(from_, fromValid);
     s.to = depthLimit(to_, toValid);
+    limitsValid_ = fromValid && toValid;
     return s;
 }
 
@@ -148,15 +149,10 @@ QString DipStatisticsWindow::summary() const
         text += QStringLiteral("\nMean dip %1\u00b0, azimuth %2\u00b0, spherical variance %3")
                     .arg(QString::fromStdString(formatOneDecimal(*s.meanDip)),
                          QString::fromStdString(formatOneDecimal(*s.meanAzimuth)), threeDecimals(s.sphericalVariance));
-    bool fromValid = true, toValid = true;
-    depthLimit(from_, fromValid);
-    depthLimit(to_, toValid);
-    if (!fromValid || !toValid)
+    if (!limitsValid_)
         text += QStringLiteral("\nA depth limit that is not a number is left out: the interval stays open there.");
     return text;
 }
-
-QRect DipStatisticsWindow::diagramRect() const { return diagrams_->geometry(); }
 
 bool DipStatisticsWindow::saveImage(const QString& path) const
 {

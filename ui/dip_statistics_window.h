@@ -23,8 +23,7 @@ public:
     void refresh();
 
     const DipStatistics& statistics() const { return statistics_; }
-    DipSelection selection() const;
-    QRect diagramRect() const;
+    // Count, what was left out, the mean, and a word on limits that are not numbers.
     QString summary() const;
 
     // The diagrams as a PNG picture or, for a name ending in ".svg", an SVG
@@ -37,8 +36,12 @@ signals:
 private:
     class Diagrams;
 
+    // The boxes as they stand; limitsValid_ says whether both limits read.
+    DipSelection selection();
+
     const ProjectState& work_;
     DipStatistics statistics_;
+    bool limitsValid_ = true;
     std::array<QCheckBox*, 4> grades_{};
     QLineEdit* from_;
     QLineEdit* to_;
