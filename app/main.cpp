@@ -6,6 +6,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Names the folder of the recovery files, whatever the program file is called.
+    QApplication::setApplicationName(QStringLiteral("dipdigitizer"));
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Digitizer of dipmeter logs."));
     options.addHelpOption();

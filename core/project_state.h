@@ -120,9 +120,8 @@ struct ProjectState {
     bool GridReady = false;
 
     // Run-time flags
-    bool ProjectChanged = false;
+    bool ProjectChanged = false;  // unsaved work: kept by the window as its history not at the saved point
     bool SkipNextPlot = true;
-    bool FirstDipAdded = false;
 
     PictureInteraction interaction;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -11,7 +12,8 @@
 // rows are kept in blocks shared between copies: a copy costs a pointer per
 // block, and writing a row copies only its block when another copy still
 // shares it. The undo history keeps a copy of the dip table per action this
-// way. Reading through a const table never copies anything.
+// way. Reading through a const table never copies anything. Copies may live
+// on other threads: each thread writes only through its own copy.
 template <typename T, std::size_t Size, std::size_t BlockRows = 128>
 class SharedTable {
     using Block = std::array<T, BlockRows>;
@@ -30,6 +32,10 @@ public:
         std::shared_ptr<Block>& block = blocks_[at / BlockRows];
         if (block.use_count() > 1)
             block = std::make_shared<Block>(*block);
+        else
+            // A copy just given up on another thread (the recovery writer's)
+            // read this block before it let go: those reads come first.
+            std::atomic_thread_fence(std::memory_order_acquire);
         return (*block)[at % BlockRows];
     }
 

@@ -36,14 +36,15 @@ struct Apply {
 
     void operator()(const DefineDipScale& e) const
     {
+        const double steps = roundHalfEven((double(e.maxDip) - e.minDip) / 10);
+        if (e.mode == 4)
+            require(steps >= 0 && steps <= kMaxCustomSteps, "custom dip scale of more than 10 steps");
         s.DipScaleDefined = true;
         s.DipScaleMode = e.mode;
         s.MINDIP = e.minDip;
         s.MAXDIP = e.maxDip;
         awaitStep(s, Step::DepthLine);
         if (e.mode == 4) {
-            const double steps = roundHalfEven((double(e.maxDip) - e.minDip) / 10);
-            require(steps >= 0 && steps <= kMaxCustomSteps, "custom dip scale of more than 10 steps");
             awaitStep(s, Step::None);
             s.AwaitCustomClick = true;
             s.NCUST = static_cast<std::int16_t>(steps);
@@ -138,8 +139,6 @@ struct Apply {
     {
         require(s.NumPoints >= 0 && s.NumPoints < kMaxDips, "dip table full");
         ++s.NumPoints;
-        if (s.NumPoints == 1)
-            s.FirstDipAdded = true;
         // Azimuth and grade come with the second press; a reused row drops its old ones.
         s.dips[s.NumPoints] = DipPoint{e.depth, e.y, e.dip, e.x, 0, ""};
         s.interaction.AwaitingAzimuth = true;
@@ -192,6 +191,8 @@ struct Apply {
         closeUp(s.NumPoints - 1);
     }
 
+    void operator()(const SwitchGrid&) const { s.GridReady = true; }
+
     // The dip awaiting its tail, followed as rows leave the table (gone, by
     // row number): it closes up with the others, or goes with its row.
     void followPending(const std::vector<bool>& gone) const
@@ -221,5 +222,4 @@ struct Apply {
 void applyEdit(ProjectState& state, const WorkEdit& edit)
 {
     std::visit(Apply{state}, edit);
-    state.ProjectChanged = true;
 }

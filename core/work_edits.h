@@ -94,12 +94,15 @@ struct DeleteDip {
     int row = 0;
 };
 
+// "Show Grid" switched on or off: the grid may be drawn from now on, also
+// over a depth row still being entered.
+struct SwitchGrid {};
+
 using WorkEdit = std::variant<DefineDipScale, RecordCustomPosition, PlaceDepthLine, WithdrawDepthLine, EnterDepth,
                               SetMinDipPosition, CompleteDepthRow, DeleteDepthRows, SetMark, StartDip, FinishDip,
-                              EraseDips, DeleteDip>;
+                              EraseDips, DeleteDip, SwitchGrid>;
 
-// Carries the edit out on the state; every edit counts as a change of the
-// work, to be asked about when the program closes. The callers check the
-// capacities first (a full table gets a message there); an edit beyond them
+// Carries the edit out on the state. The callers check the capacities and
+// limits first (a full table gets a message there); an edit beyond them
 // throws std::out_of_range and changes nothing.
 void applyEdit(ProjectState& state, const WorkEdit& edit);

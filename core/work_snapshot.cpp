@@ -53,5 +53,4 @@ void restoreSnapshot(ProjectState& state, const WorkSnapshot& work)
     in.TailDrawn = false;
     in.TailEndX = in.PendingCentreX;
     in.TailEndY = in.PendingCentreY;
-    state.ProjectChanged = true;
 }

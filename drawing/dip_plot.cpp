@@ -14,6 +14,8 @@ void drawDips(ProjectState& st, DrawingSurface& s)
 {
     if (st.NumPoints < 0 || st.NumPoints > kMaxDips)
         return;
+    // Every finished dip shows its tail; the one awaiting its tail has none yet.
+    const int tailless = st.interaction.AwaitingAzimuth ? st.interaction.PendingRow : 0;
     for (int i = 1; i <= st.NumPoints; ++i) {
         const DipPoint& d = std::as_const(st.dips)[i];
         // Any other grade keeps the colour of the dip drawn before.
@@ -31,11 +33,10 @@ void drawDips(ProjectState& st, DrawingSurface& s)
         s.setFillStyle(FillStyle::Transparent);
         s.setDrawWidth(2);
         s.setDrawMode(DrawMode::Copy);
-        if (!st.FirstDipAdded) {
+        if (i != tailless) {
             const double a = d.Azimuth * kPi / 180;
             s.line(x, y, x + kTailLength * std::sin(a), y - kTailLength * std::cos(a));
         }
-        st.FirstDipAdded = false;
     }
 }
 

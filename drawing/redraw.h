@@ -11,7 +11,8 @@
 bool replot2(ProjectState& state, DrawingSurface& surface);
 
 // The dip plot, drawn over what replot2 left: every dip as a tadpole in its
-// quality's colour, then the dip-scale grid when gridShown is set.
+// quality's colour (the dip awaiting its tail without one), then the
+// dip-scale grid when gridShown is set.
 void PP(ProjectState& state, DrawingSurface& surface, bool gridShown);
 
 // Picture-box twips of an image position under the current view.

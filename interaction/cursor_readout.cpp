@@ -5,9 +5,8 @@
 
 void showCursorReadout(PictureContext& c, double x, double y)
 {
-    ProjectState& st = c.state;
+    const ProjectState& st = c.state;
     InteractionHost& host = c.host;
-    st.ProjectChanged = true;
     if (!st.interaction.AwaitingAzimuth) {
         const double iy = imageY(st, y);
         host.setReadout(kDipValue, formatOneDecimal(getdip(st, imageX(st, x), iy)));

@@ -15,8 +15,7 @@ enum ReadoutLabel {
 };
 
 // Depth and dip under the cursor at (x, y), frozen while a dip is pending,
-// with the captions and the grade of the next dip. A move in digitize mode
-// counts as a change of the work.
+// with the captions and the grade of the next dip.
 void showCursorReadout(PictureContext& c, double x, double y);
 
 // The azimuth of the pending dip's rubber tail.

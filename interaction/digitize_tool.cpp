@@ -38,7 +38,6 @@ void DigitizeTool::press(int /*button*/, double x, double y)
     const double ix = imageX(st, x), iy = imageY(st, y);
     const Reading dip = getdip(st, ix, iy);
     const Reading depth = getdepth(st, iy);
-    st.ProjectChanged = true;
     if (const auto colour = gradeColour(st, st.CurrentQuality))
         st.CurrentQualityColor = *colour;
     c_.surface.setForeColor(st.CurrentQualityColor);

@@ -15,9 +15,9 @@ TEST(Digitizing, FirstPressPlacesTheDipAndTheSecondFixesItsTail)
 {
     MouseScene sc;
     sc.calibrateAndDigitize();
-    sc.state.ProjectChanged = false;
+    const int edits = sc.host.edits;
     sc.move(190, 200);
-    EXPECT_TRUE(sc.state.ProjectChanged);  // a move alone counts as a change
+    EXPECT_EQ(sc.host.edits, edits);  // a move alone is no change of the work
     EXPECT_EQ(sc.host.readout[kDepthValue], "1050.0");
     EXPECT_EQ(sc.host.readout[kDipValue], "45.0");
     EXPECT_EQ(sc.host.readout[kAzimuthValue], "");
@@ -26,7 +26,6 @@ TEST(Digitizing, FirstPressPlacesTheDipAndTheSecondFixesItsTail)
 
     sc.press(190, 200);
     ASSERT_EQ(sc.state.NumPoints, 1);
-    EXPECT_TRUE(sc.state.FirstDipAdded);
     const DipPoint& dip = sc.state.dips[1];
     EXPECT_EQ(dip.Depth, Reading(1050.0));
     EXPECT_EQ(dip.Dip, Reading(45.0));
@@ -52,10 +51,8 @@ TEST(Digitizing, FirstPressPlacesTheDipAndTheSecondFixesItsTail)
     EXPECT_EQ(sc.image().pixel(210, 200), kWhite);    // guide circle gone
     EXPECT_EQ(sc.image().pixel(190, 185), rgb(kRed));  // tail drawn for good
 
-    sc.state.FirstDipAdded = false;    // as the next redraw leaves it
     sc.press(150, 250, kRightButton);  // any button digitizes
     EXPECT_EQ(sc.state.NumPoints, 2);
-    EXPECT_FALSE(sc.state.FirstDipAdded);  // set for the first dip only
     sc.press(150, 250, kMiddleButton);
     EXPECT_FALSE(sc.state.interaction.AwaitingAzimuth);
     EXPECT_EQ(sc.state.dips[2].Azimuth, 90);  // no move: the azimuth of a cursor on the centre
@@ -129,13 +126,13 @@ TEST(Digitizing, PressesOutsideTheCalibrationAndBeyondTheTableAreRefused)
 {
     MouseScene sc;
     sc.calibrateAndDigitize();
-    sc.state.ProjectChanged = false;
+    const int edits = sc.host.edits;
     sc.press(190, 50);  // above the first depth line
     sc.press(50, 200);  // left of the dip scale
     EXPECT_EQ(sc.host.messages, std::vector<std::string>(2, "Not Calibrated: This area of the log is not calibrated."));
     EXPECT_EQ(sc.state.NumPoints, 0);
     EXPECT_FALSE(sc.state.interaction.AwaitingAzimuth);
-    EXPECT_TRUE(sc.state.ProjectChanged);
+    EXPECT_EQ(sc.host.edits, edits);
     sc.move(190, 50);
     EXPECT_EQ(sc.host.readout[kDepthValue], "NO CAL");
     EXPECT_EQ(sc.host.readout[kDipValue], "NO CAL");

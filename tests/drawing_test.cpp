@@ -174,18 +174,22 @@ TEST(DipPlot, TadpolesPointAlongTheAzimuthInTheQualityColour)
     EXPECT_NE(at(img, 157, 157), st.QualityColorD);
 }
 
-TEST(DipPlot, FirstDipAddedSkipNextPlotAndZoom)
+TEST(DipPlot, OnlyTheDipAwaitingItsTailLacksOneSkipNextPlotAndZoom)
 {
     Scene scene(picture(300, 300), {300, 300});
     ProjectState& st = scene.state;
     scene.addDip(50, 50, 90, "A");
     scene.addDip(50, 100, 90, "A");
-    st.FirstDipAdded = st.SkipNextPlot = true;
+    st.SkipNextPlot = true;
     EXPECT_FALSE(anyIn(scene.redraw(), QRect(0, 0, 300, 300), st.QualityColorA));
-    PP(st, scene.surface, false);
-    EXPECT_NE(at(scene.surface.image(), 65, 50), st.QualityColorA);  // row 1 without tail
+    EXPECT_EQ(at(scene.redraw(), 65, 50), st.QualityColorA);  // every finished dip, the first too
     EXPECT_EQ(at(scene.surface.image(), 65, 100), st.QualityColorA);
+    st.interaction.AwaitingAzimuth = true;
+    st.interaction.PendingRow = 2;
     EXPECT_EQ(at(scene.redraw(), 65, 50), st.QualityColorA);
+    EXPECT_NE(at(scene.surface.image(), 65, 100), st.QualityColorA);
+    EXPECT_EQ(at(scene.surface.image(), 50, 100), st.QualityColorA);  // its dot
+    st.interaction.AwaitingAzimuth = false;
 
     st.ZoomFactor = 2;  // centres move; the tail keeps its 20 pixels
     EXPECT_EQ(at(scene.redraw(), 119, 100), st.QualityColorA);

@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QWheelEvent>
 
 #include "ui/enter_dip_scales.h"
@@ -60,31 +59,6 @@ TEST_F(WindowTest, LayoutFollowsTheWindowSizeAndKeepsItsMinimum)
     window_->resize(100, 50);
     EXPECT_GE(window_->width(), 308);
     EXPECT_GE(child<QWidget>("Picture1")->height(), 1);
-}
-
-TEST_F(WindowTest, ClosePromptKeepsTheWindowOnCancelAndEndsOnYesOrNo)
-{
-    QSignalSpy ended(window_.get(), &DigitizeWindow::programEnded);
-    window_->close();  // nothing changed: no question
-    EXPECT_TRUE(messages_->questions.isEmpty());
-    EXPECT_EQ(ended.count(), 1);
-
-    for (auto answer : {QMessageBox::Yes, QMessageBox::No}) {
-        SetUp();
-        QSignalSpy secondEnded(window_.get(), &DigitizeWindow::programEnded);
-        state().ProjectChanged = true;
-        messages_->answer = QMessageBox::Cancel;
-        window_->close();
-        action("mnuexit")->trigger();
-        EXPECT_TRUE(window_->isVisible());
-        ASSERT_EQ(messages_->questions.size(), 2);
-        EXPECT_EQ(messages_->questionTitles[0], "Warning");
-        EXPECT_EQ(messages_->questions[0], "Project information has changed.\nSave changes?");
-        messages_->answer = answer;  // Yes, then the save dialog cancelled, ends as No does
-        action("mnuexit")->trigger();
-        EXPECT_FALSE(window_->isVisible());
-        EXPECT_EQ(secondEnded.count(), 1);
-    }
 }
 
 TEST_F(WindowTest, OpeningAPictureRefusesBadFilesThenEnablesTheTools)
@@ -150,7 +124,7 @@ TEST_F(WindowTest, DefineDipScaleChecksTheLimitsThenArmsTheClicks)
     SetScaleForm& form = window_->scaleForm();
     clickIndicator(form.option(2));
     EXPECT_EQ(form.limitBox(1)->text(), "80");
-    EXPECT_EQ(state().DipScaleMode, 2);
+    EXPECT_EQ(state().DipScaleMode, 0);  // a choice in the dialog, taken with OK
     form.limitBox(0)->setText("7");
     clickIndicator(form.option(1));
     EXPECT_EQ(form.limitBox(1)->text(), "90");
@@ -161,6 +135,7 @@ TEST_F(WindowTest, DefineDipScaleChecksTheLimitsThenArmsTheClicks)
     }
     EXPECT_EQ(messages_->errors.size(), 2);
     EXPECT_FALSE(state().DipScaleDefined);
+    EXPECT_EQ(state().DipScaleMode, 0);
 
     form.limitBox(0)->setText(" 10.5 ");
     QTest::mouseClick(form.okButton(), Qt::LeftButton);

@@ -74,7 +74,7 @@ TEST_F(SessionTest, CalibrateDigitizeSaveExportReopenAndSaveAgain)
     EXPECT_EQ(dialog_->lastRequest.initialName, "log.ddp");
     EXPECT_TRUE(dialog_->lastRequest.confirmOverwrite);
     EXPECT_EQ(fileBytes(path("session.ddp")), golden("session.ddp"));
-    EXPECT_TRUE(state().ProjectChanged);  // only the dip export counts as saving
+    EXPECT_FALSE(state().ProjectChanged);
 
     dialog_->files.push_back(path("session.dip"));
     shortcut(Qt::Key_E, Qt::ControlModifier);
@@ -87,7 +87,6 @@ TEST_F(SessionTest, CalibrateDigitizeSaveExportReopenAndSaveAgain)
     EXPECT_EQ(dialog_->lastRequest.title, "Save At Nearest Integer Depth");
     EXPECT_EQ(dialog_->lastRequest.filter, "*.dip");
     EXPECT_EQ(fileBytes(path("session_integer.dip")), golden("session_integer.dip"));
-    state().ProjectChanged = false;
     dialog_->files.push_back(path("session.csv"));
     action("mnucsv")->trigger();
     EXPECT_EQ(dialog_->lastRequest.initialName, "session_integer.csv");
@@ -142,18 +141,19 @@ TEST_F(SessionTest, AFailedSaveLosesNothingAndKeepsTheWindow)
     action("mnusavecal")->trigger();
     const std::string earlier = fileBytes(target);
     ASSERT_FALSE(earlier.empty());
+    tadpole(150, 260, 150, 230);  // unsaved again
     ASSERT_TRUE(QDir(folder_.path()).mkdir("work.ddp.saving"));  // the temporary file cannot be made
 
     QSignalSpy ended(window_.get(), &DigitizeWindow::programEnded);
-    messages_->answer = QMessageBox::Yes;
-    dialog_->files.push_back(target);
+    messages_->answer = QMessageBox::Yes;  // to the project's own file, without a dialog
     window_->close();
     EXPECT_EQ(ended.count(), 0);
     EXPECT_TRUE(window_->isVisible());
     ASSERT_EQ(messages_->errors.size(), 1);
-    EXPECT_TRUE(messages_->errors[0].startsWith("Save Project: Cannot save \"" + target + "\"")) << messages_->errors[0].toStdString();
+    EXPECT_TRUE(messages_->errors[0].startsWith("Save Project: Cannot save \"" + target + "\""));
+    EXPECT_TRUE(messages_->errors[0].endsWith("\nThe program stays open with the work.")) << messages_->errors[0].toStdString();
     EXPECT_EQ(fileBytes(target), earlier);
-    EXPECT_EQ(state().NumPoints, 5);
+    EXPECT_EQ(state().NumPoints, 6);
 
     dialog_->files.push_back(path("vanished/work.dip"));
     action("mnusavedig")->trigger();

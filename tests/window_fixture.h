@@ -30,13 +30,17 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        window_.reset();  // the run before ends first, as a program would
+        qputenv("XDG_DATA_HOME", dataHome_.path().toLocal8Bit());
         auto dialog = std::make_unique<FakeCommonDialog>();
         auto messages = std::make_unique<FakeMessages>();
         dialog_ = dialog.get();
         messages_ = messages.get();
+        messages_->yes = recoverLeftWork_;
         window_ = std::make_unique<DigitizeWindow>(std::move(dialog), std::move(messages));
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        QCoreApplication::processEvents();  // the window looks for work left by an earlier run
     }
 
     template <typename T>
@@ -72,6 +76,8 @@ protected:
     }
 
     QTemporaryDir folder_;
+    QTemporaryDir dataHome_;  // every run of one test shares it, as runs of the program share theirs
+    bool recoverLeftWork_ = false;  // the answer when the window offers work left by an earlier run
     FakeCommonDialog* dialog_ = nullptr;
     FakeMessages* messages_ = nullptr;
     std::unique_ptr<DigitizeWindow> window_;

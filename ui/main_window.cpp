@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -30,6 +31,7 @@
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
+#include "ui/work_recovery.h"
 
 namespace {
 
@@ -72,7 +74,12 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     Form_Load();
 }
 
-DigitizeWindow::~DigitizeWindow() = default;
+DigitizeWindow::~DigitizeWindow()
+{
+    // The history is destroyed with the children, after the window's own
+    // members: what it reports then is for nobody.
+    undoStack_->disconnect(this);
+}
 
 void DigitizeWindow::createActions()
 {
@@ -211,8 +218,6 @@ void DigitizeWindow::createControls()
 
     setscaleform_ = new SetScaleForm(this);
     setscaleform_->setObjectName(QStringLiteral("setscaleform"));
-    connect(setscaleform_, &SetScaleForm::scaleChosen, this,
-            [this](int index) { state_.DipScaleMode = static_cast<std::int16_t>(index); });
     connect(setscaleform_, &SetScaleForm::okClicked, this, &DigitizeWindow::setscaleform_Command1_Click);
     setdepthform_ = new SetDepthForm(this);
     setdepthform_->setObjectName(QStringLiteral("setdepthform"));
@@ -422,12 +427,29 @@ bool DigitizeWindow::Form_Unload()
                                                       QStringLiteral("Project information has changed.\nSave changes?"));
         if (answer == QMessageBox::Cancel)
             return false;
-        // A save that fails keeps the window and the work; one cancelled in
-        // its dialog ends the program, as No does.
-        if (answer == QMessageBox::Yes && saveProjectAs() == SaveOutcome::Failed)
+        // Only a save that was written ends the program with the work.
+        if (answer == QMessageBox::Yes && !saveBeforeClosing())
             return false;
     }
+    recovery_->endCleanly();
     return true;
+}
+
+bool DigitizeWindow::saveBeforeClosing()
+{
+    const QString staysOpen = QStringLiteral("The program stays open with the work.");
+    if (!projectPath_.isEmpty())
+        return writeProjectFile(projectPath_, staysOpen);
+    switch (saveProjectAs(staysOpen)) {
+    case SaveOutcome::Saved:
+        return true;
+    case SaveOutcome::Cancelled:
+        messages_->showError(QStringLiteral("Save Project"), QStringLiteral("Nothing was saved. ") + staysOpen);
+        return false;
+    case SaveOutcome::Failed:
+        break;
+    }
+    return false;
 }
 
 void DigitizeWindow::endProgram()
@@ -440,6 +462,16 @@ void DigitizeWindow::endProgram()
     statistics_->hide();
     close();
     emit programEnded();
+}
+
+void DigitizeWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (leftWorkOffered_)
+        return;
+    leftWorkOffered_ = true;
+    // Asked once the window is on the screen, from the event loop.
+    QTimer::singleShot(0, this, &DigitizeWindow::offerLeftWork);
 }
 
 void DigitizeWindow::closeEvent(QCloseEvent* event)

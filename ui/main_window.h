@@ -33,12 +33,17 @@ class QScrollBar;
 class SetDepthForm;
 class SetScaleForm;
 class QUndoStack;
+class WorkRecovery;
+struct LeftWork;
+struct RecoveryContent;
 
 // The main window (digitize): owns the project state for the life of the
 // program, carries the menus, the tool panel and the log view, and turns the
 // user's commands into changes of the state and redraws. The mouse work on
 // the log view reaches the window through InteractionHost, whose apply is
-// the one way the work changes: each action goes on the undo stack.
+// the one way the work changes: each action goes on the undo stack, and the
+// stack's clean state says whether the work is saved. Unsaved work is kept
+// for recovery after a crash.
 class DigitizeWindow : public QMainWindow, public InteractionHost {
     Q_OBJECT
 public:
@@ -54,6 +59,7 @@ public:
     QUndoStack& undoStack() { return *undoStack_; }
     Magnifier& magnifier() { return *magnifier_; }
     DipStatisticsWindow& statisticsWindow() { return *statistics_; }
+    WorkRecovery& recovery() { return *recovery_; }
 
     // Carries out one action on the work and keeps it for undo.
     void apply(const WorkEdit& edit) override;
@@ -99,12 +105,17 @@ public:
     // if chosen in the file dialog.
     bool openFile(const QString& path);
 
+    // What the title calls the work: the project's file name, or the
+    // picture's before the first save; empty before any picture.
+    QString workName() const { return workName_; }
+
 signals:
     // Every window is closed: the program ends.
     void programEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -117,18 +128,35 @@ private:
     void createBars();
     void Form_Load();
 
-    // The close prompt; true when the program is to end.
+    // The close prompt, asked while the work is unsaved; true when the
+    // program is to end.
     bool Form_Unload();
+    // Yes at the close prompt: to the project's own file, else through
+    // "Save Project As"; false, with a message, when nothing was written.
+    bool saveBeforeClosing();
 
     enum class SaveOutcome { Saved, Cancelled, Failed };
-    SaveOutcome saveProjectAs();
-    bool writeProjectFile(const QString& path);
-    // Writes path through a temporary file; a failure is shown under title.
-    bool saveThrough(const QString& title, const QString& path, const std::function<bool(std::ostream&)>& writer);
+    SaveOutcome saveProjectAs(const QString& afterFailure = QString());
+    // failureNote follows the reason when the save fails.
+    bool writeProjectFile(const QString& path, const QString& failureNote = QString());
+    // Writes path through a temporary file; a failure is shown under title,
+    // followed by failureNote.
+    bool saveThrough(const QString& title, const QString& path, const std::function<bool(std::ostream&)>& writer,
+                     const QString& failureNote = QString());
+    enum class Opened { AsSaved, AsRecovered };
+    bool openProjectFile(const QString& path, Opened how);
     bool locatePicture(const QString& name, const QString& folder, QString& found);
     // The export dialog for extension, after its default name; the chosen path.
     std::optional<QString> askExportPath(const QString& title, const QString& description, const char* extension);
     void showOpenedProject();
+    // Title, "unsaved" mark, ProjectChanged and the recovery file follow the
+    // history's clean state.
+    void followSavedState();
+    void showWorkName();
+    RecoveryContent recoveryContent() const;
+    // At the first showing: work left by a run that ended without closing.
+    void offerLeftWork();
+    void recoverWork(LeftWork& left);
     // The dip awaiting its tail, for the sorts of the saves to follow.
     int* trackedDip();
     void endProgram();
@@ -172,7 +200,11 @@ private:
     std::unique_ptr<UserMessages> messages_;
     std::unique_ptr<PictureMouse> mouse_;
     bool closing_ = false;
+    bool leftWorkOffered_ = false;
     QString projectPath_;  // last saved or opened in this run
+    QString picturePath_;  // the picture's full path
+    QString workName_;
+    std::unique_ptr<WorkRecovery> recovery_;
     QUndoStack* undoStack_ = nullptr;
     // The work before a depth line was placed: its action is recorded when
     // its depth is entered, and forgotten when it is withdrawn.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUndoStack>
 
 #include "core/calibration_dialogs.h"
 #include "files/bitmap_header.h"
@@ -63,6 +64,10 @@ bool DigitizeWindow::openPicture(const QString& path)
         }
     }
     state_.FILE = QFileInfo(path).fileName().toStdString();
+    picturePath_ = QFileInfo(path).absoluteFilePath();
+    workName_ = QString::fromStdString(state_.FILE);
+    projectPath_.clear();
+    undoStack_->clear();
     // A top-down bitmap stores its height negated; the picture is as tall.
     state_.IMAGEWIDTH = size->width;
     state_.IMAGEHEIGHT = size->height == INT32_MIN ? INT32_MAX : std::abs(size->height);
@@ -86,6 +91,7 @@ bool DigitizeWindow::openPicture(const QString& path)
     command1_[0]->setEnabled(true);
     command1_[1]->setEnabled(true);
     Form_Resize();
+    showWorkName();
     return true;
 }
 
@@ -124,6 +130,8 @@ void DigitizeWindow::setdepthform_Command1_Click()
 
 void DigitizeWindow::OptDigCal_Click(int index)
 {
+    // "Area Erase" and "Delete Dip" were chosen for the mode being left.
+    mouse_->disarm();
     state_.WorkMode = static_cast<std::int16_t>(index);
     if (index == 1) {
         option2_[0]->setEnabled(true);
@@ -155,7 +163,7 @@ void DigitizeWindow::mnugrid_Click()
         mnugrid_->setChecked(false);
     else if (s == Qt::Checked)
         mnugrid_->setChecked(true);
-    state_.GridReady = true;
+    apply(SwitchGrid{});
     redraw();
 }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUndoStack>
 
 #include "core/calibration_dialogs.h"
 #include "core/dipdigitize.h"
@@ -21,6 +22,7 @@
 #include "ui/dip_statistics_window.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
+#include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
 #include "ui/view_rules.h"
 
@@ -36,7 +38,7 @@ int* DigitizeWindow::trackedDip()
 }
 
 bool DigitizeWindow::saveThrough(const QString& title, const QString& path,
-                                 const std::function<bool(std::ostream&)>& writer)
+                                 const std::function<bool(std::ostream&)>& writer, const QString& failureNote)
 {
     std::string error;
     bool saved = false;
@@ -44,8 +46,12 @@ bool DigitizeWindow::saveThrough(const QString& title, const QString& path,
         BusyPointer busy;
         saved = saveFileSafely(localPath(path), writer, error);
     }
-    if (!saved)
-        messages_->showError(title, QString::fromStdString(error));
+    if (!saved) {
+        QString text = QString::fromStdString(error);
+        if (!failureNote.isEmpty())
+            text += QLatin1Char('\n') + failureNote;
+        messages_->showError(title, text);
+    }
     return saved;
 }
 
@@ -59,7 +65,7 @@ void DigitizeWindow::mnusave_Click()
 
 void DigitizeWindow::mnusavecal_Click() { saveProjectAs(); }
 
-DigitizeWindow::SaveOutcome DigitizeWindow::saveProjectAs()
+DigitizeWindow::SaveOutcome DigitizeWindow::saveProjectAs(const QString& afterFailure)
 {
     CommonDialog& d = *cmDialog1_;
     d.FileName = QString::fromStdString(defaultFileName(d.FileTitle.toStdString(), "ddp"));
@@ -68,17 +74,22 @@ DigitizeWindow::SaveOutcome DigitizeWindow::saveProjectAs()
     d.Flags = CommonDialog::kOverwritePrompt;
     if (!d.ShowSave())
         return SaveOutcome::Cancelled;
-    return writeProjectFile(d.FileName) ? SaveOutcome::Saved : SaveOutcome::Failed;
+    return writeProjectFile(d.FileName, afterFailure) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
-bool DigitizeWindow::writeProjectFile(const QString& path)
+bool DigitizeWindow::writeProjectFile(const QString& path, const QString& failureNote)
 {
-    const bool saved = saveThrough(QStringLiteral("Save Project"), path, [this](std::ostream& out) {
-        return writeProject(out, state_, trackedDip());
-    });
-    if (saved)
-        projectPath_ = path;
-    return saved;
+    const bool saved = saveThrough(
+        QStringLiteral("Save Project"), path,
+        [this](std::ostream& out) { return writeProject(out, state_, trackedDip()); }, failureNote);
+    if (!saved)
+        return false;
+    projectPath_ = QFileInfo(path).absoluteFilePath();
+    workName_ = QFileInfo(path).fileName();
+    undoStack_->setClean();
+    showWorkName();
+    followSavedState();
+    return true;
 }
 
 void DigitizeWindow::mnusavedig_Click()
@@ -90,9 +101,8 @@ void DigitizeWindow::mnusavedig_Click()
     d.FileName = QString::fromStdString(defaultFileName(d.FileTitle.toStdString(), "dip"));
     if (!d.ShowSave())
         return;
-    // Only this export counts as saving the work.
-    if (saveThrough(d.DialogTitle, d.FileName, [this](std::ostream& out) { return writeDips(out, state_, trackedDip()); }))
-        state_.ProjectChanged = false;
+    // An export keeps the dips for other programs, not the work: it is no save.
+    saveThrough(d.DialogTitle, d.FileName, [this](std::ostream& out) { return writeDips(out, state_, trackedDip()); });
 }
 
 void DigitizeWindow::mnureslog_Click()
@@ -172,9 +182,11 @@ void DigitizeWindow::mnuopenprj_Click()
     openProject(d.FileName);
 }
 
-bool DigitizeWindow::openProject(const QString& path)
+bool DigitizeWindow::openProject(const QString& path) { return openProjectFile(path, Opened::AsSaved); }
+
+bool DigitizeWindow::openProjectFile(const QString& path, Opened how)
 {
-    const QString title = QStringLiteral("Open Project");
+    const QString title = how == Opened::AsSaved ? QStringLiteral("Open Project") : QStringLiteral("Recover Work");
     // Read into a copy: the work in the window is replaced only when the
     // file and its picture are both whole.
     ProjectState opened = state_;
@@ -191,15 +203,17 @@ bool DigitizeWindow::openProject(const QString& path)
             return false;
         }
     }
-    // The picture is named without its folder: it is looked for beside the project.
-    const QString folder = QFileInfo(path).absolutePath();
-    QString picturePath = QDir(folder).filePath(QString::fromStdString(opened.FILE));
+    // A project names the picture without its folder: it is looked for
+    // beside the project. Recovered work names it by its full path.
+    const QFileInfo named(QString::fromStdString(opened.FILE));
+    const QString folder = named.isAbsolute() ? named.absolutePath() : QFileInfo(path).absolutePath();
+    QString picturePath = QDir(folder).filePath(named.filePath());
     const bool located = !QFileInfo(picturePath).isFile();
-    if (located) {
-        if (!locatePicture(QString::fromStdString(opened.FILE), folder, picturePath))
-            return false;
+    if (located && !locatePicture(named.fileName(), folder, picturePath))
+        return false;
+    picturePath = QFileInfo(picturePath).absoluteFilePath();
+    if (located || named.isAbsolute())
         opened.FILE = QFileInfo(picturePath).fileName().toStdString();
-    }
     LogPicture picture;
     {
         QString error;
@@ -212,10 +226,17 @@ bool DigitizeWindow::openProject(const QString& path)
 
     state_ = std::move(opened);
     picture6_ = std::move(picture);
-    if (located)
-        state_.ProjectChanged = true;  // the project now names another picture
-    projectPath_ = QFileInfo(path).absoluteFilePath();
+    picturePath_ = picturePath;
+    projectPath_ = how == Opened::AsSaved ? QFileInfo(path).absoluteFilePath() : QString();
+    workName_ = QFileInfo(path).fileName();
+    showWorkName();
+    undoStack_->clear();
+    // A project that now names another picture, and recovered work, are
+    // not saved as they stand.
+    if (located || how == Opened::AsRecovered)
+        undoStack_->resetClean();
     showOpenedProject();
+    followSavedState();
     return true;
 }
 
@@ -255,6 +276,7 @@ void DigitizeWindow::showOpenedProject()
     state_.SkipNextPlot = false;
     state_.DipScaleDefined = true;
     state_.AwaitDepthLine = true;
+    setscaleform_->hide();
 
     picture1_->surface().setPicture(&picture6_);
     picture1_->setBordered(true);

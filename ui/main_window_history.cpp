@@ -1,5 +1,6 @@
 // Every change of the work goes through apply, which keeps it on the undo
 // stack; undo and redo put a snapshot back and show it.
+#include <stdexcept>
 #include <type_traits>
 #include <variant>
 
@@ -11,7 +12,9 @@
 #include "interaction/picture_mouse.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/main_window.h"
+#include "ui/user_messages.h"
 #include "ui/work_command.h"
+#include "ui/work_recovery.h"
 
 namespace {
 
@@ -42,6 +45,8 @@ QString actionName(const WorkEdit& edit)
                 return QStringLiteral("Add Dip");
             else if constexpr (std::is_same_v<E, EraseDips>)
                 return QStringLiteral("Area Erase");
+            else if constexpr (std::is_same_v<E, SwitchGrid>)
+                return QStringLiteral("Show Grid");
             else
                 return QStringLiteral("Delete Dip");
         },
@@ -54,26 +59,37 @@ void DigitizeWindow::createHistory()
 {
     undoStack_ = new QUndoStack(this);
     undoStack_->setUndoLimit(200);
+    connect(undoStack_, &QUndoStack::indexChanged, this, &DigitizeWindow::followSavedState);
+    connect(undoStack_, &QUndoStack::cleanChanged, this, &DigitizeWindow::followSavedState);
+    recovery_ = std::make_unique<WorkRecovery>([this] { return recoveryContent(); });
+    connect(recovery_.get(), &WorkRecovery::failed, this, [this](const QString& reason) {
+        messages_->showError(QStringLiteral("Recovery"),
+                             QStringLiteral("Unsaved work cannot be kept for recovery after a crash:\n%1\nSave the "
+                                            "project to keep it.")
+                                 .arg(reason));
+    });
 }
 
 void DigitizeWindow::apply(const WorkEdit& edit)
 {
+    WorkSnapshot before = std::holds_alternative<EnterDepth>(edit) && beforeDepthLine_ ? *beforeDepthLine_
+                                                                                        : takeSnapshot(state_);
+    try {
+        applyEdit(state_, edit);
+    } catch (const std::out_of_range& refused) {
+        messages_->showError(actionName(edit), QStringLiteral("This action was refused (%1); nothing was changed.")
+                                                   .arg(QString::fromLatin1(refused.what())));
+        return;
+    }
     // A depth line is one action with its depth: recorded once the depth is
     // entered, from the work as it was before the line.
     if (std::holds_alternative<PlaceDepthLine>(edit)) {
-        beforeDepthLine_ = takeSnapshot(state_);
-        applyEdit(state_, edit);
+        beforeDepthLine_ = std::move(before);
         return;
     }
-    if (std::holds_alternative<WithdrawDepthLine>(edit)) {
-        applyEdit(state_, edit);
-        beforeDepthLine_.reset();
-        return;
-    }
-    WorkSnapshot before = std::holds_alternative<EnterDepth>(edit) && beforeDepthLine_ ? *beforeDepthLine_
-                                                                                        : takeSnapshot(state_);
     beforeDepthLine_.reset();
-    applyEdit(state_, edit);
+    if (std::holds_alternative<WithdrawDepthLine>(edit))
+        return;
     WorkSnapshot after = takeSnapshot(state_);
     if (after == before)
         return;
@@ -82,6 +98,7 @@ void DigitizeWindow::apply(const WorkEdit& edit)
                                                                 : WorkCommand::Kind::Whole;
     undoStack_->push(new WorkCommand(actionName(edit), std::move(before), std::move(after),
                                      [this](const WorkSnapshot& work) { restoreWork(work); }, kind));
+    followSavedState();  // a dip's second press joins its first without moving the history
     refreshStatistics();
 }
 

@@ -24,10 +24,8 @@ SetScaleForm::SetScaleForm(QWidget* parent) : QDialog(parent)
         option->setObjectName(QStringLiteral("Option1(%1)").arg(i));
         scales->addWidget(option);
         options_[std::size_t(i)] = option;
-        connect(option, &QRadioButton::clicked, this, [this, i] {
-            maxText_->setText(i == 2 ? QStringLiteral("80") : QStringLiteral("90"));
-            emit scaleChosen(i);
-        });
+        connect(option, &QRadioButton::clicked, this,
+                [this, i] { maxText_->setText(i == 2 ? QStringLiteral("80") : QStringLiteral("90")); });
     }
 
     auto* frame2 = new QGroupBox(QStringLiteral("Dip Scale Values"), this);

@@ -8,7 +8,8 @@ class QLineEdit;
 class QRadioButton;
 
 // "Define Dip Scale" (setscaleform): the kind of dip scale and its limits.
-// Shown without blocking the main window; the window applies the choices.
+// Shown without blocking the main window; the window applies the choices
+// when OK finds them whole, and not before.
 class SetScaleForm : public QDialog {
     Q_OBJECT
 public:
@@ -23,7 +24,6 @@ public:
     QPushButton* okButton() const { return ok_; }
 
 signals:
-    void scaleChosen(int index);  // an option clicked, before OK
     void okClicked();
 
 protected:
