@@ -4,12 +4,21 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
 
 #include "bmp_encoder.h"
 #include "tiff_writer.h"
@@ -20,12 +29,11 @@
 #include "files/project_file.h"
 #include "files/safe_save.h"
 #include "interaction/picture_mouse.h"
-#include <QUndoStack>
-
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
 #include "ui/main_window.h"
 #include "ui/work_command.h"
+#include "ui/work_recovery.h"
 
 namespace {
 
@@ -326,9 +334,11 @@ BENCHMARK(BM_openProjectWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 // is 1600 x 1000 pixels: each puts the work back and redraws it all. The
 // argument is the zoom ratio's denominator (1 for 1:1, 8 for 1:8). The
 // counter tells the memory of a history of 200 actions.
-void BM_undoThenRedo(benchmark::State& st)
+// A window on the long log with a 1600 x 1000 pixel log view, at the zoom
+// 1:denominator, its dip table filled to 9800.
+std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denominator)
 {
-    const QString path = QDir::temp().filePath("dipbench_undo.bmp");
+    const QString path = QDir::temp().filePath("dipbench_window.bmp");
     {
         const std::string bytes = encodeBmp(logPicture(), 24);
         std::ofstream out(path.toStdString(), std::ios::binary);
@@ -336,18 +346,25 @@ void BM_undoThenRedo(benchmark::State& st)
     }
     auto messages = std::make_unique<BenchMessages>();
     BenchMessages* said = messages.get();
-    DigitizeWindow window(nullptr, std::move(messages));
-    window.show();
-    if (!window.openPicture(path))
+    auto window = std::make_unique<DigitizeWindow>(nullptr, std::move(messages));
+    window->show();
+    if (!window->openPicture(path))
         st.SkipWithError(said->error.toStdString().c_str());
     QFile::remove(path);
-    window.resize(window.size() + QSize(1600, 1000) - window.logView().contentsRect().size());
-    window.state() = scene().state;
-    window.state().VScrollUnit = 14;
-    window.state().ZoomFactor = 1.0 / double(st.range(0));
+    window->resize(window->size() + QSize(1600, 1000) - window->logView().contentsRect().size());
+    window->state() = scene().state;
+    window->state().VScrollUnit = 14;
+    window->state().ZoomFactor = 1.0 / double(denominator);
+    window->state().NumPoints = kMaxDips - 200;
+    window->redraw();
+    return window;
+}
+
+void BM_undoThenRedo(benchmark::State& st)
+{
+    const auto owned = longLogWindow(st, int(st.range(0)));
+    DigitizeWindow& window = *owned;
     // 200 dips placed into a table of 9800: the history at its bound.
-    window.state().NumPoints = kMaxDips - 200;
-    window.redraw();
     for (int i = 0; i < 200; ++i) {
         window.apply(StartDip{kTpp * 1000, kTpp * (20000 + 10 * i), 1000.0, 45.0});
         window.apply(FinishDip{window.state().NumPoints, 30, "C"});
@@ -359,6 +376,83 @@ void BM_undoThenRedo(benchmark::State& st)
     st.counters["history_bytes"] = double(historyBytes(window.undoStack(), window.state()));
 }
 BENCHMARK(BM_undoThenRedo)->Unit(benchmark::kMillisecond)->Arg(1)->Arg(8);
+
+// A move over the log view in digitize mode, through Qt's events, painted,
+// while a dip awaits its tail and the work is unsaved: every 500th move
+// follows a change, so recovery files of 200 rows and 9800 dips are being
+// written beside the moves. floor_us: the bound a move must stay under.
+void BM_windowDigitizeMove(benchmark::State& st)
+{
+    const auto owned = longLogWindow(st, 1);
+    DigitizeWindow& window = *owned;
+    QSignalSpy written(&window.recovery(), &WorkRecovery::written);
+    window.state().DipScaleMode = 1;
+    window.state().DipScaleDefined = true;
+    window.state().VScrollValue = 1000;
+    QRadioButton* digitize = window.findChild<QRadioButton*>(QStringLiteral("OptDigCal(0)"));
+    digitize->click();
+    QWidget& view = window.logView();
+    const QPoint centre = view.contentsRect().topLeft() + QPoint(800, 500);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, centre);
+    if (!window.state().interaction.AwaitingAzimuth)
+        st.SkipWithError("no dip awaits its tail");
+    int i = 0;
+    for (auto _ : st) {
+        if (++i % 500 == 0) {
+            st.PauseTiming();
+            window.apply(SetMark{Mark::FooterBottom, i});
+            st.ResumeTiming();
+        }
+        const double a = i * 0.05;
+        const QPoint at = centre + QPoint(int(100 * std::cos(a)), int(100 * std::sin(a)));
+        QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
+        QCoreApplication::processEvents();
+    }
+    window.recovery().waitForWrite();
+    st.counters["recovery_writes"] = double(written.count());
+    st.counters["floor_us"] = 200;
+}
+BENCHMARK(BM_windowDigitizeMove)->Unit(benchmark::kMicrosecond)->MinTime(3);
+
+// The recovery file of the long log, 200 depth rows and 10000 dips, as the
+// window writes it: the work copied on the window's thread, then sorted,
+// formatted, written to a temporary file and renamed on a worker thread.
+// ui_thread_us: the window's share. io_ms: the same bytes written and
+// renamed, already formatted. floor_ms: the bound the whole write must stay
+// under.
+void BM_writeRecovery(benchmark::State& st)
+{
+    ProjectState work = scene().state;
+    work.FILE = QDir::temp().filePath("well7.bmp").toStdString();
+    WorkRecovery recovery([&work] { return RecoveryContent{QStringLiteral("well7.ddp"), work}; });
+    double uiThread = 0;
+    for (auto _ : st) {
+        const auto start = std::chrono::steady_clock::now();
+        recovery.writeNow();
+        uiThread += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        recovery.waitForWrite();
+    }
+    const std::string path = QFile::encodeName(recovery.currentFile()).toStdString();
+    if (path.empty())
+        st.SkipWithError("no recovery file was written");
+    std::ostringstream text;
+    ProjectState copy = work;
+    writeProject(text, copy);
+    const std::string bytes = text.str();
+    const auto start = std::chrono::steady_clock::now();
+    constexpr int kWrites = 20;
+    for (int i = 0; i < kWrites; ++i) {
+        std::string error;
+        saveFileSafely(path + ".floor", [&bytes](std::ostream& out) { return bool(out.write(bytes.data(), std::streamsize(bytes.size()))); }, error);
+    }
+    std::remove((path + ".floor").c_str());
+    st.counters["io_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kWrites;
+    st.counters["ui_thread_us"] = uiThread / double(st.iterations());
+    st.counters["floor_ms"] = 20;
+    recovery.endCleanly();
+}
+BENCHMARK(BM_writeRecovery)->Unit(benchmark::kMillisecond);
 
 // One move of the magnifier over a 1600 x 1000 view, painted.
 void BM_magnifierFollow(benchmark::State& st)
@@ -383,7 +477,11 @@ BENCHMARK(BM_magnifierFollow)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows' unsaved work is kept here, not among the user's.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("dipdigitizer"));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
