@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include "ui/enter_dip_scales.h"
@@ -181,6 +182,12 @@ TEST_F(WindowTest, ModeSwitchNeedsTwoDepthRowsForTheDipTools)
         EXPECT_TRUE(action(on)->isEnabled()) << on;
     EXPECT_TRUE(child<QLabel>("Label1")->isVisible());
     EXPECT_EQ(state().CurrentQuality, "A");
+    action("mnuerase")->trigger();
+    clickIndicator(calibrate);  // a press now is a calibration click alone
+    EXPECT_FALSE(state().interaction.EraseArmed);
+    action("mnudeletedip")->trigger();
+    clickIndicator(digitize);
+    EXPECT_FALSE(state().interaction.DeleteArmed);
     clickIndicator(calibrate);
     EXPECT_TRUE(child<QRadioButton>("Option2(1)")->isEnabled());
     EXPECT_FALSE(child<QLabel>("Label1")->isVisible());
@@ -204,9 +211,14 @@ TEST_F(WindowTest, ShowGridMirrorsTheCheckBoxAndRedraws)
     EXPECT_TRUE(action("mnugrid")->isChecked());
     EXPECT_TRUE(st.GridReady);
     EXPECT_TRUE(gridShown());  // the 50-degree line
+    EXPECT_EQ(action("mnuundo")->text(), "Undo Show Grid");  // the grid was not ready: an action
+    const int actions = window_->undoStack().count();
     clickIndicator(check);
     EXPECT_FALSE(action("mnugrid")->isChecked());
     EXPECT_FALSE(gridShown());
+    EXPECT_EQ(window_->undoStack().count(), actions);  // it was: nothing to record
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(st.GridReady);
 }
 
 TEST_F(WindowTest, QualityColourIsChosenInTheCommonDialog)

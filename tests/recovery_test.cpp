@@ -99,6 +99,12 @@ TEST_F(RecoveryTest, NoPutsTheWorkAsideAndACleanEndLeavesNothing)
     const QString kept = window_->recovery().currentFile();
     EXPECT_TRUE(kept.startsWith(recoveryFolder()));
     EXPECT_EQ(readBack(kept).NUMDEP, 1);
+    click(200, 300);  // a depth line awaiting its depth is no action yet
+    ASSERT_TRUE(window_->depthForm().isVisible());
+    window_->recovery().writeNow();
+    window_->recovery().waitForWrite();
+    EXPECT_EQ(readBack(kept).NUMDEP, 1);
+    QTest::keyClick(&window_->depthForm(), Qt::Key_Escape);
 
     // Two windows at once keep their own files and never take each other's.
     DigitizeWindow other(nullptr, std::make_unique<FakeMessages>());

@@ -1,8 +1,6 @@
 #include <fstream>
 
-#include <QCheckBox>
 #include <QSignalSpy>
-#include <QUndoStack>
 
 #include "files/project_file.h"
 #include "window_fixture.h"
@@ -21,7 +19,6 @@ protected:
     {
         QTest::keyClick(window_.get(), Qt::Key(k), modifiers);
     }
-    void digitizeMode() { clickIndicator(child<QRadioButton>("OptDigCal(0)")); }
     // The title with the mark Qt shows for unsaved work.
     QString title() const
     {
@@ -42,7 +39,7 @@ TEST_F(SavedStateTest, UnsavedWorkFollowsTheHistoryNotMovesOrExports)
     EXPECT_TRUE(state().ProjectChanged);
     addRow(100, "1000");
     addRow(300, "1100");
-    digitizeMode();
+    clickIndicator(child<QRadioButton>("OptDigCal(0)"));
     tadpole(190, 200, 250, 200);
 
     dialog_->files.push_back(folder_.filePath("work.ddp"));
@@ -108,36 +105,4 @@ TEST_F(SavedStateTest, YesThenACancelledSaveKeepsTheWindowAndTheWork)
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(secondEnded.count(), 1);
     EXPECT_EQ(messages_->questions.size(), 3);
-}
-
-TEST_F(SavedStateTest, EveryChangeOfTheWorkIsAnActionAndModesDisarmTheirTools)
-{
-    openAndDefineLinearScale();
-    addRow(100, "1000");
-    addRow(300, "1100");
-    click(200, 200);
-    enterDepth("1050");
-    ASSERT_FALSE(state().GridReady);  // a row being entered
-    QUndoStack& history = window_->undoStack();
-    const int actions = history.count();
-    clickIndicator(child<QCheckBox>("Check1"));
-    EXPECT_TRUE(state().GridReady);
-    EXPECT_EQ(action("mnuundo")->text(), "Undo Show Grid");
-    key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(state().GridReady);
-    EXPECT_EQ(history.index(), actions);
-    click(100, 200);
-    click(280, 200);
-    clickIndicator(child<QCheckBox>("Check1"));  // off: the grid was ready, nothing to record
-    EXPECT_EQ(history.count(), actions + 2);
-
-    digitizeMode();
-    action("mnuerase")->trigger();
-    clickIndicator(child<QRadioButton>("OptDigCal(1)"));
-    EXPECT_FALSE(state().interaction.EraseArmed);
-    key(Qt::Key_Delete);
-    digitizeMode();
-    EXPECT_FALSE(state().interaction.DeleteArmed);
-    click(190, 250);  // digitizes, as no tool is armed
-    EXPECT_EQ(state().NumPoints, 1);
 }

@@ -105,10 +105,6 @@ public:
     // if chosen in the file dialog.
     bool openFile(const QString& path);
 
-    // What the title calls the work: the project's file name, or the
-    // picture's before the first save; empty before any picture.
-    QString workName() const { return workName_; }
-
 signals:
     // Every window is closed: the program ends.
     void programEnded();
@@ -136,7 +132,7 @@ private:
     bool saveBeforeClosing();
 
     enum class SaveOutcome { Saved, Cancelled, Failed };
-    SaveOutcome saveProjectAs(const QString& afterFailure = QString());
+    SaveOutcome saveProjectAs(const QString& failureNote = QString());
     // failureNote follows the reason when the save fails.
     bool writeProjectFile(const QString& path, const QString& failureNote = QString());
     // Writes path through a temporary file; a failure is shown under title,
@@ -203,6 +199,8 @@ private:
     bool leftWorkOffered_ = false;
     QString projectPath_;  // last saved or opened in this run
     QString picturePath_;  // the picture's full path
+    // The title's name of the work, which names its recovery file too: the
+    // project's file name, or the picture's before the first save.
     QString workName_;
     std::unique_ptr<WorkRecovery> recovery_;
     QUndoStack* undoStack_ = nullptr;

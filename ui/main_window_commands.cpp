@@ -92,6 +92,7 @@ bool DigitizeWindow::openPicture(const QString& path)
     command1_[1]->setEnabled(true);
     Form_Resize();
     showWorkName();
+    followSavedState();
     return true;
 }
 

@@ -65,7 +65,7 @@ void DigitizeWindow::mnusave_Click()
 
 void DigitizeWindow::mnusavecal_Click() { saveProjectAs(); }
 
-DigitizeWindow::SaveOutcome DigitizeWindow::saveProjectAs(const QString& afterFailure)
+DigitizeWindow::SaveOutcome DigitizeWindow::saveProjectAs(const QString& failureNote)
 {
     CommonDialog& d = *cmDialog1_;
     d.FileName = QString::fromStdString(defaultFileName(d.FileTitle.toStdString(), "ddp"));
@@ -74,7 +74,7 @@ DigitizeWindow::SaveOutcome DigitizeWindow::saveProjectAs(const QString& afterFa
     d.Flags = CommonDialog::kOverwritePrompt;
     if (!d.ShowSave())
         return SaveOutcome::Cancelled;
-    return writeProjectFile(d.FileName, afterFailure) ? SaveOutcome::Saved : SaveOutcome::Failed;
+    return writeProjectFile(d.FileName, failureNote) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 bool DigitizeWindow::writeProjectFile(const QString& path, const QString& failureNote)

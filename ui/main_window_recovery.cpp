@@ -31,6 +31,9 @@ void DigitizeWindow::showWorkName()
 RecoveryContent DigitizeWindow::recoveryContent() const
 {
     RecoveryContent content{workName_, state_};
+    // A depth line still waiting for its depth is not yet an action.
+    if (beforeDepthLine_)
+        restoreSnapshot(content.work, *beforeDepthLine_);
     content.work.FILE = QFile::encodeName(picturePath_).toStdString();
     return content;
 }
