@@ -61,7 +61,7 @@ WorkRecovery::~WorkRecovery()
     timer_.stop();
     waitForWrite();
     if (lock_ && current_.isEmpty())
-        QDir(QDir(rootFolder()).filePath(id_)).removeRecursively();
+        QDir(folder_).removeRecursively();
 }
 
 QString WorkRecovery::rootFolder()
@@ -98,7 +98,7 @@ void WorkRecovery::endCleanly()
     timer_.stop();
     waitForWrite();
     if (lock_) {
-        QDir(QDir(rootFolder()).filePath(id_)).removeRecursively();
+        QDir(folder_).removeRecursively();
         lock_.reset();
     }
     current_.clear();
@@ -117,7 +117,7 @@ bool WorkRecovery::ensureFolder()
     auto lock = lockAt(root.filePath(id + QStringLiteral(".lock")));
     if (!lock->tryLock(0) || !root.mkpath(id))
         return false;
-    id_ = id;
+    folder_ = root.filePath(id);
     lock_ = std::move(lock);
     return true;
 }
@@ -133,7 +133,7 @@ void WorkRecovery::startWrite()
         return;
     }
     RecoveryContent content = take_();
-    writing_ = QDir(QDir(rootFolder()).filePath(id_)).filePath(fileNameFor(content.workName));
+    writing_ = folder_ + QLatin1Char('/') + fileNameFor(content.workName);
     const std::string path = QFile::encodeName(writing_).toStdString();
     resultDue_ = true;
     // The work is a copy: its dip rows are shared with the window's until
@@ -197,7 +197,7 @@ bool WorkRecovery::adopt(LeftWork& left)
 {
     if (!ensureFolder())
         return false;
-    const QString target = QDir(QDir(rootFolder()).filePath(id_)).filePath(QFileInfo(left.file).fileName());
+    const QString target = folder_ + QLatin1Char('/') + QFileInfo(left.file).fileName();
     if (!current_.isEmpty())
         QFile::remove(current_);
     QFile::remove(target);

@@ -91,7 +91,7 @@ private:
     std::function<RecoveryContent()> take_;
     QTimer timer_;
     QFutureWatcher<QString> watcher_;  // the write's error; empty on success
-    QString id_;
+    QString folder_;  // this window's own, once made
     std::unique_ptr<QLockFile> lock_;
     QString current_;        // written and on disk
     QString writing_;        // being written
