@@ -134,29 +134,29 @@ std::string benchFile(const char* name)
     return (std::filesystem::temp_directory_path() / name).string();
 }
 
-void BM_saveProjectFile(benchmark::State& st)
+// Writing the file named through its temporary file, as the window saves.
+template <typename Writer>
+void saveThroughTemporary(benchmark::State& st, const char* name, Writer write)
 {
     ProjectState s = calibratedLog(1, kMaxDips);
-    const std::string path = benchFile("dipbench_save.ddp");
+    const std::string path = benchFile(name);
     for (auto _ : st) {
         std::string error;
-        if (!saveFileSafely(path, [&](std::ostream& out) { return writeProject(out, s); }, error))
+        if (!saveFileSafely(path, [&](std::ostream& out) { return write(out, s); }, error))
             st.SkipWithError(error.c_str());
     }
     std::filesystem::remove(path);
+}
+
+void BM_saveProjectFile(benchmark::State& st)
+{
+    saveThroughTemporary(st, "dipbench_save.ddp", [](std::ostream& out, ProjectState& s) { return writeProject(out, s); });
 }
 BENCHMARK(BM_saveProjectFile)->Unit(benchmark::kMillisecond);
 
 void BM_exportDipsFile(benchmark::State& st)
 {
-    ProjectState s = calibratedLog(1, kMaxDips);
-    const std::string path = benchFile("dipbench_export.dip");
-    for (auto _ : st) {
-        std::string error;
-        if (!saveFileSafely(path, [&](std::ostream& out) { return writeDips(out, s); }, error))
-            st.SkipWithError(error.c_str());
-    }
-    std::filesystem::remove(path);
+    saveThroughTemporary(st, "dipbench_export.dip", [](std::ostream& out, ProjectState& s) { return writeDips(out, s); });
 }
 BENCHMARK(BM_exportDipsFile)->Unit(benchmark::kMillisecond);
 

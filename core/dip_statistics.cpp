@@ -19,15 +19,6 @@ double wrapDegrees(double a)
     return a < 0 ? a + 360 : a;
 }
 
-int gradeIndex(const std::string& grade)
-{
-    static const char* const grades[] = {"A", "B", "C", "D"};
-    for (int g = 0; g < 4; ++g)
-        if (grade == grades[g])
-            return g;
-    return -1;
-}
-
 bool inInterval(double depth, const DipSelection& s)
 {
     const double low = s.from && s.to ? std::min(*s.from, *s.to) : s.from.value_or(-INFINITY);

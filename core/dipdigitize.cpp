@@ -312,15 +312,16 @@ void recomputeAndSortDips(ProjectState& state, int* tracked)
     sortdips(state, tracked);
 }
 
+int gradeIndex(const std::string& grade)
+{
+    return grade.size() == 1 && grade[0] >= 'A' && grade[0] <= 'D' ? grade[0] - 'A' : -1;
+}
+
 std::optional<Rgb> gradeColour(const ProjectState& state, const std::string& grade)
 {
-    if (grade == "A")
-        return state.QualityColorA;
-    if (grade == "B")
-        return state.QualityColorB;
-    if (grade == "C")
-        return state.QualityColorC;
-    if (grade == "D")
-        return state.QualityColorD;
-    return std::nullopt;
+    const Rgb colours[] = {state.QualityColorA, state.QualityColorB, state.QualityColorC, state.QualityColorD};
+    const int index = gradeIndex(grade);
+    if (index < 0)
+        return std::nullopt;
+    return colours[index];
 }

@@ -35,8 +35,11 @@ void sortdips(ProjectState& state, int* tracked = nullptr);
 // and the one-decimal export do before they write.
 void recomputeAndSortDips(ProjectState& state, int* tracked = nullptr);
 
-// The drawing colour of a quality grade "A" to "D" (exact, case-sensitive);
-// nothing for any other text.
+// 0 to 3 for the quality grades "A" to "D" (exact, case-sensitive); -1 for
+// any other text.
+int gradeIndex(const std::string& grade);
+
+// The drawing colour of a quality grade "A" to "D"; nothing for any other text.
 std::optional<Rgb> gradeColour(const ProjectState& state, const std::string& grade);
 
 // Pi as every degree-radian conversion of the program takes it; stored

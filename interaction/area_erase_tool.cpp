@@ -55,6 +55,5 @@ void AreaEraseTool::erase()
     const double top = std::min(start, end), bottom = std::max(start, end);
     c_.host.apply(EraseDips{top, bottom});
     in.TailDrawn = false;
-    c_.surface.clear();
-    c_.host.redraw();
+    c_.host.redraw();  // it clears the view, band outline and all
 }

@@ -139,15 +139,20 @@ private:
     // followed by failureNote.
     bool saveThrough(const QString& title, const QString& path, const std::function<bool(std::ostream&)>& writer,
                      const QString& failureNote = QString());
-    enum class Opened { AsSaved, AsRecovered };
-    bool openProjectFile(const QString& path, Opened how);
+    // A project file opened as "Open Project" does; with recoveredName, work
+    // left by an earlier run, opened as unsaved work of that name.
+    bool openProjectFile(const QString& path, const QString& recoveredName = QString());
+    // The picture at path into picture, the hourglass shown meanwhile; a
+    // failure is shown under title and leaves picture as it was.
+    bool readPicture(LogPicture& picture, const QString& path, const QString& title);
     bool locatePicture(const QString& name, const QString& folder, QString& found);
     // The export dialog for extension, after its default name; the chosen path.
     std::optional<QString> askExportPath(const QString& title, const QString& description, const char* extension);
     void showOpenedProject();
-    // Title, "unsaved" mark, ProjectChanged and the recovery file follow the
+    // The "unsaved" mark, ProjectChanged and the recovery file follow the
     // history's clean state.
     void followSavedState();
+    // The title: the work's name and the place of the "unsaved" mark.
     void showWorkName();
     RecoveryContent recoveryContent() const;
     // At the first showing: work left by a run that ended without closing.

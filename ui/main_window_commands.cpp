@@ -14,7 +14,6 @@
 #include "core/calibration_dialogs.h"
 #include "files/bitmap_header.h"
 #include "interaction/picture_mouse.h"
-#include "ui/busy_pointer.h"
 #include "ui/common_dialog.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
@@ -55,14 +54,8 @@ bool DigitizeWindow::openPicture(const QString& path)
         messages_->showError(title, QStringLiteral("The file \"%1\" is too short to be a Windows bitmap.").arg(path));
         return false;
     }
-    QString error;
-    {
-        BusyPointer busy;
-        if (!picture6_.load(path, error)) {
-            messages_->showError(title, error);
-            return false;
-        }
-    }
+    if (!readPicture(picture6_, path, title))
+        return false;
     state_.FILE = QFileInfo(path).fileName().toStdString();
     picturePath_ = QFileInfo(path).absoluteFilePath();
     workName_ = QString::fromStdString(state_.FILE);

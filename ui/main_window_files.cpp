@@ -88,7 +88,6 @@ bool DigitizeWindow::writeProjectFile(const QString& path, const QString& failur
     workName_ = QFileInfo(path).fileName();
     undoStack_->setClean();
     showWorkName();
-    followSavedState();
     return true;
 }
 
@@ -182,11 +181,12 @@ void DigitizeWindow::mnuopenprj_Click()
     openProject(d.FileName);
 }
 
-bool DigitizeWindow::openProject(const QString& path) { return openProjectFile(path, Opened::AsSaved); }
+bool DigitizeWindow::openProject(const QString& path) { return openProjectFile(path); }
 
-bool DigitizeWindow::openProjectFile(const QString& path, Opened how)
+bool DigitizeWindow::openProjectFile(const QString& path, const QString& recoveredName)
 {
-    const QString title = how == Opened::AsSaved ? QStringLiteral("Open Project") : QStringLiteral("Recover Work");
+    const bool recovered = !recoveredName.isEmpty();
+    const QString title = recovered ? QStringLiteral("Recover Work") : QStringLiteral("Open Project");
     // Read into a copy: the work in the window is replaced only when the
     // file and its picture are both whole.
     ProjectState opened = state_;
@@ -215,29 +215,33 @@ bool DigitizeWindow::openProjectFile(const QString& path, Opened how)
     if (located || named.isAbsolute())
         opened.FILE = QFileInfo(picturePath).fileName().toStdString();
     LogPicture picture;
-    {
-        QString error;
-        BusyPointer busy;
-        if (!picture.load(picturePath, error)) {
-            messages_->showError(title, error);
-            return false;
-        }
-    }
+    if (!readPicture(picture, picturePath, title))
+        return false;
 
     state_ = std::move(opened);
     picture6_ = std::move(picture);
     picturePath_ = picturePath;
-    projectPath_ = how == Opened::AsSaved ? QFileInfo(path).absoluteFilePath() : QString();
-    workName_ = QFileInfo(path).fileName();
+    projectPath_ = recovered ? QString() : QFileInfo(path).absoluteFilePath();
+    workName_ = recovered ? recoveredName : QFileInfo(path).fileName();
     showWorkName();
     undoStack_->clear();
     // A project that now names another picture, and recovered work, are
     // not saved as they stand.
-    if (located || how == Opened::AsRecovered)
+    if (located || recovered)
         undoStack_->resetClean();
     showOpenedProject();
     followSavedState();
     return true;
+}
+
+bool DigitizeWindow::readPicture(LogPicture& picture, const QString& path, const QString& title)
+{
+    QString error;
+    BusyPointer busy;
+    if (picture.load(path, error))
+        return true;
+    messages_->showError(title, error);
+    return false;
 }
 
 bool DigitizeWindow::locatePicture(const QString& name, const QString& folder, QString& found)

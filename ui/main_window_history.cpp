@@ -98,7 +98,6 @@ void DigitizeWindow::apply(const WorkEdit& edit)
                                                                 : WorkCommand::Kind::Whole;
     undoStack_->push(new WorkCommand(actionName(edit), std::move(before), std::move(after),
                                      [this](const WorkSnapshot& work) { restoreWork(work); }, kind));
-    followSavedState();  // a dip's second press joins its first without moving the history
     refreshStatistics();
 }
 

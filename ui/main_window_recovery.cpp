@@ -25,7 +25,6 @@ void DigitizeWindow::showWorkName()
 {
     const QString caption = QStringLiteral("Vellwick Dipmeter Digitizer");
     setWindowTitle(workName_.isEmpty() ? caption : QStringLiteral("%1[*] - %2").arg(workName_, caption));
-    setWindowModified(!undoStack_->isClean());
 }
 
 RecoveryContent DigitizeWindow::recoveryContent() const
@@ -60,10 +59,8 @@ void DigitizeWindow::offerLeftWork()
 
 void DigitizeWindow::recoverWork(LeftWork& left)
 {
-    if (!openProjectFile(left.file, Opened::AsRecovered))
+    if (!openProjectFile(left.file, left.workName))
         return;  // the message said why; the work is offered again at the next start
-    workName_ = left.workName;
-    showWorkName();
     // Saved where the user likes, under the work's own name by default.
     cmDialog1_->remember(QDir(QFileInfo(picturePath_).absolutePath()).filePath(workName_));
     if (!recovery_->adopt(left))
