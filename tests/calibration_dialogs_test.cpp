@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/work_edits.h"
+#include "core/work_snapshot.h"
 
 namespace {
 
@@ -36,8 +37,6 @@ TEST(DefineDipScale, ReadsWholeDegreesAndRefusesWhatCannotBeAScale)
     EXPECT_FALSE(s.AwaitDepthLine);
     applyEdit(s, std::get<DefineDipScale>(readDipScale(0, "0", "90")));
     EXPECT_TRUE(s.AwaitDepthLine);
-    EXPECT_EQ(dipScaleCaption(4), "Custom Dip Scale");
-    EXPECT_EQ(dipScalePrompt(0), "Please left click on Dip = 0");
     EXPECT_EQ(dipScalePrompt(-10), "Please left click on Dip = -10");
 }
 
@@ -79,16 +78,18 @@ TEST(WorkEdits, DeleteScansDownAndSkipsTheRowThatClosesUp)
     EXPECT_EQ(s.depths[2].DEPTH, 1020);
 }
 
-TEST(WorkEdits, AFullTableRefusesAndStaysAsItWas)
+TEST(WorkEdits, ARefusedEditChangesNothing)
 {
     ProjectState s;
+    applyEdit(s, DefineDipScale{1, 0, 90});
     s.NUMDEP = kMaxDepthRows;
     s.NumPoints = kMaxDips;
     s.CustomClicks = kMaxCustomSteps + 1;
-    const ProjectState before = s;
+    const WorkSnapshot before = takeSnapshot(s);
     EXPECT_THROW(applyEdit(s, PlaceDepthLine{10}), std::out_of_range);
     EXPECT_THROW(applyEdit(s, StartDip{1, 2, 3.0, 4.0}), std::out_of_range);
     EXPECT_THROW(applyEdit(s, RecordCustomPosition{5}), std::out_of_range);
-    EXPECT_TRUE(s.NUMDEP == before.NUMDEP && s.NumPoints == before.NumPoints && s.depths == before.depths
-                && s.dips == before.dips && s.CustomDipTwip == before.CustomDipTwip && s.GridReady == before.GridReady);
+    EXPECT_THROW(applyEdit(s, DefineDipScale{4, 0, 120}), std::out_of_range);  // 12 custom steps
+    EXPECT_THROW(applyEdit(s, FinishDip{kMaxDips + 1, 90, "A"}), std::out_of_range);
+    EXPECT_TRUE(takeSnapshot(s) == before);
 }

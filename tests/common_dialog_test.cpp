@@ -4,14 +4,6 @@
 
 #include "fake_dialogs.h"
 
-TEST(CommonDialog, TranslatesFiltersToQtsForm)
-{
-    EXPECT_EQ(CommonDialog::qtFilter("Windows Bitmap|*.bmp"), "Windows Bitmap (*.bmp)");
-    EXPECT_EQ(CommonDialog::qtFilter("Project files (*.ddp)|*.ddp|"), "Project files (*.ddp)");
-    EXPECT_EQ(CommonDialog::qtFilter("*.dip"), "*.dip");
-    EXPECT_EQ(CommonDialog::qtFilter("Pictures|*.bmp;*.dib|All|*.*"), "Pictures (*.bmp *.dib);;All (*.*)");
-}
-
 TEST(CommonDialog, KeepsItsSettingsBetweenUsesAndCancelChangesNothing)
 {
     FakeCommonDialog d;

@@ -27,23 +27,6 @@ void addDip(ProjectState& s, double depth, double dip, double azimuth, const cha
 
 }  // namespace
 
-TEST(DipStatistics, PolesAndTheEqualAreaNetWorkedByHand)
-{
-    const Pole p = poleOf(30, 45);
-    EXPECT_DOUBLE_EQ(p.trend, 225);
-    EXPECT_DOUBLE_EQ(p.plunge, 60);
-    EXPECT_DOUBLE_EQ(poleOf(10, 300).trend, 120);
-    // sqrt(2) sin(15 degrees) = 0.366025 from the centre, towards the south-west.
-    const auto [x, y] = equalAreaPoint(225, 60);
-    EXPECT_NEAR(x, -0.258819, 1e-5);
-    EXPECT_NEAR(y, 0.258819, 1e-5);
-    const auto centre = equalAreaPoint(0, 90);  // a flat bed's pole
-    EXPECT_NEAR(std::hypot(centre.first, centre.second), 0, 1e-12);
-    const auto rim = equalAreaPoint(90, 0);  // a vertical bed's pole, due east
-    EXPECT_NEAR(rim.first, 1, 1e-6);
-    EXPECT_NEAR(rim.second, 0, 1e-6);
-}
-
 TEST(DipStatistics, MeansAndVarianceOfSmallSets)
 {
     ProjectState s = track();

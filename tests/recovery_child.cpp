@@ -14,6 +14,7 @@
 
 namespace {
 
+// No message may wait for an answer.
 class QuietMessages : public UserMessages {
 public:
     void showError(const QString& title, const QString& text) override
@@ -21,14 +22,6 @@ public:
         std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
     }
 };
-
-void placeDip(DigitizeWindow& window, double x, double y, const char* grade)
-{
-    const ProjectState& s = window.state();
-    window.apply(StartDip{x, y, getdepth(s, y), getdip(s, x, y)});
-    if (*grade)
-        window.apply(FinishDip{window.state().NumPoints, 30.0 * window.state().NumPoints, grade});
-}
 
 }  // namespace
 
@@ -56,9 +49,13 @@ int main(int argc, char** argv)
         window.apply(SetMinDipPosition{1500});
         window.apply(CompleteDepthRow{4200});
     }
-    placeDip(window, 3000, 6000, "B");
-    placeDip(window, 2000, 3000, "D");
-    placeDip(window, 2500, 4500, "");  // still awaiting its tail
+    const double dips[][2] = {{3000, 6000}, {2000, 3000}, {2500, 4500}};
+    for (const auto& at : dips) {
+        const ProjectState& s = window.state();
+        window.apply(StartDip{at[0], at[1], getdepth(s, at[1]), getdip(s, at[0], at[1])});
+        if (s.NumPoints < 3)  // the last still awaits its tail
+            window.apply(FinishDip{s.NumPoints, 30.0 * s.NumPoints, "B"});
+    }
 
     ProjectState saved = window.state();
     std::ofstream reference(argv[2], std::ios::binary);

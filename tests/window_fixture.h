@@ -17,6 +17,7 @@
 
 #include "bmp_encoder.h"
 #include "fake_dialogs.h"
+#include "ui/log_view.h"
 #include "ui/main_window.h"
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
@@ -122,4 +123,35 @@ protected:
         click(100, y);
         click(280, y);
     }
+
+    // Depths 1000 at y 100 and 1100 at y 300 on a linear 0-90 scale from x
+    // 100 to 280, then digitize mode with grade A.
+    void calibrateTwoRowsAndDigitize()
+    {
+        openAndDefineLinearScale();
+        addRow(100, "1000");
+        addRow(300, "1100");
+        digitizeMode();
+    }
+
+    // A dip by its two presses, the tail pointing from (x, y) to (tx, ty).
+    void tadpole(int x, int y, int tx, int ty)
+    {
+        click(x, y);
+        move(tx, ty);
+        click(x, y);
+    }
+    void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(window_.get(), Qt::Key(k), modifiers);
+    }
+    void option(const char* name, int index) { clickIndicator(child<QRadioButton>(QStringLiteral("%1(%2)").arg(name).arg(index))); }
+    void digitizeMode() { option("OptDigCal", 0); }
+    void leaveView()
+    {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(view(), &leave);
+    }
+    QImage shown() { return window_->logView().surface().image().copy(); }
+    static double tw(double pixels) { return pixels * 15; }  // twips per pixel of the offscreen screen
 };

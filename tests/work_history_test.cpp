@@ -62,22 +62,6 @@ TEST(WorkHistory, DeleteDipClosesUpAndFollowsTheDipAwaitingItsTail)
     EXPECT_THROW(applyEdit(s, DeleteDip{2}), std::out_of_range);
 }
 
-TEST(WorkHistory, ARefusedEditChangesNothing)
-{
-    ProjectState s = withDips(3);
-    applyEdit(s, DefineDipScale{1, 0, 90});
-    s.NUMDEP = kMaxDepthRows;
-    const WorkSnapshot before = takeSnapshot(s);
-    EXPECT_THROW(applyEdit(s, DefineDipScale{4, 0, 120}), std::out_of_range);  // 12 custom steps
-    EXPECT_THROW(applyEdit(s, PlaceDepthLine{500}), std::out_of_range);
-    EXPECT_THROW(applyEdit(s, FinishDip{4, 90, "A"}), std::out_of_range);
-    s.CustomClicks = kMaxCustomSteps + 1;
-    EXPECT_THROW(applyEdit(s, RecordCustomPosition{700}), std::out_of_range);
-    s.CustomClicks = 0;
-    EXPECT_TRUE(takeSnapshot(s) == before);
-    EXPECT_EQ(s.DipScaleMode, 1);
-}
-
 TEST(WorkHistory, DepthsLeadBackToTheirHeights)
 {
     ProjectState s;
