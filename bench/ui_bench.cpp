@@ -25,7 +25,6 @@
 #include "drawing/log_picture.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"
-#include "files/bitmap_header.h"
 #include "files/project_file.h"
 #include "files/safe_save.h"
 #include "interaction/picture_mouse.h"
@@ -133,8 +132,6 @@ void BM_openPicture(benchmark::State& st)
         out.write(bytes.data(), std::streamsize(bytes.size()));
     }
     for (auto _ : st) {
-        std::ifstream in(path.toStdString(), std::ios::binary);
-        benchmark::DoNotOptimize(readBitmapSize(in));
         LogPicture picture;
         QString error;
         if (!picture.load(path, error))

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +34,7 @@ protected:
     {
         window_.reset();  // the run before ends first, as a program would
         qputenv("XDG_DATA_HOME", dataHome_.path().toLocal8Bit());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsHome_.path());
         auto dialog = std::make_unique<FakeCommonDialog>();
         auto messages = std::make_unique<FakeMessages>();
         dialog_ = dialog.get();
@@ -77,7 +79,9 @@ protected:
     }
 
     QTemporaryDir folder_;
-    QTemporaryDir dataHome_;  // every run of one test shares it, as runs of the program share theirs
+    // Every run of one test shares them, as runs of the program share theirs.
+    QTemporaryDir dataHome_;
+    QTemporaryDir settingsHome_;
     bool recoverLeftWork_ = false;  // the answer when the window offers work left by an earlier run
     FakeCommonDialog* dialog_ = nullptr;
     FakeMessages* messages_ = nullptr;

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "ui/program_settings.h"
+
 QString CommonDialog::qtFilter(const QString& filter)
 {
     const QStringList parts = filter.split('|', Qt::SkipEmptyParts);
@@ -22,6 +24,14 @@ QString CommonDialog::qtFilter(const QString& filter)
         entries << description;
     }
     return entries.join(QStringLiteral(";;"));
+}
+
+QString CommonDialog::fileKind(const QString& filter)
+{
+    const QStringList parts = filter.split('|', Qt::SkipEmptyParts);
+    const QString pattern = parts.size() == 1 ? parts.front() : parts.value(1);
+    const qsizetype dot = pattern.indexOf(QStringLiteral("*."));
+    return dot < 0 ? QString() : pattern.mid(dot + 2).section(';', 0, 0).toLower();
 }
 
 bool CommonDialog::ShowOpen() { return showFile(false); }
@@ -46,13 +56,21 @@ bool CommonDialog::showFile(bool save)
         request.defaultSuffix = pattern.mid(2);
     // A pattern as the initial name ("*.bmp") only filters; a name is proposed.
     const QFileInfo initial(FileName);
+    const QString kind = fileKind(Filter);
     request.directory = initial.isAbsolute() ? initial.absolutePath() : QDir::currentPath();
+    // Each kind of file opens where its last one was, from run to run. A
+    // project is proposed beside its picture, where it finds it again.
+    const QString remembered = settings::lastFolder(kind);
+    if (!initial.isAbsolute() && !(save && kind == QStringLiteral("ddp")) && !remembered.isEmpty()
+        && QFileInfo(remembered).isDir())
+        request.directory = remembered;
     request.initialName = FileName.contains('*') ? QString() : initial.fileName();
 
     const std::optional<QString> chosen = chooseFile(request);
     if (!chosen || chosen->isEmpty())
         return false;
     remember(*chosen);
+    settings::setLastFolder(kind, QFileInfo(*chosen).absolutePath());
     return true;
 }
 

@@ -37,6 +37,9 @@ public:
     // "Windows Bitmap|*.bmp" as Qt's "Windows Bitmap (*.bmp)"; a lone pattern
     // such as "*.dip" stands for itself.
     static QString qtFilter(const QString& filter);
+    // The kind of file a filter asks for, by its first pattern: "bmp" for
+    // "Windows Bitmap|*.bmp|...". Each kind remembers its last folder.
+    static QString fileKind(const QString& filter);
 
 protected:
     struct FileRequest {

@@ -28,6 +28,7 @@
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
+#include "ui/program_settings.h"
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
@@ -64,6 +65,7 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
       messages_(messages ? std::move(messages) : std::make_unique<UserMessages>(this))
 {
     setObjectName(QStringLiteral("digitize"));
+    setAcceptDrops(true);
     setWindowTitle(QStringLiteral("Vellwick Dipmeter Digitizer"));
     state_.TwipsPerPixelX = static_cast<float>(screenTwipsPerPixel(true));
     state_.TwipsPerPixelY = static_cast<float>(screenTwipsPerPixel(false));
@@ -166,7 +168,13 @@ void DigitizeWindow::createMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnufile"));
-    file->addActions({mnuopen_, mnuopenprj_, mnusavedig_, mnusave_, mnusavecal_, mnureslog_, mnucsv_, mnulas_});
+    file->addActions({mnuopen_, mnuopenprj_});
+    mnurecent_ = file->addMenu(QStringLiteral("Recent Projects"));
+    mnurecent_->setObjectName(QStringLiteral("mnurecent"));
+    // Another window may have changed the list meanwhile.
+    connect(file, &QMenu::aboutToShow, this, &DigitizeWindow::showRecentProjects);
+    showRecentProjects();
+    file->addActions({mnusavedig_, mnusave_, mnusavecal_, mnureslog_, mnucsv_, mnulas_});
     file->addSeparator()->setObjectName(QStringLiteral("sep1"));
     file->addAction(mnuexit_);
 
@@ -387,10 +395,16 @@ void DigitizeWindow::Form_Load()
     move(0, toPixelsY(1000));
     resize(toPixelsX(12000), toPixelsY(6000));
 
-    setQualitySwatch(0, state_.QualityColorA = Rgb{255, 0, 0});
-    setQualitySwatch(1, state_.QualityColorB = Rgb{0, 255, 0});
-    setQualitySwatch(2, state_.QualityColorC = Rgb{0, 0, 255});
-    setQualitySwatch(3, state_.QualityColorD = Rgb{128, 0, 128});
+    // The window takes the place and the colours it was left with.
+    if (const QByteArray geometry = settings::windowGeometry(); !geometry.isEmpty()) {
+        restoreGeometry(geometry);
+        restoreState(settings::windowState());
+    }
+    const auto colours = settings::gradeColours();
+    setQualitySwatch(0, state_.QualityColorA = colours[0]);
+    setQualitySwatch(1, state_.QualityColorB = colours[1]);
+    setQualitySwatch(2, state_.QualityColorC = colours[2]);
+    setQualitySwatch(3, state_.QualityColorD = colours[3]);
     label11_->setVisible(false);
     label11_->setText(QStringLiteral("Standard Dip Scale"));
     state_.interaction.PendingCentreX = state_.interaction.PendingCentreY = -1;
@@ -422,39 +436,16 @@ int DigitizeWindow::toPixelsY(double twips) const { return int(std::lround(twips
 
 bool DigitizeWindow::Form_Unload()
 {
-    if (state_.ProjectChanged) {
-        const auto answer = messages_->askYesNoCancel(QStringLiteral("Warning"),
-                                                      QStringLiteral("Project information has changed.\nSave changes?"));
-        if (answer == QMessageBox::Cancel)
-            return false;
-        // Only a save that was written ends the program with the work.
-        if (answer == QMessageBox::Yes && !saveBeforeClosing())
-            return false;
-    }
+    if (!settleUnsavedWork(QStringLiteral("The program stays open with the work.")))
+        return false;
     recovery_->endCleanly();
     return true;
-}
-
-bool DigitizeWindow::saveBeforeClosing()
-{
-    const QString staysOpen = QStringLiteral("The program stays open with the work.");
-    if (!projectPath_.isEmpty())
-        return writeProjectFile(projectPath_, staysOpen);
-    switch (saveProjectAs(staysOpen)) {
-    case SaveOutcome::Saved:
-        return true;
-    case SaveOutcome::Cancelled:
-        messages_->showError(QStringLiteral("Save Project"), QStringLiteral("Nothing was saved. ") + staysOpen);
-        return false;
-    case SaveOutcome::Failed:
-        break;
-    }
-    return false;
 }
 
 void DigitizeWindow::endProgram()
 {
     closing_ = true;
+    settings::setWindowPlace(saveGeometry(), saveState());
     setscaleform_->hide();
     setdepthform_->hide();
     enterDipScl_->hide();

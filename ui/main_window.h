@@ -101,8 +101,9 @@ public:
     // Opens the project at path as "Open Project" does after its dialog; on
     // any failure a message says what is wrong and nothing changes.
     bool openProject(const QString& path);
-    // A file named on the command line: a project (".ddp") or a picture, as
-    // if chosen in the file dialog.
+    // A file named on the command line, dropped on the window or chosen
+    // among the recent projects: a project (".ddp") or a picture, as if
+    // chosen in the file dialog, after the prompt to save unsaved work.
     bool openFile(const QString& path);
 
 signals:
@@ -113,6 +114,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -127,9 +130,20 @@ private:
     // The close prompt, asked while the work is unsaved; true when the
     // program is to end.
     bool Form_Unload();
-    // Yes at the close prompt: to the project's own file, else through
-    // "Save Project As"; false, with a message, when nothing was written.
-    bool saveBeforeClosing();
+    // Before the work in hand is let go (closing, opening another log):
+    // while it is unsaved, Save, Discard or Cancel. True when it may go.
+    // keptNote follows the message of a save that did not happen.
+    bool settleUnsavedWork(const QString& keptNote);
+    // Yes at that prompt: to the project's own file, else through "Save
+    // Project As"; false, with a message, when nothing was written.
+    bool saveWorkInHand(const QString& keptNote);
+    // The start state of the work, in this screen's twips and the colours
+    // chosen.
+    ProjectState freshWork() const;
+    // Every control as at the start, before another log is shown.
+    void resetControls();
+    void showRecentProjects();
+    void openRecentProject(const QString& path);
 
     enum class SaveOutcome { Saved, Cancelled, Failed };
     SaveOutcome saveProjectAs(const QString& failureNote = QString());
@@ -243,6 +257,7 @@ private:
     QAction* mnuabout_ = nullptr;
     std::array<QAction*, 2> zoomKeys_{};  // "+" and "-" of the keyboard
     QMenu* mnucolMenu_ = nullptr;
+    QMenu* mnurecent_ = nullptr;
 
     // Controls
     QWidget* centre_ = nullptr;

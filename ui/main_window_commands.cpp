@@ -12,11 +12,11 @@
 #include <QUndoStack>
 
 #include "core/calibration_dialogs.h"
-#include "files/bitmap_header.h"
 #include "interaction/picture_mouse.h"
 #include "ui/common_dialog.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
+#include "ui/program_settings.h"
 #include "ui/main_window.h"
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
@@ -29,6 +29,8 @@ const QString DigitizeWindow::kPictureFilter =
 
 void DigitizeWindow::mnuopen_Click()
 {
+    if (!settleUnsavedWork(QStringLiteral("The work stays open.")))
+        return;
     CommonDialog& d = *cmDialog1_;
     d.Filter = kPictureFilter;
     d.FilterIndex = 1;
@@ -40,42 +42,27 @@ void DigitizeWindow::mnuopen_Click()
 
 bool DigitizeWindow::openPicture(const QString& path)
 {
-    const QString title = QStringLiteral("Open Picture");
-    std::optional<BitmapSize> size;
-    {
-        std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
-        if (!in) {
-            messages_->showError(title, QStringLiteral("The file \"%1\" cannot be opened.").arg(path));
-            return false;
-        }
-        size = readBitmapSize(in);
-    }
-    if (!size) {
-        messages_->showError(title, QStringLiteral("The file \"%1\" is too short to be a Windows bitmap.").arg(path));
+    LogPicture picture;
+    if (!readPicture(picture, path, QStringLiteral("Open Picture")))
         return false;
-    }
-    if (!readPicture(picture6_, path, title))
-        return false;
+    // A new piece of work: nothing of the one before stays.
+    resetControls();
+    state_ = freshWork();
+    picture6_ = std::move(picture);
     state_.FILE = QFileInfo(path).fileName().toStdString();
     picturePath_ = QFileInfo(path).absoluteFilePath();
     workName_ = QString::fromStdString(state_.FILE);
     projectPath_.clear();
     undoStack_->clear();
-    // A top-down bitmap stores its height negated; the picture is as tall.
-    state_.IMAGEWIDTH = size->width;
-    state_.IMAGEHEIGHT = size->height == INT32_MIN ? INT32_MAX : std::abs(size->height);
-    // A picture of another kind has no bitmap header: its own size counts.
-    if (state_.IMAGEWIDTH != picture6_.width() || state_.IMAGEHEIGHT != picture6_.height()) {
-        state_.IMAGEWIDTH = picture6_.width();
-        state_.IMAGEHEIGHT = picture6_.height();
-    }
+    // The decoded size, also for a top-down bitmap, whose header gives its
+    // height negated, and for kinds without a bitmap header.
+    state_.IMAGEWIDTH = picture6_.width();
+    state_.IMAGEHEIGHT = picture6_.height();
     picture1_->surface().setPicture(&picture6_);
     picture1_->setBordered(true);  // the layout below paints the picture into it
     state_.interaction.PendingCentreX = state_.interaction.PendingCentreY = -1;
 
     setscaleform_->show();
-    mnuopen_->setEnabled(false);
-    mnuopenprj_->setEnabled(false);
     for (int t = 2; t < 8; ++t)
         option2_[std::size_t(t)]->setEnabled(true);
     label70_->setEnabled(true);
@@ -171,6 +158,7 @@ void DigitizeWindow::qualityColour_Click(int quality)
     if (!d.ShowColor())
         return;
     colour = Rgb{std::uint8_t(d.Color.red()), std::uint8_t(d.Color.green()), std::uint8_t(d.Color.blue())};
+    settings::setGradeColour(quality, colour);
     setQualitySwatch(quality, colour);
     PP();
     refreshStatistics();

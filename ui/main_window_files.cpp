@@ -21,6 +21,7 @@
 #include "ui/common_dialog.h"
 #include "ui/dip_statistics_window.h"
 #include "ui/log_view.h"
+#include "ui/program_settings.h"
 #include "ui/main_window.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
@@ -88,6 +89,8 @@ bool DigitizeWindow::writeProjectFile(const QString& path, const QString& failur
     workName_ = QFileInfo(path).fileName();
     undoStack_->setClean();
     showWorkName();
+    settings::addRecentProject(projectPath_);
+    showRecentProjects();
     return true;
 }
 
@@ -172,6 +175,8 @@ void DigitizeWindow::saveStatisticsImage()
 
 void DigitizeWindow::mnuopenprj_Click()
 {
+    if (!settleUnsavedWork(QStringLiteral("The work stays open.")))
+        return;
     CommonDialog& d = *cmDialog1_;
     d.Filter = QStringLiteral("Dipmeter Digitizer Project|*.ddp");
     d.FilterIndex = 1;
@@ -187,9 +192,9 @@ bool DigitizeWindow::openProjectFile(const QString& path, const QString& recover
 {
     const bool recovered = !recoveredName.isEmpty();
     const QString title = recovered ? QStringLiteral("Recover Work") : QStringLiteral("Open Project");
-    // Read into a copy: the work in the window is replaced only when the
+    // Read into fresh work: the work in the window is replaced only when the
     // file and its picture are both whole.
-    ProjectState opened = state_;
+    ProjectState opened = freshWork();
     {
         std::ifstream in(localPath(path), std::ios::binary);
         if (!in) {
@@ -218,6 +223,7 @@ bool DigitizeWindow::openProjectFile(const QString& path, const QString& recover
     if (!readPicture(picture, picturePath, title))
         return false;
 
+    resetControls();
     state_ = std::move(opened);
     picture6_ = std::move(picture);
     picturePath_ = picturePath;
@@ -231,6 +237,10 @@ bool DigitizeWindow::openProjectFile(const QString& path, const QString& recover
         undoStack_->resetClean();
     showOpenedProject();
     followSavedState();
+    if (!recovered) {
+        settings::addRecentProject(projectPath_);
+        showRecentProjects();
+    }
     return true;
 }
 
@@ -286,10 +296,6 @@ void DigitizeWindow::showOpenedProject()
     picture1_->setBordered(true);
     option2_[0]->setEnabled(true);
     option2_[1]->setEnabled(true);
-    for (QRadioButton* q : option1_)
-        q->setEnabled(false);
-    mnuopen_->setEnabled(false);
-    mnuopenprj_->setEnabled(false);
     label70_->setEnabled(true);
     label100_->setVisible(false);
     label90_->setVisible(false);
@@ -298,19 +304,10 @@ void DigitizeWindow::showOpenedProject()
     mnusavecal_->setEnabled(true);
     mnusavedig_->setEnabled(true);
     label11_->setVisible(true);
-    // The layout takes the scroll ranges of the picture and, the open
-    // commands being disabled now, redraws everything once.
+    // The layout takes the scroll ranges of the picture and, a picture being
+    // open now, redraws everything once.
     Form_Resize();
     optDigCal_[0]->setChecked(true);
     OptDigCal_Click(0);
     refreshStatistics();
-}
-
-bool DigitizeWindow::openFile(const QString& path)
-{
-    const bool project = QFileInfo(path).suffix().compare(QStringLiteral("ddp"), Qt::CaseInsensitive) == 0;
-    const bool opened = project ? openProject(path) : openPicture(path);
-    if (opened)
-        cmDialog1_->remember(path);
-    return opened;
 }

@@ -109,7 +109,7 @@ void DigitizeWindow::Form_Resize()
         vScroll1_->setVisible(true);
         picture4_->setVisible(true);
     }
-    if (!mnuopen_->isEnabled())
+    if (!picture6_.isNull())
         redraw();
     else
         PP();

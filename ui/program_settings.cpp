@@ -1,0 +1,100 @@
+#include "ui/program_settings.h"
+
+#include <memory>
+
+#include <QColor>
+#include <QDir>
+#include <QSettings>
+
+namespace settings {
+
+namespace {
+
+// The file name of the settings, whatever the program file is called.
+constexpr auto kName = "dipdigitizer";
+
+QString recentKey() { return QStringLiteral("files/recentProjects"); }
+
+std::unique_ptr<QSettings> open()
+{
+    return std::make_unique<QSettings>(QString::fromLatin1(kName), QString::fromLatin1(kName));
+}
+
+}  // namespace
+
+QStringList recentProjects()
+{
+    const auto store = open();
+    return store->value(recentKey()).toStringList().mid(0, kRecentProjects);
+}
+
+void addRecentProject(const QString& path)
+{
+    const QString full = QDir::cleanPath(path);
+    QStringList list = recentProjects();
+    list.removeAll(full);
+    list.prepend(full);
+    const auto store = open();
+    store->setValue(recentKey(), list.mid(0, kRecentProjects));
+}
+
+void removeRecentProject(const QString& path)
+{
+    QStringList list = recentProjects();
+    list.removeAll(QDir::cleanPath(path));
+    const auto store = open();
+    store->setValue(recentKey(), list);
+}
+
+QByteArray windowGeometry()
+{
+    const auto store = open();
+    return store->value(QStringLiteral("window/geometry")).toByteArray();
+}
+
+QByteArray windowState()
+{
+    const auto store = open();
+    return store->value(QStringLiteral("window/state")).toByteArray();
+}
+
+void setWindowPlace(const QByteArray& geometry, const QByteArray& state)
+{
+    const auto store = open();
+    store->setValue(QStringLiteral("window/geometry"), geometry);
+    store->setValue(QStringLiteral("window/state"), state);
+}
+
+QString lastFolder(const QString& kind)
+{
+    const auto store = open();
+    return store->value(QStringLiteral("folders/") + kind.toLower()).toString();
+}
+
+void setLastFolder(const QString& kind, const QString& folder)
+{
+    const auto store = open();
+    store->setValue(QStringLiteral("folders/") + kind.toLower(), folder);
+}
+
+std::array<Rgb, 4> gradeColours()
+{
+    std::array<Rgb, 4> colours{Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{128, 0, 128}};
+    const auto store = open();
+    for (int g = 0; g < 4; ++g) {
+        const QColor stored(store->value(QStringLiteral("colours/grade%1").arg(QChar('A' + g))).toString());
+        if (stored.isValid())
+            colours[std::size_t(g)] = Rgb{std::uint8_t(stored.red()), std::uint8_t(stored.green()),
+                                          std::uint8_t(stored.blue())};
+    }
+    return colours;
+}
+
+void setGradeColour(int grade, Rgb colour)
+{
+    const auto store = open();
+    store->setValue(QStringLiteral("colours/grade%1").arg(QChar('A' + grade)),
+                   QColor(colour.r, colour.g, colour.b).name());
+}
+
+}  // namespace settings

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "core/project_state.h"
+
+// What the program remembers between runs, in the user's settings: the
+// recent projects, the window's place, the last folder of each kind of file
+// and the grade colours. Each call reads or writes the settings afresh, so
+// two windows never keep stale copies.
+namespace settings {
+
+inline constexpr int kRecentProjects = 8;
+
+// Newest first, at most kRecentProjects full paths.
+QStringList recentProjects();
+// Puts path first, dropping an older entry of it and the oldest beyond the
+// limit.
+void addRecentProject(const QString& path);
+void removeRecentProject(const QString& path);
+
+QByteArray windowGeometry();
+QByteArray windowState();
+void setWindowPlace(const QByteArray& geometry, const QByteArray& state);
+
+// The folder last chosen for files of kind (an extension such as "ddp");
+// empty when none was.
+QString lastFolder(const QString& kind);
+void setLastFolder(const QString& kind, const QString& folder);
+
+// The colours of grades A to D; the program's own until the user chose any.
+std::array<Rgb, 4> gradeColours();
+void setGradeColour(int grade, Rgb colour);
+
+}  // namespace settings
