@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/calibration_dialogs.h"
 #include "core/dipdigitize.h"
 #include "core/number_format.h"
 
@@ -60,6 +61,25 @@ std::string lasGrade(const std::string& grade)
     return kLasNull;
 }
 
+// Free text on one line: control characters would end it.
+std::string lasText(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    return text;
+}
+
+// A header line's data ends at its colon.
+std::string lasData(const std::string& text)
+{
+    std::string data = lasText(text);
+    for (char& c : data)
+        if (c == ':')
+            c = ' ';
+    return data;
+}
+
 std::string wellName(const std::string& picture)
 {
     const auto dot = picture.find_last_of('.');
@@ -86,36 +106,57 @@ bool writeDipsCsv(std::ostream& out, ProjectState& s, int* trackedDip)
     return flush(out, text);
 }
 
-bool writeDipsLas(std::ostream& out, ProjectState& s, const std::string& unit, int* trackedDip)
+int dipsWithoutDepth(const ProjectState& s)
+{
+    int count = 0;
+    const auto& dips = std::as_const(s.dips);
+    for (int i = 1; i <= s.NumPoints && i <= kMaxDips; ++i)
+        count += dips[i].Depth ? 0 : 1;
+    return count;
+}
+
+bool writeDipsLas(std::ostream& out, ProjectState& s, const LasWell& well, int* trackedDip)
 {
     if (!countsValid(s))
         return false;
     recomputeAndSortDips(s, trackedDip);
     const auto& dips = std::as_const(s.dips);
-    // The sort puts the dips without a depth last.
-    Reading first, last;
-    for (int i = 1; i <= s.NumPoints; ++i)
-        if (dips[i].Depth) {
-            first = first ? first : dips[i].Depth;
-            last = dips[i].Depth;
-        }
+    // The sort puts the dips without a depth last; the index holds only
+    // real depths, ascending.
+    int rows = 0;
+    while (rows < s.NumPoints && dips[rows + 1].Depth)
+        ++rows;
+    if (rows == 0)
+        return false;
+    const std::string& unit = well.depthUnit;
 
     std::string text = "~Version Information\r\n";
     text += lasLine("VERS", "", "2.0", "CWLS Log ASCII Standard - version 2.0");
     text += lasLine("WRAP", "", "NO", "One line per depth step");
     text += "~Well Information\r\n";
-    text += lasLine("STRT", unit, lasValue(first), "Start depth");
-    text += lasLine("STOP", unit, lasValue(last), "Stop depth");
+    text += lasLine("STRT", unit, lasValue(dips[1].Depth), "Start depth");
+    text += lasLine("STOP", unit, lasValue(dips[rows].Depth), "Stop depth");
     text += lasLine("STEP", unit, "0", "Irregular sampling");
     text += lasLine("NULL", "", kLasNull, "Null value");
-    text += lasLine("WELL", "", wellName(s.FILE), "Well");
+    text += lasLine("COMP", "", "", "Company");
+    text += lasLine("WELL", "", lasData(wellName(s.FILE)), "Well");
+    text += lasLine("FLD", "", "", "Field");
+    text += lasLine("LOC", "", "", "Location");
+    text += lasLine("PROV", "", "", "Province");
+    text += lasLine("SRVC", "", "", "Service company");
+    text += lasLine("DATE", "", lasData(well.date), "Export date");
+    text += lasLine("UWI", "", "", "Unique well identifier");
     text += "~Curve Information\r\n";
     text += lasLine("DEPT", unit, "", "Depth");
     text += lasLine("DIP", "DEG", "", "Dip angle");
     text += lasLine("AZIM", "DEG", "", "Dip azimuth");
     text += lasLine("QUAL", "", "", "Quality grade, A to D as 1 to 4");
+    text += "~Other Information\r\n";
+    text += "Picture: " + lasText(s.FILE) + "\r\n";
+    text += "Dip scale: " + dipScaleCaption(s.DipScaleMode) + ", " + std::to_string(s.MINDIP) + " to "
+            + std::to_string(s.MAXDIP) + " degrees\r\n";
     text += "~ASCII\r\n";
-    for (int i = 1; i <= s.NumPoints; ++i) {
+    for (int i = 1; i <= rows; ++i) {
         const DipPoint& d = dips[i];
         const bool noTail = awaitsTail(s, i);
         text += rightAligned(lasValue(d.Depth), 12) + rightAligned(lasValue(d.Dip), 12);

@@ -16,8 +16,20 @@
 // one ("NO CAL", no azimuth) an empty field.
 bool writeDipsCsv(std::ostream& out, ProjectState& state, int* trackedDip = nullptr);
 
-// Log ASCII Standard 2.0: the version, well and curve sections, then one row
-// per dip (DEPT, DIP, AZIM in degrees, QUAL 1 to 4 for A to D). Dips are
-// irregularly sampled (STEP 0); what has no value is the NULL value -999.25.
-// depthUnit is "M", "FT" or empty; the well is named after the picture.
-bool writeDipsLas(std::ostream& out, ProjectState& state, const std::string& depthUnit, int* trackedDip = nullptr);
+// What the LAS header says of the well beyond the picture's name.
+struct LasWell {
+    std::string depthUnit;  // "M", "FT" or empty
+    std::string date;       // of the export
+};
+
+// Log ASCII Standard 2.0: the version and well sections (every mnemonic the
+// standard requires, those unknown empty), the curves, the picture and its
+// dip scale under "~Other", then one row per dip with a depth, ascending
+// (DEPT, DIP, AZIM in degrees, QUAL 1 to 4 for A to D). Dips are irregularly
+// sampled (STEP 0); what has no value is the NULL value -999.25. The well is
+// named after the picture. Dips without a depth ("NO CAL") are left out:
+// false, nothing written, when no dip has a depth.
+bool writeDipsLas(std::ostream& out, ProjectState& state, const LasWell& well, int* trackedDip = nullptr);
+
+// The dips whose depth is "NO CAL", as the last recomputation left them.
+int dipsWithoutDepth(const ProjectState& state);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "golden.h"
+#include "las_rules.h"
 #include "project_fixtures.h"
 
 namespace {
@@ -48,10 +49,10 @@ std::string csv(ProjectState& s, int* trackedDip = nullptr)
     return out.str();
 }
 
-std::string las(ProjectState& s, const std::string& unit)
+std::string las(ProjectState& s, const std::string& unit, int* trackedDip = nullptr)
 {
     std::ostringstream out;
-    EXPECT_TRUE(writeDipsLas(out, s, unit));
+    EXPECT_TRUE(writeDipsLas(out, s, LasWell{unit, "2000-01-01"}, trackedDip));
     return out.str();
 }
 
@@ -63,9 +64,43 @@ TEST(DipInterchange, CsvAndLasMatchTheGoldenFiles)
     EXPECT_EQ(csv(s), golden("linear_with_dips.csv"));
     ProjectState again = linearProjectWithDips();
     EXPECT_EQ(las(again, "M"), golden("linear_with_dips.las"));
+    EXPECT_EQ(dipsWithoutDepth(again), 1);  // left out of the LAS file
     const std::string feet = las(again, "FT");
     EXPECT_NE(feet.find(" STRT.FT             1000.0 : Start depth\r\n"), std::string::npos);
     EXPECT_NE(las(again, "").find(" DEPT.                      : Depth\r\n"), std::string::npos);
+}
+
+TEST(DipInterchange, LasKeepsTheRulesOfVersion2)
+{
+    for (const char* name : {"linear_with_dips.las", "session.las"})
+        EXPECT_EQ(lasRuleBreaches(golden(name)), std::vector<std::string>()) << name;
+    // The rules catch what the export once did: a NULL index sorted last,
+    // the required well mnemonics missing.
+    std::string old = golden("linear_with_dips.las");
+    old.erase(old.find(" COMP."), old.find(" WELL.") - old.find(" COMP."));
+    old += "     -999.25     -999.25         0.0     -999.25\r\n";
+    EXPECT_EQ(lasRuleBreaches(old), (std::vector<std::string>{"~W lacks COMP", "row 5 has a NULL index",
+                                                               "STRT and STOP are not the first and last index"}));
+
+    // A dip awaiting its tail, a picture name that would break the header
+    // lines, and dips outside the depth calibration.
+    ProjectState s = linearProjectWithDips();
+    s.FILE = "well: 7\nrun 2.bmp";
+    s.dips[6] = DipPoint{-1.0, 100, -1.0, 5000, 10, "A"};
+    s.NumPoints = 6;
+    s.interaction.AwaitingAzimuth = true;
+    s.interaction.PendingRow = 4;
+    const std::string text = las(s, "FT", &s.interaction.PendingRow);
+    EXPECT_EQ(lasRuleBreaches(text), std::vector<std::string>());
+    EXPECT_NE(text.find(" WELL.        well  7 run 2 : Well\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nPicture: well: 7 run 2.bmp\r\n"), std::string::npos);
+    EXPECT_EQ(dipsWithoutDepth(s), 2);
+
+    ProjectState none = linearProjectWithDips();
+    none.NUMDEP = 0;  // no depth calibration: no dip has a depth
+    std::ostringstream out;
+    EXPECT_FALSE(writeDipsLas(out, none, LasWell{"M", "2000-01-01"}));
+    EXPECT_EQ(out.str(), "");
 }
 
 TEST(DipInterchange, CsvReadsBackFieldForField)

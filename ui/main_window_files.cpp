@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -144,6 +145,14 @@ void DigitizeWindow::mnucsv_Click()
 void DigitizeWindow::mnulas_Click()
 {
     const QString title = QStringLiteral("Export Dips as LAS");
+    // The LAS index holds real depths only: a dip outside the depth
+    // calibration has none.
+    recomputeAndSortDips(state_, trackedDip());
+    const int withoutDepth = dipsWithoutDepth(state_);
+    if (withoutDepth == state_.NumPoints) {
+        messages_->showError(title, QStringLiteral("No dip has a depth yet: there is nothing to export as LAS."));
+        return;
+    }
     const auto path = askExportPath(title, QStringLiteral("LAS files"), "las");
     if (!path)
         return;
@@ -152,9 +161,16 @@ void DigitizeWindow::mnulas_Click()
                                            {QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")});
     if (!unit)
         return;
-    const std::string lasUnit = *unit == QStringLiteral("none") ? std::string() : unit->toStdString();
-    saveThrough(title, *path,
-                [this, &lasUnit](std::ostream& out) { return writeDipsLas(out, state_, lasUnit, trackedDip()); });
+    LasWell well;
+    well.depthUnit = *unit == QStringLiteral("none") ? std::string() : unit->toStdString();
+    well.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    if (!saveThrough(title, *path, [this, &well](std::ostream& out) { return writeDipsLas(out, state_, well, trackedDip()); }))
+        return;
+    if (withoutDepth > 0)
+        messages_->showError(title, QStringLiteral("%1 of the %2 dips lie outside the depth calibration and have no "
+                                                   "depth: they were left out of the LAS file.")
+                                        .arg(withoutDepth)
+                                        .arg(state_.NumPoints));
 }
 
 void DigitizeWindow::saveStatisticsImage()

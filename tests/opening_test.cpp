@@ -1,0 +1,173 @@
+#include <QColor>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSettings>
+#include <QUndoStack>
+#include <QUrl>
+
+#include "ui/program_settings.h"
+#include "window_fixture.h"
+
+namespace {
+
+class OpeningTest : public MouseWindowTest {
+protected:
+    // A saved project of one dip on a picture of its own.
+    QString savedProject(const QString& name)
+    {
+        SetUp();
+        calibrateTwoRowsAndDigitize();
+        tadpole(190, 200, 250, 200);
+        const QString path = folder_.filePath(name);
+        dialog_->files.push_back(path);
+        action("mnusavecal")->trigger();
+        EXPECT_TRUE(QFile::exists(path));
+        return path;
+    }
+
+    // Digitized work not saved yet: a second picture and two dips.
+    void unsavedWork()
+    {
+        openThroughMenu(writeBitmap("other.bmp", RgbPicture(300, 700, 0xeeeeee), 24));
+        clickIndicator(window_->scaleForm().option(1));
+        QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
+        addRow(100, "2000");
+        addRow(300, "2100");
+        digitizeMode();
+        tadpole(150, 150, 150, 120);
+        tadpole(160, 250, 190, 250);
+        ASSERT_TRUE(state().ProjectChanged);
+    }
+
+    void drop(const QString& path)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint place = window_->rect().center();
+        QDragEnterEvent enter(place, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window_.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(place), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window_.get(), &dropped);
+        QCoreApplication::processEvents();  // the file opens once the drop has ended
+    }
+
+    QMenu* recentMenu() { return child<QMenu>("mnurecent"); }
+};
+
+}  // namespace
+
+TEST_F(OpeningTest, AnotherLogOverUnsavedWorkAsksFirstThenReplacesEverything)
+{
+    const QString first = savedProject("first.ddp");
+    SetUp();
+    unsavedWork();
+    const int dips = state().NumPoints;
+
+    // Cancel: the work stays as it was, unasked by any dialog.
+    messages_->answer = QMessageBox::Cancel;
+    dialog_->files.push_back(first);
+    key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(messages_->questions, QStringList("Project information has changed.\nSave changes?"));
+    EXPECT_EQ(state().FILE, "other.bmp");
+    EXPECT_EQ(state().NumPoints, dips);
+    EXPECT_TRUE(window_->undoStack().canUndo());
+    EXPECT_EQ(dialog_->files.size(), 1u);  // the open dialog was not shown
+
+    // Discard: the project replaces the work whole, with a history of its own.
+    messages_->answer = QMessageBox::No;
+    key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(state().FILE, "log.bmp");
+    EXPECT_EQ(state().NumPoints, 1);
+    EXPECT_EQ(state().NUMDEP, 2);
+    EXPECT_EQ(state().depths[1].DEPTH, 1000);
+    EXPECT_FALSE(window_->undoStack().canUndo());
+    EXPECT_FALSE(state().ProjectChanged);
+    EXPECT_EQ(window_->windowTitle(), "first.ddp[*] - Vellwick Dipmeter Digitizer");
+    EXPECT_TRUE(action("mnuopen")->isEnabled());
+
+    // A picture over saved work: no question, a fresh start in Calibrate Log.
+    messages_->questions.clear();
+    openThroughMenu(writeBitmap("third.bmp", RgbPicture(200, 200, 0xffffff), 24));
+    EXPECT_TRUE(messages_->questions.isEmpty());
+    EXPECT_EQ(state().FILE, "third.bmp");
+    EXPECT_EQ(state().NumPoints, 0);
+    EXPECT_EQ(state().NUMDEP, 0);
+    EXPECT_FALSE(state().DipScaleDefined);
+    EXPECT_EQ(state().WorkMode, 1);
+    EXPECT_TRUE(child<QRadioButton>("OptDigCal(1)")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>("Option1(0)")->isEnabled());
+    EXPECT_FALSE(child<QRadioButton>("Option2(0)")->isEnabled());
+    EXPECT_FALSE(action("mnusavecal")->isEnabled());
+    EXPECT_TRUE(window_->scaleForm().isVisible());
+    EXPECT_EQ(window_->windowTitle(), "third.bmp[*] - Vellwick Dipmeter Digitizer");
+
+    // A picture that fails leaves the new work untouched.
+    openThroughMenu(folder_.filePath("missing.png"));
+    EXPECT_EQ(state().FILE, "third.bmp");
+    EXPECT_EQ(messages_->errors.size(), 1);
+}
+
+TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
+{
+    const QString first = savedProject("first.ddp");
+    const QString second = savedProject("second.ddp");
+    EXPECT_EQ(settings::recentProjects(), QStringList({second, first}));
+    ASSERT_EQ(recentMenu()->actions().size(), 2);
+    EXPECT_EQ(recentMenu()->actions()[0]->text(), "&1 second.ddp");
+
+    // Window place, a grade colour, a folder: kept by the end of the run.
+    window_->resize(900, 640);
+    dialog_->colour = QColor(10, 20, 30);
+    action("mnucolB")->trigger();
+    const QString pictures = QDir(folder_.path()).filePath("scans");
+    QDir().mkpath(pictures);
+    const QString scan = writeBitmap("scans/scan.bmp", RgbPicture(100, 100, 0xffffff), 24);
+    openThroughMenu(scan);
+    window_->close();
+
+    SetUp();
+    EXPECT_EQ(window_->size(), QSize(900, 640));
+    EXPECT_EQ(state().QualityColorB, (Rgb{10, 20, 30}));
+    EXPECT_EQ(child<QLabel>("Label9(1)")->palette().color(QPalette::Window), QColor(10, 20, 30));
+    QDir::setCurrent(QDir::rootPath());
+    dialog_->files.push_back(QString());
+    action("mnuopen")->trigger();
+    EXPECT_EQ(dialog_->lastRequest.directory, pictures);
+    QSettings stored(settingsHome_.filePath("dipdigitizer/dipdigitizer.conf"), QSettings::NativeFormat);
+    EXPECT_EQ(stored.value("colours/gradeB").toString(), "#0a141e");
+
+    // A vanished project goes from the list with a word; a kept one opens.
+    QFile::remove(second);
+    window_->findChild<QMenu*>("mnufile")->aboutToShow();
+    recentMenu()->actions()[0]->trigger();
+    EXPECT_EQ(messages_->errors, QStringList(QStringLiteral("Open Project: The project \"%1\" is no longer there. It "
+                                                            "is taken off the recent projects.")
+                                                 .arg(second)));
+    EXPECT_EQ(settings::recentProjects(), QStringList(first));
+    ASSERT_EQ(recentMenu()->actions().size(), 1);
+    recentMenu()->actions()[0]->trigger();
+    EXPECT_EQ(window_->windowTitle(), "first.ddp[*] - Vellwick Dipmeter Digitizer");
+
+    // Drops go the way of the menu commands, prompt included.
+    tadpole(160, 250, 190, 250);
+    messages_->answer = QMessageBox::Cancel;
+    QImage png(50, 80, QImage::Format_ARGB32);
+    png.fill(Qt::transparent);
+    const QString pngPath = folder_.filePath("dropped.png");
+    ASSERT_TRUE(png.save(pngPath));
+    drop(pngPath);
+    EXPECT_EQ(state().FILE, "log.bmp");
+    messages_->answer = QMessageBox::No;
+    drop(pngPath);
+    EXPECT_EQ(state().FILE, "dropped.png");
+    EXPECT_EQ(state().IMAGEHEIGHT, 80);
+    EXPECT_EQ(window_->logView().surface().image().pixel(10, 10), 0xffffffffu);  // transparent: white paper
+    drop(first);
+    EXPECT_EQ(window_->windowTitle(), "first.ddp[*] - Vellwick Dipmeter Digitizer");
+    EXPECT_EQ(state().NumPoints, 1);
+}
