@@ -8,9 +8,15 @@ namespace {
 
 using Bytes = const unsigned char*;
 
-std::uint32_t le32(Bytes p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24; }
+std::uint32_t le32(Bytes p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
 std::uint16_t le16(Bytes p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::uint32_t be32(Bytes p) { return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | std::uint32_t(p[3]); }
+std::uint32_t be32(Bytes p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | std::uint32_t(p[3]);
+}
 std::uint16_t be16(Bytes p) { return std::uint16_t(p[0] << 8 | p[1]); }
 
 const unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};

@@ -13,7 +13,10 @@ std::string le16(std::uint16_t v) { return {char(v), char(v >> 8)}; }
 std::string le32(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 
 // Chunks with their length and a checksum the checks do not read.
-std::string pngChunk(const std::string& type, const std::string& data) { return be32(std::uint32_t(data.size())) + type + data + "CRC!"; }
+std::string pngChunk(const std::string& type, const std::string& data)
+{
+    return be32(std::uint32_t(data.size())) + type + data + "CRC!";
+}
 
 std::string png(int bitDepth, int colourType, const std::string& extra)
 {
@@ -61,8 +64,10 @@ TEST(PictureFile, KindsComeFromTheSignatureAndEveryCutFileIsSeenShort)
     EXPECT_EQ(kindOf("GIF89a"), PictureKind::Unknown);
     EXPECT_EQ(kindOf(""), PictureKind::Unknown);
 
-    const std::pair<PictureKind, const std::string*> files[] = {
-        {PictureKind::Bitmap, &bitmap}, {PictureKind::Tiff, &tif}, {PictureKind::Png, &png8}, {PictureKind::Jpeg, &jpeg}};
+    const std::pair<PictureKind, const std::string*> files[] = {{PictureKind::Bitmap, &bitmap},
+                                                                {PictureKind::Tiff, &tif},
+                                                                {PictureKind::Png, &png8},
+                                                                {PictureKind::Jpeg, &jpeg}};
     for (const auto& [kind, file] : files) {
         EXPECT_FALSE(cut(kind, *file, file->size())) << pictureKindName(kind);
         for (std::size_t size = 0; size < file->size(); ++size)

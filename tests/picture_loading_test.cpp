@@ -161,10 +161,18 @@ TEST(PictureRules, TransparencyShowsWhiteAndEveryRefusalNamesItsReason)
     EXPECT_EQ(loadError(truncated), QStringLiteral("The TIFF picture \"%1\" is truncated: the file ends before the "
                                                    "picture does.")
                                         .arg(truncated));
-    EXPECT_TRUE(loadError(bitmap).startsWith(QStringLiteral("The Windows bitmap picture \"%1\" is truncated").arg(bitmap)));
+    EXPECT_TRUE(
+        loadError(bitmap).startsWith(QStringLiteral("The Windows bitmap picture \"%1\" is truncated").arg(bitmap)));
     EXPECT_EQ(loadError(text), QStringLiteral("The file \"%1\" is not a picture the program reads: it is neither a "
                                               "Windows bitmap nor a TIFF, PNG or JPEG file.")
                                    .arg(text));
+    // A whole file whose picture no computer holds: a million pixels square.
+    const QByteArray header = bigEndian(1000000, 4) + bigEndian(1000000, 4) + QByteArray("\x08\x00\x00\x00\x00", 5);
+    const QByteArray huge = QByteArray("\x89PNG\r\n\x1a\n") + chunk("IHDR", header)
+                            + chunk("IDAT", qCompress(QByteArray(64, 0)).mid(4)) + chunk("IEND", QByteArray());
+    const QString large = written(folder.filePath("large.png"), huge);
+    EXPECT_TRUE(loadError(large).startsWith(QStringLiteral("The picture \"%1\" is too large to hold").arg(large)))
+        << loadError(large).toStdString();
     EXPECT_TRUE(loadError(folder.filePath("gone.tif")).startsWith(QStringLiteral("The file \"%1\" cannot be opened: ")
                                                                       .arg(folder.filePath("gone.tif"))));
 }

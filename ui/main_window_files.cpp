@@ -164,7 +164,8 @@ void DigitizeWindow::mnulas_Click()
     LasWell well;
     well.depthUnit = *unit == QStringLiteral("none") ? std::string() : unit->toStdString();
     well.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    if (!saveThrough(title, *path, [this, &well](std::ostream& out) { return writeDipsLas(out, state_, well, trackedDip()); }))
+    const auto writer = [this, &well](std::ostream& out) { return writeDipsLas(out, state_, well, trackedDip()); };
+    if (!saveThrough(title, *path, writer))
         return;
     if (withoutDepth > 0)
         messages_->showError(title, QStringLiteral("%1 of the %2 dips lie outside the depth calibration and have no "
