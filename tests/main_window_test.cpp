@@ -23,8 +23,6 @@ QStringList captions(const QMenu* menu)
     return out;
 }
 
-QColor swatch(QLabel* label) { return label->palette().color(QPalette::Window); }
-
 }  // namespace
 
 TEST_F(WindowTest, StartsWithTheControlsAndMenusOfAFreshRun)
@@ -189,17 +187,4 @@ TEST_F(WindowTest, ShowGridMirrorsTheCheckBoxAndRedraws)
     EXPECT_EQ(window_->undoStack().count(), actions);  // it was: nothing to record
     QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(st.GridReady);
-}
-
-TEST_F(WindowTest, QualityColourIsChosenInTheCommonDialog)
-{
-    dialog_->colour = QColor(1, 2, 3);
-    action("mnucolB")->trigger();
-    EXPECT_EQ(dialog_->Flags, CommonDialog::kInitialColour);
-    EXPECT_EQ(dialog_->lastInitialColour, QColor(0, 255, 0));
-    EXPECT_EQ(state().QualityColorB, (Rgb{1, 2, 3}));
-    EXPECT_EQ(swatch(child<QLabel>("Label9(1)")), QColor(1, 2, 3));
-    dialog_->colour.reset();  // cancel
-    action("mnucolA")->trigger();
-    EXPECT_EQ(state().QualityColorA, (Rgb{255, 0, 0}));
 }

@@ -124,6 +124,10 @@ TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
     window_->resize(900, 640);
     dialog_->colour = QColor(10, 20, 30);
     action("mnucolB")->trigger();
+    EXPECT_EQ(dialog_->Flags, CommonDialog::kInitialColour);
+    EXPECT_EQ(dialog_->lastInitialColour, QColor(0, 255, 0));
+    dialog_->colour.reset();  // cancel
+    action("mnucolA")->trigger();
     const QString pictures = QDir(folder_.path()).filePath("scans");
     QDir().mkpath(pictures);
     const QString scan = writeBitmap("scans/scan.bmp", RgbPicture(100, 100, 0xffffff), 24);
@@ -133,6 +137,7 @@ TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
     SetUp();
     EXPECT_EQ(window_->size(), QSize(900, 640));
     EXPECT_EQ(state().QualityColorB, (Rgb{10, 20, 30}));
+    EXPECT_EQ(state().QualityColorA, (Rgb{255, 0, 0}));
     EXPECT_EQ(child<QLabel>("Label9(1)")->palette().color(QPalette::Window), QColor(10, 20, 30));
     QDir::setCurrent(QDir::rootPath());
     dialog_->files.push_back(QString());
