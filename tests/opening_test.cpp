@@ -90,15 +90,20 @@ TEST_F(OpeningTest, AnotherLogOverUnsavedWorkAsksFirstThenReplacesEverything)
     EXPECT_EQ(window_->windowTitle(), "first.ddp[*] - Vellwick Dipmeter Digitizer");
     EXPECT_TRUE(action("mnuopen")->isEnabled());
 
-    // A picture over saved work: no question, a fresh start in Calibrate Log.
+    // A picture over saved work: no question, a fresh start in Calibrate Log
+    // at the top of the log.
+    child<QScrollBar>("VScroll1")->setValue(5);
+    ASSERT_EQ(state().VScrollValue, 5);
     messages_->questions.clear();
-    openThroughMenu(writeBitmap("third.bmp", RgbPicture(200, 200, 0xffffff), 24));
+    openThroughMenu(writeBitmap("third.bmp", RgbPicture(200, 2000, 0xffffff), 24));
     EXPECT_TRUE(messages_->questions.isEmpty());
     EXPECT_EQ(state().FILE, "third.bmp");
     EXPECT_EQ(state().NumPoints, 0);
     EXPECT_EQ(state().NUMDEP, 0);
     EXPECT_FALSE(state().DipScaleDefined);
     EXPECT_EQ(state().WorkMode, 1);
+    EXPECT_EQ(state().VScrollValue, 0);
+    EXPECT_EQ(child<QScrollBar>("VScroll1")->value(), 0);
     EXPECT_TRUE(child<QRadioButton>("OptDigCal(1)")->isChecked());
     EXPECT_FALSE(child<QRadioButton>("Option1(0)")->isEnabled());
     EXPECT_FALSE(child<QRadioButton>("Option2(0)")->isEnabled());

@@ -73,6 +73,7 @@ bool DigitizeWindow::openPicture(const QString& path)
     Form_Resize();
     showWorkName();
     followSavedState();
+    refreshStatistics();
     return true;
 }
 

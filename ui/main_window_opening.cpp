@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QUndoStack>
 
 #include "interaction/picture_mouse.h"
@@ -98,6 +100,10 @@ void DigitizeWindow::resetControls()
     mnugrid_->setChecked(false);
     label11_->setVisible(false);
     label60_->setText(QStringLiteral("1:1"));
+    for (QScrollBar* bar : {hScroll1_, vScroll1_}) {
+        const QSignalBlocker quiet(bar);  // the new log's layout redraws once
+        bar->setValue(0);
+    }
     for (QAction* a : {mnusavecal_, mnusavedig_, mnureslog_, mnuerase_})
         a->setEnabled(false);
 }
