@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -211,14 +212,25 @@ bool LogPicture::load(const QString& path, QString& error)
                     .arg(kindName, path);
         return false;
     }
+    // The picture and its reduced copies are all made before any replaces
+    // this one's.
+    const auto keep = [&](const QImage& decoded) {
+        LogPicture converted;
+        converted.setImage(decoded);
+        if (std::any_of(converted.levels_.begin(), converted.levels_.end(), std::mem_fn(&QImage::isNull))) {
+            error = tooLarge(path, decoded.size());
+            return false;
+        }
+        *this = std::move(converted);
+        return true;
+    };
     if (kind == PictureKind::Bitmap) {
         if (auto plain = decodePlainBitmap(bytes)) {
             if (plain->isNull()) {
                 error = tooLarge(path, plain->size());
                 return false;
             }
-            setImage(*plain);
-            return true;
+            return keep(*plain);
         }
     }
 
@@ -255,14 +267,7 @@ bool LogPicture::load(const QString& path, QString& error)
     }
     if (key)
         keyOut(decoded, *key);
-    LogPicture converted;
-    converted.setImage(decoded);
-    if (converted.levels_[0].isNull()) {
-        error = tooLarge(path, decoded.size());
-        return false;
-    }
-    *this = std::move(converted);
-    return true;
+    return keep(decoded);
 }
 
 void LogPicture::setImage(const QImage& image)

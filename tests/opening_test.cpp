@@ -32,9 +32,7 @@ protected:
     // Digitized work not saved yet: a second picture and two dips.
     void unsavedWork()
     {
-        openThroughMenu(writeBitmap("other.bmp", RgbPicture(300, 700, 0xeeeeee), 24));
-        clickIndicator(window_->scaleForm().option(1));
-        QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
+        openAndDefineLinearScale("other.bmp");
         addRow(100, "2000");
         addRow(300, "2100");
         digitizeMode();
@@ -56,7 +54,12 @@ protected:
         QCoreApplication::processEvents();  // the file opens once the drop has ended
     }
 
-    QMenu* recentMenu() { return child<QMenu>("mnurecent"); }
+    // The submenu as the File menu shows it on opening.
+    QMenu* recentMenu()
+    {
+        emit child<QMenu>("mnufile")->aboutToShow();
+        return child<QMenu>("mnurecent");
+    }
 };
 
 }  // namespace
@@ -153,7 +156,6 @@ TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
 
     // A vanished project goes from the list with a word; a kept one opens.
     QFile::remove(second);
-    window_->findChild<QMenu*>("mnufile")->aboutToShow();
     recentMenu()->actions()[0]->trigger();
     EXPECT_EQ(messages_->errors, QStringList(QStringLiteral("Open Project: The project \"%1\" is no longer there. It "
                                                             "is taken off the recent projects.")

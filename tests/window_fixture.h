@@ -105,9 +105,9 @@ protected:
     QString label(const char* name) { return child<QLabel>(name)->text(); }
 
     // A white 400 x 600 picture with a linear 0-90 scale defined.
-    void openAndDefineLinearScale()
+    void openAndDefineLinearScale(const QString& name = QStringLiteral("log.bmp"))
     {
-        openThroughMenu(writeBitmap("log.bmp", RgbPicture(400, 600, 0xffffff), 24));
+        openThroughMenu(writeBitmap(name, RgbPicture(400, 600, 0xffffff), 24));
         clickIndicator(window_->scaleForm().option(1));
         QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
     }

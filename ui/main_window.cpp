@@ -171,9 +171,9 @@ void DigitizeWindow::createMenus()
     file->addActions({mnuopen_, mnuopenprj_});
     mnurecent_ = file->addMenu(QStringLiteral("Recent Projects"));
     mnurecent_->setObjectName(QStringLiteral("mnurecent"));
-    // Another window may have changed the list meanwhile.
+    // Read afresh each time the menu opens: another window or run may have
+    // changed the list meanwhile.
     connect(file, &QMenu::aboutToShow, this, &DigitizeWindow::showRecentProjects);
-    showRecentProjects();
     file->addActions({mnusavedig_, mnusave_, mnusavecal_, mnureslog_, mnucsv_, mnulas_});
     file->addSeparator()->setObjectName(QStringLiteral("sep1"));
     file->addAction(mnuexit_);

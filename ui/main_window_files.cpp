@@ -22,8 +22,8 @@
 #include "ui/common_dialog.h"
 #include "ui/dip_statistics_window.h"
 #include "ui/log_view.h"
-#include "ui/program_settings.h"
 #include "ui/main_window.h"
+#include "ui/program_settings.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
 #include "ui/view_rules.h"
@@ -91,7 +91,6 @@ bool DigitizeWindow::writeProjectFile(const QString& path, const QString& failur
     undoStack_->setClean();
     showWorkName();
     settings::addRecentProject(projectPath_);
-    showRecentProjects();
     return true;
 }
 
@@ -254,10 +253,8 @@ bool DigitizeWindow::openProjectFile(const QString& path, const QString& recover
         undoStack_->resetClean();
     showOpenedProject();
     followSavedState();
-    if (!recovered) {
+    if (!recovered)
         settings::addRecentProject(projectPath_);
-        showRecentProjects();
-    }
     return true;
 }
 

@@ -137,7 +137,6 @@ void DigitizeWindow::openRecentProject(const QString& path)
 {
     if (!QFileInfo(path).isFile()) {
         settings::removeRecentProject(path);
-        showRecentProjects();
         messages_->showError(QStringLiteral("Open Project"),
                              QStringLiteral("The project \"%1\" is no longer there. It is taken off the recent "
                                             "projects.")
