@@ -325,3 +325,13 @@ std::optional<Rgb> gradeColour(const ProjectState& state, const std::string& gra
         return std::nullopt;
     return colours[index];
 }
+
+double azimuthTowards(double dx, double dy)
+{
+    if (dy == 0)
+        return dx >= 0 ? 90 : 270;
+    const double a = std::atan(dx / dy) * 180 / kPi;
+    if (dy > 0)
+        return dx >= 0 ? a : 360 + a;
+    return 180 + a;
+}

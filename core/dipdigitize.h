@@ -42,6 +42,10 @@ int gradeIndex(const std::string& grade);
 // The drawing colour of a quality grade "A" to "D"; nothing for any other text.
 std::optional<Rgb> gradeColour(const ProjectState& state, const std::string& grade);
 
+// Degrees clockwise from straight up of the direction (dx, dy), dx to the
+// right and dy upward; 90 for no direction at all, never 360.
+double azimuthTowards(double dx, double dy);
+
 // Pi as every degree-radian conversion of the program takes it; stored
 // azimuths and dips depend on this exact value.
 inline constexpr double kPi = 3.14159;

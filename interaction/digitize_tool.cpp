@@ -17,18 +17,6 @@ constexpr double kShortestTail = 40;  // nearer the centre, the tail has no leng
 
 constexpr Rgb kBlack{0, 0, 0};
 
-// Degrees clockwise from straight up, dx to the right and dy upward; 90 on
-// the centre itself, never 360.
-double azimuthTowards(double dx, double dy)
-{
-    if (dy == 0)
-        return dx >= 0 ? 90 : 270;
-    const double a = std::atan(dx / dy) * 180 / kPi;
-    if (dy > 0)
-        return dx >= 0 ? a : 360 + a;
-    return 180 + a;
-}
-
 }  // namespace
 
 void DigitizeTool::press(int /*button*/, double x, double y)

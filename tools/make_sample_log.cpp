@@ -1,10 +1,14 @@
 // Draws the synthetic dipmeter log that the project ships as samples/sample_log.bmp:
 // a depth track with depth lines and labels, a linear 0-90 dip track with its
-// scale, and tadpoles of several dips and azimuths, as an 8-bit grey bitmap.
+// scale, and tadpoles of several dips and azimuths, as an 8-bit grey bitmap;
+// and, where asked, the truth about its tadpoles in the form that
+// make_truth_logs writes, to measure the tadpole search against.
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <random>
+#include <string>
+#include <vector>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -66,8 +70,15 @@ void drawTracks(QPainter& p)
     }
 }
 
-void drawTadpoles(QPainter& p)
+struct Tadpole {
+    double x, y;
+    bool filled;
+    double azimuth, dip;
+};
+
+std::vector<Tadpole> drawTadpoles(QPainter& p)
 {
+    std::vector<Tadpole> drawn;
     std::mt19937 rng(1961);
     std::uniform_real_distribution<double> gap(35, 90);
     std::normal_distribution<double> dip(22, 9);
@@ -84,7 +95,22 @@ void drawTadpoles(QPainter& p)
         const bool solid = std::fmod(y, 7) > 2;  // poorer-quality dips hollow
         p.setBrush(solid ? QBrush(Qt::black) : QBrush(Qt::white));
         p.drawEllipse(centre, 5, 5);
+        drawn.push_back({centre.x(), centre.y(), solid, az, d});
     }
+    return drawn;
+}
+
+bool writeTruth(const std::string& path, const std::string& picture, const std::vector<Tadpole>& tadpoles)
+{
+    std::ofstream truth(path);
+    truth << "# " << picture << ',' << kTrackLeft << ',' << kTrackRight << ',' << kHeaderHeight << ',' << kFooterTop
+          << '\n';
+    char line[128];
+    for (const Tadpole& t : tadpoles) {
+        std::snprintf(line, sizeof line, "%.2f,%.2f,%d,%.1f,%.3f\n", t.x, t.y, t.filled ? 1 : 0, t.azimuth, t.dip);
+        truth << line;
+    }
+    return bool(truth);
 }
 
 void drawFooter(QPainter& p)
@@ -100,21 +126,22 @@ void drawFooter(QPainter& p)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_sample_log OUTPUT.bmp\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_sample_log OUTPUT.bmp [TRUTH.csv]\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QImage page(kWidth, kHeight, QImage::Format_RGB32);
     page.fill(Qt::white);
+    std::vector<Tadpole> tadpoles;
     {
         QPainter p(&page);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         drawHeader(p);
         drawTracks(p);
-        drawTadpoles(p);
+        tadpoles = drawTadpoles(p);
         drawFooter(p);
     }
     const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
@@ -127,5 +154,11 @@ int main(int argc, char** argv)
     std::ofstream out(argv[1], std::ios::binary);
     const std::string bytes = encodeBmp(picture, 8);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return out ? 0 : 1;
+    if (!out)
+        return 1;
+    if (argc == 3) {
+        const std::string picture = argv[1];
+        return writeTruth(argv[2], picture.substr(picture.find_last_of('/') + 1), tadpoles) ? 0 : 1;
+    }
+    return 0;
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+// The binary layers the tadpole search reads, made once for a band of the
+// picture. Every layer has the band's size; 255 marks a set pixel.
+struct InkLayers {
+    cv::Mat grey;    // the band itself (a view)
+    cv::Mat ink;     // darker than the threshold
+    cv::Mat runs;    // long straight horizontal and vertical runs: depth lines, grid lines
+    cv::Mat lines;   // those runs with the ink along their sides
+    cv::Mat filled;  // ink with the small enclosed holes filled, so hollow dots are solid
+    cv::Mat dist;    // 32-bit float: each filled pixel's distance to the nearest unfilled one
+    cv::Mat strokes; // ink that is no long line: where tails are followed
+};
+
+struct InkLimits {
+    int threshold = 128;        // grey levels below it are ink
+    double maxDiameter = 17;    // no enclosed hole wider than this is a hollow dot
+    int shortestLine = 136;     // runs this long are lines, never tails
+};
+
+InkLayers inkLayers(const cv::Mat& grey, const InkLimits& limits);
+
+// The grey level between paper and ink of a picture region (Otsu's, kept
+// within sensible bounds for a scan on white paper).
+int inkThreshold(const cv::Mat& grey);

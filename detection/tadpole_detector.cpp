@@ -1,0 +1,259 @@
+#include "detection/tadpole_detector.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include <opencv2/imgproc.hpp>
+
+#include "detection/ink_layers.h"
+#include "detection/tadpole_measure.h"
+
+namespace {
+
+constexpr int kBandRows = 512;
+constexpr double kLargestAutoDiameter = 17;
+
+struct Area {
+    int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom excluded
+    bool empty() const { return right <= left || bottom <= top; }
+};
+
+cv::Mat view(const GreyPicture& p, const Area& a)
+{
+    auto* first = const_cast<std::uint8_t*>(p.pixels + std::ptrdiff_t(a.top - p.top) * p.stride + (a.left - p.left));
+    return cv::Mat(a.bottom - a.top, a.right - a.left, CV_8U, first, std::size_t(p.stride));
+}
+
+Area clipped(const GreyPicture& p, Area a)
+{
+    a.left = std::max(a.left, p.left);
+    a.top = std::max(a.top, p.top);
+    a.right = std::min(a.right, p.left + p.width);
+    a.bottom = std::min(a.bottom, p.top + p.height);
+    return a;
+}
+
+InkLimits limitsFor(const DetectionSettings& s, int threshold)
+{
+    InkLimits l;
+    l.threshold = threshold;
+    l.maxDiameter = s.maxDiameter > 0 ? s.maxDiameter : kLargestAutoDiameter;
+    // Longer than the longest tail with its dot, so that no tail is taken for a line.
+    l.shortestLine = std::max(48, int(8 * l.maxDiameter));
+    return l;
+}
+
+// How far beyond a dot's centre its tail may reach.
+int tailReach(const InkLimits& l) { return int(std::ceil(6.5 * l.maxDiameter)) + 8; }
+
+bool onTrack(const std::vector<TrackStretch>& track, double x, double y)
+{
+    for (const TrackStretch& s : track) {
+        if (y < s.top || y > s.bottom || s.bottom <= s.top)
+            continue;
+        const double f = (y - s.top) / (s.bottom - s.top);
+        const double a = s.leftTop + (s.leftBottom - s.leftTop) * f;
+        const double b = s.rightTop + (s.rightBottom - s.rightTop) * f;
+        if (x >= std::min(a, b) && x <= std::max(a, b))
+            return true;
+    }
+    return false;
+}
+
+// Every dot measured in the area of the picture, read with its surroundings
+// out to the longest tail; want says which centres to keep.
+template <typename Want>
+void searchArea(const GreyPicture& picture, const Area& area, const InkLimits& limits, double smallestRadius,
+                Want want, std::vector<FoundTadpole>& found)
+{
+    const int margin = tailReach(limits);
+    const Area read = clipped(picture, {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin});
+    if (read.empty())
+        return;
+    const InkLayers layers = inkLayers(view(picture, read), limits);
+    cv::Mat peaks;
+    cv::dilate(layers.dist, peaks, cv::getStructuringElement(cv::MORPH_RECT, {5, 5}));
+    for (int y = area.top - read.top; y < area.bottom - read.top; ++y) {
+        const float* dist = layers.dist.ptr<float>(y);
+        const float* peak = peaks.ptr<float>(y);
+        for (int x = area.left - read.left; x < area.right - read.left; ++x) {
+            if (dist[x] < smallestRadius || dist[x] < peak[x])
+                continue;
+            auto t = measureTadpole(layers, x, y, limits);
+            if (!t)
+                continue;
+            t->x += read.left;
+            t->y += read.top;
+            if (want(*t))
+                found.push_back(*t);
+        }
+    }
+}
+
+// One tadpole for each dot: a plateau of the distance peak gives several.
+std::vector<FoundTadpole> withoutRepeats(std::vector<FoundTadpole> found)
+{
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.confidence > b.confidence; });
+    std::multimap<int, std::size_t> byRow;
+    std::vector<FoundTadpole> kept;
+    for (const FoundTadpole& t : found) {
+        const double near = 0.6 * t.diameter;
+        bool repeat = false;
+        for (auto it = byRow.lower_bound(int(t.y - near) - 1); it != byRow.end() && it->first <= int(t.y + near) + 1; ++it) {
+            const FoundTadpole& k = kept[it->second];
+            if (std::hypot(k.x - t.x, k.y - t.y) < std::max(near, 0.6 * k.diameter))
+                repeat = true;
+        }
+        if (!repeat) {
+            byRow.emplace(int(t.y), kept.size());
+            kept.push_back(t);
+        }
+    }
+    return kept;
+}
+
+// The dots' usual diameter: the most frequent among the sure tadpoles.
+double usualDiameter(const std::vector<FoundTadpole>& found)
+{
+    std::map<int, double> votes;  // half-pixel bins
+    for (const FoundTadpole& t : found)
+        if (t.azimuth && t.confidence >= 0.5)
+            for (int d = -1; d <= 1; ++d)
+                votes[int(std::lround(2 * t.diameter)) + d] += d == 0 ? 1 : 0.5;
+    if (votes.empty())
+        return 0;
+    const auto best = std::max_element(votes.begin(), votes.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return best->first / 2.0;
+}
+
+bool sizeFits(const FoundTadpole& t, const DetectionSettings& s, double usual)
+{
+    if (s.maxDiameter > 0)
+        return t.diameter >= s.minDiameter - 0.75 && t.diameter <= s.maxDiameter + 0.75;
+    return usual <= 0 || (t.diameter >= 0.7 * usual && t.diameter <= 1.4 * usual);
+}
+
+// The least distance peak to measure: a dot of 5 pixels centred on a pixel
+// corner peaks at 2.
+double smallestRadius(const DetectionSettings& s)
+{
+    return std::max(1.95, s.maxDiameter > 0 ? 0.35 * s.minDiameter : 0.0);
+}
+
+}  // namespace
+
+GreyCopy greyCopy(const std::uint32_t* rgb, std::ptrdiff_t strideBytes, int left, int top, int width, int height)
+{
+    GreyCopy copy;
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    copy.pixels.resize(std::size_t(width) * std::size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(rgb) + y * strideBytes);
+        std::uint8_t* out = copy.pixels.data() + std::size_t(y) * std::size_t(width);
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = row[x];
+            out[x] = std::uint8_t((((p >> 16) & 0xff) * 11 + ((p >> 8) & 0xff) * 16 + (p & 0xff) * 5) / 32);
+        }
+    }
+    copy.picture = {copy.pixels.data(), width, height, width, left, top};
+    return copy;
+}
+
+std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
+                                       const DetectionSettings& settings, const DetectionProgress& progress,
+                                       bool* cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    if (!picture.pixels || picture.width <= 0 || picture.height <= 0 || track.empty())
+        return {};
+    Area region{picture.left + picture.width, picture.top + picture.height, picture.left, picture.top};
+    for (const TrackStretch& s : track) {
+        region.left = std::min(region.left, int(std::floor(std::min({s.leftTop, s.leftBottom, s.rightTop, s.rightBottom}))));
+        region.right = std::max(region.right, int(std::ceil(std::max({s.leftTop, s.leftBottom, s.rightTop, s.rightBottom}))) + 1);
+        region.top = std::min(region.top, int(std::floor(s.top)));
+        region.bottom = std::max(region.bottom, int(std::ceil(s.bottom)) + 1);
+    }
+    region = clipped(picture, region);
+    if (region.empty())
+        return {};
+
+    // One threshold for the whole log, from every eighth row of the track.
+    cv::Mat sample;
+    for (int y = region.top; y < region.bottom; y += 8)
+        sample.push_back(view(picture, {region.left, y, region.right, y + 1}));
+    const InkLimits limits = limitsFor(settings, inkThreshold(sample));
+    const double smallest = smallestRadius(settings);
+
+    const int bands = (region.bottom - region.top + kBandRows - 1) / kBandRows;
+    std::atomic<int> next{0}, done{0};
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    std::vector<FoundTadpole> found;
+    auto work = [&] {
+        std::vector<FoundTadpole> mine;
+        for (int b; !stop && (b = next++) < bands;) {
+            const int top = region.top + b * kBandRows;
+            const Area band{region.left, top, region.right, std::min(region.bottom, top + kBandRows)};
+            searchArea(picture, band, limits, smallest, [&](const FoundTadpole& t) { return onTrack(track, t.x, t.y); },
+                       mine);
+            const std::lock_guard<std::mutex> guard(lock);
+            if (progress && !stop && !progress(double(++done) / bands))
+                stop = true;
+        }
+        const std::lock_guard<std::mutex> guard(lock);
+        found.insert(found.end(), mine.begin(), mine.end());
+    };
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, std::min(bands, 8));
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& t : helpers)
+        t.join();
+    if (stop) {
+        if (cancelled)
+            *cancelled = true;
+        return {};
+    }
+
+    // Sizes first: a smaller blot on a line beside a dot must not hide it.
+    const double usual = settings.maxDiameter > 0 ? 0 : usualDiameter(withoutRepeats(found));
+    std::erase_if(found, [&](const FoundTadpole& t) {
+        return !t.azimuth || t.confidence < settings.minConfidence || !sizeFits(t, settings, usual);
+    });
+    return withoutRepeats(std::move(found));
+}
+
+std::optional<FoundTadpole> tadpoleNear(const GreyPicture& picture, double x, double y, double reach,
+                                        const DetectionSettings& settings)
+{
+    if (!picture.pixels || !(reach >= 0))
+        return std::nullopt;
+    const InkLimits limits = limitsFor(settings, 128);
+    const int around = int(std::ceil(reach + limits.maxDiameter / 2)) + 1;
+    const Area area = clipped(picture, {int(std::floor(x)) - around, int(std::floor(y)) - around,
+                                        int(std::floor(x)) + around + 1, int(std::floor(y)) + around + 1});
+    if (area.empty())
+        return std::nullopt;
+    std::vector<FoundTadpole> found;
+    searchArea(picture, area, limits, smallestRadius(settings), [](const FoundTadpole&) { return true; }, found);
+    std::optional<FoundTadpole> nearest;
+    double nearestDistance = 0;
+    for (const FoundTadpole& t : withoutRepeats(found)) {
+        const double d = std::hypot(t.x - x, t.y - y);
+        if (d > reach + t.diameter / 2 || !sizeFits(t, settings, 0) || t.confidence < 0.15)
+            continue;
+        if (!nearest || d < nearestDistance) {
+            nearest = t;
+            nearestDistance = d;
+        }
+    }
+    return nearest;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Finds the tadpoles of a scanned dipmeter log: round dots, filled or hollow,
+// each with a straight tail pointing along the dip's azimuth.
+//
+// Positions are picture units: pixel (i, j) covers [i, i + 1) x [j, j + 1),
+// so the centre of pixel (0, 0) is (0.5, 0.5).
+
+// An 8-bit grey picture (0 black, 255 white) the caller keeps alive, or a
+// part of one: its first pixel is pixel (left, top) of the whole picture.
+struct GreyPicture {
+    const std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t stride = 0;  // bytes from one row to the next
+    int left = 0;
+    int top = 0;
+};
+
+// An 8-bit grey copy of a part of a 32-bit RGB picture (0xffRRGGBB words),
+// by the luminance weights that Qt's own grey conversion uses.
+struct GreyCopy {
+    std::vector<std::uint8_t> pixels;
+    GreyPicture picture;
+};
+GreyCopy greyCopy(const std::uint32_t* rgb, std::ptrdiff_t strideBytes, int left, int top, int width, int height);
+
+// One stretch of the dip track between two depth lines: its top and bottom
+// rows and the track's edges on each, straight in between.
+struct TrackStretch {
+    double top = 0;
+    double bottom = 0;
+    double leftTop = 0;
+    double rightTop = 0;
+    double leftBottom = 0;
+    double rightBottom = 0;
+};
+
+struct DetectionSettings {
+    // The dots' diameter range in pixels; both 0: estimated from the picture.
+    double minDiameter = 0;
+    double maxDiameter = 0;
+    // Tadpoles less sure than this (0 to 1) are left out.
+    double minConfidence = 0.5;
+};
+
+struct FoundTadpole {
+    double x = 0;  // the dot's centre
+    double y = 0;
+    double diameter = 0;
+    bool filled = true;
+    // Degrees clockwise from straight up, from the dot along its tail;
+    // nothing when no tail was found.
+    std::optional<double> azimuth;
+    double confidence = 0;  // 0 to 1
+};
+
+// Reports the share done (0 to 1); returning false cancels the search. It is
+// called from the searching threads, one call at a time.
+using DetectionProgress = std::function<bool(double done)>;
+
+// Every tadpole whose centre lies inside one of the stretches, most sure
+// first. Nothing when cancelled (cancelled is then set, where given).
+std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
+                                       const DetectionSettings& settings, const DetectionProgress& progress = {},
+                                       bool* cancelled = nullptr);
+
+// The tadpole whose dot centre lies within reach of (x, y), the nearest of
+// them; for a single press, so it looks only at the picture around it.
+std::optional<FoundTadpole> tadpoleNear(const GreyPicture& picture, double x, double y, double reach,
+                                        const DetectionSettings& settings);

@@ -1,0 +1,219 @@
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include "detection/tadpole_detector.h"
+
+namespace {
+
+// A white page to draw tadpoles on, anti-aliased as a scanner sees them.
+// Positions are picture units: pixel (i, j) covers [i, i + 1) x [j, j + 1).
+class Page {
+public:
+    Page(int width, int height) : grey_(height, width, CV_8U, cv::Scalar(255)) {}
+
+    void tadpole(double x, double y, double diameter, double azimuth, double tailLength, double tailWidth = 2,
+                 bool filled = true)
+    {
+        const double a = azimuth * std::numbers::pi / 180;
+        line(x, y, x + tailLength * std::sin(a), y - tailLength * std::cos(a), tailWidth);
+        const double r = diameter / 2, ring = diameter >= 9 ? 2 : 1.5;
+        paint(x - r, y - r, x + r, y + r, [&](double px, double py) {
+            const double d = std::hypot(px - x, py - y);
+            return d <= r && (filled || d >= r - ring);
+        });
+        if (!filled)  // paper inside the ring, over the tail
+            paint(x - r, y - r, x + r, y + r, [&](double px, double py) { return std::hypot(px - x, py - y) < r - ring; },
+                  true);
+    }
+    void line(double x0, double y0, double x1, double y1, double width)
+    {
+        const double dx = x1 - x0, dy = y1 - y0, length = std::hypot(dx, dy);
+        paint(std::min(x0, x1) - width, std::min(y0, y1) - width, std::max(x0, x1) + width,
+              std::max(y0, y1) + width, [&](double px, double py) {
+                  const double along = ((px - x0) * dx + (py - y0) * dy) / length;
+                  const double across = std::abs((px - x0) * dy - (py - y0) * dx) / length;
+                  return along >= 0 && along <= length && across <= width / 2;
+              });
+    }
+    void text(const char* words, double x, double y)
+    {
+        cv::putText(grey_, words, cv::Point(int(x), int(y)), cv::FONT_HERSHEY_SIMPLEX, 0.5, cv::Scalar(0), 1,
+                    cv::LINE_AA);
+    }
+    // Black and white only, as a fax scan.
+    void toOneBit() { cv::threshold(grey_, grey_, 127, 255, cv::THRESH_BINARY); }
+
+    GreyPicture picture() const
+    {
+        return {grey_.data, grey_.cols, grey_.rows, std::ptrdiff_t(grey_.step), 0, 0};
+    }
+    // The whole page but a margin, as one stretch of the dip track.
+    std::vector<TrackStretch> track() const
+    {
+        const double r = grey_.cols - 10, b = grey_.rows - 10;
+        return {{10, b, 10, r, 10, r}};
+    }
+    std::vector<FoundTadpole> find(const DetectionSettings& settings = {}) const
+    {
+        return findTadpoles(picture(), track(), settings);
+    }
+
+private:
+    // Ink (or paper) over the pixels in the box, by the share of 4 x 4
+    // points of each pixel that lie in the figure.
+    template <typename Inside>
+    void paint(double left, double top, double right, double bottom, Inside inside, bool paper = false)
+    {
+        for (int y = std::max(0, int(top) - 1); y <= std::min(grey_.rows - 1, int(bottom) + 1); ++y)
+            for (int x = std::max(0, int(left) - 1); x <= std::min(grey_.cols - 1, int(right) + 1); ++x) {
+                int in = 0;
+                for (int i = 0; i < 16; ++i)
+                    in += inside(x + (i % 4 + 0.5) / 4, y + (i / 4 + 0.5) / 4) ? 1 : 0;
+                std::uint8_t& g = grey_.at<std::uint8_t>(y, x);
+                g = paper ? std::uint8_t(g + (255 - g) * in / 16) : std::uint8_t(g * (16 - in) / 16);
+            }
+    }
+    cv::Mat grey_;
+};
+
+double turn(double a, double b)
+{
+    const double d = std::fmod(std::abs(a - b), 360.0);
+    return std::min(d, 360 - d);
+}
+
+// The one tadpole found near (x, y), checked against what was drawn.
+void expectTadpole(const std::vector<FoundTadpole>& found, double x, double y, double azimuth, bool filled = true)
+{
+    const FoundTadpole* near = nullptr;
+    for (const FoundTadpole& t : found)
+        if (std::hypot(t.x - x, t.y - y) < 3)
+            near = &t;
+    std::string all;
+    for (const FoundTadpole& t : found)
+        all += " (" + std::to_string(t.x) + ", " + std::to_string(t.y) + ")";
+    ASSERT_NE(near, nullptr) << "nothing found at " << x << ", " << y << "; found" << all;
+    EXPECT_NEAR(near->x, x, 0.5);
+    EXPECT_NEAR(near->y, y, 0.5);
+    ASSERT_TRUE(near->azimuth.has_value());
+    EXPECT_LT(turn(*near->azimuth, azimuth), 2.5) << "at " << x << ", " << y;
+    EXPECT_EQ(near->filled, filled);
+}
+
+TEST(TadpoleDetector, FindsTadpolesOnAndAcrossLines)
+{
+    Page page(400, 300);
+    for (int y = 40; y < 300; y += 60)
+        page.line(0, y, 400, y, 2);  // depth lines
+    for (int x = 100; x < 400; x += 100)
+        page.line(x, 0, x, 300, 1);  // dip grid
+    page.tadpole(100.5, 80.5, 10, 135, 25);   // on a grid line
+    page.tadpole(250.5, 100.5, 10, 250, 25);  // on a depth line
+    page.tadpole(170.5, 115.5, 10, 10, 30);   // tail across a depth line
+    page.tadpole(300.5, 160.5, 10, 300, 25, 1, false);  // hollow, crossed by a grid line
+    const auto found = page.find();
+    EXPECT_EQ(found.size(), 4u);
+    expectTadpole(found, 100.5, 80.5, 135);
+    expectTadpole(found, 250.5, 100.5, 250);
+    expectTadpole(found, 170.5, 115.5, 10);
+    expectTadpole(found, 300.5, 160.5, 300, false);
+}
+
+TEST(TadpoleDetector, TellsCloseTadpolesApart)
+{
+    Page page(300, 200);
+    page.tadpole(120.3, 100.2, 10, 270, 25);
+    page.tadpole(135.1, 101.7, 10, 80, 25, 2, false);
+    page.tadpole(200.5, 60.5, 10, 20, 20);
+    page.tadpole(209.5, 72.5, 10, 160, 20);
+    const auto found = page.find();
+    EXPECT_EQ(found.size(), 4u);
+    expectTadpole(found, 120.3, 100.2, 270);
+    expectTadpole(found, 135.1, 101.7, 80, false);
+    expectTadpole(found, 200.5, 60.5, 20);
+    expectTadpole(found, 209.5, 72.5, 160);
+}
+
+TEST(TadpoleDetector, ReadsShortLongAndThinTails)
+{
+    Page page(500, 300);
+    page.tadpole(100.5, 100.5, 8, 40, 1.5 * 8, 1);   // short
+    page.tadpole(300.5, 150.5, 8, 200, 6 * 8, 1);    // long and thin
+    page.tadpole(150.5, 230.5, 8, 95, 4 * 8, 3);     // wide
+    const auto found = page.find();
+    EXPECT_EQ(found.size(), 3u);
+    expectTadpole(found, 100.5, 100.5, 40);
+    expectTadpole(found, 300.5, 150.5, 200);
+    expectTadpole(found, 150.5, 230.5, 95);
+}
+
+TEST(TadpoleDetector, FindsDotsOfEverySizeOnFaxScans)
+{
+    for (double diameter : {5.0, 8.0, 16.0}) {
+        Page page(400, 300);
+        page.tadpole(100.5, 100.5, diameter, 60, 3 * diameter, diameter < 8 ? 1 : 2);
+        const bool hollow = diameter >= 8;  // a smaller ring has no room for a hole
+        page.tadpole(250.5, 200.5, diameter, 210, 3 * diameter, diameter < 8 ? 1 : 2, !hollow);
+        page.toOneBit();
+        const auto found = page.find();
+        SCOPED_TRACE(diameter);
+        EXPECT_EQ(found.size(), 2u);
+        expectTadpole(found, 100.5, 100.5, 60);
+        expectTadpole(found, 250.5, 200.5, 210, !hollow);
+        for (const FoundTadpole& t : found)
+            EXPECT_NEAR(t.diameter, diameter, 1.5);
+    }
+}
+
+TEST(TadpoleDetector, LeavesTextAndPlacesOffTheTrackAlone)
+{
+    Page page(400, 200);
+    page.tadpole(150.5, 100.5, 10, 300, 25);
+    page.text("2450 FT", 165, 105);
+    page.text("CORE 3", 40, 160);
+    page.tadpole(5.5, 100.5, 10, 90, 25);  // on the margin, off the track
+    const auto found = page.find();
+    ASSERT_EQ(found.size(), 1u);
+    expectTadpole(found, 150.5, 100.5, 300);
+}
+
+TEST(TadpoleDetector, SizeSettingsAndCancelling)
+{
+    Page page(400, 200);
+    page.tadpole(100.5, 100.5, 8, 30, 24);
+    page.tadpole(250.5, 100.5, 14, 30, 42);
+    EXPECT_EQ(page.find({6, 10, 0.5}).size(), 1u);
+    EXPECT_EQ(page.find({12, 16, 0.5}).size(), 1u);
+    EXPECT_EQ(page.find({6, 16, 0.5}).size(), 2u);
+
+    bool cancelled = false;
+    int calls = 0;
+    const auto none = findTadpoles(page.picture(), page.track(), {}, [&](double) { return ++calls > 1; }, &cancelled);
+    EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(cancelled);
+    EXPECT_GE(calls, 1);
+}
+
+TEST(TadpoleDetector, SnapsToTheDotNearAPress)
+{
+    Page page(300, 200);
+    page.tadpole(100.5, 100.5, 10, 120, 25);
+    page.tadpole(200.5, 100.5, 10, 0, 3, 2, false);  // a tail too short to read
+    const auto near = tadpoleNear(page.picture(), 107, 104, 8, {});
+    ASSERT_TRUE(near.has_value());
+    EXPECT_NEAR(near->x, 100.5, 0.5);
+    EXPECT_NEAR(near->y, 100.5, 0.5);
+    ASSERT_TRUE(near->azimuth.has_value());
+    EXPECT_LT(turn(*near->azimuth, 120), 2.5);
+
+    const auto tailless = tadpoleNear(page.picture(), 203, 98, 8, {});
+    ASSERT_TRUE(tailless.has_value());
+    EXPECT_FALSE(tailless->azimuth.has_value());
+    EXPECT_FALSE(tadpoleNear(page.picture(), 150, 160, 8, {}).has_value());
+}
+
+}  // namespace

@@ -1,0 +1,255 @@
+// Draws synthetic dipmeter logs together with the truth about their
+// tadpoles, to measure the tadpole search against. For each variant it
+// writes the picture and VARIANT.csv: a line "# picture,track left,track
+// right,top,bottom" and then one line per tadpole with its centre (picture
+// units), filled (1) or hollow (0), azimuth and dip in degrees.
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <numbers>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "bmp_encoder.h"
+#include "tiff_writer.h"
+
+namespace {
+
+struct Tadpole {
+    double x = 0, y = 0;
+    bool filled = true;
+    double azimuth = 0, dip = 0;
+};
+
+enum class Output { GreyBmp, FaxTiff, Jpeg };
+
+struct Variant {
+    const char* name;
+    int width, height;
+    int tadpoles;
+    double diameter;    // of the dot, outline included
+    double tailLength;  // from the centre, in dot diameters
+    double tailWidth;
+    Output output;
+    bool blackGrid = false;    // dark 10-degree and minor depth lines, dots put on them
+    bool closePairs = false;   // every tadpole with a neighbour 15 pixels away
+    bool speckle = false;
+    bool notes = false;        // words written in the track
+};
+
+const Variant kVariants[] = {
+    {"clean", 1200, 8000, 300, 10, 2, 2, Output::GreyBmp},
+    {"fax", 1200, 8000, 300, 8, 1.5, 1, Output::FaxTiff},
+    {"jpeg", 1200, 8000, 300, 12, 3, 2, Output::Jpeg, false, false, true, true},
+    {"grid", 1200, 8000, 300, 9, 2.5, 1.5, Output::GreyBmp, true},
+    {"pairs", 1200, 8000, 300, 9, 2, 1.5, Output::GreyBmp, false, true},
+    {"small", 1200, 6000, 250, 6, 4, 1, Output::GreyBmp, true},
+    {"large", 1200, 8000, 200, 16, 5, 3, Output::Jpeg, false, false, true},
+    {"well", 2000, 30000, 2000, 10, 2.5, 2, Output::GreyBmp},
+};
+
+constexpr int kTop = 300;  // first depth line; the header lies above
+constexpr int kDepthStep = 100;
+
+struct Layout {
+    int width, height, trackLeft, trackRight, top, bottom;
+    double trackX(double dip) const { return trackLeft + (trackRight - trackLeft) * dip / 90; }
+    double dipAt(double x) const { return (x - trackLeft) * 90 / (trackRight - trackLeft); }
+};
+
+void drawPage(QPainter& p, const Layout& l, const Variant& v)
+{
+    p.setFont(QFont("DejaVu Sans", 22, QFont::Bold));
+    p.setPen(QPen(Qt::black, 2));
+    p.drawText(QRect(0, 60, l.width, 60), Qt::AlignHCenter, "DIPMETER LOG");
+    p.setFont(QFont("DejaVu Sans", 11, QFont::Bold));
+    const QColor grid = v.blackGrid ? Qt::black : QColor(170, 170, 170);
+    p.setPen(QPen(grid, 1));
+    for (int d = 10; d < 90; d += 10)
+        p.drawLine(QPointF(l.trackX(d), l.top), QPointF(l.trackX(d), l.bottom));
+    if (v.blackGrid)
+        for (int y = l.top; y < l.bottom; y += 20)
+            p.drawLine(QPointF(l.trackLeft, y + 0.5), QPointF(l.trackRight, y + 0.5));
+    for (int y = l.top, n = 0; y <= l.bottom; y += kDepthStep, ++n) {
+        p.setPen(QPen(Qt::black, 2));
+        p.drawLine(0, y, l.width, y);
+        p.drawText(QRect(20, y - 22, 120, 20), Qt::AlignLeft, QString::number(2000 + 10 * n));
+    }
+    p.setPen(QPen(Qt::black, 2));
+    p.drawLine(l.trackLeft, l.top, l.trackLeft, l.bottom);
+    p.drawLine(l.trackRight, l.top, l.trackRight, l.bottom);
+}
+
+// Room for a new tadpole: no dot near another, and no tail over a dot.
+bool clear(const Tadpole& t, const std::vector<Tadpole>& placed, const Variant& v, double closest)
+{
+    const double tail = v.tailLength * v.diameter;
+    auto nearSegment = [&](const Tadpole& a, double px, double py) {
+        const double r = a.azimuth * std::numbers::pi / 180;
+        const double ux = std::sin(r), uy = -std::cos(r);
+        const double s = std::clamp((px - a.x) * ux + (py - a.y) * uy, 0.0, tail);
+        return std::hypot(a.x + s * ux - px, a.y + s * uy - py);
+    };
+    for (auto it = placed.rbegin(); it != placed.rend() && it->y > t.y - tail - v.diameter * 2; ++it) {
+        if (std::hypot(it->x - t.x, it->y - t.y) < closest)
+            return false;
+        if (nearSegment(*it, t.x, t.y) < v.diameter / 2 + 3 || nearSegment(t, it->x, it->y) < v.diameter / 2 + 3)
+            return false;
+    }
+    return true;
+}
+
+std::vector<Tadpole> placeTadpoles(const Layout& l, const Variant& v, std::mt19937& rng)
+{
+    std::normal_distribution<double> dip(30, 18);
+    std::uniform_real_distribution<double> turn(0, 360), unit(0, 1);
+    std::vector<Tadpole> placed;
+    const double pitch = double(l.bottom - l.top - 40) / v.tadpoles;
+    auto make = [&](double x, double y) {
+        Tadpole t{x, y, unit(rng) < 0.7, std::floor(turn(rng) * 10) / 10, 0};
+        t.dip = l.dipAt(t.x);
+        return t;
+    };
+    for (int i = 0; placed.size() < std::size_t(v.tadpoles) && i < 50 * v.tadpoles; ++i) {
+        const double y = l.top + 20 + pitch * double(placed.size()) + unit(rng) * pitch * 0.5;
+        double x = l.trackX(std::clamp(dip(rng), 2.0, 86.0));
+        double cy = y;
+        if (v.blackGrid && unit(rng) < 0.5) {
+            // Right on a line: a 10-degree line or a minor depth line.
+            if (unit(rng) < 0.5)
+                x = l.trackX(10 * std::round(l.dipAt(x) / 10)) + 0.5;
+            else
+                cy = l.top + 20 * std::round((y - l.top) / 20) + 1;
+        }
+        Tadpole t = make(std::floor(x * 4) / 4, std::floor(cy * 4) / 4);
+        if (t.dip < 1 || t.dip > 89 || !clear(t, placed, v, 2.4 * v.diameter))
+            continue;
+        if (v.closePairs) {
+            const double a = (unit(rng) - 0.5) * std::numbers::pi / 1.5;
+            Tadpole u = make(t.x + 15 * std::cos(a), t.y + 15 * std::sin(a));
+            if (u.dip < 1 || u.dip > 89 || !clear(u, placed, v, 2.4 * v.diameter))
+                continue;
+            std::vector<Tadpole> withT = placed;
+            withT.push_back(t);
+            if (!clear(u, withT, v, 14.9))
+                continue;
+            placed.push_back(t);
+            placed.push_back(u);
+            continue;
+        }
+        placed.push_back(t);
+    }
+    return placed;
+}
+
+void drawTadpole(QPainter& p, const Tadpole& t, const Variant& v)
+{
+    const double r = t.azimuth * std::numbers::pi / 180, tail = v.tailLength * v.diameter;
+    const QPointF centre(t.x, t.y);
+    p.setPen(QPen(Qt::black, v.tailWidth, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(centre, centre + QPointF(tail * std::sin(r), -tail * std::cos(r)));
+    const double ring = v.diameter >= 9 ? 2 : 1.5;
+    p.setPen(QPen(Qt::black, ring));
+    p.setBrush(t.filled ? QBrush(Qt::black) : QBrush(Qt::white));
+    const double radius = (v.diameter - ring) / 2;
+    p.drawEllipse(centre, radius, radius);
+}
+
+void addSpeckle(QImage& page, std::mt19937& rng)
+{
+    std::uniform_int_distribution<int> x(0, page.width() - 2), y(0, page.height() - 2);
+    const long count = long(page.width()) * page.height() / 1500;
+    for (long i = 0; i < count; ++i) {
+        const int px = x(rng), py = y(rng);
+        const QRgb colour = i % 3 == 0 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+        const int size = i % 5 == 0 ? 2 : 1;
+        for (int dy = 0; dy < size; ++dy)
+            for (int dx = 0; dx < size; ++dx)
+                page.setPixel(px + dx, py + dy, colour);
+    }
+}
+
+bool writePicture(const QImage& page, const Variant& v, const std::string& path)
+{
+    const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+    if (v.output == Output::Jpeg)
+        return grey.save(QString::fromStdString(path), "JPG", 70);
+    if (v.output == Output::FaxTiff)
+        return writeFaxTiff(path, grey.width(), grey.height(), 64,
+                            [&](int x, int y) { return grey.constScanLine(y)[x] < 128; });
+    RgbPicture picture(grey.width(), grey.height(), 0xffffff);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            picture.at(x, y) = 0x010101u * grey.constScanLine(y)[x];
+    const std::string bytes = encodeBmp(picture, 8);
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+bool makeVariant(const Variant& v, const std::string& folder)
+{
+    std::mt19937 rng(2026);
+    const Layout l{v.width, v.height, 220, v.width - 80, kTop, kTop + (v.height - kTop - 200) / kDepthStep * kDepthStep};
+    QImage page(v.width, v.height, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    const std::vector<Tadpole> tadpoles = placeTadpoles(l, v, rng);
+    {
+        QPainter p(&page);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawPage(p, l, v);
+        for (const Tadpole& t : tadpoles)
+            drawTadpole(p, t, v);
+        if (v.notes) {
+            p.setPen(Qt::black);
+            p.setFont(QFont("DejaVu Sans", 10));
+            for (int y = l.top + 370; y < l.bottom; y += 900)
+                p.drawText(QPointF(l.trackX(60), y), "FAULT ZONE 3");
+        }
+    }
+    if (v.speckle)
+        addSpeckle(page, rng);
+    const char* extension = v.output == Output::Jpeg ? ".jpg" : v.output == Output::FaxTiff ? ".tif" : ".bmp";
+    const std::string picture = std::string(v.name) + extension;
+    if (!writePicture(page, v, folder + "/" + picture))
+        return false;
+    std::ofstream truth(folder + "/" + v.name + ".csv");
+    truth << "# " << picture << ',' << l.trackLeft << ',' << l.trackRight << ',' << l.top << ',' << l.bottom << '\n';
+    char line[128];
+    for (const Tadpole& t : tadpoles) {
+        std::snprintf(line, sizeof line, "%.2f,%.2f,%d,%.1f,%.3f\n", t.x, t.y, t.filled ? 1 : 0, t.azimuth, t.dip);
+        truth << line;
+    }
+    return bool(truth);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make_truth_logs FOLDER [VARIANT...]\nvariants:");
+        for (const Variant& v : kVariants)
+            std::fprintf(stderr, " %s", v.name);
+        std::fprintf(stderr, "\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const std::vector<std::string> wanted(argv + 2, argv + argc);
+    for (const Variant& v : kVariants) {
+        if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), v.name) == wanted.end())
+            continue;
+        if (!makeVariant(v, argv[1])) {
+            std::fprintf(stderr, "make_truth_logs: cannot write the %s log in %s\n", v.name, argv[1]);
+            return 1;
+        }
+    }
+    return 0;
+}
