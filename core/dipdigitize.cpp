@@ -335,3 +335,11 @@ double azimuthTowards(double dx, double dy)
         return dx >= 0 ? a : 360 + a;
     return 180 + a;
 }
+
+int completeDepthRows(const ProjectState& state)
+{
+    const int rows = std::clamp<int>(state.NUMDEP, 0, kMaxDepthRows);
+    return state.AwaitMinDipClick || state.AwaitMaxDipClick ? std::max(0, rows - 1) : rows;
+}
+
+bool digitizingPossible(const ProjectState& state) { return state.DipScaleDefined && completeDepthRows(state) >= 2; }

@@ -18,6 +18,13 @@ Reading getdip(const ProjectState& state, double x, double y);
 // depth no stretch holds, or with fewer than two lines.
 std::optional<double> depthToImageY(const ProjectState& state, double depth);
 
+// The rows of the depth table that are complete: all but the newest while
+// its dip-scale ends are still being clicked. They are rows 1 to the count.
+int completeDepthRows(const ProjectState& state);
+
+// Dips can be placed: a dip scale is defined and two depth rows are complete.
+bool digitizingPossible(const ProjectState& state);
+
 // Fraction of the dip track (0 at the MINDIP end, 1 at the MAXDIP end) at
 // which the scale puts the 10-degree line of dip d. NaN where the scale
 // defines no position (equal limits, equal custom ends, d not a custom step).

@@ -135,6 +135,14 @@ struct Apply {
         *marks[static_cast<int>(e.mark)] = e.value;
     }
 
+    void operator()(const AddFoundDips& e) const
+    {
+        require(s.NumPoints >= 0 && std::size_t(s.NumPoints) + e.dips.size() <= std::size_t(kMaxDips),
+                "dip table full");
+        for (const DipPoint& d : e.dips)
+            s.dips[++s.NumPoints] = d;
+    }
+
     void operator()(const StartDip& e) const
     {
         require(s.NumPoints >= 0 && s.NumPoints < kMaxDips, "dip table full");

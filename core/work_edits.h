@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "core/project_state.h"
 
@@ -94,13 +95,19 @@ struct DeleteDip {
     int row = 0;
 };
 
+// "Accept" of the tadpoles found: whole dips, added after the others in
+// their order, all or none.
+struct AddFoundDips {
+    std::vector<DipPoint> dips;
+};
+
 // "Show Grid" switched on or off: the grid may be drawn from now on, also
 // over a depth row still being entered.
 struct SwitchGrid {};
 
 using WorkEdit = std::variant<DefineDipScale, RecordCustomPosition, PlaceDepthLine, WithdrawDepthLine, EnterDepth,
                               SetMinDipPosition, CompleteDepthRow, DeleteDepthRows, SetMark, StartDip, FinishDip,
-                              EraseDips, DeleteDip, SwitchGrid>;
+                              EraseDips, DeleteDip, AddFoundDips, SwitchGrid>;
 
 // Carries the edit out on the state. The callers check the capacities and
 // limits first (a full table gets a message there); an edit beyond them

@@ -147,6 +147,8 @@ double smallestRadius(const DetectionSettings& s)
 
 }  // namespace
 
+int searchMargin(const DetectionSettings& settings) { return tailReach(limitsFor(settings, 128)); }
+
 GreyCopy greyCopy(const std::uint32_t* rgb, std::ptrdiff_t strideBytes, int left, int top, int width, int height)
 {
     GreyCopy copy;

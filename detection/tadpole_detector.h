@@ -27,7 +27,13 @@ struct GreyPicture {
 // by the luminance weights that Qt's own grey conversion uses.
 struct GreyCopy {
     std::vector<std::uint8_t> pixels;
-    GreyPicture picture;
+    GreyPicture picture;  // a view of pixels: moved with them, never copied
+
+    GreyCopy() = default;
+    GreyCopy(const GreyCopy&) = delete;
+    GreyCopy& operator=(const GreyCopy&) = delete;
+    GreyCopy(GreyCopy&&) = default;
+    GreyCopy& operator=(GreyCopy&&) = default;
 };
 GreyCopy greyCopy(const std::uint32_t* rgb, std::ptrdiff_t strideBytes, int left, int top, int width, int height);
 
@@ -60,6 +66,10 @@ struct FoundTadpole {
     std::optional<double> azimuth;
     double confidence = 0;  // 0 to 1
 };
+
+// How far beyond the track the search reads the picture: the longest tail
+// of the largest dot looked for.
+int searchMargin(const DetectionSettings& settings);
 
 // Reports the share done (0 to 1); returning false cancels the search. It is
 // called from the searching threads, one call at a time.
