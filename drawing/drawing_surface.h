@@ -6,12 +6,14 @@
 
 enum class DrawMode { Copy, Invert };  // Invert: each pixel becomes NOT(pixel XOR pen)
 enum class FillStyle { Solid, Transparent };
+enum class LineStyle { Solid, Dashed };
 
 // Pen state that a surface keeps until it is changed. Each drawing routine
 // sets what it needs and leaves it so.
 struct PenState {
     Rgb foreColor{0, 0, 0};
     int drawWidth = 1;  // pixels
+    LineStyle lineStyle = LineStyle::Solid;
     DrawMode drawMode = DrawMode::Copy;
     Rgb fillColor{0, 0, 0};
     FillStyle fillStyle = FillStyle::Transparent;
@@ -47,6 +49,7 @@ public:
     const PenState& pen() const { return pen_; }
     void setForeColor(Rgb c) { pen_.foreColor = c; }
     void setDrawWidth(int w) { pen_.drawWidth = w; }
+    void setLineStyle(LineStyle s) { pen_.lineStyle = s; }
     void setDrawMode(DrawMode m) { pen_.drawMode = m; }
     void setFillColor(Rgb c) { pen_.fillColor = c; }
     void setFillStyle(FillStyle s) { pen_.fillStyle = s; }

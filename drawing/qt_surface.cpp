@@ -121,6 +121,10 @@ void QtSurface::setStroke(QPainter& p, Rgb colour)
     stroke.setWidth(std::max(1, pen().drawWidth));
     stroke.setCapStyle(Qt::RoundCap);
     stroke.setJoinStyle(Qt::RoundJoin);
+    if (pen().lineStyle == LineStyle::Dashed) {
+        stroke.setCapStyle(Qt::FlatCap);
+        stroke.setDashPattern({3, 2});
+    }
     p.setPen(stroke);
     p.setCompositionMode(pen().drawMode == DrawMode::Invert ? QPainter::RasterOp_NotSourceXorDestination
                                                                   : QPainter::CompositionMode_SourceOver);

@@ -14,6 +14,7 @@ constexpr double kDotRadius = 50;
 constexpr double kGuideRadius = 300;
 constexpr double kTailLength = 300;
 constexpr double kShortestTail = 40;  // nearer the centre, the tail has no length
+constexpr double kSnapReach = 10;     // screen pixels from a printed dot
 
 constexpr Rgb kBlack{0, 0, 0};
 
@@ -23,23 +24,41 @@ void DigitizeTool::press(int /*button*/, double x, double y)
 {
     ProjectState& st = c_.state;
     PictureInteraction& in = st.interaction;
-    const double ix = imageX(st, x), iy = imageY(st, y);
-    const Reading dip = getdip(st, ix, iy);
-    const Reading depth = getdepth(st, iy);
     if (const auto colour = gradeColour(st, st.CurrentQuality))
         st.CurrentQualityColor = *colour;
     c_.surface.setForeColor(st.CurrentQualityColor);
     c_.surface.setDrawWidth(2);
 
-    if (in.AwaitingAzimuth)
+    if (in.AwaitingAzimuth) {
         finishDip();  // wherever the second press lands
-    else if (!depth || !dip)
-        c_.host.showMessage("Not Calibrated", "This area of the log is not calibrated.");
-    else if (st.NumPoints >= kMaxDips)
-        c_.host.showMessage("Dip Table Full", "The dip table holds at most " + std::to_string(kMaxDips)
-                                                  + " dips; this dip was not placed.");
-    else
-        startDip(x, y, StartDip{ix, iy, depth, dip});
+    } else {
+        double ix = imageX(st, x), iy = imageY(st, y);
+        // A press near a printed dot takes the dot's centre, and its tail.
+        const auto snap = c_.host.snapTarget(ix, iy, kSnapReach * st.TwipsPerPixelX / st.ZoomFactor);
+        if (snap) {
+            ix = snap->x;
+            iy = snap->y;
+            x = viewX(st, ix);
+            y = viewY(st, iy);
+        }
+        const Reading dip = getdip(st, ix, iy);
+        const Reading depth = getdepth(st, iy);
+        if (!depth || !dip) {
+            c_.host.showMessage("Not Calibrated", "This area of the log is not calibrated.");
+        } else if (st.NumPoints >= kMaxDips) {
+            c_.host.showMessage("Dip Table Full", "The dip table holds at most " + std::to_string(kMaxDips)
+                                                      + " dips; this dip was not placed.");
+        } else {
+            startDip(x, y, StartDip{ix, iy, depth, dip});
+            if (snap && snap->azimuth) {
+                const double a = *snap->azimuth * kPi / 180;
+                in.PendingAzimuth = *snap->azimuth;
+                in.TailEndX = x + kTailLength * std::sin(a);
+                in.TailEndY = y - kTailLength * std::cos(a);
+                finishDip();  // one press, one action
+            }
+        }
+    }
     in.LastMarkX = -1;
     in.LastMarkY = -2;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/work_edits.h"
@@ -40,4 +41,14 @@ public:
 
     // "Save Project As" becomes usable.
     virtual void enableSaveProjectAs() = 0;
+
+    // With "Snap to Tadpoles" on: the printed tadpole whose dot lies within
+    // reach of an image position, its centre and, where its tail is read,
+    // its azimuth. Image twips; nothing with snap off or no dot there.
+    struct SnapTarget {
+        double x = 0;
+        double y = 0;
+        std::optional<double> azimuth;
+    };
+    virtual std::optional<SnapTarget> snapTarget(double /*x*/, double /*y*/, double /*reach*/) { return std::nullopt; }
 };

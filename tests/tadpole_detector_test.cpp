@@ -1,4 +1,5 @@
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <string>
 
@@ -6,6 +7,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "detection/tadpole_detector.h"
+#include "tadpole_sketch.h"
 
 namespace {
 
@@ -18,27 +20,9 @@ public:
     void tadpole(double x, double y, double diameter, double azimuth, double tailLength, double tailWidth = 2,
                  bool filled = true)
     {
-        const double a = azimuth * std::numbers::pi / 180;
-        line(x, y, x + tailLength * std::sin(a), y - tailLength * std::cos(a), tailWidth);
-        const double r = diameter / 2, ring = diameter >= 9 ? 2 : 1.5;
-        paint(x - r, y - r, x + r, y + r, [&](double px, double py) {
-            const double d = std::hypot(px - x, py - y);
-            return d <= r && (filled || d >= r - ring);
-        });
-        if (!filled)  // paper inside the ring, over the tail
-            paint(x - r, y - r, x + r, y + r, [&](double px, double py) { return std::hypot(px - x, py - y) < r - ring; },
-                  true);
+        sketchTadpole({x, y, diameter, azimuth, tailLength, tailWidth, filled}, ink(), paper());
     }
-    void line(double x0, double y0, double x1, double y1, double width)
-    {
-        const double dx = x1 - x0, dy = y1 - y0, length = std::hypot(dx, dy);
-        paint(std::min(x0, x1) - width, std::min(y0, y1) - width, std::max(x0, x1) + width,
-              std::max(y0, y1) + width, [&](double px, double py) {
-                  const double along = ((px - x0) * dx + (py - y0) * dy) / length;
-                  const double across = std::abs((px - x0) * dy - (py - y0) * dx) / length;
-                  return along >= 0 && along <= length && across <= width / 2;
-              });
-    }
+    void line(double x0, double y0, double x1, double y1, double width) { sketchLine(x0, y0, x1, y1, width, ink()); }
     void text(const char* words, double x, double y)
     {
         cv::putText(grey_, words, cv::Point(int(x), int(y)), cv::FONT_HERSHEY_SIMPLEX, 0.5, cv::Scalar(0), 1,
@@ -63,19 +47,21 @@ public:
     }
 
 private:
-    // Ink (or paper) over the pixels in the box, by the share of 4 x 4
-    // points of each pixel that lie in the figure.
-    template <typename Inside>
-    void paint(double left, double top, double right, double bottom, Inside inside, bool paper = false)
+    std::function<void(int, int, double)> ink()
     {
-        for (int y = std::max(0, int(top) - 1); y <= std::min(grey_.rows - 1, int(bottom) + 1); ++y)
-            for (int x = std::max(0, int(left) - 1); x <= std::min(grey_.cols - 1, int(right) + 1); ++x) {
-                int in = 0;
-                for (int i = 0; i < 16; ++i)
-                    in += inside(x + (i % 4 + 0.5) / 4, y + (i / 4 + 0.5) / 4) ? 1 : 0;
+        return [this](int x, int y, double share) {
+            if (x >= 0 && y >= 0 && x < grey_.cols && y < grey_.rows)
+                grey_.at<std::uint8_t>(y, x) = std::uint8_t(std::lround(grey_.at<std::uint8_t>(y, x) * (1 - share)));
+        };
+    }
+    std::function<void(int, int, double)> paper()
+    {
+        return [this](int x, int y, double share) {
+            if (x >= 0 && y >= 0 && x < grey_.cols && y < grey_.rows) {
                 std::uint8_t& g = grey_.at<std::uint8_t>(y, x);
-                g = paper ? std::uint8_t(g + (255 - g) * in / 16) : std::uint8_t(g * (16 - in) / 16);
+                g = std::uint8_t(std::lround(g + (255 - g) * share));
             }
+        };
     }
     cv::Mat grey_;
 };

@@ -104,10 +104,12 @@ protected:
     }
     QString label(const char* name) { return child<QLabel>(name)->text(); }
 
-    // A white 400 x 600 picture with a linear 0-90 scale defined.
-    void openAndDefineLinearScale(const QString& name = QStringLiteral("log.bmp"))
+    // A white 400 x 600 picture (or the one given) with a linear 0-90 scale
+    // defined.
+    void openAndDefineLinearScale(const QString& name = QStringLiteral("log.bmp"),
+                                  const RgbPicture& picture = RgbPicture(400, 600, 0xffffff))
     {
-        openThroughMenu(writeBitmap(name, RgbPicture(400, 600, 0xffffff), 24));
+        openThroughMenu(writeBitmap(name, picture, 24));
         clickIndicator(window_->scaleForm().option(1));
         QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
     }
@@ -130,9 +132,9 @@ protected:
 
     // Depths 1000 at y 100 and 1100 at y 300 on a linear 0-90 scale from x
     // 100 to 280, then digitize mode with grade A.
-    void calibrateTwoRowsAndDigitize()
+    void calibrateTwoRowsAndDigitize(const RgbPicture& picture = RgbPicture(400, 600, 0xffffff))
     {
-        openAndDefineLinearScale();
+        openAndDefineLinearScale(QStringLiteral("log.bmp"), picture);
         addRow(100, "1000");
         addRow(300, "1100");
         digitizeMode();

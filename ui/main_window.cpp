@@ -31,6 +31,7 @@
 #include "ui/program_settings.h"
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
+#include "ui/tadpole_search_run.h"
 #include "ui/user_messages.h"
 #include "ui/work_recovery.h"
 
@@ -71,8 +72,10 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     state_.TwipsPerPixelY = static_cast<float>(screenTwipsPerPixel(false));
     createHistory();
     createActions();
+    createTadpoleActions();
     createMenus();
     createControls();
+    createFoundPanel();
     Form_Load();
 }
 
@@ -183,6 +186,8 @@ void DigitizeWindow::createMenus()
     edit->addActions({mnuundo_, mnuredo_});
     edit->addSeparator();
     edit->addActions({mnuerase_, mnudeletedip_});
+    edit->addSeparator();
+    edit->addActions({mnufindtadpoles_, mnusnap_});
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("mnuview"));
@@ -201,6 +206,7 @@ void DigitizeWindow::createControls()
 {
     centre_ = new QWidget(this);
     setCentralWidget(centre_);
+    centre_->installEventFilter(this);
 
     picture1_ = new LogView(state_.TwipsPerPixelX, state_.TwipsPerPixelY, centre_);
     picture1_->setObjectName(QStringLiteral("Picture1"));
@@ -467,6 +473,10 @@ void DigitizeWindow::showEvent(QShowEvent* event)
 
 void DigitizeWindow::closeEvent(QCloseEvent* event)
 {
+    if (search_) {
+        event->ignore();  // the search's own Cancel comes first
+        return;
+    }
     if (closing_) {
         event->accept();
         return;

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "core/found_review.h"
 #include "core/project_state.h"
 #include "drawing/log_picture.h"
 #include "core/work_snapshot.h"
@@ -18,6 +19,11 @@
 class BevelBar;
 class DipStatisticsWindow;
 class EnterDipScales;
+class FoundTadpolesPanel;
+class InputBlocker;
+class QProgressDialog;
+class QTimer;
+struct TadpoleSearchRun;
 class LogView;
 class Magnifier;
 class QAction;
@@ -60,6 +66,10 @@ public:
     Magnifier& magnifier() { return *magnifier_; }
     DipStatisticsWindow& statisticsWindow() { return *statistics_; }
     WorkRecovery& recovery() { return *recovery_; }
+    FoundTadpolesPanel& foundPanel() { return *foundPanel_; }
+    const FoundReview& foundReview() const { return found_; }
+    // How long "Find Tadpoles" runs before its progress is shown.
+    void setFindProgressDelay(int milliseconds) { findProgressDelay_ = milliseconds; }
 
     // Carries out one action on the work and keeps it for undo.
     void apply(const WorkEdit& edit) override;
@@ -89,6 +99,14 @@ public:
     void mnugotodepth_Click();
     void mnumagnifier_Click();
     void mnustatistics_Click();
+    // "Find Tadpoles": the search over the calibrated log, in the background
+    // with its progress shown; the tadpoles found go to review.
+    void mnufindtadpoles_Click();
+    // The review: the kept tadpoles become dips as one action; all dropped;
+    // the view stepped to the next or previous one.
+    void acceptFound();
+    void rejectFound();
+    void stepFound(bool forward);
     // Escape: disarms "Delete Dip" or "Area Erase", else removes the dip
     // awaiting its tail, as its undo would.
     void escapePressed();
@@ -113,7 +131,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -199,6 +217,18 @@ private:
     void refreshStatistics();
     void saveStatisticsImage();
     void createHistory();
+    void createTadpoleActions();
+    void createFoundPanel();
+    void finishTadpoleSearch();
+    // A press on the log view while tadpoles are under review: the one
+    // pressed on is kept or dropped. False when no proposal was there.
+    bool toggleProposalAt(double x, double y);
+    // The panel and keys follow what is under review; and the view shows it.
+    void followReview();
+    void showReview();
+    void followDigitizingPossible();
+    void centreViewOn(double imageX, double imageY);
+    std::optional<SnapTarget> snapTarget(double x, double y, double reach) override;
 
     void replot2();
     void PP();
@@ -226,12 +256,16 @@ private:
     // The work before a depth line was placed: its action is recorded when
     // its depth is entered, and forgotten when it is withdrawn.
     std::optional<WorkSnapshot> beforeDepthLine_;
+    FoundReview found_;
+    std::unique_ptr<TadpoleSearchRun> search_;  // while "Find Tadpoles" runs
+    int findProgressDelay_ = 500;
 
     // Windows
     SetScaleForm* setscaleform_ = nullptr;
     SetDepthForm* setdepthform_ = nullptr;
     Magnifier* magnifier_ = nullptr;
     DipStatisticsWindow* statistics_ = nullptr;
+    FoundTadpolesPanel* foundPanel_ = nullptr;
     EnterDipScales* enterDipScl_ = nullptr;
 
     // Menus
@@ -253,6 +287,10 @@ private:
     QAction* mnustatistics_ = nullptr;
     QAction* escapeKey_ = nullptr;
     QAction* mnugrid_ = nullptr;
+    QAction* mnufindtadpoles_ = nullptr;
+    QAction* mnusnap_ = nullptr;
+    QAction* acceptFoundKey_ = nullptr;
+    std::array<QAction*, 2> stepFoundKeys_{};  // N and P
     std::array<QAction*, 4> mnucol_{};
     QAction* mnuabout_ = nullptr;
     std::array<QAction*, 2> zoomKeys_{};  // "+" and "-" of the keyboard

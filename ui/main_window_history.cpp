@@ -45,6 +45,8 @@ QString actionName(const WorkEdit& edit)
                 return QStringLiteral("Add Dip");
             else if constexpr (std::is_same_v<E, EraseDips>)
                 return QStringLiteral("Area Erase");
+            else if constexpr (std::is_same_v<E, AddFoundDips>)
+                return QStringLiteral("Add Found Tadpoles");
             else if constexpr (std::is_same_v<E, SwitchGrid>)
                 return QStringLiteral("Show Grid");
             else

@@ -23,8 +23,11 @@
 void DigitizeWindow::connectLogView()
 {
     PictureMouse* mouse = mouse_.get();
-    connect(picture1_, &LogView::mousePressed, this,
-            [mouse](int button, int shift, double x, double y) { mouse->Picture1_MouseDown(button, shift, x, y); });
+    connect(picture1_, &LogView::mousePressed, this, [this, mouse](int button, int shift, double x, double y) {
+        if (button == kLeftButton && toggleProposalAt(x, y))
+            return;
+        mouse->Picture1_MouseDown(button, shift, x, y);
+    });
     connect(picture1_, &LogView::mouseMoved, this, [this, mouse](int buttons, int shift, double x, double y) {
         mouse->Picture1_MouseMove(buttons, shift, x, y);
         followWithMagnifier(x, y);

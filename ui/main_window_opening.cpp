@@ -106,6 +106,8 @@ void DigitizeWindow::resetControls()
     }
     for (QAction* a : {mnusavecal_, mnusavedig_, mnureslog_, mnuerase_})
         a->setEnabled(false);
+    found_.clear();  // found on the log being left
+    followReview();
 }
 
 bool DigitizeWindow::openFile(const QString& path)

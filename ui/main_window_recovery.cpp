@@ -15,6 +15,7 @@ void DigitizeWindow::followSavedState()
     const bool unsaved = !undoStack_->isClean();
     state_.ProjectChanged = unsaved;
     setWindowModified(unsaved);
+    followDigitizingPossible();
     if (unsaved)
         recovery_->workChanged();
     else

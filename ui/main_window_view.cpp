@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "drawing/proposal_plot.h"
 #include "drawing/redraw.h"
 #include "interaction/picture_mouse.h"
 #include "ui/bevel_bar.h"
@@ -32,6 +33,10 @@ void DigitizeWindow::redraw()
 {
     replot2();
     PP();
+    if (!found_.empty()) {
+        drawProposals(state_, picture1_->surface(), found_.proposals(), found_.current());
+        picture1_->showChanges();
+    }
     mouse_->afterRedraw();
     picture1_->showChanges();
     if (magnifier_->isVisible())
@@ -139,10 +144,13 @@ void DigitizeWindow::layoutScrollRanges()
     state_.VScrollValue = static_cast<std::int16_t>(vScroll1_->value());
 }
 
-void DigitizeWindow::resizeEvent(QResizeEvent* event)
+bool DigitizeWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
+    // The log's area follows the central part, which a docked panel narrows
+    // as well as the window's own size.
+    if (watched == centre_ && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void DigitizeWindow::changeEvent(QEvent* event)

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QSettings>
 
+#include "core/dipdigitize.h"
+
 namespace settings {
 
 namespace {
@@ -96,5 +98,42 @@ void setGradeColour(int grade, Rgb colour)
     store->setValue(QStringLiteral("colours/grade%1").arg(QChar('A' + grade)),
                    QColor(colour.r, colour.g, colour.b).name());
 }
+
+TadpoleSearch tadpoleSearch()
+{
+    const auto store = open();
+    TadpoleSearch search;
+    const auto grade = [&](const char* key, const std::string& fallback) {
+        const QString g = store->value(QString::fromLatin1(key)).toString();
+        return gradeIndex(g.toStdString()) >= 0 ? g.toStdString() : fallback;
+    };
+    const double low = store->value(QStringLiteral("tadpoles/minDiameter"), 0).toDouble();
+    const double high = store->value(QStringLiteral("tadpoles/maxDiameter"), 0).toDouble();
+    // A range that makes no sense falls back to the estimate.
+    if (low > 0 && high >= low && high <= 100) {
+        search.minDiameter = low;
+        search.maxDiameter = high;
+    }
+    const double confidence = store->value(QStringLiteral("tadpoles/minConfidence"), 0.5).toDouble();
+    if (confidence >= 0 && confidence <= 1)
+        search.minConfidence = confidence;
+    search.filledGrade = grade("tadpoles/filledGrade", search.filledGrade);
+    search.hollowGrade = grade("tadpoles/hollowGrade", search.hollowGrade);
+    return search;
+}
+
+void setTadpoleSearch(const TadpoleSearch& search)
+{
+    const auto store = open();
+    store->setValue(QStringLiteral("tadpoles/minDiameter"), search.minDiameter);
+    store->setValue(QStringLiteral("tadpoles/maxDiameter"), search.maxDiameter);
+    store->setValue(QStringLiteral("tadpoles/minConfidence"), search.minConfidence);
+    store->setValue(QStringLiteral("tadpoles/filledGrade"), QString::fromStdString(search.filledGrade));
+    store->setValue(QStringLiteral("tadpoles/hollowGrade"), QString::fromStdString(search.hollowGrade));
+}
+
+bool snapToTadpoles() { return open()->value(QStringLiteral("tadpoles/snap"), false).toBool(); }
+
+void setSnapToTadpoles(bool on) { open()->setValue(QStringLiteral("tadpoles/snap"), on); }
 
 }  // namespace settings

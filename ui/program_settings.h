@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include <QByteArray>
 #include <QString>
@@ -9,8 +10,8 @@
 #include "core/project_state.h"
 
 // What the program remembers between runs, in the user's settings: the
-// recent projects, the window's place, the last folder of each kind of file
-// and the grade colours. Each call reads or writes the settings afresh, so
+// recent projects, the window's place, the last folder of each kind of file,
+// the grade colours and the ways of finding tadpoles. Each call reads or writes the settings afresh, so
 // two windows never keep stale copies.
 namespace settings {
 
@@ -35,5 +36,22 @@ void setLastFolder(const QString& kind, const QString& folder);
 // The colours of grades A to D; the program's own until the user chose any.
 std::array<Rgb, 4> gradeColours();
 void setGradeColour(int grade, Rgb colour);
+
+// "Find Tadpoles": the dot sizes looked for (both 0: estimated from the
+// picture), the least confidence kept, and the grades of the dips that filled
+// and hollow dots make.
+struct TadpoleSearch {
+    double minDiameter = 0;
+    double maxDiameter = 0;
+    double minConfidence = 0.5;
+    std::string filledGrade = "A";
+    std::string hollowGrade = "C";
+};
+TadpoleSearch tadpoleSearch();
+void setTadpoleSearch(const TadpoleSearch& search);
+
+// "Snap to Tadpoles", off until the user turns it on.
+bool snapToTadpoles();
+void setSnapToTadpoles(bool on);
 
 }  // namespace settings

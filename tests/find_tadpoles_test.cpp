@@ -1,0 +1,164 @@
+#include <cmath>
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QUndoStack>
+
+#include "core/dipdigitize.h"
+#include "tadpole_sketch.h"
+#include "window_fixture.h"
+
+namespace {
+
+// The tadpoles of the test log, inside the track that calibrateTwoRowsAndDigitize
+// calibrates: x 100 to 280 for dips 0 to 90, y 100 to 300 for depths 1000 to 1100.
+const TadpoleSketch kPrinted[] = {
+    {150.5, 140.5, 10, 45, 25, 2, true},
+    {220.5, 180.5, 10, 200, 25, 2, false},
+    {170.5, 230.5, 10, 300, 25, 2, true},
+    {250.5, 270.5, 10, 120, 25, 2, true},
+};
+
+RgbPicture printedLog()
+{
+    RgbPicture picture(400, 600, 0xffffff);
+    auto shade = [&](int x, int y, double share, bool ink) {
+        if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+            return;
+        const int grey = int(picture.at(x, y) & 0xff);
+        const int now = int(std::lround(ink ? grey * (1 - share) : grey + (255 - grey) * share));
+        picture.at(x, y) = 0x010101u * std::uint32_t(now);
+    };
+    for (const TadpoleSketch& t : kPrinted)
+        sketchTadpole(t, [&](int x, int y, double s) { shade(x, y, s, true); },
+                      [&](int x, int y, double s) { shade(x, y, s, false); });
+    return picture;
+}
+
+double turn(double a, double b)
+{
+    const double d = std::fmod(std::abs(a - b), 360.0);
+    return std::min(d, 360 - d);
+}
+
+class FindTadpolesTest : public MouseWindowTest {
+protected:
+    void find()
+    {
+        ASSERT_TRUE(action("mnufindtadpoles")->isEnabled());
+        key(Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(action("mnufindtadpoles")->isEnabled());  // the search is over
+    }
+    QString counts() { return child<QLabel>("foundcount")->text(); }
+    const std::vector<Proposal>& proposals() { return window_->foundReview().proposals(); }
+};
+
+TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
+{
+    calibrateTwoRowsAndDigitize(printedLog());
+    const int actions = window_->undoStack().count();
+    find();
+    ASSERT_EQ(proposals().size(), 4u);
+    EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n4 kept, 0 dropped."));
+    EXPECT_TRUE(child<QWidget>("foundtadpoles")->isVisible());
+    // Under review the tadpoles are no part of the work.
+    EXPECT_EQ(window_->undoStack().count(), actions);
+    EXPECT_EQ(state().NumPoints, 0);
+
+    click(170, 230);  // the third: dropped, and kept again, and dropped
+    click(171, 231);
+    click(170, 229);
+    EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n3 kept, 1 dropped."));
+    key(Qt::Key_N);
+    EXPECT_EQ(window_->foundReview().current(), 0);
+
+    key(Qt::Key_Return);
+    ASSERT_EQ(state().NumPoints, 3);
+    EXPECT_TRUE(proposals().empty());
+    EXPECT_EQ(counts(), QStringLiteral("No tadpoles to review."));
+    EXPECT_EQ(window_->undoStack().undoText(), QStringLiteral("Add Found Tadpoles"));
+    for (int i = 1; i <= 3; ++i) {
+        const DipPoint& d = state().dips[i];
+        const TadpoleSketch* printed = nullptr;
+        for (const TadpoleSketch& t : kPrinted)
+            if (std::abs(d.DIPPIX - tw(t.x)) < tw(0.5) && std::abs(d.YPIX - tw(t.y)) < tw(0.5))
+                printed = &t;
+        ASSERT_NE(printed, nullptr) << "a dip at " << d.DIPPIX << ", " << d.YPIX;
+        EXPECT_NE(printed, &kPrinted[2]);
+        EXPECT_NEAR(*d.Depth, 1000 + (printed->y - 100) / 2, 0.3);
+        EXPECT_NEAR(*d.Dip, (printed->x - 100) / 2, 0.3);
+        EXPECT_LT(turn(d.Azimuth, printed->azimuth), 2);
+        EXPECT_EQ(d.Quality, printed->filled ? "A" : "C");
+    }
+
+    window_->undoStack().undo();
+    EXPECT_EQ(state().NumPoints, 0);
+    window_->undoStack().redo();
+    EXPECT_EQ(state().NumPoints, 3);
+}
+
+TEST_F(FindTadpolesTest, FindingAgainNeverDoublesADip)
+{
+    calibrateTwoRowsAndDigitize(printedLog());
+    tadpole(150, 140, 170, 120);  // the first placed by hand
+    find();
+    EXPECT_EQ(proposals().size(), 3u);
+    key(Qt::Key_Return);
+    EXPECT_EQ(state().NumPoints, 4);
+    find();
+    EXPECT_TRUE(proposals().empty());
+    EXPECT_EQ(counts(), QStringLiteral("No tadpoles to review."));
+    EXPECT_EQ(state().NumPoints, 4);
+}
+
+TEST_F(FindTadpolesTest, CancelKeepsNothing)
+{
+    calibrateTwoRowsAndDigitize(printedLog());
+    const int actions = window_->undoStack().count();
+    window_->setFindProgressDelay(0);
+    action("mnufindtadpoles")->trigger();
+    QProgressDialog* progress = nullptr;
+    QTRY_VERIFY((progress = window_->findChild<QProgressDialog*>(QStringLiteral("findprogress")))
+                && progress->isVisible());
+    click(300, 200);  // the work is out of reach meanwhile
+    EXPECT_EQ(state().NumPoints, 0);
+    EXPECT_FALSE(state().interaction.AwaitingAzimuth);
+    QPushButton* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QTRY_VERIFY(action("mnufindtadpoles")->isEnabled());
+    EXPECT_TRUE(proposals().empty());
+    EXPECT_EQ(window_->undoStack().count(), actions);
+    EXPECT_EQ(state().NumPoints, 0);
+}
+
+TEST_F(FindTadpolesTest, SnapTakesThePrintedTadpoleInOnePress)
+{
+    calibrateTwoRowsAndDigitize(printedLog());
+    ASSERT_FALSE(action("mnusnap")->isChecked());
+    click(155, 137);  // snap off: the press is the centre, the tail comes next
+    EXPECT_TRUE(state().interaction.AwaitingAzimuth);
+    EXPECT_EQ(state().dips[1].DIPPIX, tw(155));
+    key(Qt::Key_Escape);
+
+    key(Qt::Key_S);
+    ASSERT_TRUE(action("mnusnap")->isChecked());
+    const int actions = window_->undoStack().index();
+    click(158, 146);  // 7 pixels from the dot's edge
+    EXPECT_FALSE(state().interaction.AwaitingAzimuth);
+    ASSERT_EQ(state().NumPoints, 1);
+    EXPECT_NEAR(state().dips[1].DIPPIX, tw(150.5), tw(0.3));
+    EXPECT_NEAR(state().dips[1].YPIX, tw(140.5), tw(0.3));
+    EXPECT_LT(turn(state().dips[1].Azimuth, 45), 2);
+    EXPECT_EQ(window_->undoStack().index(), actions + 1);
+    window_->undoStack().undo();
+    EXPECT_EQ(state().NumPoints, 0);
+
+    click(120, 200);  // far from any tadpole: as without snap
+    EXPECT_TRUE(state().interaction.AwaitingAzimuth);
+    EXPECT_EQ(state().dips[1].DIPPIX, tw(120));
+}
+
+}  // namespace

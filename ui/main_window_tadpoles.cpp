@@ -1,0 +1,279 @@
+// "Find Tadpoles", the review of the tadpoles it found, and presses that
+// snap to printed tadpoles.
+#include <algorithm>
+#include <cmath>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "core/dipdigitize.h"
+#include "detection/project_track.h"
+#include "interaction/picture_mouse.h"
+#include "ui/found_tadpoles_panel.h"
+#include "ui/log_view.h"
+#include "ui/main_window.h"
+#include "ui/program_settings.h"
+#include "ui/tadpole_search_run.h"
+#include "ui/user_messages.h"
+
+bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::ShortcutOverride: {
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (widget && widget->window() == allowed_)
+            return false;
+        // Taken here, a key is no shortcut either.
+        event->accept();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+DetectionSettings detectionSettings(const settings::TadpoleSearch& s)
+{
+    return {s.minDiameter, s.maxDiameter, s.minConfidence};
+}
+
+// An 8-bit grey copy of the picture's part that the search reads.
+GreyCopy greyPart(const QImage& rgb, int left, int top, int right, int bottom)
+{
+    left = std::clamp(left, 0, rgb.width());
+    right = std::clamp(right, left, rgb.width());
+    top = std::clamp(top, 0, rgb.height());
+    bottom = std::clamp(bottom, top, rgb.height());
+    const auto* first = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(std::min(top, rgb.height() - 1))) + left;
+    return greyCopy(first, rgb.bytesPerLine(), left, top, right - left, bottom - top);
+}
+
+}  // namespace
+
+void DigitizeWindow::createTadpoleActions()
+{
+    mnufindtadpoles_ = new QAction(QStringLiteral("Find Tadpoles"), this);
+    mnufindtadpoles_->setObjectName(QStringLiteral("mnufindtadpoles"));
+    mnufindtadpoles_->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    mnufindtadpoles_->setEnabled(false);
+    connect(mnufindtadpoles_, &QAction::triggered, this, &DigitizeWindow::mnufindtadpoles_Click);
+
+    mnusnap_ = new QAction(QStringLiteral("Snap to Tadpoles"), this);
+    mnusnap_->setObjectName(QStringLiteral("mnusnap"));
+    mnusnap_->setShortcut(QKeySequence(Qt::Key_S));
+    mnusnap_->setCheckable(true);
+    mnusnap_->setChecked(settings::snapToTadpoles());
+    connect(mnusnap_, &QAction::toggled, this, [](bool on) { settings::setSnapToTadpoles(on); });
+
+    // Keys of the review, usable while there is something to review.
+    acceptFoundKey_ = new QAction(this);
+    acceptFoundKey_->setObjectName(QStringLiteral("acceptFoundKey"));
+    acceptFoundKey_->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    connect(acceptFoundKey_, &QAction::triggered, this, &DigitizeWindow::acceptFound);
+    const Qt::Key stepKeys[] = {Qt::Key_N, Qt::Key_P};
+    for (int i = 0; i < 2; ++i) {
+        auto* key = new QAction(this);
+        key->setObjectName(i == 0 ? QStringLiteral("nextFoundKey") : QStringLiteral("previousFoundKey"));
+        key->setShortcut(QKeySequence(stepKeys[i]));
+        connect(key, &QAction::triggered, this, [this, i] { stepFound(i == 0); });
+        stepFoundKeys_[std::size_t(i)] = key;
+    }
+    for (QAction* a : {acceptFoundKey_, stepFoundKeys_[0], stepFoundKeys_[1]}) {
+        a->setEnabled(false);
+        addAction(a);
+    }
+}
+
+void DigitizeWindow::createFoundPanel()
+{
+    foundPanel_ = new FoundTadpolesPanel(this);
+    foundPanel_->setSearch(settings::tadpoleSearch());
+    addDockWidget(Qt::RightDockWidgetArea, foundPanel_);
+    foundPanel_->hide();
+    connect(foundPanel_, &FoundTadpolesPanel::acceptClicked, this, &DigitizeWindow::acceptFound);
+    connect(foundPanel_, &FoundTadpolesPanel::rejectClicked, this, &DigitizeWindow::rejectFound);
+    connect(foundPanel_, &FoundTadpolesPanel::stepClicked, this, &DigitizeWindow::stepFound);
+    connect(foundPanel_, &FoundTadpolesPanel::searchChanged, this,
+            [this] { settings::setTadpoleSearch(foundPanel_->search()); });
+    QAction* shown = foundPanel_->toggleViewAction();
+    shown->setObjectName(QStringLiteral("mnufoundpanel"));
+    if (auto* view = menuBar()->findChild<QMenu*>(QStringLiteral("mnuview")))
+        view->addAction(shown);
+}
+
+void DigitizeWindow::followDigitizingPossible()
+{
+    mnufindtadpoles_->setEnabled(!search_ && !picture6_.isNull() && digitizingPossible(state_));
+}
+
+void DigitizeWindow::mnufindtadpoles_Click()
+{
+    if (search_ || picture6_.isNull() || !digitizingPossible(state_))
+        return;
+    const std::vector<TrackStretch> track = calibratedTrack(state_);
+    const DetectionSettings wanted = detectionSettings(foundPanel_->search());
+    double left = picture6_.width(), top = picture6_.height(), right = 0, bottom = 0;
+    for (const TrackStretch& s : track) {
+        left = std::min({left, s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
+        right = std::max({right, s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
+        top = std::min(top, s.top);
+        bottom = std::max(bottom, s.bottom);
+    }
+    const int margin = searchMargin(wanted) + 2;
+    const QImage picture = picture6_.level(0);  // shared, read by the search only
+
+    search_ = std::make_unique<TadpoleSearchRun>();
+    TadpoleSearchRun* run = search_.get();
+    run->progress = std::make_unique<QProgressDialog>(QStringLiteral("Finding tadpoles..."), QStringLiteral("Cancel"),
+                                                      0, 1000, this);
+    run->progress->setObjectName(QStringLiteral("findprogress"));
+    run->progress->setWindowTitle(QStringLiteral("Find Tadpoles"));
+    run->progress->setWindowModality(Qt::WindowModal);
+    run->progress->setAutoReset(false);
+    run->progress->setAutoClose(false);
+    run->progress->setMinimumDuration(findProgressDelay_);
+    run->progress->setValue(0);
+    connect(run->progress.get(), &QProgressDialog::canceled, this, [run] { run->cancelled = true; });
+    run->blocker = std::make_unique<InputBlocker>(run->progress.get());
+    connect(&run->poll, &QTimer::timeout, this, [run] { run->progress->setValue(run->permille); });
+    run->poll.start(50);
+    connect(&run->watcher, &QFutureWatcher<std::vector<FoundTadpole>>::finished, this,
+            &DigitizeWindow::finishTadpoleSearch);
+    followDigitizingPossible();
+    run->watcher.setFuture(QtConcurrent::run([picture, track, wanted, run, box = QRect(QPoint(int(left) - margin, int(top) - margin), QPoint(int(right) + margin, int(bottom) + margin))] {
+        const GreyCopy grey = greyPart(picture, box.left(), box.top(), box.right() + 1, box.bottom() + 1);
+        return findTadpoles(grey.picture, track, wanted, [run](double done) {
+            run->permille = int(done * 1000);
+            return !run->cancelled;
+        });
+    }));
+}
+
+void DigitizeWindow::finishTadpoleSearch()
+{
+    const std::unique_ptr<TadpoleSearchRun> run = std::move(search_);
+    const bool cancelled = run->cancelled;
+    const std::vector<FoundTadpole> found = run->watcher.result();
+    run->poll.stop();
+    run->progress->hide();
+    followDigitizingPossible();
+    if (cancelled)
+        return;  // nothing kept, nothing changed
+    found_.show(proposalsFrom(found, state_));
+    if (!found_.empty() && state_.WorkMode != 0) {
+        optDigCal_[0]->setChecked(true);
+        OptDigCal_Click(0);  // reviewing is digitizing
+    }
+    showReview();
+}
+
+void DigitizeWindow::followReview()
+{
+    foundPanel_->showCounts(found_.counts());
+    if (!found_.empty())
+        foundPanel_->show();
+    for (QAction* a : {acceptFoundKey_, stepFoundKeys_[0], stepFoundKeys_[1]})
+        a->setEnabled(!found_.empty());
+}
+
+void DigitizeWindow::showReview()
+{
+    followReview();
+    redraw();
+}
+
+void DigitizeWindow::acceptFound()
+{
+    if (found_.empty())
+        return;
+    const settings::TadpoleSearch search = foundPanel_->search();
+    std::vector<DipPoint> dips = keptDips(found_, state_, search.filledGrade, search.hollowGrade);
+    if (std::size_t(state_.NumPoints) + dips.size() > std::size_t(kMaxDips)) {
+        messages_->showError(QStringLiteral("Add Found Tadpoles"),
+                             QStringLiteral("The dip table holds at most %1 dips: the %2 tadpoles kept do not fit "
+                                            "beside the %3 dips there are. Nothing was added.")
+                                 .arg(kMaxDips)
+                                 .arg(dips.size())
+                                 .arg(state_.NumPoints));
+        return;
+    }
+    found_.clear();
+    if (!dips.empty()) {
+        apply(AddFoundDips{std::move(dips)});
+        mnusavedig_->setEnabled(true);
+        enableSaveProjectAs();
+    }
+    showReview();
+}
+
+void DigitizeWindow::rejectFound()
+{
+    found_.clear();
+    showReview();
+}
+
+void DigitizeWindow::stepFound(bool forward)
+{
+    const int index = forward ? found_.next() : found_.previous();
+    if (index < 0)
+        return;
+    const Proposal& p = found_.proposals()[std::size_t(index)];
+    centreViewOn(p.x, p.y);
+}
+
+bool DigitizeWindow::toggleProposalAt(double x, double y)
+{
+    const PictureInteraction& in = state_.interaction;
+    if (found_.empty() || state_.WorkMode != 0 || in.AwaitingAzimuth || in.EraseArmed || in.DeleteArmed)
+        return false;
+    const double reach = 4 * state_.TwipsPerPixelX / state_.ZoomFactor;
+    const int index = found_.at(imageX(state_, x), imageY(state_, y), reach);
+    if (index < 0)
+        return false;
+    found_.toggle(index);
+    showReview();
+    return true;
+}
+
+void DigitizeWindow::centreViewOn(double x, double y)
+{
+    const double viewWidth = picture1_->contentsRect().width() * state_.TwipsPerPixelX;
+    const double viewHeight = picture1_->contentsRect().height() * state_.TwipsPerPixelY;
+    const std::pair<QScrollBar*, double> bars[] = {
+        {hScroll1_, (x - viewWidth / 2 / state_.ZoomFactor) / state_.HScrollUnit},
+        {vScroll1_, (y - viewHeight / 2 / state_.ZoomFactor) / state_.VScrollUnit}};
+    for (const auto& [bar, value] : bars) {
+        const QSignalBlocker quiet(bar);  // one redraw for both
+        bar->setValue(std::clamp(int(std::lround(value)), bar->minimum(), bar->maximum()));
+    }
+    ScrollBars_Change();
+}
+
+std::optional<InteractionHost::SnapTarget> DigitizeWindow::snapTarget(double x, double y, double reach)
+{
+    if (!mnusnap_->isChecked() || picture6_.isNull())
+        return std::nullopt;
+    const double tx = state_.TwipsPerPixelX, ty = state_.TwipsPerPixelY;
+    const double px = x / tx, py = y / ty, pixelReach = reach / tx;
+    const DetectionSettings wanted = detectionSettings(foundPanel_->search());
+    const int around = int(std::ceil(pixelReach)) + searchMargin(wanted) + 32;
+    const GreyCopy grey = greyPart(picture6_.level(0), int(px) - around, int(py) - around, int(px) + around + 1,
+                                   int(py) + around + 1);
+    const auto found = tadpoleNear(grey.picture, px, py, pixelReach, wanted);
+    if (!found)
+        return std::nullopt;
+    return SnapTarget{found->x * tx, found->y * ty, found->azimuth};
+}
