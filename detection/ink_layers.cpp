@@ -47,51 +47,53 @@ void markRowLines(const cv::Mat& ink, cv::Mat& lines, int shortest, int gap)
     }
 }
 
-// Long straight horizontal and vertical lines of ink.
-cv::Mat longRuns(const cv::Mat& ink, int shortest, int gap)
+// Long straight horizontal and vertical lines of ink, into l.runs.
+void markLongRuns(InkLayers& l, int shortest, int gap)
 {
-    cv::Mat lines = cv::Mat::zeros(ink.size(), CV_8U);
-    markRowLines(ink, lines, shortest, gap);
-    cv::Mat columns, columnLines;
-    cv::transpose(ink, columns);
-    columnLines = cv::Mat::zeros(columns.size(), CV_8U);
-    markRowLines(columns, columnLines, shortest, gap);
-    cv::transpose(columnLines, columns);
-    return lines | columns;
+    l.runs.create(l.ink.size(), CV_8U);
+    l.runs.setTo(0);
+    markRowLines(l.ink, l.runs, shortest, gap);
+    cv::transpose(l.ink, l.scratch);
+    l.scratchLines.create(l.scratch.size(), CV_8U);
+    l.scratchLines.setTo(0);
+    markRowLines(l.scratch, l.scratchLines, shortest, gap);
+    cv::transpose(l.scratchLines, l.scratch);
+    cv::bitwise_or(l.runs, l.scratch, l.runs);
 }
 
-// The ink with every small enclosed hole filled: the inside of a hollow
-// dot, but not the cells that lines enclose. The holes are looked for in
-// the pale ink too, so that a thin ring with a pale pixel still closes.
-cv::Mat fillSmallHoles(const cv::Mat& ink, const cv::Mat& paleInk, double maxDiameter)
+// The ink with every small enclosed hole filled, into l.filled: the inside
+// of a hollow dot, but not the cells that lines enclose. The holes are
+// looked for in the pale ink too, so that a thin ring with a pale pixel
+// still closes.
+void fillSmallHoles(InkLayers& l, double maxDiameter)
 {
-    cv::Mat paper = ~paleInk;
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(paper, labels, stats, centroids, 4, CV_32S);
+    cv::bitwise_not(l.paleInk, l.scratch);
+    const int count = cv::connectedComponentsWithStats(l.scratch, l.labels, l.stats, l.centroids, 4, CV_32S);
     const int widest = int(maxDiameter + 1);
     const double largest = 0.9 * maxDiameter * maxDiameter;
     std::vector<std::uint8_t> hole(std::size_t(count), 0);
     for (int i = 1; i < count; ++i) {
-        const int left = stats.at<int>(i, cv::CC_STAT_LEFT), top = stats.at<int>(i, cv::CC_STAT_TOP);
-        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
-        const bool inside = left > 0 && top > 0 && left + w < ink.cols && top + h < ink.rows;
-        const int area = stats.at<int>(i, cv::CC_STAT_AREA);
+        const int left = l.stats.at<int>(i, cv::CC_STAT_LEFT), top = l.stats.at<int>(i, cv::CC_STAT_TOP);
+        const int w = l.stats.at<int>(i, cv::CC_STAT_WIDTH), h = l.stats.at<int>(i, cv::CC_STAT_HEIGHT);
+        const bool inside = left > 0 && top > 0 && left + w < l.ink.cols && top + h < l.ink.rows;
+        const int area = l.stats.at<int>(i, cv::CC_STAT_AREA);
         // Round, or a round hole halved by a line; not a wedge between lines.
         const bool roundish = area >= 0.6 * w * h && std::max(w, h) <= 3 * std::min(w, h);
         if (inside && w <= widest && h <= widest && area <= largest && roundish)
             hole[std::size_t(i)] = 255;
     }
-    cv::Mat holes(ink.size(), CV_8U);
-    for (int y = 0; y < ink.rows; ++y) {
-        const int* label = labels.ptr<int>(y);
-        std::uint8_t* out = holes.ptr<std::uint8_t>(y);
-        for (int x = 0; x < ink.cols; ++x)
+    l.scratch.create(l.ink.size(), CV_8U);  // the holes
+    for (int y = 0; y < l.ink.rows; ++y) {
+        const int* label = l.labels.ptr<int>(y);
+        std::uint8_t* out = l.scratch.ptr<std::uint8_t>(y);
+        for (int x = 0; x < l.ink.cols; ++x)
             out[x] = hole[std::size_t(label[x])];
     }
     // With the pale pixels of the rings round them, but no other pale ink.
-    cv::Mat rings;
-    cv::dilate(holes, rings, cv::Mat());
-    return ink | holes | (rings & paleInk);
+    cv::bitwise_or(l.ink, l.scratch, l.filled);
+    cv::dilate(l.scratch, l.scratchLines, cv::Mat());
+    cv::bitwise_and(l.scratchLines, l.paleInk, l.scratchLines);
+    cv::bitwise_or(l.filled, l.scratchLines, l.filled);
 }
 
 }  // namespace
@@ -106,19 +108,17 @@ int inkThreshold(const cv::Mat& grey)
     return std::clamp(int(otsu), 80, 176);
 }
 
-InkLayers inkLayers(const cv::Mat& grey, const InkLimits& limits)
+void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
 {
-    InkLayers l;
     l.grey = grey;
     cv::threshold(grey, l.ink, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
+    markLongRuns(l, limits.shortestLine, int(limits.maxDiameter) + 2);
     // The fringe that a scanner leaves along a line belongs to the line.
-    l.runs = longRuns(l.ink, limits.shortestLine, int(limits.maxDiameter) + 2);
     cv::dilate(l.runs, l.lines, cv::Mat());
-    l.lines &= l.ink;
-    cv::Mat paleInk;
-    cv::threshold(grey, paleInk, std::min(limits.threshold + 48, 230) - 1, 255, cv::THRESH_BINARY_INV);
-    l.filled = fillSmallHoles(l.ink, paleInk, limits.maxDiameter);
+    cv::bitwise_and(l.lines, l.ink, l.lines);
+    cv::threshold(grey, l.paleInk, std::min(limits.threshold + 48, 230) - 1, 255, cv::THRESH_BINARY_INV);
+    fillSmallHoles(l, limits.maxDiameter);
     cv::distanceTransform(l.filled, l.dist, cv::DIST_L2, cv::DIST_MASK_5, CV_32F);
-    l.strokes = l.ink & ~l.lines;
-    return l;
+    cv::bitwise_not(l.lines, l.scratch);
+    cv::bitwise_and(l.ink, l.scratch, l.strokes);
 }

@@ -3,7 +3,8 @@
 #include <opencv2/core.hpp>
 
 // The binary layers the tadpole search reads, made once for a band of the
-// picture. Every layer has the band's size; 255 marks a set pixel.
+// picture. Every layer has the band's size; 255 marks a set pixel. A search
+// keeps one for all its bands, so that their memory is taken once.
 struct InkLayers {
     cv::Mat grey;    // the band itself (a view)
     cv::Mat ink;     // darker than the threshold
@@ -12,6 +13,10 @@ struct InkLayers {
     cv::Mat filled;  // ink with the small enclosed holes filled, so hollow dots are solid
     cv::Mat dist;    // 32-bit float: each filled pixel's distance to the nearest unfilled one
     cv::Mat strokes; // ink that is no long line: where tails are followed
+    cv::Mat peaks;   // 32-bit float: the greatest distance round each pixel
+
+    // Working space of the making.
+    cv::Mat paleInk, scratch, scratchLines, labels, stats, centroids;
 };
 
 struct InkLimits {
@@ -20,7 +25,7 @@ struct InkLimits {
     int shortestLine = 136;     // runs this long are lines, never tails
 };
 
-InkLayers inkLayers(const cv::Mat& grey, const InkLimits& limits);
+void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& layers);
 
 // The grey level between paper and ink of a picture region (Otsu's, kept
 // within sensible bounds for a scan on white paper).

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kBandRows = 512;
+constexpr int kBandRows = 1024;
 constexpr double kLargestAutoDiameter = 17;
 
 struct Area {
@@ -68,14 +68,14 @@ bool onTrack(const std::vector<TrackStretch>& track, double x, double y)
 // out to the longest tail; want says which centres to keep.
 template <typename Want>
 void searchArea(const GreyPicture& picture, const Area& area, const InkLimits& limits, double smallestRadius,
-                Want want, std::vector<FoundTadpole>& found)
+                Want want, InkLayers& layers, std::vector<FoundTadpole>& found)
 {
     const int margin = tailReach(limits);
     const Area read = clipped(picture, {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin});
     if (read.empty())
         return;
-    const InkLayers layers = inkLayers(view(picture, read), limits);
-    cv::Mat peaks;
+    makeInkLayers(view(picture, read), limits, layers);
+    cv::Mat& peaks = layers.peaks;
     cv::dilate(layers.dist, peaks, cv::getStructuringElement(cv::MORPH_RECT, {5, 5}));
     for (int y = area.top - read.top; y < area.bottom - read.top; ++y) {
         const float* dist = layers.dist.ptr<float>(y);
@@ -200,11 +200,12 @@ std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::ve
     std::vector<FoundTadpole> found;
     auto work = [&] {
         std::vector<FoundTadpole> mine;
+        InkLayers layers;
         for (int b; !stop && (b = next++) < bands;) {
             const int top = region.top + b * kBandRows;
             const Area band{region.left, top, region.right, std::min(region.bottom, top + kBandRows)};
             searchArea(picture, band, limits, smallest, [&](const FoundTadpole& t) { return onTrack(track, t.x, t.y); },
-                       mine);
+                       layers, mine);
             const std::lock_guard<std::mutex> guard(lock);
             if (progress && !stop && !progress(double(++done) / bands))
                 stop = true;
@@ -245,7 +246,9 @@ std::optional<FoundTadpole> tadpoleNear(const GreyPicture& picture, double x, do
     if (area.empty())
         return std::nullopt;
     std::vector<FoundTadpole> found;
-    searchArea(picture, area, limits, smallestRadius(settings), [](const FoundTadpole&) { return true; }, found);
+    InkLayers layers;
+    searchArea(picture, area, limits, smallestRadius(settings), [](const FoundTadpole&) { return true; }, layers,
+               found);
     std::optional<FoundTadpole> nearest;
     double nearestDistance = 0;
     for (const FoundTadpole& t : withoutRepeats(found)) {

@@ -14,6 +14,22 @@ namespace {
 constexpr int kAngles = 180;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
+// Unit steps in n directions clockwise from up, image rows growing down.
+struct Step {
+    double x, y;
+};
+template <int n>
+const std::array<Step, n>& steps()
+{
+    static const std::array<Step, n> table = [] {
+        std::array<Step, n> t{};
+        for (int a = 0; a < n; ++a)
+            t[std::size_t(a)] = {std::sin(a * kTwoPi / n), -std::cos(a * kTwoPi / n)};
+        return t;
+    }();
+    return table;
+}
+
 bool inside(const cv::Mat& m, int x, int y) { return x >= 0 && y >= 0 && x < m.cols && y < m.rows; }
 
 std::uint8_t at(const cv::Mat& m, int x, int y) { return inside(m, x, y) ? m.at<std::uint8_t>(y, x) : 0; }
@@ -28,9 +44,9 @@ struct Run {
     float endsInDot = 0;  // the distance peak of a dot the run ran into; 0 none
 };
 
-Run runLength(const InkLayers& l, double cx, double cy, double angle, double edge, double to)
+Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, double to)
 {
-    const double sx = std::sin(angle), sy = -std::cos(angle);
+    const double sx = step.x, sy = step.y;
     auto inkIn = [&](const cv::Mat& layer, double s) {
         for (int side = -1; side <= 1; ++side)
             if (at(layer, int(std::floor(cx + s * sx - side * sy)), int(std::floor(cy + s * sy + side * sx))))
@@ -80,8 +96,7 @@ DotEdge dotEdge(const InkLayers& l, double cx, double cy, double peak)
 {
     std::array<double, kAngles / 4> edge{};
     for (std::size_t a = 0; a < edge.size(); ++a) {
-        const double angle = double(a) * kTwoPi / double(edge.size());
-        const double sx = std::sin(angle), sy = -std::cos(angle);
+        const auto [sx, sy] = steps<kAngles / 4>()[a];
         double s = 0.5;
         while (s < 2 * peak + 2 && at(l.filled, int(std::floor(cx + s * sx)), int(std::floor(cy + s * sy))))
             s += 0.25;
@@ -101,8 +116,7 @@ bool roundHole(const InkLayers& l, double cx, double cy, double radius)
     std::array<double, kAngles / 4> edge{};
     std::size_t n = 0;
     for (std::size_t a = 0; a < edge.size(); ++a) {
-        const double angle = double(a) * kTwoPi / double(edge.size());
-        const double sx = std::sin(angle), sy = -std::cos(angle);
+        const auto [sx, sy] = steps<kAngles / 4>()[a];
         for (double s = 0; s < radius + 1; s += 0.25) {
             const int x = int(std::floor(cx + s * sx)), y = int(std::floor(cy + s * sy));
             if (at(l.ink, x, y)) {
@@ -120,6 +134,7 @@ bool roundHole(const InkLayers& l, double cx, double cy, double radius)
 
 struct Tail {
     double angle = 0;  // radians clockwise from up
+    Step unit{0, 0};   // along it
     double length = 0; // beyond the dot's edge
     bool doubtful = false;
     bool throughStroke = false;  // as long the other way: a point on a thick stroke, not a dot
@@ -132,7 +147,7 @@ std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double ra
     std::array<float, kAngles> endsInDot{};
     const double from = radius + 0.5, to = radius + longest;
     for (int a = 0; a < kAngles; ++a) {
-        const Run r = runLength(l, cx, cy, a * kTwoPi / kAngles, from, to);
+        const Run r = runLength(l, cx, cy, steps<kAngles>()[std::size_t(a)], from, to);
         run[std::size_t(a)] = r.length;
         endsInDot[std::size_t(a)] = r.endsInDot;
     }
@@ -152,7 +167,8 @@ std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double ra
         ++hi;
     while (b - lo < kAngles / 8 && run[std::size_t((lo - 1 + kAngles) % kAngles)] >= 0.9 * *best)
         --lo;
-    Tail tail{(lo + hi) / 2.0 * kTwoPi / kAngles, *best, false, false, endsInDot[std::size_t(b)]};
+    const double angle = (lo + hi) / 2.0 * kTwoPi / kAngles;
+    Tail tail{angle, {std::sin(angle), -std::cos(angle)}, *best, false, false, endsInDot[std::size_t(b)]};
     for (int a = 0; a < kAngles; ++a) {
         const int apart = std::min(std::abs(a - b), kAngles - std::abs(a - b));
         if (apart > kAngles / 9 && run[std::size_t(a)] >= std::max(shortest, 0.7 * *best))
@@ -270,7 +286,7 @@ bool attached(const InkLayers& l, double cx, double cy, double radius, double an
 // Whether a pixel offset from the dot's centre lies on its tail.
 bool onTail(double vx, double vy, const Tail& tail, double halfWidth)
 {
-    const double ux = std::sin(tail.angle), uy = -std::cos(tail.angle);
+    const double ux = tail.unit.x, uy = tail.unit.y;
     return vx * ux + vy * uy > 0 && std::abs(-vx * uy + vy * ux) <= halfWidth;
 }
 
@@ -279,6 +295,17 @@ bool onTail(double vx, double vy, const Tail& tail, double halfWidth)
 std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, const InkLimits& limits)
 {
     const double peak = l.dist.at<float>(py, px);
+    // A thick line, or a crossing of lines, is no dot: a dot is mostly ink
+    // that is no line. Looked at first, as it is cheap and lines are long.
+    int disk = 0, ownInk = 0;
+    for (int dy = -int(peak); dy <= int(peak); ++dy)
+        for (int dx = -int(peak); dx <= int(peak); ++dx)
+            if (std::hypot(dx, dy) <= peak) {
+                ++disk;
+                ownInk += at(l.filled, px + dx, py + dy) && !at(l.runs, px + dx, py + dy) ? 1 : 0;
+            }
+    if (4 * ownInk < disk)
+        return std::nullopt;
     const DotEdge edge = dotEdge(l, px + 0.5, py + 0.5, peak);
     const double radius = edge.radius;
     // A dot is as wide inside as it reaches out, and as far all round; a
@@ -333,17 +360,6 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     t.y = pcy + sy / sw;
     t.diameter = 2 * radius;
     if (t.diameter > limits.maxDiameter + 1)
-        return std::nullopt;
-
-    // A crossing of lines is no dot: a dot is mostly ink that is no line.
-    int disk = 0, ownInk = 0;
-    for (int dy = -int(radius); dy <= int(radius); ++dy)
-        for (int dx = -int(radius); dx <= int(radius); ++dx)
-            if (std::hypot(dx, dy) <= radius) {
-                ++disk;
-                ownInk += at(l.filled, px + dx, py + dy) && !at(l.runs, px + dx, py + dy) ? 1 : 0;
-            }
-    if (4 * ownInk < disk)
         return std::nullopt;
 
     // Filled: the middle of the dot is ink, lines through it aside.

@@ -1,0 +1,68 @@
+// The tadpole search on a whole well: 2000 tadpoles over 2000 x 30000
+// pixels, and the search round a single press that snap makes.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+#include "detection/tadpole_detector.h"
+#include "tadpole_log.h"
+
+namespace {
+
+const TadpoleLog& wellLog()
+{
+    static const TadpoleLog log;
+    return log;
+}
+
+GreyPicture picture(const TadpoleLog& log)
+{
+    return {log.grey.data(), TadpoleLog::kWidth, TadpoleLog::kHeight, TadpoleLog::kWidth, 0, 0};
+}
+
+// The whole track searched. floor_ms: every pixel of the picture read once.
+void BM_findTadpoles(benchmark::State& st)
+{
+    const TadpoleLog& log = wellLog();
+    const std::vector<TrackStretch> track{{TadpoleLog::kTop, TadpoleLog::kBottom, TadpoleLog::kLeft,
+                                           TadpoleLog::kRight, TadpoleLog::kLeft, TadpoleLog::kRight}};
+    std::size_t found = 0;
+    for (auto _ : st)
+        found = findTadpoles(picture(log), track, DetectionSettings{}).size();
+    double floor = 1e9;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        std::uint64_t sum = 0;
+        for (std::uint8_t g : log.grey)
+            sum += g;
+        benchmark::DoNotOptimize(sum);
+        floor = std::min(floor, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    st.counters["found"] = double(found);
+    st.counters["floor_ms"] = floor;
+    st.counters["bound_ms"] = 2000;
+}
+BENCHMARK(BM_findTadpoles)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The tadpole within 10 pixels of a press, as snap looks for it.
+// bound_us: what a snap press may take in all.
+void BM_tadpoleNear(benchmark::State& st)
+{
+    const TadpoleLog& log = wellLog();
+    const std::vector<TrackStretch> track{{TadpoleLog::kTop, TadpoleLog::kBottom, TadpoleLog::kLeft,
+                                           TadpoleLog::kRight, TadpoleLog::kLeft, TadpoleLog::kRight}};
+    const auto all = findTadpoles(picture(log), track, DetectionSettings{});
+    std::size_t i = 0, hits = 0, presses = 0;
+    for (auto _ : st) {
+        const FoundTadpole& t = all[i++ % all.size()];
+        hits += tadpoleNear(picture(log), t.x + 6, t.y + 4, 10, DetectionSettings{}) ? 1 : 0;
+        ++presses;
+    }
+    st.counters["hit_share"] = double(hits) / double(presses);
+    st.counters["bound_us"] = 5000;
+}
+BENCHMARK(BM_tadpoleNear)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
