@@ -62,8 +62,9 @@ Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, 
     // along a line: the run goes on if the tail shows again soon enough.
     constexpr int kLongestGap = 4;
     const int longestHidden = std::max(12, int(3 * edge));
-    // A tail is thin: where the ink is as thick as a dot, another dot begins.
-    const double thick = std::max(2.2, 0.6 * edge);
+    // A tail is at most 3 pixels wide: where the ink is thicker, another dot
+    // begins.
+    const double thick = 2.2;
     auto thickness = [&](double s) {
         const int x = int(std::floor(cx + s * sx)), y = int(std::floor(cy + s * sy));
         return inside(l.dist, x, y) ? l.dist.at<float>(y, x) : 0.0f;
