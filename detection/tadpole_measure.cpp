@@ -284,6 +284,84 @@ bool attached(const InkLayers& l, double cx, double cy, double radius, double an
     return true;
 }
 
+// A tail that lies along a depth or grid line from the dot shows only as the
+// line grown darker next to the dot. Looked for along each of the four
+// directions where a line leaves the dot: the darkness across the line near
+// the dot, less the line's own further on, is the tail's; where that extra
+// darkness lies across the line gives the tail's small angle to it. The
+// tail's angle and length beyond the dot's edge; nothing without one.
+std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, double cx, double cy, double radius,
+                                                       double longest)
+{
+    const int half = int(std::ceil(radius)) + 3;
+    const double first = radius + 1.5, shortest = std::max(0.8 * radius, 3.0);
+    std::optional<std::pair<double, double>> best;
+    double bestExtra = 0;
+    for (int a = 0; a < 4; ++a) {
+        const Step u = steps<4>()[std::size_t(a)], n{-u.y, u.x};  // n: a right angle clockwise
+        auto column = [&](double s, double& dark, double& moment, bool& line) {
+            dark = moment = 0;
+            line = false;
+            for (int j = -half; j <= half; ++j) {
+                const int x = int(std::floor(cx + s * u.x + j * n.x)), y = int(std::floor(cy + s * u.y + j * n.y));
+                if (!inside(l.grey, x, y))
+                    continue;
+                const double w = (255 - l.grey.at<std::uint8_t>(y, x)) / 255.0;
+                dark += w;
+                moment += w * j;
+                line = line || at(l.runs, x, y);
+            }
+        };
+        double dark = 0, moment = 0;
+        bool line = false;
+        // The line on its own, beyond the longest tail: the middle of its
+        // columns, since lines across it darken a few.
+        std::vector<std::pair<double, double>> alone;
+        for (double s = radius + longest + 4; s < radius + longest + 24; s += 1) {
+            column(s, dark, moment, line);
+            if (line)
+                alone.emplace_back(dark, moment);
+        }
+        column(first, dark, moment, line);
+        if (alone.size() < 10 || !line)
+            continue;
+        std::nth_element(alone.begin(), alone.begin() + std::ptrdiff_t(alone.size() / 2), alone.end());
+        const auto [lineDark, lineMoment] = alone[alone.size() / 2];
+        // The extra darkness near the dot, and where it lies across the line;
+        // a column darker than any tail makes is a line across, passed over.
+        double sxy = 0, sxx = 0, end = first;
+        int gap = 0;
+        std::vector<double> nearExtras;
+        for (double s = first; s < radius + longest; s += 1) {
+            column(s, dark, moment, line);
+            const double extra = dark - lineDark;
+            if (extra > 3.5)
+                continue;
+            if (s < first + std::max(radius, 4.0))
+                nearExtras.push_back(extra);
+            if (extra < 0.4) {
+                if (++gap > 3)
+                    break;
+                continue;
+            }
+            gap = 0;
+            end = s;
+            const double across = (moment - lineMoment) / extra;
+            sxy += extra * s * across;
+            sxx += extra * s * s;
+        }
+        if (nearExtras.empty())
+            continue;
+        std::nth_element(nearExtras.begin(), nearExtras.begin() + std::ptrdiff_t(nearExtras.size() / 2), nearExtras.end());
+        const double nearExtra = nearExtras[nearExtras.size() / 2];
+        if (nearExtra < 0.6 || end - first + 1 < shortest || sxx <= 0 || nearExtra <= bestExtra)
+            continue;
+        bestExtra = nearExtra;
+        best = std::pair{a * kTwoPi / 4 + std::atan(sxy / sxx), end - first + 1};
+    }
+    return best;
+}
+
 // Whether a pixel offset from the dot's centre lies on its tail.
 bool onTail(double vx, double vy, const Tail& tail, double halfWidth)
 {
@@ -377,19 +455,26 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
         return std::nullopt;
 
     const double roundness = std::clamp(1 - (ringShare - 0.05) / 0.15, 0.0, 1.0);
-    if (!tail) {
-        t.confidence = 0.3 * roundness;
+    // Without a tail in the open: maybe one along a line, else a dot alone
+    // (a letter's strokes, a smudge), which is no tadpole.
+    auto alongLine = [&] {
+        if (const auto hidden = tailAlongLine(l, t.x, t.y, radius, 13 * radius + 2)) {
+            t.azimuth = azimuthTowards(std::sin(hidden->first), std::cos(hidden->first));
+            t.confidence = 0.7 * roundness * std::sqrt(std::min(1.0, hidden->second / (2 * radius)));
+        } else {
+            t.confidence = 0.3 * roundness;
+        }
         return t;
-    }
+    };
+    if (!tail)
+        return alongLine();
     const int paleLevel = std::min(limits.threshold + 48, 230);
     const TailFit fit = fitTail(l, t.x, t.y, radius, *tail);
     // A straight bar of the tail's width, a little blurred, spreads so far
     // round its axis; the strokes of a letter spread further.
     const double straight = std::sqrt(fit.width * fit.width / 12 + 0.25) + 0.35;
-    if (fit.spread > straight || !attached(l, t.x, t.y, radius, fit.angle, paleLevel)) {
-        t.confidence = 0.3 * roundness;  // no straight tail: a letter's strokes, a smudge
-        return t;
-    }
+    if (fit.spread > straight || !attached(l, t.x, t.y, radius, fit.angle, paleLevel))
+        return alongLine();
     t.azimuth = azimuthTowards(std::sin(fit.angle), std::cos(fit.angle));
     t.confidence = roundness * std::sqrt(std::min(1.0, tail->length / (2 * radius))) * (tail->doubtful ? 0.6 : 1);
     return t;
