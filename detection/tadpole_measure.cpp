@@ -414,7 +414,7 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
             const bool tailSide = tail && onTail(dx, dy, *tail, 2.5);
             if (d > radius + 0.8 && d <= radius + 2.5 && !tailSide && !at(l.lines, x, y)) {
                 ++ring;
-                ringInk += at(l.filled, x, y) ? 1 : 0;
+                ringInk += at(l.ink, x, y) ? 1 : 0;  // holes filled beside lines are no ink
             }
             if (d > radius + 1.5)
                 continue;
