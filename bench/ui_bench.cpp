@@ -11,6 +11,7 @@
 #include <random>
 #include <sstream>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
@@ -21,6 +22,8 @@
 #include <QUndoStack>
 
 #include "bmp_encoder.h"
+#include "detection/tadpole_detector.h"
+#include "tadpole_log.h"
 #include "tiff_writer.h"
 #include "drawing/log_picture.h"
 #include "drawing/qt_surface.h"
@@ -484,6 +487,111 @@ void BM_magnifierFollow(benchmark::State& st)
     }
 }
 BENCHMARK(BM_magnifierFollow)->Unit(benchmark::kMicrosecond);
+
+// A window on the whole-well tadpole log, calibrated from its first to its
+// last row over the track, at 1:1.
+std::unique_ptr<DigitizeWindow> tadpoleLogWindow(benchmark::State& st)
+{
+    static const TadpoleLog log;
+    const QString path = QDir::temp().filePath("dipbench_tadpoles.bmp");
+    {
+        RgbPicture picture(TadpoleLog::kWidth, TadpoleLog::kHeight, 0xffffff);
+        for (std::size_t i = 0; i < log.grey.size(); ++i)
+            picture.pixels[i] = 0x010101u * log.grey[i];
+        const std::string bytes = encodeBmp(picture, 8);
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+    }
+    auto messages = std::make_unique<BenchMessages>();
+    BenchMessages* said = messages.get();
+    auto window = std::make_unique<DigitizeWindow>(nullptr, std::move(messages));
+    window->show();
+    if (!window->openPicture(path))
+        st.SkipWithError(said->error.toStdString().c_str());
+    QFile::remove(path);
+    window->resize(window->size() + QSize(1600, 1000) - window->logView().contentsRect().size());
+    ProjectState& s = window->state();
+    s.DipScaleDefined = true;
+    s.DipScaleMode = 1;
+    s.MINDIP = 0;
+    s.MAXDIP = 90;
+    s.NUMDEP = 2;
+    s.depths[1] = {1000, kTpp * TadpoleLog::kTop, kTpp * TadpoleLog::kLeft, kTpp * TadpoleLog::kRight};
+    s.depths[2] = {3000, kTpp * TadpoleLog::kBottom, kTpp * TadpoleLog::kLeft, kTpp * TadpoleLog::kRight};
+    s.GridReady = true;
+    s.AwaitDepthLine = s.AwaitMinDipClick = s.AwaitMaxDipClick = false;
+    window->redraw();
+    return window;
+}
+
+// "Find Tadpoles" on the whole well in the window: the grey copy of the
+// track, the search and the proposals, until the review is shown.
+// floor_ms: the track of the 32-bit picture read once.
+void BM_windowFindTadpoles(benchmark::State& st)
+{
+    const auto owned = tadpoleLogWindow(st);
+    DigitizeWindow& window = *owned;
+    QAction* find = window.findChild<QAction*>(QStringLiteral("mnufindtadpoles"));
+    if (!find->isEnabled())
+        st.SkipWithError("Find Tadpoles is not usable on the calibrated log");
+    for (auto _ : st) {
+        find->trigger();
+        while (!find->isEnabled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    const QImage& picture = window.logView().surface().picture()->level(0);
+    double floor = 1e9;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        std::uint64_t sum = 0;
+        for (int y = int(TadpoleLog::kTop); y < int(TadpoleLog::kBottom); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
+            for (int x = int(TadpoleLog::kLeft); x < int(TadpoleLog::kRight); ++x)
+                sum += row[x] & 0xff;
+        }
+        benchmark::DoNotOptimize(sum);
+        floor = std::min(floor, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    st.counters["found"] = double(window.foundReview().proposals().size());
+    st.counters["floor_ms"] = floor;
+    st.counters["bound_ms"] = 2000;
+}
+BENCHMARK(BM_windowFindTadpoles)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A press with "Snap to Tadpoles" on, through Qt's events, near a printed
+// tadpole: the dot's centre and tail taken, the dip added as one action.
+// bound_ms: what a snap press may take.
+void BM_windowSnapPress(benchmark::State& st)
+{
+    const auto owned = tadpoleLogWindow(st);
+    DigitizeWindow& window = *owned;
+    window.findChild<QRadioButton*>(QStringLiteral("OptDigCal(0)"))->click();
+    window.findChild<QAction*>(QStringLiteral("mnusnap"))->setChecked(true);
+    QWidget* view = &window.logView();
+    const TrackStretch track{TadpoleLog::kTop, TadpoleLog::kBottom, TadpoleLog::kLeft,
+                             TadpoleLog::kRight, TadpoleLog::kLeft, TadpoleLog::kRight};
+    static const TadpoleLog log;
+    const auto printed = findTadpoles({log.grey.data(), TadpoleLog::kWidth, TadpoleLog::kHeight, TadpoleLog::kWidth, 0, 0},
+                                      {track}, DetectionSettings{});
+    // The tadpoles in the first screenful.
+    std::vector<QPoint> presses;
+    for (const FoundTadpole& t : printed)
+        if (t.y < 900 && t.x < 1500)
+            presses.emplace_back(int(t.x) + 5, int(t.y) + 3);
+    std::size_t i = 0;
+    int snapped = 0;
+    for (auto _ : st) {
+        const QPoint at = view->contentsRect().topLeft() + presses[i++ % presses.size()];
+        const auto start = std::chrono::steady_clock::now();
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+        st.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        snapped += window.state().interaction.AwaitingAzimuth ? 0 : 1;
+        window.undoStack().undo();
+    }
+    st.counters["snapped_share"] = double(snapped) / double(st.iterations());
+    st.counters["bound_ms"] = 5;
+}
+BENCHMARK(BM_windowSnapPress)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(200);
 
 }  // namespace
 

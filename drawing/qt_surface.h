@@ -26,6 +26,7 @@ public:
     void setBackground(Rgb colour);
     Rgb background() const { return background_; }
     void setPicture(const LogPicture* picture) { picture_ = picture; }
+    const LogPicture* picture() const { return picture_; }
     void setFont(const QFont& font);
 
     // The image with everything drawn so far.

@@ -39,6 +39,7 @@ void DigitizeWindow::redraw()
     }
     mouse_->afterRedraw();
     picture1_->showChanges();
+    followDigitizingPossible();
     if (magnifier_->isVisible())
         magnifier_->refresh(picture1_->surface().image());
 }
