@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include <opencv2/imgproc.hpp>
 
@@ -97,7 +98,10 @@ void searchArea(const GreyPicture& picture, const Area& area, const InkLimits& l
 // One tadpole for each dot: a plateau of the distance peak gives several.
 std::vector<FoundTadpole> withoutRepeats(std::vector<FoundTadpole> found)
 {
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.confidence > b.confidence; });
+    // The same picks whichever thread searched which band first.
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return std::tie(b.confidence, a.y, a.x) < std::tie(a.confidence, b.y, b.x);
+    });
     std::multimap<int, std::size_t> byRow;
     std::vector<FoundTadpole> kept;
     for (const FoundTadpole& t : found) {

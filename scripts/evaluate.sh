@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Draws the synthetic logs with their truth and measures the tadpole search
+# against them and against the shipped sample (the README's figures).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build/release -j 2 --target make_truth_logs evaluate_detection
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+export QT_QPA_PLATFORM=offscreen
+build/release/tools/make_truth_logs "$folder"
+build/release/tools/evaluate_detection "$@" "$folder"/{clean,fax,jpeg,grid,pairs,small,large,well}.csv \
+  samples/sample_log.csv
