@@ -352,11 +352,13 @@ BENCHMARK(BM_openProjectWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 // counter tells the memory of a history of 200 actions.
 // A window on the long log with a 1600 x 1000 pixel log view, at the zoom
 // 1:denominator, its dip table filled to 9800.
-std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denominator)
+// A window with the picture opened through a bitmap file of the given
+// depth, its log view 1600 x 1000 pixels.
+std::unique_ptr<DigitizeWindow> windowOn(benchmark::State& st, const RgbPicture& picture, int bitsPerPixel)
 {
     const QString path = QDir::temp().filePath("dipbench_window.bmp");
     {
-        const std::string bytes = encodeBmp(logPicture(), 24);
+        const std::string bytes = encodeBmp(picture, bitsPerPixel);
         std::ofstream out(path.toStdString(), std::ios::binary);
         out.write(bytes.data(), std::streamsize(bytes.size()));
     }
@@ -368,6 +370,12 @@ std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denomina
         st.SkipWithError(said->error.toStdString().c_str());
     QFile::remove(path);
     window->resize(window->size() + QSize(1600, 1000) - window->logView().contentsRect().size());
+    return window;
+}
+
+std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denominator)
+{
+    auto window = windowOn(st, logPicture(), 24);
     window->state() = scene().state;
     window->state().VScrollUnit = 14;
     window->state().ZoomFactor = 1.0 / double(denominator);
@@ -488,28 +496,21 @@ void BM_magnifierFollow(benchmark::State& st)
 }
 BENCHMARK(BM_magnifierFollow)->Unit(benchmark::kMicrosecond);
 
+const TadpoleLog& tadpoleLog()
+{
+    static const TadpoleLog log;
+    return log;
+}
+
 // A window on the whole-well tadpole log, calibrated from its first to its
 // last row over the track, at 1:1.
 std::unique_ptr<DigitizeWindow> tadpoleLogWindow(benchmark::State& st)
 {
-    static const TadpoleLog log;
-    const QString path = QDir::temp().filePath("dipbench_tadpoles.bmp");
-    {
-        RgbPicture picture(TadpoleLog::kWidth, TadpoleLog::kHeight, 0xffffff);
-        for (std::size_t i = 0; i < log.grey.size(); ++i)
-            picture.pixels[i] = 0x010101u * log.grey[i];
-        const std::string bytes = encodeBmp(picture, 8);
-        std::ofstream out(path.toStdString(), std::ios::binary);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-    }
-    auto messages = std::make_unique<BenchMessages>();
-    BenchMessages* said = messages.get();
-    auto window = std::make_unique<DigitizeWindow>(nullptr, std::move(messages));
-    window->show();
-    if (!window->openPicture(path))
-        st.SkipWithError(said->error.toStdString().c_str());
-    QFile::remove(path);
-    window->resize(window->size() + QSize(1600, 1000) - window->logView().contentsRect().size());
+    const TadpoleLog& log = tadpoleLog();
+    RgbPicture picture(TadpoleLog::kWidth, TadpoleLog::kHeight, 0xffffff);
+    for (std::size_t i = 0; i < log.grey.size(); ++i)
+        picture.pixels[i] = 0x010101u * log.grey[i];
+    auto window = windowOn(st, picture, 8);
     ProjectState& s = window->state();
     s.DipScaleDefined = true;
     s.DipScaleMode = 1;
@@ -570,7 +571,7 @@ void BM_windowSnapPress(benchmark::State& st)
     QWidget* view = &window.logView();
     const TrackStretch track{TadpoleLog::kTop, TadpoleLog::kBottom, TadpoleLog::kLeft,
                              TadpoleLog::kRight, TadpoleLog::kLeft, TadpoleLog::kRight};
-    static const TadpoleLog log;
+    const TadpoleLog& log = tadpoleLog();
     const auto printed = findTadpoles({log.grey.data(), TadpoleLog::kWidth, TadpoleLog::kHeight, TadpoleLog::kWidth, 0, 0},
                                       {track}, DetectionSettings{});
     // The tadpoles in the first screenful.

@@ -1,6 +1,9 @@
 #include <cmath>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -159,6 +162,19 @@ TEST_F(FindTadpolesTest, SnapTakesThePrintedTadpoleInOnePress)
     click(120, 200);  // far from any tadpole: as without snap
     EXPECT_TRUE(state().interaction.AwaitingAzimuth);
     EXPECT_EQ(state().dips[1].DIPPIX, tw(120));
+}
+
+TEST_F(FindTadpolesTest, SnapAndTheSearchSettingsOutliveTheRun)
+{
+    key(Qt::Key_S);
+    child<QComboBox>("hollowgrade")->setCurrentText(QStringLiteral("D"));
+    clickIndicator(child<QCheckBox>("founddiameterauto"));
+    child<QDoubleSpinBox>("founddiametermax")->setValue(12);
+    SetUp();  // the next run
+    EXPECT_TRUE(action("mnusnap")->isChecked());
+    EXPECT_EQ(child<QComboBox>("hollowgrade")->currentText(), QStringLiteral("D"));
+    EXPECT_FALSE(child<QCheckBox>("founddiameterauto")->isChecked());
+    EXPECT_EQ(child<QDoubleSpinBox>("founddiametermax")->value(), 12);
 }
 
 }  // namespace
