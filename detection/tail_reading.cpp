@@ -1,0 +1,270 @@
+#include "detection/tail_reading.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+using namespace tadpole_geometry;
+
+namespace {
+
+// How far ink runs out from the dot along one direction, a pixel either
+// side of it counting too and the gap of a crossed line bridged: the
+// distance from the dot's edge where it stops. A stretch hidden on a line
+// counts only a gap's worth, so that a run bridged through a line to
+// something else loses to a tail in the open.
+struct Run {
+    double length = 0;
+    float endsInDot = 0;  // the distance peak of a dot the run ran into; 0 none
+};
+
+Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, double to)
+{
+    const double sx = step.x, sy = step.y;
+    auto inkIn = [&](const cv::Mat& layer, double s) {
+        for (int side = -1; side <= 1; ++side)
+            if (at(layer, int(std::floor(cx + s * sx - side * sy)), int(std::floor(cy + s * sy + side * sx))))
+                return true;
+        return false;
+    };
+    auto ink = [&](double s) { return inkIn(l.strokes, s); };
+    // A tail leaves the dot's edge itself, maybe across a line: ink only
+    // beyond a gap there belongs to something else, such as a neighbour's dot.
+    if (!inkIn(l.ink, edge + 1) || !inkIn(l.ink, edge + 2))
+        return {};
+    // On a line the tail may hide for a while, as when it leaves the dot
+    // along a line: the run goes on if the tail shows again soon enough.
+    constexpr int kLongestGap = 4;
+    const int longestHidden = std::max(12, int(3 * edge));
+    // A tail is at most 3 pixels wide: where the ink is thicker, another dot
+    // begins.
+    const double thick = 2.2;
+    auto thickness = [&](double s) {
+        const int x = int(std::floor(cx + s * sx)), y = int(std::floor(cy + s * sy));
+        return inside(l.dist, x, y) ? l.dist.at<float>(y, x) : 0.0f;
+    };
+    double inked = 2;
+    int gap = 0, hidden = 0;
+    for (double s = edge + 2; s <= to; s += 1) {
+        if (const float t = thickness(s); t >= thick)
+            return {inked, t};
+        if (ink(s)) {
+            inked += 1 + gap + std::min(hidden, kLongestGap);
+            gap = hidden = 0;
+        } else if (inkIn(l.lines, s) ? ++hidden > longestHidden : ++gap > kLongestGap) {
+            break;
+        }
+    }
+    return {inked, 0};
+}
+
+}  // namespace
+
+std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double radius, double longest)
+{
+    std::array<double, kAngles> run{};
+    std::array<float, kAngles> endsInDot{};
+    const double from = radius + 0.5, to = radius + longest;
+    for (int a = 0; a < kAngles; ++a) {
+        const Run r = runLength(l, cx, cy, steps<kAngles>()[std::size_t(a)], from, to);
+        run[std::size_t(a)] = r.length;
+        endsInDot[std::size_t(a)] = r.endsInDot;
+    }
+    // A line straight through the dot runs out on both sides: no tail.
+    const double full = to - from - 1;
+    for (int a = 0; a < kAngles / 2; ++a)
+        if (run[std::size_t(a)] >= full && run[std::size_t(a + kAngles / 2)] >= full)
+            run[std::size_t(a)] = run[std::size_t(a + kAngles / 2)] = 0;
+    const auto best = std::max_element(run.begin(), run.end());
+    const double shortest = std::max(0.8 * radius, 3.0);
+    if (*best < shortest)
+        return std::nullopt;
+    // The middle of the directions that run nearly as far is the tail's axis.
+    const int b = int(best - run.begin());
+    int lo = b, hi = b;
+    while (hi - b < kAngles / 8 && run[std::size_t((hi + 1) % kAngles)] >= 0.9 * *best)
+        ++hi;
+    while (b - lo < kAngles / 8 && run[std::size_t((lo - 1 + kAngles) % kAngles)] >= 0.9 * *best)
+        --lo;
+    const double angle = (lo + hi) / 2.0 * kTwoPi / kAngles;
+    Tail tail{angle, {std::sin(angle), -std::cos(angle)}, *best, false, false, endsInDot[std::size_t(b)]};
+    for (int a = 0; a < kAngles; ++a) {
+        const int apart = std::min(std::abs(a - b), kAngles - std::abs(a - b));
+        if (apart > kAngles / 9 && run[std::size_t(a)] >= std::max(shortest, 0.7 * *best))
+            tail.doubtful = true;
+        if (apart > kAngles * 5 / 12 && run[std::size_t(a)] >= std::max(shortest, 0.8 * *best)
+            && endsInDot[std::size_t(a)] == 0)
+            tail.throughStroke = true;
+    }
+    return tail;
+}
+
+
+TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const Tail& tail)
+{
+    struct Pixel {
+        double vx, vy, along, across, w;
+    };
+    const double first = radius + 1.5, end = radius + 0.5 + tail.length;
+    const int bins = std::max(1, int(end - first) + 1);
+    TailFit fit{tail.angle, 0, 0};
+    double halfWidth = 2.5;
+    std::vector<Pixel> pixels;
+    std::vector<double> binWeight, binOffset;
+    for (int pass = 0; pass < 3; ++pass) {
+        const double ux = std::sin(fit.angle), uy = -std::cos(fit.angle);
+        pixels.clear();
+        const int x0 = int(std::floor(cx + std::min(0.0, ux * end))) - 3, x1 = int(std::ceil(cx + std::max(0.0, ux * end))) + 3;
+        const int y0 = int(std::floor(cy + std::min(0.0, uy * end))) - 3, y1 = int(std::ceil(cy + std::max(0.0, uy * end))) + 3;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                if (!inside(l.grey, x, y) || at(l.lines, x, y))
+                    continue;
+                const double vx = x + 0.5 - cx, vy = y + 0.5 - cy;
+                const double along = vx * ux + vy * uy, across = -vx * uy + vy * ux;
+                // Wide enough for a tail of 3 pixels at first; then as wide
+                // as the tail, so that little else lies in the way.
+                if (along >= first && along <= end && std::abs(across) <= halfWidth)
+                    if (const int w = 230 - int(l.grey.at<std::uint8_t>(y, x)); w > 0)
+                        pixels.push_back({vx, vy, along, across, double(w)});
+            }
+        // Where the ink of each pixel's length of the axis lies across it: on
+        // the axis all along a straight tail, off it where something crosses.
+        binWeight.assign(std::size_t(bins), 0);
+        binOffset.assign(std::size_t(bins), 0);
+        for (const Pixel& p : pixels) {
+            const auto b = std::size_t(std::clamp(int(p.along - first), 0, bins - 1));
+            binWeight[b] += p.w;
+            binOffset[b] += p.w * p.across;
+        }
+        double total = 0;
+        for (std::size_t b = 0; b < binWeight.size(); ++b)
+            if (binWeight[b] > 0) {
+                binOffset[b] /= binWeight[b];
+                total += binWeight[b];
+            }
+        fit.width = total / 230 / std::max(1.0, end - first);
+        halfWidth = std::clamp(fit.width / 2 + 1, 1.5, 2.5);
+
+        // The principal axis of the weighted pixels, crossings left out,
+        // turned towards the tail.
+        double sw = 0, sxx = 0, sxy = 0, syy = 0;
+        for (const Pixel& p : pixels)
+            if (std::abs(binOffset[std::size_t(std::clamp(int(p.along - first), 0, bins - 1))]) <= 1.5) {
+                sw += p.w;
+                sxx += p.w * p.vx * p.vx;
+                sxy += p.w * p.vx * p.vy;
+                syy += p.w * p.vy * p.vy;
+            }
+        if (sxx + syy <= 0)
+            break;
+        fit.spread = std::sqrt(std::max(0.0, (sxx + syy) / 2 - std::hypot((sxx - syy) / 2, sxy)) / sw);
+        const double theta = 0.5 * std::atan2(2 * sxy, sxx - syy);
+        double dx = std::cos(theta), dy = std::sin(theta);
+        if (dx * ux + dy * uy < 0) {
+            dx = -dx;
+            dy = -dy;
+        }
+        fit.angle = std::atan2(dx, -dy);
+    }
+    return fit;
+}
+
+bool attached(const InkLayers& l, double cx, double cy, double radius, double angle, int paleLevel)
+{
+    const double sx = std::sin(angle), sy = -std::cos(angle);
+    // The darkest of the pixels on the axis and 0.7 either side, so that a
+    // jagged line a pixel wide shows no gap.
+    auto grey = [&](double x, double y) {
+        const int px = int(std::floor(x)), py = int(std::floor(y));
+        return inside(l.grey, px, py) ? int(l.grey.at<std::uint8_t>(py, px)) : 255;
+    };
+    // A pixel's gap is allowed: a thin tail on a fax scan is broken so.
+    int paper = 0;
+    for (double s = radius - 1; s <= radius + 3; s += 0.5) {
+        const double x = cx + s * sx, y = cy + s * sy;
+        const bool pale = std::min({grey(x, y), grey(x + 0.7 * sy, y - 0.7 * sx), grey(x - 0.7 * sy, y + 0.7 * sx)}) > paleLevel;
+        paper = pale ? paper + 1 : 0;
+        if (paper > 2)
+            return false;
+    }
+    return true;
+}
+
+// A tail that lies along a depth or grid line from the dot shows only as the
+// line grown darker next to the dot. Looked for along each of the four
+// directions where a line leaves the dot: the darkness across the line near
+// the dot, less the line's own further on, is the tail's; where that extra
+// darkness lies across the line gives the tail's small angle to it. The
+// tail is told by its angle and length beyond the dot's edge.
+std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, double cx, double cy, double radius,
+                                                       double longest)
+{
+    const int half = int(std::ceil(radius)) + 3;
+    const double first = radius + 1.5, shortest = std::max(0.8 * radius, 3.0);
+    std::optional<std::pair<double, double>> best;
+    double bestExtra = 0;
+    for (int a = 0; a < 4; ++a) {
+        const Step u = steps<4>()[std::size_t(a)], n{-u.y, u.x};  // n: a right angle clockwise
+        auto column = [&](double s, double& dark, double& moment, bool& line) {
+            dark = moment = 0;
+            line = false;
+            for (int j = -half; j <= half; ++j) {
+                const int x = int(std::floor(cx + s * u.x + j * n.x)), y = int(std::floor(cy + s * u.y + j * n.y));
+                if (!inside(l.grey, x, y))
+                    continue;
+                const double w = (255 - l.grey.at<std::uint8_t>(y, x)) / 255.0;
+                dark += w;
+                moment += w * j;
+                line = line || at(l.runs, x, y);
+            }
+        };
+        double dark = 0, moment = 0;
+        bool line = false;
+        // The line on its own, beyond the longest tail: the middle of its
+        // columns, since lines across it darken a few.
+        std::vector<std::pair<double, double>> alone;
+        for (double s = radius + longest + 4; s < radius + longest + 24; s += 1) {
+            column(s, dark, moment, line);
+            if (line)
+                alone.emplace_back(dark, moment);
+        }
+        column(first, dark, moment, line);
+        if (alone.size() < 10 || !line)
+            continue;
+        std::nth_element(alone.begin(), alone.begin() + std::ptrdiff_t(alone.size() / 2), alone.end());
+        const auto [lineDark, lineMoment] = alone[alone.size() / 2];
+        // The extra darkness near the dot, and where it lies across the line;
+        // a column darker than any tail makes is a line across, passed over.
+        double sxy = 0, sxx = 0, end = first;
+        int gap = 0;
+        std::vector<double> nearExtras;
+        for (double s = first; s < radius + longest; s += 1) {
+            column(s, dark, moment, line);
+            const double extra = dark - lineDark;
+            if (extra > 3.5)
+                continue;
+            if (s < first + std::max(radius, 4.0))
+                nearExtras.push_back(extra);
+            if (extra < 0.4) {
+                if (++gap > 3)
+                    break;
+                continue;
+            }
+            gap = 0;
+            end = s;
+            const double across = (moment - lineMoment) / extra;
+            sxy += extra * s * across;
+            sxx += extra * s * s;
+        }
+        if (nearExtras.empty())
+            continue;
+        std::nth_element(nearExtras.begin(), nearExtras.begin() + std::ptrdiff_t(nearExtras.size() / 2), nearExtras.end());
+        const double nearExtra = nearExtras[nearExtras.size() / 2];
+        if (nearExtra < 0.6 || end - first + 1 < shortest || sxx <= 0 || nearExtra <= bestExtra)
+            continue;
+        bestExtra = nearExtra;
+        best = std::pair{a * kTwoPi / 4 + std::atan(sxy / sxx), end - first + 1};
+    }
+    return best;
+}

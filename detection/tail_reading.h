@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <utility>
+
+#include "detection/ink_layers.h"
+#include "detection/tadpole_geometry.h"
+
+// Reading a dot's tail: the run of ink that leaves its edge, the tail's
+// axis fitted to it, and a tail hidden along a line.
+
+struct Tail {
+    double angle = 0;  // radians clockwise from up
+    tadpole_geometry::Step unit{0, 0};  // along it
+    double length = 0;  // beyond the dot's edge, in pixels of ink
+    bool doubtful = false;  // another direction runs nearly as far
+    bool throughStroke = false;  // as long the other way: a point on a thick stroke, not a dot
+    float endsInDot = 0;  // the distance peak of a dot the tail ran into; 0 none
+};
+// The longest run of ink leaving the edge of the dot of radius round
+// (cx, cy), out to longest beyond it; nothing shorter than a tail.
+std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double radius, double longest);
+
+// The tail's direction fitted through the centre to the darkness of the
+// pixels along it, so that a tail a pixel wide still gives a fraction of a
+// degree; and how far its ink lies from that axis (the root mean square),
+// which for a straight tail is below a pixel.
+struct TailFit {
+    double angle = 0;
+    double spread = 0;
+    double width = 0;  // the ink's darkness along the axis, as a width of black
+};
+TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const Tail& tail);
+
+// Whether the tail along angle leaves the dot's edge itself, with no paper
+// between them: a letter beside a round letter has some.
+bool attached(const InkLayers& l, double cx, double cy, double radius, double angle, int paleLevel);
+
+// A tail that lies along a depth or grid line from the dot: its angle and
+// length beyond the dot's edge; nothing without one.
+std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, double cx, double cy, double radius,
+                                                       double longest);
