@@ -30,8 +30,10 @@ struct TadpoleLog {
         for (int y = 100; y < kHeight; y += 100)
             sketchLine(0, y + 0.5, kWidth, y + 0.5, 2, ink);
         for (double x = kLeft; x <= kRight + 1; x += (kRight - kLeft) / 9)
-            for (int y = 0; y < kHeight; ++y)
-                grey[std::size_t(y) * kWidth + std::size_t(x)] = std::min<std::uint8_t>(grey[std::size_t(y) * kWidth + std::size_t(x)], 170);
+            for (int y = 0; y < kHeight; ++y) {
+                std::uint8_t& g = grey[std::size_t(y) * kWidth + std::size_t(x)];
+                g = std::min<std::uint8_t>(g, 170);
+            }
         std::mt19937 rng(7);
         std::uniform_real_distribution<double> across(kLeft + 20, kRight - 20), turn(0, 360), unit(0, 1);
         const double pitch = (kBottom - kTop - 40) / kTadpoles;

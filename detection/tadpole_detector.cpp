@@ -107,7 +107,8 @@ std::vector<FoundTadpole> withoutRepeats(std::vector<FoundTadpole> found)
     for (const FoundTadpole& t : found) {
         const double near = 0.6 * t.diameter;
         bool repeat = false;
-        for (auto it = byRow.lower_bound(int(t.y - near) - 1); it != byRow.end() && it->first <= int(t.y + near) + 1; ++it) {
+        const auto last = byRow.upper_bound(int(t.y + near) + 1);
+        for (auto it = byRow.lower_bound(int(t.y - near) - 1); it != last; ++it) {
             const FoundTadpole& k = kept[it->second];
             if (std::hypot(k.x - t.x, k.y - t.y) < std::max(near, 0.6 * k.diameter))
                 repeat = true;
@@ -181,8 +182,9 @@ std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::ve
         return {};
     Area region{picture.left + picture.width, picture.top + picture.height, picture.left, picture.top};
     for (const TrackStretch& s : track) {
-        region.left = std::min(region.left, int(std::floor(std::min({s.leftTop, s.leftBottom, s.rightTop, s.rightBottom}))));
-        region.right = std::max(region.right, int(std::ceil(std::max({s.leftTop, s.leftBottom, s.rightTop, s.rightBottom}))) + 1);
+        const auto [low, high] = std::minmax({s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
+        region.left = std::min(region.left, int(std::floor(low)));
+        region.right = std::max(region.right, int(std::ceil(high)) + 1);
         region.top = std::min(region.top, int(std::floor(s.top)));
         region.bottom = std::max(region.bottom, int(std::ceil(s.bottom)) + 1);
     }

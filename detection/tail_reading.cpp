@@ -114,8 +114,10 @@ TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const T
     for (int pass = 0; pass < 3; ++pass) {
         const double ux = std::sin(fit.angle), uy = -std::cos(fit.angle);
         pixels.clear();
-        const int x0 = int(std::floor(cx + std::min(0.0, ux * end))) - 3, x1 = int(std::ceil(cx + std::max(0.0, ux * end))) + 3;
-        const int y0 = int(std::floor(cy + std::min(0.0, uy * end))) - 3, y1 = int(std::ceil(cy + std::max(0.0, uy * end))) + 3;
+        const int x0 = int(std::floor(cx + std::min(0.0, ux * end))) - 3;
+        const int x1 = int(std::ceil(cx + std::max(0.0, ux * end))) + 3;
+        const int y0 = int(std::floor(cy + std::min(0.0, uy * end))) - 3;
+        const int y1 = int(std::ceil(cy + std::max(0.0, uy * end))) + 3;
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) {
                 if (!inside(l.grey, x, y) || at(l.lines, x, y))
@@ -183,7 +185,8 @@ bool attached(const InkLayers& l, double cx, double cy, double radius, double an
     int paper = 0;
     for (double s = radius - 1; s <= radius + 3; s += 0.5) {
         const double x = cx + s * sx, y = cy + s * sy;
-        const bool pale = std::min({grey(x, y), grey(x + 0.7 * sy, y - 0.7 * sx), grey(x - 0.7 * sy, y + 0.7 * sx)}) > paleLevel;
+        const int darkest = std::min({grey(x, y), grey(x + 0.7 * sy, y - 0.7 * sx), grey(x - 0.7 * sy, y + 0.7 * sx)});
+        const bool pale = darkest > paleLevel;
         paper = pale ? paper + 1 : 0;
         if (paper > 2)
             return false;
