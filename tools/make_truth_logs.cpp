@@ -27,7 +27,7 @@ struct Tadpole {
     double azimuth = 0, dip = 0;
 };
 
-enum class Output { GreyBmp, FaxTiff, Jpeg };
+enum class Output { GreyBmp, FaxTiff, Jpeg, ColourBmp };
 
 struct Variant {
     const char* name;
@@ -52,7 +52,12 @@ const Variant kVariants[] = {
     {"small", 1200, 6000, 250, 6, 4, 1, Output::GreyBmp, true},
     {"large", 1200, 8000, 200, 16, 5, 3, Output::Jpeg, false, false, true},
     {"well", 2000, 30000, 2000, 10, 2.5, 2, Output::GreyBmp},
+    {"colour", 1200, 8000, 300, 10, 2.5, 2, Output::ColourBmp},
 };
+
+// On a colour log the tadpoles are printed in colours of their own, over a
+// pale blue grid.
+const QColor kInks[] = {QColor(0, 150, 0), QColor(200, 0, 0), QColor(0, 0, 190), Qt::black};
 
 constexpr int kTop = 300;  // first depth line; the header lies above
 constexpr int kDepthStep = 100;
@@ -69,7 +74,9 @@ void drawPage(QPainter& p, const Layout& l, const Variant& v)
     p.setPen(QPen(Qt::black, 2));
     p.drawText(QRect(0, 60, l.width, 60), Qt::AlignHCenter, "DIPMETER LOG");
     p.setFont(QFont("DejaVu Sans", 11, QFont::Bold));
-    const QColor grid = v.blackGrid ? Qt::black : QColor(170, 170, 170);
+    const QColor grid = v.blackGrid                       ? QColor(Qt::black)
+                        : v.output == Output::ColourBmp ? QColor(160, 190, 230)
+                                                        : QColor(170, 170, 170);
     p.setPen(QPen(grid, 1));
     for (int d = 10; d < 90; d += 10)
         p.drawLine(QPointF(l.trackX(d), l.top), QPointF(l.trackX(d), l.bottom));
@@ -148,15 +155,16 @@ std::vector<Tadpole> placeTadpoles(const Layout& l, const Variant& v, std::mt199
     return placed;
 }
 
-void drawTadpole(QPainter& p, const Tadpole& t, const Variant& v)
+void drawTadpole(QPainter& p, const Tadpole& t, const Variant& v, int index)
 {
+    const QColor ink = v.output == Output::ColourBmp ? kInks[index % 4] : QColor(Qt::black);
     const double r = t.azimuth * std::numbers::pi / 180, tail = v.tailLength * v.diameter;
     const QPointF centre(t.x, t.y);
-    p.setPen(QPen(Qt::black, v.tailWidth, Qt::SolidLine, Qt::FlatCap));
+    p.setPen(QPen(ink, v.tailWidth, Qt::SolidLine, Qt::FlatCap));
     p.drawLine(centre, centre + QPointF(tail * std::sin(r), -tail * std::cos(r)));
     const double ring = v.diameter >= 9 ? 2 : 1.5;
-    p.setPen(QPen(Qt::black, ring));
-    p.setBrush(t.filled ? QBrush(Qt::black) : QBrush(Qt::white));
+    p.setPen(QPen(ink, ring));
+    p.setBrush(t.filled ? QBrush(ink) : QBrush(Qt::white));
     const double radius = (v.diameter - ring) / 2;
     p.drawEllipse(centre, radius, radius);
 }
@@ -177,6 +185,16 @@ void addSpeckle(QImage& page, std::mt19937& rng)
 
 bool writePicture(const QImage& page, const Variant& v, const std::string& path)
 {
+    if (v.output == Output::ColourBmp) {
+        RgbPicture picture(page.width(), page.height(), 0xffffff);
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                picture.at(x, y) = page.pixel(x, y) & 0xffffffu;
+        const std::string bytes = encodeBmp(picture, 24);
+        std::ofstream out(path, std::ios::binary);
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+        return bool(out);
+    }
     const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
     if (v.output == Output::Jpeg)
         return grey.save(QString::fromStdString(path), "JPG", 70);
@@ -204,8 +222,8 @@ bool makeVariant(const Variant& v, const std::string& folder)
         QPainter p(&page);
         p.setRenderHint(QPainter::Antialiasing);
         drawPage(p, l, v);
-        for (const Tadpole& t : tadpoles)
-            drawTadpole(p, t, v);
+        for (std::size_t i = 0; i < tadpoles.size(); ++i)
+            drawTadpole(p, tadpoles[i], v, int(i));
         if (v.notes) {
             p.setPen(Qt::black);
             p.setFont(QFont("DejaVu Sans", 10));
