@@ -11,5 +11,5 @@ folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 export QT_QPA_PLATFORM=offscreen
 build/release/tools/make_truth_logs "$folder"
-build/release/tools/evaluate_detection "$@" "$folder"/{clean,fax,jpeg,grid,pairs,small,large,well,colour}.csv \
+build/release/tools/evaluate_detection "$@" "$folder"/{clean,fax,jpeg,grid,pairs,small,large,well,colour,skewed}.csv \
   samples/sample_log.csv

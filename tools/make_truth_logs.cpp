@@ -41,6 +41,7 @@ struct Variant {
     bool closePairs = false;   // every tadpole with a neighbour 15 pixels away
     bool speckle = false;
     bool notes = false;        // words written in the track
+    double skew = 0;           // degrees the sheet is turned on the scanner, clockwise
 };
 
 const Variant kVariants[] = {
@@ -53,6 +54,7 @@ const Variant kVariants[] = {
     {"large", 1200, 8000, 200, 16, 5, 3, Output::Jpeg, false, false, true},
     {"well", 2000, 30000, 2000, 10, 2.5, 2, Output::GreyBmp},
     {"colour", 1200, 8000, 300, 10, 2.5, 2, Output::ColourBmp},
+    {"skewed", 1200, 3000, 120, 10, 2.5, 2, Output::GreyBmp, false, false, false, false, 1},
 };
 
 // On a colour log the tadpoles are printed in colours of their own, over a
@@ -169,6 +171,25 @@ void drawTadpole(QPainter& p, const Tadpole& t, const Variant& v, int index)
     p.drawEllipse(centre, radius, radius);
 }
 
+// The truth of a turned sheet: centres and tails turned with it, the dip as
+// the straight track reads the turned centre, and only the tadpoles that
+// stay inside the track.
+void turnTruth(std::vector<Tadpole>& tadpoles, const Layout& l, const Variant& v)
+{
+    const double a = v.skew * std::numbers::pi / 180, cx = v.width / 2.0, cy = v.height / 2.0;
+    std::vector<Tadpole> turned;
+    for (Tadpole t : tadpoles) {
+        const double dx = t.x - cx, dy = t.y - cy;
+        t.x = cx + dx * std::cos(a) - dy * std::sin(a);
+        t.y = cy + dx * std::sin(a) + dy * std::cos(a);
+        t.azimuth = std::fmod(t.azimuth + v.skew + 360, 360);
+        t.dip = l.dipAt(t.x);
+        if (t.x > l.trackLeft + 8 && t.x < l.trackRight - 8 && t.y > l.top + 8 && t.y < l.bottom - 8)
+            turned.push_back(t);
+    }
+    tadpoles = std::move(turned);
+}
+
 void addSpeckle(QImage& page, std::mt19937& rng)
 {
     std::uniform_int_distribution<int> x(0, page.width() - 2), y(0, page.height() - 2);
@@ -217,10 +238,13 @@ bool makeVariant(const Variant& v, const std::string& folder)
     const Layout l{v.width, v.height, 220, v.width - 80, kTop, kTop + (v.height - kTop - 200) / kDepthStep * kDepthStep};
     QImage page(v.width, v.height, QImage::Format_RGB32);
     page.fill(Qt::white);
-    const std::vector<Tadpole> tadpoles = placeTadpoles(l, v, rng);
+    std::vector<Tadpole> tadpoles = placeTadpoles(l, v, rng);
     {
         QPainter p(&page);
         p.setRenderHint(QPainter::Antialiasing);
+        p.translate(v.width / 2.0, v.height / 2.0);
+        p.rotate(v.skew);
+        p.translate(-v.width / 2.0, -v.height / 2.0);
         drawPage(p, l, v);
         for (std::size_t i = 0; i < tadpoles.size(); ++i)
             drawTadpole(p, tadpoles[i], v, int(i));
@@ -233,6 +257,8 @@ bool makeVariant(const Variant& v, const std::string& folder)
     }
     if (v.speckle)
         addSpeckle(page, rng);
+    if (v.skew != 0)
+        turnTruth(tadpoles, l, v);
     const char* extension = v.output == Output::Jpeg ? ".jpg" : v.output == Output::FaxTiff ? ".tif" : ".bmp";
     const std::string picture = std::string(v.name) + extension;
     if (!writePicture(page, v, folder + "/" + picture))
