@@ -1,6 +1,7 @@
 #include "detection/ink_layers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include <opencv2/imgproc.hpp>
@@ -47,16 +48,71 @@ void markRowLines(const cv::Mat& ink, cv::Mat& lines, int shortest, int gap)
     }
 }
 
+// Adds to lines the near-horizontal lines of a sheet scanned a little askew,
+// which break into short runs row by row: chains of ink followed column by
+// column, a row up or down where the row runs out, across gaps up to `gap`.
+// A chain as long as a line, mostly ink and straight within a few degrees is
+// one; its pixels close to the straight line fitted to it are marked, so a
+// tail that leaves it is not.
+void markSkewedRowLines(const cv::Mat& ink, cv::Mat& lines, cv::Mat& visited, int shortest, int gap)
+{
+    constexpr double kSteepest = 0.07;  // 4 degrees
+    lines.copyTo(visited);
+    std::vector<cv::Point> chain;
+    auto free = [&](int x, int y) {
+        return y >= 0 && y < ink.rows && ink.at<std::uint8_t>(y, x) && !visited.at<std::uint8_t>(y, x);
+    };
+    for (int y = 0; y < ink.rows; ++y)
+        for (int x = 0; x < ink.cols; ++x) {
+            if (!free(x, y))
+                continue;
+            chain.assign(1, {x, y});
+            visited.at<std::uint8_t>(y, x) = 1;
+            for (cv::Point at{x, y};;) {
+                bool found = false;
+                for (int tx = at.x + 1; tx <= at.x + 1 + gap && tx < ink.cols && !found; ++tx)
+                    for (int dy : {0, -1, 1})
+                        if (!found && free(tx, at.y + dy)) {
+                            at = {tx, at.y + dy};
+                            found = true;
+                        }
+                if (!found)
+                    break;
+                chain.push_back(at);
+                visited.at<std::uint8_t>(at.y, at.x) = 1;
+            }
+            const int extent = chain.back().x - chain.front().x + 1;
+            if (extent < shortest || int(chain.size()) * 5 < extent * 4)
+                continue;
+            double sx = 0, sy = 0, sxx = 0, sxy = 0;
+            for (const cv::Point& p : chain) {
+                sx += p.x;
+                sy += p.y;
+                sxx += double(p.x) * p.x;
+                sxy += double(p.x) * p.y;
+            }
+            const double n = double(chain.size()), slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+            if (!(std::abs(slope) <= kSteepest))
+                continue;
+            const double offset = (sy - slope * sx) / n;
+            for (const cv::Point& p : chain)
+                if (std::abs(p.y - (offset + slope * p.x)) <= 1)
+                    lines.at<std::uint8_t>(p.y, p.x) = 255;
+        }
+}
+
 // Long straight horizontal and vertical lines of ink, into l.runs.
 void markLongRuns(InkLayers& l, int shortest, int gap)
 {
     l.runs.create(l.ink.size(), CV_8U);
     l.runs.setTo(0);
     markRowLines(l.ink, l.runs, shortest, gap);
+    markSkewedRowLines(l.ink, l.runs, l.labels, shortest, gap);
     cv::transpose(l.ink, l.scratch);
     l.scratchLines.create(l.scratch.size(), CV_8U);
     l.scratchLines.setTo(0);
     markRowLines(l.scratch, l.scratchLines, shortest, gap);
+    markSkewedRowLines(l.scratch, l.scratchLines, l.labels, shortest, gap);
     cv::transpose(l.scratchLines, l.scratch);
     cv::bitwise_or(l.runs, l.scratch, l.runs);
 }

@@ -184,7 +184,7 @@ void turnTruth(std::vector<Tadpole>& tadpoles, const Layout& l, const Variant& v
         t.y = cy + dx * std::sin(a) + dy * std::cos(a);
         t.azimuth = std::fmod(t.azimuth + v.skew + 360, 360);
         t.dip = l.dipAt(t.x);
-        if (t.x > l.trackLeft + 8 && t.x < l.trackRight - 8 && t.y > l.top + 8 && t.y < l.bottom - 8)
+        if (t.x >= l.trackLeft && t.x <= l.trackRight && t.y >= l.top && t.y <= l.bottom)
             turned.push_back(t);
     }
     tadpoles = std::move(turned);
