@@ -6,18 +6,30 @@
 
 #include "core/dipdigitize.h"
 
-void FoundReview::show(std::vector<Proposal> proposals)
+void FoundReview::show(std::vector<Proposal> proposals, double least)
 {
     std::stable_sort(proposals.begin(), proposals.end(),
                      [](const Proposal& a, const Proposal& b) { return a.confidence < b.confidence; });
-    proposals_ = std::move(proposals);
+    all_ = std::move(proposals);
+    setLeastConfidence(least);
+}
+
+void FoundReview::setLeastConfidence(double least)
+{
+    proposals_.clear();
+    shownFrom_.clear();
+    for (std::size_t i = 0; i < all_.size(); ++i)
+        if (all_[i].confidence >= least) {
+            proposals_.push_back(all_[i]);
+            shownFrom_.push_back(i);
+        }
     current_ = -1;
 }
 
 void FoundReview::clear()
 {
-    proposals_.clear();
-    current_ = -1;
+    all_.clear();
+    setLeastConfidence(0);
 }
 
 int FoundReview::at(double x, double y, double reach) const
@@ -37,8 +49,11 @@ int FoundReview::at(double x, double y, double reach) const
 
 void FoundReview::toggle(int index)
 {
-    if (index >= 0 && std::size_t(index) < proposals_.size())
-        proposals_[std::size_t(index)].kept = !proposals_[std::size_t(index)].kept;
+    if (index < 0 || std::size_t(index) >= proposals_.size())
+        return;
+    Proposal& shown = proposals_[std::size_t(index)];
+    shown.kept = !shown.kept;
+    all_[shownFrom_[std::size_t(index)]].kept = shown.kept;
 }
 
 int FoundReview::next()

@@ -20,11 +20,17 @@ struct Proposal {
 class FoundReview {
 public:
     // The proposals to review, in the order they are stepped through: the
-    // least sure first.
-    void show(std::vector<Proposal> proposals);
+    // least sure first; those less sure than least are held back.
+    void show(std::vector<Proposal> proposals, double least = 0);
+    // Shows the proposals at least this sure, each kept or dropped as it
+    // was; the stepping starts again.
+    void setLeastConfidence(double least);
     void clear();
 
     bool empty() const { return proposals_.empty(); }
+    // Proposals are held, shown or not.
+    bool reviewing() const { return !all_.empty(); }
+    // Those shown, which the indices below count.
     const std::vector<Proposal>& proposals() const { return proposals_; }
     // The proposal stepped to last; -1 before the first step.
     int current() const { return current_; }
@@ -47,7 +53,9 @@ public:
     Counts counts() const;
 
 private:
+    std::vector<Proposal> all_;
     std::vector<Proposal> proposals_;
+    std::vector<std::size_t> shownFrom_;  // the place in all_ of each shown
     int current_ = -1;
 };
 

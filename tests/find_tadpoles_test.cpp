@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QUndoStack>
 
 #include "core/dipdigitize.h"
@@ -21,7 +22,7 @@ const TadpoleSketch kPrinted[] = {
     {150.5, 140.5, 10, 45, 25, 2, true},
     {220.5, 180.5, 10, 200, 25, 2, false},
     {170.5, 230.5, 10, 300, 25, 2, true},
-    {250.5, 270.5, 10, 120, 25, 2, true},
+    {250.5, 270.5, 10, 120, 12, 2, true},  // a short tail: the least sure
 };
 
 RgbPicture printedLog()
@@ -73,6 +74,11 @@ TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
     click(170, 230);  // the third: dropped, and kept again, and dropped
     click(171, 231);
     click(170, 229);
+    EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n3 kept, 1 dropped."));
+    // Only the surest shown, then all again, each kept or dropped as it was.
+    child<QSpinBox>("foundconfidence")->setValue(95);
+    EXPECT_EQ(counts(), QStringLiteral("3 found: 2 filled, 1 hollow.\n2 kept, 1 dropped."));
+    child<QSpinBox>("foundconfidence")->setValue(50);
     EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n3 kept, 1 dropped."));
     key(Qt::Key_N);
     EXPECT_EQ(window_->foundReview().current(), 0);

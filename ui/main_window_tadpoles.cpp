@@ -45,10 +45,9 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
 
 namespace {
 
-DetectionSettings detectionSettings(const settings::TadpoleSearch& s)
-{
-    return {s.minDiameter, s.maxDiameter, s.minConfidence};
-}
+// Every tadpole with a tail is kept from the search: the review shows those
+// sure enough, and the panel can show more or fewer without searching again.
+DetectionSettings detectionSettings(const settings::TadpoleSearch& s) { return {s.minDiameter, s.maxDiameter, 0}; }
 
 // An 8-bit grey copy of the picture's part that the search reads.
 GreyCopy greyPart(const QImage& rgb, int left, int top, int right, int bottom)
@@ -106,8 +105,14 @@ void DigitizeWindow::createFoundPanel()
     connect(foundPanel_, &FoundTadpolesPanel::acceptClicked, this, &DigitizeWindow::acceptFound);
     connect(foundPanel_, &FoundTadpolesPanel::rejectClicked, this, &DigitizeWindow::rejectFound);
     connect(foundPanel_, &FoundTadpolesPanel::stepClicked, this, &DigitizeWindow::stepFound);
-    connect(foundPanel_, &FoundTadpolesPanel::searchChanged, this,
-            [this] { settings::setTadpoleSearch(foundPanel_->search()); });
+    connect(foundPanel_, &FoundTadpolesPanel::searchChanged, this, [this] {
+        const settings::TadpoleSearch search = foundPanel_->search();
+        settings::setTadpoleSearch(search);
+        if (found_.reviewing()) {
+            found_.setLeastConfidence(search.minConfidence);
+            showReview();
+        }
+    });
     QAction* shown = foundPanel_->toggleViewAction();
     shown->setObjectName(QStringLiteral("mnufoundpanel"));
     if (auto* view = menuBar()->findChild<QMenu*>(QStringLiteral("mnuview")))
@@ -172,7 +177,7 @@ void DigitizeWindow::finishTadpoleSearch()
     followDigitizingPossible();
     if (cancelled)
         return;  // nothing kept, nothing changed
-    found_.show(proposalsFrom(found, state_));
+    found_.show(proposalsFrom(found, state_), foundPanel_->search().minConfidence);
     if (!found_.empty() && state_.WorkMode != 0) {
         optDigCal_[0]->setChecked(true);
         OptDigCal_Click(0);  // reviewing is digitizing
