@@ -154,20 +154,12 @@ double smallestRadius(const DetectionSettings& s)
 
 int searchMargin(const DetectionSettings& settings) { return tailReach(limitsFor(settings, 128)); }
 
-GreyCopy greyCopy(const std::uint32_t* rgb, std::ptrdiff_t strideBytes, int left, int top, int width, int height)
+GreyCopy blankGreyCopy(int left, int top, int width, int height)
 {
     GreyCopy copy;
     width = std::max(width, 0);
     height = std::max(height, 0);
     copy.pixels.resize(std::size_t(width) * std::size_t(height));
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(rgb) + y * strideBytes);
-        std::uint8_t* out = copy.pixels.data() + std::size_t(y) * std::size_t(width);
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = row[x];
-            out[x] = std::uint8_t((((p >> 16) & 0xff) * 11 + ((p >> 8) & 0xff) * 16 + (p & 0xff) * 5) / 32);
-        }
-    }
     copy.picture = {copy.pixels.data(), width, height, width, left, top};
     return copy;
 }

@@ -23,8 +23,7 @@ struct GreyPicture {
     int top = 0;
 };
 
-// An 8-bit grey copy of a part of a 32-bit RGB picture (0xffRRGGBB words),
-// by the luminance weights that Qt's own grey conversion uses.
+// An 8-bit grey copy of a part of a picture, which its maker fills.
 struct GreyCopy {
     std::vector<std::uint8_t> pixels;
     GreyPicture picture;  // a view of pixels: moved with them, never copied
@@ -35,7 +34,8 @@ struct GreyCopy {
     GreyCopy(GreyCopy&&) = default;
     GreyCopy& operator=(GreyCopy&&) = default;
 };
-GreyCopy greyCopy(const std::uint32_t* rgb, std::ptrdiff_t strideBytes, int left, int top, int width, int height);
+// Room for the part width x height whose first pixel is (left, top).
+GreyCopy blankGreyCopy(int left, int top, int width, int height);
 
 // One stretch of the dip track between two depth lines: its top and bottom
 // rows and the track's edges on each, straight in between.

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include <QBuffer>
 #include <QFile>
@@ -16,18 +17,40 @@
 #include <unistd.h>
 #endif
 
+#include "drawing/picture_rows.h"
 #include "files/bitmap_decoder.h"
 #include "files/picture_file.h"
+#include "files/tiff_strips.h"
 
 namespace {
 
-// Qt refuses to decode pictures above its allocation limit (128 MB by
-// default); a long log easily exceeds it, so the limit follows the picture.
-void allowAllocationFor(QSize size)
+enum class Form { Mono, Grey, Rgb };
+
+QImage::Format formatOf(Form form)
 {
-    const qint64 bytes = qint64(std::max(0, size.width())) * std::max(0, size.height()) * 4;
-    const int megabytes = int(std::min<qint64>(bytes / (1024 * 1024) + 64, 1 << 30));
-    QImageReader::setAllocationLimit(std::max(megabytes, 128));
+    switch (form) {
+    case Form::Mono:
+        return QImage::Format_Mono;
+    case Form::Grey:
+        return QImage::Format_Grayscale8;
+    case Form::Rgb:
+        break;
+    }
+    return QImage::Format_RGB888;
+}
+
+// The memory of the picture and its reduced copies, in bytes a pixel.
+double bytesPerPixel(Form form)
+{
+    switch (form) {
+    case Form::Mono:
+        return 1.0 / 8 + 1.0 / 3;
+    case Form::Grey:
+        return 4.0 / 3;
+    case Form::Rgb:
+        break;
+    }
+    return 4.0;
 }
 
 #ifdef __linux__
@@ -44,25 +67,26 @@ void unmapPicture(void* info)
 }
 #endif
 
-// A new RGB32 picture. The memory of a long log is asked for in huge pages
-// where the system has them: touching it a small page at a time costs more
-// than decoding the picture (tenfold on virtual machines).
-QImage newPicture(int width, int height)
+// A new picture of the given form. The memory of a long log is asked for in
+// huge pages where the system has them: touching it a small page at a time
+// costs more than decoding the picture (tenfold on virtual machines).
+QImage newPicture(int width, int height, QImage::Format format)
 {
 #ifdef __linux__
-    const std::size_t bytesPerLine = std::size_t(width) * 4;
-    const std::size_t bytes = bytesPerLine * std::size_t(height);
+    const int depth = format == QImage::Format_Mono ? 1 : format == QImage::Format_Grayscale8 ? 8 : 24;
+    const std::size_t bytesPerLine = (std::size_t(std::max(width, 0)) * std::size_t(depth) + 31) / 32 * 4;
+    const std::size_t bytes = bytesPerLine * std::size_t(std::max(height, 0));
     constexpr std::size_t kLarge = std::size_t(16) << 20;
     if (width > 0 && height > 0 && bytes >= kLarge && bytesPerLine <= std::size_t(std::numeric_limits<int>::max())) {
         void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (memory != MAP_FAILED) {
             madvise(memory, bytes, MADV_HUGEPAGE);
-            return QImage(static_cast<uchar*>(memory), width, height, qsizetype(bytesPerLine), QImage::Format_RGB32,
-                          unmapPicture, new Mapping{memory, bytes});
+            return QImage(static_cast<uchar*>(memory), width, height, qsizetype(bytesPerLine), format, unmapPicture,
+                          new Mapping{memory, bytes});
         }
     }
 #endif
-    return QImage(width, height, QImage::Format_RGB32);
+    return QImage(width, height, format);
 }
 
 // The picture's bytes, mapped where the system allows.
@@ -101,11 +125,15 @@ QString tooLarge(const QString& path, QSize size)
         .arg(size.height());
 }
 
-// The picture and its reduced copies need about 5.4 bytes a pixel; more than
-// the computer's memory cannot be held.
-bool fitsInMemory(QSize size)
+QString damaged(const QString& kindName, const QString& path)
 {
-    const double bytes = double(std::max(0, size.width())) * std::max(0, size.height()) * 4 * 4 / 3;
+    return QStringLiteral("The %1 picture \"%2\" is damaged: its pixels cannot be decoded.").arg(kindName, path);
+}
+
+// More than the computer's memory cannot be held.
+bool fitsInMemory(QSize size, double bytesPerPixel)
+{
+    const double bytes = double(std::max(0, size.width())) * std::max(0, size.height()) * bytesPerPixel;
 #ifdef __linux__
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGE_SIZE);
@@ -115,20 +143,7 @@ bool fitsInMemory(QSize size)
     return bytes <= double(std::numeric_limits<qsizetype>::max());
 }
 
-// A plain uncompressed bitmap decoded straight from the file's bytes;
-// nothing for any other bitmap.
-std::optional<QImage> decodePlainBitmap(const PictureBytes& bytes)
-{
-    const auto layout = plainBitmapLayout(bytes.data(), bytes.size());
-    if (!layout)
-        return std::nullopt;
-    QImage image = newPicture(layout->width, layout->height);
-    if (image.isNull())
-        return QImage();
-    for (int y = 0; y < layout->height; ++y)
-        decodeBitmapRow(*layout, bytes.data(), y, reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
-    return image;
-}
+bool isOpaqueGrey(QRgb c) { return qAlpha(c) == 255 && qRed(c) == qGreen(c) && qGreen(c) == qBlue(c); }
 
 // The colour keyed out of a 16-bit PNG decoded without its "tRNS" chunk.
 void keyOut(QImage& image, const PngTransparentColour& key)
@@ -142,15 +157,6 @@ void keyOut(QImage& image, const PngTransparentColour& key)
     }
 }
 
-// The mean of four pixels, rounded: the two 8-bit channel pairs are summed in
-// parallel, 10 bits apart.
-inline std::uint32_t mean4(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d)
-{
-    const std::uint32_t rb = (a & 0xff00ff) + (b & 0xff00ff) + (c & 0xff00ff) + (d & 0xff00ff) + 0x20002;
-    const std::uint32_t g = (a & 0xff00) + (b & 0xff00) + (c & 0xff00) + (d & 0xff00) + 0x200;
-    return 0xff000000u | ((rb >> 2) & 0xff00ff) | ((g >> 2) & 0xff00);
-}
-
 // A premultiplied pixel laid over white paper.
 inline std::uint32_t overWhite(std::uint32_t p)
 {
@@ -158,42 +164,226 @@ inline std::uint32_t overWhite(std::uint32_t p)
     return 0xff000000u | ((p & 0xffffff) + (clear << 16 | clear << 8 | clear));
 }
 
-// The picture in RGB32, converted a band of rows at a time into memory of its
-// own: a 1-bit scan of a long log grows 32 times. Transparent parts show
-// white, as the paper of a scan does.
-QImage toRgb32(const QImage& image)
+void packRgb(const std::uint32_t* from, int count, std::uint8_t* to)
 {
-    if (image.format() == QImage::Format_RGB32)
-        return image;
-    QImage out = newPicture(image.width(), image.height());
-    if (out.isNull())
-        return out;
-    constexpr int kBand = 256;
-    const std::size_t rowBytes = std::size_t(image.width()) * 4;
-    for (int y = 0; y < image.height(); y += kBand) {
-        const int rows = std::min(kBand, image.height() - y);
-        const QImage part = image.copy(0, y, image.width(), rows);
-        if (!part.hasAlphaChannel()) {
-            const QImage band = part.convertToFormat(QImage::Format_RGB32);
-            for (int r = 0; r < rows; ++r)
-                std::memcpy(out.scanLine(y + r), band.constScanLine(r), rowBytes);
-            continue;
+    for (int x = 0; x < count; ++x, to += 3) {
+        to[0] = std::uint8_t(from[x] >> 16);
+        to[1] = std::uint8_t(from[x] >> 8);
+        to[2] = std::uint8_t(from[x]);
+    }
+}
+
+constexpr int kBand = 256;  // rows decoded between progress reports; a multiple of 8
+
+}  // namespace
+
+// The picture and its reduced copies, built a band of rows at a time: as rows
+// of the picture itself are written, their share of every copy is made, so
+// that the whole picture is read only once.
+class LevelBuilder {
+public:
+    LevelBuilder(int width, int height, Form form, const std::uint8_t greys[2] = nullptr) : form_(form)
+    {
+        levels_[0] = newPicture(width, height, formatOf(form));
+        if (form == Form::Mono && !levels_[0].isNull()) {
+            greys_[0] = greys[0];
+            greys_[1] = greys[1];
+            levels_[0].setColorTable({qRgb(greys[0], greys[0], greys[0]), qRgb(greys[1], greys[1], greys[1])});
         }
-        const QImage band = part.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        for (int r = 0; r < rows; ++r) {
-            const auto* from = reinterpret_cast<const std::uint32_t*>(band.constScanLine(r));
-            auto* to = reinterpret_cast<std::uint32_t*>(out.scanLine(y + r));
-            for (int x = 0; x < image.width(); ++x)
-                to[x] = overWhite(from[x]);
+        const QImage::Format reduced = form == Form::Mono ? QImage::Format_Grayscale8 : formatOf(form);
+        for (std::size_t n = 1; n < levels_.size(); ++n) {
+            width = std::max(1, (width + 1) / 2);
+            height = std::max(1, (height + 1) / 2);
+            levels_[n] = newPicture(width, height, reduced);
         }
     }
-    return out;
+
+    bool ok() const
+    {
+        return std::none_of(levels_.begin(), levels_.end(), [](const QImage& level) { return level.isNull(); });
+    }
+    int width() const { return levels_[0].width(); }
+    int height() const { return levels_[0].height(); }
+    std::uint8_t* row(int y) { return levels_[0].scanLine(y); }
+    std::ptrdiff_t stride() const { return levels_[0].bytesPerLine(); }
+
+    // The picture's rows above done are written: their copies are made.
+    void written(int done)
+    {
+        const int upTo = done >= height() ? height() : done / 8 * 8;
+        if (upTo > reduced_)
+            reduce(reduced_, upTo);
+        reduced_ = std::max(reduced_, upTo);
+    }
+
+    void finish(LogPicture& picture) { picture.levels_ = std::move(levels_); }
+
+private:
+    // Rows top to bottom of the picture, top a multiple of 8 and bottom too
+    // or the last row: each copy's rows among them depend on them alone.
+    void reduce(int top, int bottom)
+    {
+        for (std::size_t n = 1; n < levels_.size(); ++n) {
+            const QImage& source = levels_[n - 1];
+            QImage& target = levels_[n];
+            const int first = top / 2;
+            const int end = bottom >= source.height() ? target.height() : bottom / 2;
+            for (int y = first; y < end; ++y) {
+                const uchar* row0 = source.constScanLine(2 * y);
+                const uchar* row1 = source.constScanLine(std::min(2 * y + 1, source.height() - 1));
+                uchar* out = target.scanLine(y);
+                if (n == 1 && form_ == Form::Mono)
+                    halveMonoRows(row0, row1, source.width(), greys_, out);
+                else if (form_ == Form::Rgb)
+                    halveRgbRows(row0, row1, source.width(), out);
+                else
+                    halveGreyRows(row0, row1, source.width(), out);
+            }
+            top = first;
+            bottom = end;
+        }
+    }
+
+    std::array<QImage, LogPicture::kLevels> levels_;
+    Form form_;
+    std::uint8_t greys_[2]{};
+    int reduced_ = 0;
+};
+
+namespace {
+
+enum class Outcome { Done, TooLarge, Damaged, Cancelled };
+
+bool goOn(const LogPicture::Progress& progress, int done, int height)
+{
+    return !progress || progress(double(done) / std::max(1, height));
+}
+
+// A plain uncompressed bitmap decoded straight from the file's bytes: grey
+// where its palette holds only greys, else RGB.
+Outcome decodeBitmap(const PlainBitmap& layout, const uchar* data, const LogPicture::Progress& progress,
+                     LogPicture& picture)
+{
+    const bool grey = layout.bitsPerPixel <= 8
+                      && std::all_of(layout.palette.begin(), layout.palette.end(), [](std::uint32_t c) {
+                             return isOpaqueGrey(c);
+                         });
+    const Form form = grey ? Form::Grey : Form::Rgb;
+    if (!fitsInMemory({layout.width, layout.height}, bytesPerPixel(form)))
+        return Outcome::TooLarge;
+    LevelBuilder levels(layout.width, layout.height, form);
+    if (!levels.ok())
+        return Outcome::TooLarge;
+    std::vector<std::uint32_t> row(std::size_t(layout.width));
+    for (int y = 0; y < layout.height; ++y) {
+        decodeBitmapRow(layout, data, y, row.data());
+        std::uint8_t* to = levels.row(y);
+        if (grey)
+            for (int x = 0; x < layout.width; ++x)
+                to[x] = std::uint8_t(row[std::size_t(x)]);
+        else
+            packRgb(row.data(), layout.width, to);
+        if ((y + 1) % kBand == 0 || y + 1 == layout.height) {
+            levels.written(y + 1);
+            if (!goOn(progress, y + 1, layout.height))
+                return Outcome::Cancelled;
+        }
+    }
+    levels.finish(picture);
+    return Outcome::Done;
+}
+
+// A TIFF in one of the layouts scanners write, a strip or a row of tiles at
+// a time; black and white stays at one bit a pixel.
+Outcome decodeTiff(TiffStrips& tiff, const LogPicture::Progress& progress, LogPicture& picture)
+{
+    const TiffLayout& layout = tiff.layout();
+    const Form form = layout.samples == TiffSamples::Bilevel ? Form::Mono
+                      : layout.samples == TiffSamples::Grey  ? Form::Grey
+                                                              : Form::Rgb;
+    if (!fitsInMemory({layout.width, layout.height}, bytesPerPixel(form)))
+        return Outcome::TooLarge;
+    const std::uint8_t greys[2] = {std::uint8_t(layout.zeroIsWhite ? 255 : 0),
+                                   std::uint8_t(layout.zeroIsWhite ? 0 : 255)};
+    LevelBuilder levels(layout.width, layout.height, form, greys);
+    if (!levels.ok())
+        return Outcome::TooLarge;
+    std::string error;
+    for (int top = 0; top < layout.height;) {
+        const int rows = tiff.readBand(top, levels.row(top), levels.stride(), error);
+        if (rows <= 0)
+            return Outcome::Damaged;
+        top += rows;
+        levels.written(top);
+        if (!goOn(progress, top, layout.height))
+            return Outcome::Cancelled;
+    }
+    levels.finish(picture);
+    return Outcome::Done;
+}
+
+// A picture a general decoder gave, in the form it is kept in.
+Outcome convertDecoded(const QImage& image, const LogPicture::Progress& progress, LogPicture& picture)
+{
+    const QImage::Format format = image.format();
+    const QList<QRgb> table = image.colorTable();
+    const bool greyTable = !table.isEmpty() && std::all_of(table.begin(), table.end(), isOpaqueGrey);
+    Form form = Form::Rgb;
+    if ((format == QImage::Format_Mono || format == QImage::Format_MonoLSB) && table.size() == 2 && greyTable)
+        form = Form::Mono;
+    else if (format == QImage::Format_Grayscale8 || (format == QImage::Format_Indexed8 && greyTable))
+        form = Form::Grey;
+    const std::uint8_t greys[2] = {std::uint8_t(table.value(0)), std::uint8_t(table.value(1))};
+    std::uint8_t greyOf[256] = {};
+    for (int i = 0; i < std::min<int>(256, int(table.size())); ++i)
+        greyOf[i] = std::uint8_t(table[i]);
+    LevelBuilder levels(image.width(), image.height(), form, greys);
+    if (image.isNull() || !levels.ok())
+        return Outcome::TooLarge;
+    const int width = image.width();
+    for (int top = 0; top < image.height(); top += kBand) {
+        const int rows = std::min(kBand, image.height() - top);
+        if (form == Form::Mono) {
+            const QImage band = image.copy(0, top, width, rows).convertToFormat(QImage::Format_Mono);
+            for (int r = 0; r < rows; ++r)
+                std::memcpy(levels.row(top + r), band.constScanLine(r), std::size_t(width + 7) / 8);
+        } else if (form == Form::Grey) {
+            for (int r = 0; r < rows; ++r) {
+                const uchar* from = image.constScanLine(top + r);
+                std::uint8_t* to = levels.row(top + r);
+                if (format == QImage::Format_Grayscale8)
+                    std::memcpy(to, from, std::size_t(width));
+                else
+                    for (int x = 0; x < width; ++x)
+                        to[x] = greyOf[from[x]];
+            }
+        } else {
+            const QImage part = image.copy(0, top, width, rows);
+            const bool clear = part.hasAlphaChannel();
+            const QImage band = part.convertToFormat(clear ? QImage::Format_ARGB32_Premultiplied
+                                                           : QImage::Format_RGB32);
+            std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+            for (int r = 0; r < rows; ++r) {
+                const auto* from = reinterpret_cast<const std::uint32_t*>(band.constScanLine(r));
+                if (clear)
+                    for (int x = 0; x < width; ++x)
+                        row[std::size_t(x)] = overWhite(from[x]);
+                packRgb(clear ? row.data() : from, width, levels.row(top + r));
+            }
+        }
+        levels.written(top + rows);
+        if (!goOn(progress, top + rows, image.height()))
+            return Outcome::Cancelled;
+    }
+    levels.finish(picture);
+    return Outcome::Done;
 }
 
 }  // namespace
 
-bool LogPicture::load(const QString& path, QString& error)
+bool LogPicture::load(const QString& path, QString& error, const Progress& progress)
 {
+    error.clear();
     PictureBytes bytes(path);
     if (!bytes.open()) {
         error = QStringLiteral("The file \"%1\" cannot be opened: %2.").arg(path, bytes.errorString());
@@ -214,24 +404,25 @@ bool LogPicture::load(const QString& path, QString& error)
     }
     // The picture and its reduced copies are all made before any replaces
     // this one's.
-    const auto keep = [&](const QImage& decoded) {
-        LogPicture converted;
-        converted.setImage(decoded);
-        if (std::any_of(converted.levels_.begin(), converted.levels_.end(), std::mem_fn(&QImage::isNull))) {
-            error = tooLarge(path, decoded.size());
+    LogPicture decoded;
+    const auto keep = [&](Outcome outcome, QSize size) {
+        if (outcome == Outcome::TooLarge)
+            error = tooLarge(path, size);
+        else if (outcome == Outcome::Damaged)
+            error = damaged(kindName, path);
+        if (outcome != Outcome::Done)
             return false;
-        }
-        *this = std::move(converted);
+        *this = std::move(decoded);
         return true;
     };
     if (kind == PictureKind::Bitmap) {
-        if (auto plain = decodePlainBitmap(bytes)) {
-            if (plain->isNull()) {
-                error = tooLarge(path, plain->size());
-                return false;
-            }
-            return keep(*plain);
-        }
+        if (const auto layout = plainBitmapLayout(bytes.data(), bytes.size()))
+            return keep(decodeBitmap(*layout, bytes.data(), progress, decoded), {layout->width, layout->height});
+    }
+    if (kind == PictureKind::Tiff) {
+        std::string tiffError;
+        if (const auto tiff = TiffStrips::open(path.toStdString(), tiffError))
+            return keep(decodeTiff(*tiff, progress, decoded), {tiff->layout().width, tiff->layout().height});
     }
 
     // A 16-bit PNG with a transparent colour is decoded without it.
@@ -247,55 +438,66 @@ bool LogPicture::load(const QString& path, QString& error)
                     .arg(kindName, path);
         return false;
     }
+    // The decoder's own picture and the one kept exist side by side for a
+    // while; what fits is never refused by Qt's allocation limit.
     const QSize size = reader.size();
-    if (size.isValid() && !fitsInMemory(size)) {
+    if (size.isValid() && !fitsInMemory(size, 8 + bytesPerPixel(Form::Rgb))) {
         error = tooLarge(path, size);
         return false;
     }
-    allowAllocationFor(size);
+    if (size.isValid())
+        QImageReader::setAllocationLimit(0);
     // Where a decoder fills only part of the picture, the rest shows white.
-    QImage decoded;
+    QImage image;
     const QImage::Format format = reader.imageFormat();
     if (size.isValid() && format != QImage::Format_Invalid && format != QImage::Format_Mono
         && format != QImage::Format_MonoLSB && format != QImage::Format_Indexed8) {
-        decoded = QImage(size, format);
-        decoded.fill(Qt::white);
+        image = QImage(size, format);
+        image.fill(Qt::white);
     }
-    if (!reader.read(&decoded)) {
-        error = QStringLiteral("The %1 picture \"%2\" is damaged: its pixels cannot be decoded.").arg(kindName, path);
+    const bool read = reader.read(&image);
+    QImageReader::setAllocationLimit(128);
+    if (!read) {
+        error = damaged(kindName, path);
         return false;
     }
     if (key)
-        keyOut(decoded, *key);
-    return keep(decoded);
+        keyOut(image, *key);
+    return keep(convertDecoded(image, progress, decoded), image.size());
 }
 
-void LogPicture::setImage(const QImage& image)
+void LogPicture::setImage(const QImage& image) { convertDecoded(image, {}, *this); }
+
+void LogPicture::toRgb32(int n, const QRect& part, std::uint32_t* out, std::ptrdiff_t stride) const
 {
-    levels_[0] = toRgb32(image);
-    for (int n = 1; n < kLevels; ++n)
-        levels_[std::size_t(n)] = halveByAreaAverage(levels_[std::size_t(n - 1)]);
+    const QImage& level = levels_[std::size_t(n)];
+    const QRect r = part.intersected(level.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y, out += stride) {
+        const uchar* row = level.constScanLine(y);
+        if (level.format() == QImage::Format_Mono) {
+            const std::uint8_t greys[2] = {std::uint8_t(level.color(0)), std::uint8_t(level.color(1))};
+            monoToRgb32(row, r.left(), r.width(), greys, out);
+        } else if (level.format() == QImage::Format_Grayscale8) {
+            greyToRgb32(row + r.left(), r.width(), out);
+        } else {
+            rgbToRgb32(row + 3 * r.left(), r.width(), out);
+        }
+    }
 }
 
-QImage halveByAreaAverage(const QImage& source)
+void LogPicture::toGrey(const QRect& part, std::uint8_t* out, std::ptrdiff_t stride) const
 {
-    const int w = source.width();
-    const int h = source.height();
-    QImage out = newPicture(std::max(1, (w + 1) / 2), std::max(1, (h + 1) / 2));
-    if (w == 0 || h == 0) {
-        out.fill(Qt::white);
-        return out;
+    const QImage& level = levels_[0];
+    const QRect r = part.intersected(level.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y, out += stride) {
+        const uchar* row = level.constScanLine(y);
+        if (level.format() == QImage::Format_Mono) {
+            const std::uint8_t greys[2] = {std::uint8_t(level.color(0)), std::uint8_t(level.color(1))};
+            monoToGrey(row, r.left(), r.width(), greys, out);
+        } else if (level.format() == QImage::Format_Grayscale8) {
+            std::memcpy(out, row + r.left(), std::size_t(r.width()));
+        } else {
+            rgbToGrey(row + 3 * r.left(), r.width(), out);
+        }
     }
-    // Output pixels of two source columns; an odd last column stands alone.
-    const int pairs = w / 2;
-    for (int y = 0; y < out.height(); ++y) {
-        const auto* row0 = reinterpret_cast<const std::uint32_t*>(source.constScanLine(2 * y));
-        const auto* row1 = reinterpret_cast<const std::uint32_t*>(source.constScanLine(std::min(2 * y + 1, h - 1)));
-        auto* dst = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
-        for (int x = 0; x < pairs; ++x)
-            dst[x] = mean4(row0[2 * x], row0[2 * x + 1], row1[2 * x], row1[2 * x + 1]);
-        if (pairs < out.width())
-            dst[pairs] = mean4(row0[w - 1], row0[w - 1], row1[w - 1], row1[w - 1]);
-    }
-    return out;
 }

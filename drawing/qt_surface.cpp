@@ -171,15 +171,29 @@ void QtSurface::paintPicture(double dx, double dy, double dw, double dh, double 
                              wanted.height() / reduction);
 
     changed(visible);
+    if (std::abs(scaleX * reduction - 1) < 1e-6 && std::abs(scaleY * reduction - 1) < 1e-6) {
+        // Pixel for pixel: converted straight into the surface.
+        const QRect source = levelSource.toAlignedRect().intersected(img.rect());
+        const QPoint at(int(std::lround(visible.left())), int(std::lround(visible.top())));
+        const QRect target = QRect(at, source.size()).intersected(image_.rect());
+        if (target.isEmpty())
+            return;
+        finishPainting();
+        auto* first = reinterpret_cast<std::uint32_t*>(image_.scanLine(target.top())) + target.left();
+        picture_->toRgb32(level, target.translated(source.topLeft() - at), first, image_.bytesPerLine() / 4);
+        return;
+    }
+    // Scaled: the part sampled, with a margin, converted for Qt to scale as
+    // it would the whole level.
+    const QRect part = levelSource.toAlignedRect().adjusted(-2, -2, 2, 2).intersected(img.rect());
+    scratch_.resize(std::size_t(part.width()) * std::size_t(part.height()));
+    picture_->toRgb32(level, part, scratch_.data(), part.width());
+    const QImage shown(reinterpret_cast<const uchar*>(scratch_.data()), part.width(), part.height(),
+                       qsizetype(part.width()) * 4, QImage::Format_RGB32);
     QPainter& p = painter();
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (std::abs(scaleX * reduction - 1) < 1e-6 && std::abs(scaleY * reduction - 1) < 1e-6) {
-        const QRect src = levelSource.toAlignedRect().intersected(img.rect());
-        p.drawImage(QPointF(std::round(visible.left()), std::round(visible.top())), img, src);
-    } else {
-        p.drawImage(visible, img, levelSource);
-    }
+    p.drawImage(visible, shown, levelSource.translated(-part.topLeft()));
 }
 
 void QtSurface::line(double x1, double y1, double x2, double y2, Rgb colour)

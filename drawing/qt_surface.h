@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -64,5 +66,6 @@ private:
     QFontMetricsF metrics_{font_};
     const LogPicture* picture_ = nullptr;
     std::unique_ptr<QPainter> painter_;
+    std::vector<std::uint32_t> scratch_;  // the picture's part a scaled view shows
     QRect changed_;
 };

@@ -153,9 +153,8 @@ int main(int argc, char** argv)
             return 2;
         }
         const auto start = std::chrono::steady_clock::now();
-        const QImage& rgb = picture.level(0);
-        const GreyCopy grey = greyCopy(reinterpret_cast<const std::uint32_t*>(rgb.constBits()), rgb.bytesPerLine(),
-                                       0, 0, rgb.width(), rgb.height());
+        GreyCopy grey = blankGreyCopy(0, 0, picture.width(), picture.height());
+        picture.toGrey(QRect(0, 0, picture.width(), picture.height()), grey.pixels.data(), picture.width());
         const std::vector<TrackStretch> track{{log.top, log.bottom, log.left, log.right, log.left, log.right}};
         const std::vector<FoundTadpole> found = findTadpoles(grey.picture, track, DetectionSettings{});
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

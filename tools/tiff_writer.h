@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,20 @@
 // compressed as CCITT Group 4 fax, in strips of the given number of rows.
 // Returns false when the file cannot be written.
 bool writeGreyTiff(const std::string& path, const RgbPicture& picture, int rowsPerStrip);
+
+// Any of the layouts the picture tests read: rows come from row(y, pixels)
+// as 0xRRGGBB values and are stored as the options say.
+struct TiffOptions {
+    enum class Samples { Bilevel, Grey, Rgb, Palette } samples = Samples::Rgb;
+    int compression = 1;  // libtiff's COMPRESSION_ number; 1 none
+    int rowsPerStrip = 16;
+    int tileSize = 0;           // tiles of this side (a multiple of 16) instead of strips
+    bool zeroIsWhite = false;   // bilevel and grey: stored inverted
+    // Palette: its 256 colours as 0xRRGGBB; a pixel takes the first exact match.
+    std::vector<std::uint32_t> palette;
+};
+bool writeTiff(const std::string& path, int width, int height, const TiffOptions& options,
+               const std::function<void(int y, std::uint32_t* pixels)>& row);
 
 // Black where dark(x, y) holds, else white.
 template <typename Dark>

@@ -50,14 +50,15 @@ namespace {
 DetectionSettings detectionSettings(const settings::TadpoleSearch& s) { return {s.minDiameter, s.maxDiameter, 0}; }
 
 // An 8-bit grey copy of the picture's part that the search reads.
-GreyCopy greyPart(const QImage& rgb, int left, int top, int right, int bottom)
+GreyCopy greyPart(const LogPicture& picture, int left, int top, int right, int bottom)
 {
-    left = std::clamp(left, 0, rgb.width());
-    right = std::clamp(right, left, rgb.width());
-    top = std::clamp(top, 0, rgb.height());
-    bottom = std::clamp(bottom, top, rgb.height());
-    const auto* first = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(std::min(top, rgb.height() - 1))) + left;
-    return greyCopy(first, rgb.bytesPerLine(), left, top, right - left, bottom - top);
+    left = std::clamp(left, 0, picture.width());
+    right = std::clamp(right, left, picture.width());
+    top = std::clamp(top, 0, picture.height());
+    bottom = std::clamp(bottom, top, picture.height());
+    GreyCopy grey = blankGreyCopy(left, top, right - left, bottom - top);
+    picture.toGrey(QRect(left, top, right - left, bottom - top), grey.pixels.data(), right - left);
+    return grey;
 }
 
 }  // namespace
@@ -138,7 +139,9 @@ void DigitizeWindow::mnufindtadpoles_Click()
         bottom = std::max(bottom, s.bottom);
     }
     const int margin = searchMargin(wanted) + 2;
-    const QImage picture = picture6_.level(0);  // shared, read by the search only
+    // The levels' pixels are shared: the search reads them while the window
+    // holds them unchanged (its input is held back meanwhile).
+    const LogPicture picture = picture6_;
 
     search_ = std::make_unique<TadpoleSearchRun>();
     TadpoleSearchRun* run = search_.get();
@@ -275,7 +278,7 @@ std::optional<InteractionHost::SnapTarget> DigitizeWindow::snapTarget(double x, 
     const double px = x / tx, py = y / ty, pixelReach = reach / tx;
     const DetectionSettings wanted = detectionSettings(foundPanel_->search());
     const int around = int(std::ceil(pixelReach)) + searchMargin(wanted) + 32;
-    const GreyCopy grey = greyPart(picture6_.level(0), int(px) - around, int(py) - around, int(px) + around + 1,
+    const GreyCopy grey = greyPart(picture6_, int(px) - around, int(py) - around, int(px) + around + 1,
                                    int(py) + around + 1);
     const auto found = tadpoleNear(grey.picture, px, py, pixelReach, wanted);
     if (!found)

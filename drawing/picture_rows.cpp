@@ -1,0 +1,112 @@
+#include "drawing/picture_rows.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::uint32_t kOpaque = 0xff000000u;
+
+inline int bitAt(const std::uint8_t* bits, int x) { return (bits[x >> 3] >> (7 - (x & 7))) & 1; }
+
+// For each byte of a 1-bit row, the number of set bits in each of its four
+// pixel pairs, one pair a byte lane, the first pair in the lowest lane.
+constexpr std::array<std::uint32_t, 256> kPairCounts = [] {
+    std::array<std::uint32_t, 256> counts{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        for (unsigned pair = 0; pair < 4; ++pair) {
+            const unsigned bits = (byte >> (6 - 2 * pair)) & 3;
+            counts[byte] |= ((bits & 1) + (bits >> 1)) << (8 * pair);
+        }
+    return counts;
+}();
+
+inline std::uint8_t mean4(unsigned a, unsigned b, unsigned c, unsigned d)
+{
+    return std::uint8_t((a + b + c + d + 2) >> 2);
+}
+
+}  // namespace
+
+void monoToRgb32(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint32_t* out)
+{
+    const std::uint32_t colours[2] = {kOpaque | 0x010101u * greys[0], kOpaque | 0x010101u * greys[1]};
+    int x = first;
+    const int end = first + count;
+    for (; x < end && (x & 7); ++x)
+        *out++ = colours[bitAt(bits, x)];
+    for (; x + 8 <= end; x += 8) {
+        const unsigned byte = bits[x >> 3];
+        for (int b = 7; b >= 0; --b)
+            *out++ = colours[(byte >> b) & 1];
+    }
+    for (; x < end; ++x)
+        *out++ = colours[bitAt(bits, x)];
+}
+
+void greyToRgb32(const std::uint8_t* grey, int count, std::uint32_t* out)
+{
+    for (int x = 0; x < count; ++x)
+        out[x] = kOpaque | 0x010101u * grey[x];
+}
+
+void rgbToRgb32(const std::uint8_t* rgb, int count, std::uint32_t* out)
+{
+    for (int x = 0; x < count; ++x, rgb += 3)
+        out[x] = kOpaque | std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
+}
+
+void monoToGrey(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint8_t* out)
+{
+    for (int x = 0; x < count; ++x)
+        out[x] = greys[bitAt(bits, first + x)];
+}
+
+void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out)
+{
+    for (int x = 0; x < count; ++x, rgb += 3)
+        out[x] = std::uint8_t((rgb[0] * 11 + rgb[1] * 16 + rgb[2] * 5) / 32);
+}
+
+void halveMonoRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, const std::uint8_t greys[2],
+                   std::uint8_t* out)
+{
+    // The mean of four pixels depends only on how many of them are set.
+    std::uint8_t byCount[5];
+    for (unsigned set = 0; set <= 4; ++set)
+        byCount[set] = std::uint8_t((greys[0] * (4 - set) + greys[1] * set + 2) >> 2);
+    const int pairs = width / 2;
+    int p = 0;
+    for (int byte = 0; p + 4 <= pairs; ++byte, p += 4) {
+        const std::uint32_t sums = kPairCounts[row0[byte]] + kPairCounts[row1[byte]];
+        out[p] = byCount[sums & 0xff];
+        out[p + 1] = byCount[(sums >> 8) & 0xff];
+        out[p + 2] = byCount[(sums >> 16) & 0xff];
+        out[p + 3] = byCount[sums >> 24];
+    }
+    for (; p < pairs; ++p)
+        out[p] = byCount[bitAt(row0, 2 * p) + bitAt(row0, 2 * p + 1) + bitAt(row1, 2 * p) + bitAt(row1, 2 * p + 1)];
+    if (width % 2)
+        out[pairs] = byCount[2 * (bitAt(row0, width - 1) + bitAt(row1, width - 1))];
+}
+
+void halveGreyRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out)
+{
+    const int pairs = width / 2;
+    for (int p = 0; p < pairs; ++p)
+        out[p] = mean4(row0[2 * p], row0[2 * p + 1], row1[2 * p], row1[2 * p + 1]);
+    if (width % 2)
+        out[pairs] = mean4(row0[width - 1], row0[width - 1], row1[width - 1], row1[width - 1]);
+}
+
+void halveRgbRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out)
+{
+    const int pairs = width / 2;
+    for (int p = 0; p < pairs; ++p)
+        for (int c = 0; c < 3; ++c)
+            out[3 * p + c] = mean4(row0[6 * p + c], row0[6 * p + 3 + c], row1[6 * p + c], row1[6 * p + 3 + c]);
+    if (width % 2) {
+        const int last = 3 * (width - 1);
+        for (int c = 0; c < 3; ++c)
+            out[3 * pairs + c] = mean4(row0[last + c], row0[last + c], row1[last + c], row1[last + c]);
+    }
+}

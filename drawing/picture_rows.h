@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Row kernels of the log picture's forms: a black-and-white scan at one bit a
+// pixel (most significant bit first, each bit an index into two greys), 8-bit
+// grey, and 24-bit RGB (red first). Each turns rows into what the view shows
+// (0xffRRGGBB words) or into the rows of the half-size copy, every pixel the
+// rounded mean of the 2 x 2 it covers, an odd last column taken twice.
+
+void monoToRgb32(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint32_t* out);
+void greyToRgb32(const std::uint8_t* grey, int count, std::uint32_t* out);
+void rgbToRgb32(const std::uint8_t* rgb, int count, std::uint32_t* out);
+
+void monoToGrey(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint8_t* out);
+// By the weights of Qt's own grey conversion (11, 16 and 5 of 32).
+void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out);
+
+// width is the source rows' width in pixels; out takes (width + 1) / 2.
+void halveMonoRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, const std::uint8_t greys[2],
+                   std::uint8_t* out);
+void halveGreyRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out);
+void halveRgbRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out);

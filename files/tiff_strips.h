@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The first picture of a TIFF file, decoded by libtiff a band of rows at a
+// time straight into the caller's rows: a scan of a whole well never exists
+// as one decoded block. Only the layouts scanners write are read so: 1-bit
+// black and white, 8-bit grey and 8-bit RGB, in strips or tiles, samples
+// interleaved, top row first. Any other is left to a general decoder.
+
+enum class TiffSamples {
+    Bilevel,  // packed, most significant bit first
+    Grey,     // a byte a pixel, 0 black
+    Rgb,      // three bytes a pixel, red first
+};
+
+struct TiffLayout {
+    int width = 0;
+    int height = 0;
+    TiffSamples samples = TiffSamples::Grey;
+    bool zeroIsWhite = false;  // of a bilevel picture
+    int bandRows = 0;          // the rows of a strip, or of a row of tiles
+};
+
+class TiffStrips {
+public:
+    // Nothing when the file is no TIFF libtiff opens or has another layout;
+    // error then says why, or stays empty for a layout left to others.
+    static std::unique_ptr<TiffStrips> open(const std::string& path, std::string& error);
+    ~TiffStrips();
+    TiffStrips(const TiffStrips&) = delete;
+    TiffStrips& operator=(const TiffStrips&) = delete;
+
+    const TiffLayout& layout() const { return layout_; }
+    // The bytes of one row in the layout's samples.
+    std::size_t rowBytes() const;
+
+    // Decodes the band of rows that starts at row top, a multiple of
+    // bandRows, into out (a row every stride bytes). Returns the rows written;
+    // 0 with error set when the band's data is damaged.
+    int readBand(int top, std::uint8_t* out, std::ptrdiff_t stride, std::string& error);
+
+private:
+    struct Handle;
+    explicit TiffStrips(std::unique_ptr<Handle> handle, const TiffLayout& layout);
+
+    std::unique_ptr<Handle> handle_;
+    TiffLayout layout_;
+};
