@@ -1,11 +1,14 @@
 #include "drawing/log_picture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <numeric>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include <QBuffer>
@@ -186,15 +189,18 @@ public:
     {
         levels_[0] = newPicture(width, height, formatOf(form));
         if (form == Form::Mono && !levels_[0].isNull()) {
-            greys_[0] = greys[0];
-            greys_[1] = greys[1];
             levels_[0].setColorTable({qRgb(greys[0], greys[0], greys[0]), qRgb(greys[1], greys[1], greys[1])});
+            halveMono_ = std::make_unique<MonoHalver>(greys);
         }
         const QImage::Format reduced = form == Form::Mono ? QImage::Format_Grayscale8 : formatOf(form);
         for (std::size_t n = 1; n < levels_.size(); ++n) {
             width = std::max(1, (width + 1) / 2);
             height = std::max(1, (height + 1) / 2);
             levels_[n] = newPicture(width, height, reduced);
+        }
+        for (std::size_t n = 0; n < levels_.size(); ++n) {
+            bits_[n] = levels_[n].bits();
+            strides_[n] = levels_[n].bytesPerLine();
         }
     }
 
@@ -204,49 +210,55 @@ public:
     }
     int width() const { return levels_[0].width(); }
     int height() const { return levels_[0].height(); }
-    std::uint8_t* row(int y) { return levels_[0].scanLine(y); }
-    std::ptrdiff_t stride() const { return levels_[0].bytesPerLine(); }
+    // Rows are written and reduced through these, never through QImage's
+    // own accessors, so that threads may each take rows of their own.
+    std::uint8_t* row(int y) const { return bits_[0] + std::ptrdiff_t(y) * strides_[0]; }
+    std::ptrdiff_t stride() const { return strides_[0]; }
 
-    // The picture's rows above done are written: their copies are made.
+    // The picture's rows above done are written, in order: their copies are
+    // made.
     void written(int done)
     {
         const int upTo = done >= height() ? height() : done / 8 * 8;
         if (upTo > reduced_)
-            reduce(reduced_, upTo);
+            reduceRows(reduced_, upTo);
         reduced_ = std::max(reduced_, upTo);
     }
 
-    void finish(LogPicture& picture) { picture.levels_ = std::move(levels_); }
-
-private:
-    // Rows top to bottom of the picture, top a multiple of 8 and bottom too
-    // or the last row: each copy's rows among them depend on them alone.
-    void reduce(int top, int bottom)
+    // The copies of the picture's rows top to bottom, top a multiple of 8 and
+    // bottom too or the picture's end: each copy's rows among them depend on
+    // these alone.
+    void reduceRows(int top, int bottom) const
     {
         for (std::size_t n = 1; n < levels_.size(); ++n) {
-            const QImage& source = levels_[n - 1];
-            QImage& target = levels_[n];
+            const int sourceWidth = levels_[n - 1].width(), sourceHeight = levels_[n - 1].height();
             const int first = top / 2;
-            const int end = bottom >= source.height() ? target.height() : bottom / 2;
+            const int end = bottom >= sourceHeight ? levels_[n].height() : bottom / 2;
             for (int y = first; y < end; ++y) {
-                const uchar* row0 = source.constScanLine(2 * y);
-                const uchar* row1 = source.constScanLine(std::min(2 * y + 1, source.height() - 1));
-                uchar* out = target.scanLine(y);
+                const std::uint8_t* row0 = bits_[n - 1] + std::ptrdiff_t(2 * y) * strides_[n - 1];
+                const std::uint8_t* row1 =
+                    bits_[n - 1] + std::ptrdiff_t(std::min(2 * y + 1, sourceHeight - 1)) * strides_[n - 1];
+                std::uint8_t* out = bits_[n] + std::ptrdiff_t(y) * strides_[n];
                 if (n == 1 && form_ == Form::Mono)
-                    halveMonoRows(row0, row1, source.width(), greys_, out);
+                    (*halveMono_)(row0, row1, sourceWidth, out);
                 else if (form_ == Form::Rgb)
-                    halveRgbRows(row0, row1, source.width(), out);
+                    halveRgbRows(row0, row1, sourceWidth, out);
                 else
-                    halveGreyRows(row0, row1, source.width(), out);
+                    halveGreyRows(row0, row1, sourceWidth, out);
             }
             top = first;
             bottom = end;
         }
     }
 
+    void finish(LogPicture& picture) { picture.levels_ = std::move(levels_); }
+
+private:
     std::array<QImage, LogPicture::kLevels> levels_;
+    std::array<std::uint8_t*, LogPicture::kLevels> bits_{};
+    std::array<std::ptrdiff_t, LogPicture::kLevels> strides_{};
     Form form_;
-    std::uint8_t greys_[2]{};
+    std::unique_ptr<MonoHalver> halveMono_;
     int reduced_ = 0;
 };
 
@@ -293,9 +305,32 @@ Outcome decodeBitmap(const PlainBitmap& layout, const uchar* data, const LogPict
     return Outcome::Done;
 }
 
-// A TIFF in one of the layouts scanners write, a strip or a row of tiles at
-// a time; black and white stays at one bit a pixel.
-Outcome decodeTiff(TiffStrips& tiff, const LogPicture::Progress& progress, LogPicture& picture)
+// Rows top to bottom of a TIFF, a band at a time, with their share of the
+// reduced copies; told each band's rows, advanced says whether to go on.
+Outcome decodeTiffRows(TiffStrips& tiff, int top, int bottom, const LevelBuilder& levels,
+                       const std::function<bool(int rows)>& advanced)
+{
+    std::string error;
+    int reduced = top;
+    for (int y = top; y < bottom;) {
+        const int rows = tiff.readBand(y, levels.row(y), levels.stride(), error);
+        if (rows <= 0)
+            return Outcome::Damaged;
+        y += rows;
+        const int upTo = y >= bottom ? bottom : y / 8 * 8;
+        levels.reduceRows(reduced, upTo);
+        reduced = upTo;
+        if (!advanced(rows))
+            return Outcome::Cancelled;
+    }
+    return Outcome::Done;
+}
+
+// A TIFF in one of the layouts scanners write; black and white stays at one
+// bit a pixel. A long one is read in two halves at once, each through its
+// own libtiff handle.
+Outcome decodeTiff(const std::string& path, TiffStrips& tiff, const LogPicture::Progress& progress,
+                   LogPicture& picture)
 {
     const TiffLayout& layout = tiff.layout();
     const Form form = layout.samples == TiffSamples::Bilevel ? Form::Mono
@@ -308,16 +343,46 @@ Outcome decodeTiff(TiffStrips& tiff, const LogPicture::Progress& progress, LogPi
     LevelBuilder levels(layout.width, layout.height, form, greys);
     if (!levels.ok())
         return Outcome::TooLarge;
-    std::string error;
-    for (int top = 0; top < layout.height;) {
-        const int rows = tiff.readBand(top, levels.row(top), levels.stride(), error);
-        if (rows <= 0)
-            return Outcome::Damaged;
-        top += rows;
-        levels.written(top);
-        if (!goOn(progress, top, layout.height))
-            return Outcome::Cancelled;
-    }
+
+    // The halves meet at a band's edge that is a multiple of 8 rows, so that
+    // neither needs the other's rows for its copies.
+    const int step = std::lcm(layout.bandRows, 8);
+    const int middle = (layout.height / 2 + step - 1) / step * step;
+    const bool halves = middle > 0 && middle < layout.height && std::thread::hardware_concurrency() > 1;
+    const int split = halves ? middle : layout.height;
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
+    Outcome lower = Outcome::Done;
+    std::thread second;
+    if (halves)
+        second = std::thread([&] {
+            std::string error;
+            const auto own = TiffStrips::open(path, error);
+            const auto advanced = [&](int rows) {
+                done += rows;
+                return !stop;
+            };
+            lower = own ? decodeTiffRows(*own, split, layout.height, levels, advanced) : Outcome::Damaged;
+            if (lower != Outcome::Done)
+                stop = true;
+        });
+    Outcome upper = decodeTiffRows(tiff, 0, split, levels, [&](int rows) {
+        done += rows;
+        if (!goOn(progress, done, layout.height))
+            stop = true;
+        return !stop;
+    });
+    if (upper != Outcome::Done)
+        stop = true;
+    if (second.joinable())
+        second.join();
+    // The second half may still be read after the first: its progress too.
+    if (upper == Outcome::Done && lower == Outcome::Done && !goOn(progress, layout.height, layout.height))
+        upper = Outcome::Cancelled;
+    if (upper == Outcome::Cancelled || lower == Outcome::Cancelled)
+        return Outcome::Cancelled;
+    if (upper != Outcome::Done || lower != Outcome::Done)
+        return Outcome::Damaged;
     levels.finish(picture);
     return Outcome::Done;
 }
@@ -422,7 +487,8 @@ bool LogPicture::load(const QString& path, QString& error, const Progress& progr
     if (kind == PictureKind::Tiff) {
         std::string tiffError;
         if (const auto tiff = TiffStrips::open(path.toStdString(), tiffError))
-            return keep(decodeTiff(*tiff, progress, decoded), {tiff->layout().width, tiff->layout().height});
+            return keep(decodeTiff(path.toStdString(), *tiff, progress, decoded),
+                        {tiff->layout().width, tiff->layout().height});
     }
 
     // A 16-bit PNG with a transparent colour is decoded without it.

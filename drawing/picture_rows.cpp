@@ -1,6 +1,8 @@
 #include "drawing/picture_rows.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace {
 
@@ -19,6 +21,8 @@ constexpr std::array<std::uint32_t, 256> kPairCounts = [] {
         }
     return counts;
 }();
+
+static_assert(std::endian::native == std::endian::little, "four grey pixels are stored as one word");
 
 inline std::uint8_t mean4(unsigned a, unsigned b, unsigned c, unsigned d)
 {
@@ -67,26 +71,33 @@ void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out)
         out[x] = std::uint8_t((rgb[0] * 11 + rgb[1] * 16 + rgb[2] * 5) / 32);
 }
 
-void halveMonoRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, const std::uint8_t greys[2],
-                   std::uint8_t* out)
+MonoHalver::MonoHalver(const std::uint8_t greys[2]) : fours_(1 << 16)
 {
-    // The mean of four pixels depends only on how many of them are set.
-    std::uint8_t byCount[5];
     for (unsigned set = 0; set <= 4; ++set)
-        byCount[set] = std::uint8_t((greys[0] * (4 - set) + greys[1] * set + 2) >> 2);
+        byCount_[set] = std::uint8_t((greys[0] * (4 - set) + greys[1] * set + 2) >> 2);
+    for (unsigned above = 0; above < 256; ++above)
+        for (unsigned below = 0; below < 256; ++below) {
+            const std::uint32_t sums = kPairCounts[above] + kPairCounts[below];
+            std::uint32_t four = 0;
+            for (unsigned lane = 0; lane < 4; ++lane)
+                four |= std::uint32_t(byCount_[(sums >> (8 * lane)) & 0xff]) << (8 * lane);
+            fours_[above << 8 | below] = four;
+        }
+}
+
+void MonoHalver::operator()(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out) const
+{
     const int pairs = width / 2;
-    int p = 0;
-    for (int byte = 0; p + 4 <= pairs; ++byte, p += 4) {
-        const std::uint32_t sums = kPairCounts[row0[byte]] + kPairCounts[row1[byte]];
-        out[p] = byCount[sums & 0xff];
-        out[p + 1] = byCount[(sums >> 8) & 0xff];
-        out[p + 2] = byCount[(sums >> 16) & 0xff];
-        out[p + 3] = byCount[sums >> 24];
+    const int wholeBytes = pairs / 4;
+    const std::uint32_t* fours = fours_.data();
+    for (int byte = 0; byte < wholeBytes; ++byte) {
+        const std::uint32_t four = fours[unsigned(row0[byte]) << 8 | row1[byte]];
+        std::memcpy(out + 4 * byte, &four, 4);  // the first pixel in the lowest byte: little-endian
     }
-    for (; p < pairs; ++p)
-        out[p] = byCount[bitAt(row0, 2 * p) + bitAt(row0, 2 * p + 1) + bitAt(row1, 2 * p) + bitAt(row1, 2 * p + 1)];
+    for (int p = 4 * wholeBytes; p < pairs; ++p)
+        out[p] = byCount_[bitAt(row0, 2 * p) + bitAt(row0, 2 * p + 1) + bitAt(row1, 2 * p) + bitAt(row1, 2 * p + 1)];
     if (width % 2)
-        out[pairs] = byCount[2 * (bitAt(row0, width - 1) + bitAt(row1, width - 1))];
+        out[pairs] = byCount_[2 * (bitAt(row0, width - 1) + bitAt(row1, width - 1))];
 }
 
 void halveGreyRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out)

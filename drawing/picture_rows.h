@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Row kernels of the log picture's forms: a black-and-white scan at one bit a
 // pixel (most significant bit first, each bit an index into two greys), 8-bit
@@ -18,7 +19,16 @@ void monoToGrey(const std::uint8_t* bits, int first, int count, const std::uint8
 void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out);
 
 // width is the source rows' width in pixels; out takes (width + 1) / 2.
-void halveMonoRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, const std::uint8_t greys[2],
-                   std::uint8_t* out);
+// Halving 1-bit rows looks up each pair of bytes, one above the other, in a
+// table of the four grey pixels they give.
+class MonoHalver {
+public:
+    explicit MonoHalver(const std::uint8_t greys[2]);
+    void operator()(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out) const;
+
+private:
+    std::uint8_t byCount_[5];  // the mean of four pixels, by how many are set
+    std::vector<std::uint32_t> fours_;
+};
 void halveGreyRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out);
 void halveRgbRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out);

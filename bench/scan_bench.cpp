@@ -1,0 +1,294 @@
+// Whole-well scans: a 2400 x 180000 pixel black-and-white log as a Group 4
+// TIFF and a 3000 x 100000 pixel colour log as an LZW TIFF, opened in the
+// window, and the log view redrawn anywhere in the first with 200 depth rows
+// and 10000 dips. Each figure is printed beside its floor, measured in the
+// same run: libtiff's own decode of the file's strips, or a copy of the
+// pixels the view shows. The peak memory of an open is measured in a fresh
+// process of this program (run with --open-for-peak FILE).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <cstring>
+#include <random>
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <tiffio.h>
+
+#include "drawing/log_picture.h"
+#include "drawing/qt_surface.h"
+#include "drawing/redraw.h"
+#include "tiff_writer.h"
+#include "ui/log_view.h"
+#include "ui/main_window.h"
+#include "ui/user_messages.h"
+
+namespace {
+
+constexpr int kFaxWidth = 2400;
+constexpr int kFaxHeight = 180000;
+constexpr int kColourWidth = 3000;
+constexpr int kColourHeight = 100000;
+constexpr double kTpp = 15;
+
+QString benchFile(const char* name) { return QDir::temp().filePath(QString::fromLatin1(name)); }
+
+// What a dipmeter log's scan holds: depth lines every 60 rows (heavier every
+// 600), the track's edges and grid, curves wandering down the side tracks, a
+// tadpole every 30 rows, a depth label every 600 rows and the scanner's
+// speckle: about 4 MB as a fax-compressed TIFF, as real scans of this size.
+void logRow(int y, std::uint32_t ink, std::uint32_t paper, int width, std::uint32_t* row)
+{
+    const bool depthLine = y % 60 == 0 || y % 600 < 3;
+    const auto curve = [&](int centre, double period, int reach) {
+        return centre + int(reach * std::sin(y / period) * std::cos(y / (period * 7.3)));
+    };
+    const int curves[] = {curve(150, 37, 120), curve(2250, 23, 110), curve(2250, 91, 60)};
+    const int tadpole = y / 30;
+    const int cy = tadpole * 30 + 15, cx = 400 + (tadpole * 337) % 1600;
+    const double angle = tadpole * 0.7;
+    for (int x = 0; x < width; ++x) {
+        const int column = x % 2400;
+        bool dark = depthLine || column % 240 == 0 || (column > 300 && column < 304) || (column > 2100 && column < 2104);
+        for (int c : curves)
+            dark = dark || std::abs(column - c) <= 1;
+        const int dx = column - cx, dy = y - cy;
+        if (std::abs(dx) < 24 && std::abs(dy) < 24) {
+            const int r2 = dx * dx + dy * dy;
+            const double along = dx * std::sin(angle) - dy * std::cos(angle);
+            const double across = dx * std::cos(angle) + dy * std::sin(angle);
+            dark = dark || (r2 <= (tadpole % 3 ? 25 : 36) && (tadpole % 4 || r2 >= 9))
+                   || (along > 5 && along < 22 && std::abs(across) < 1);
+        }
+        if (y % 600 > 20 && y % 600 < 34 && column > 2110 && column < 2190)
+            dark = dark || (column / 3 * 7 + y / 2 * 3) % 5 < 2;  // the depth label's strokes
+        const std::uint32_t speckle = std::uint32_t(x) * 2654435761u ^ std::uint32_t(y) * 2246822519u;
+        row[x] = dark || (speckle >> 7) % 1500 == 0 ? ink : paper;
+    }
+}
+
+const QString& faxScan()
+{
+    static const QString path = [] {
+        const QString p = benchFile("dipbench_well_fax.tif");
+        TiffOptions o{TiffOptions::Samples::Bilevel, COMPRESSION_CCITTFAX4, 64, 0, true, {}};
+        if (!writeTiff(p.toStdString(), kFaxWidth, kFaxHeight, o,
+                       [](int y, std::uint32_t* row) { logRow(y, 0, 0xffffff, kFaxWidth, row); }))
+            std::fprintf(stderr, "the fax scan could not be written\n");
+        return p;
+    }();
+    return path;
+}
+
+const QString& colourScan()
+{
+    static const QString path = [] {
+        const QString p = benchFile("dipbench_well_colour.tif");
+        TiffOptions o{TiffOptions::Samples::Rgb, COMPRESSION_LZW, 32, 0, false, {}};
+        if (!writeTiff(p.toStdString(), kColourWidth, kColourHeight, o,
+                       [](int y, std::uint32_t* row) { logRow(y, 0x2040c0, 0xfff8f0, kColourWidth, row); }))
+            std::fprintf(stderr, "the colour scan could not be written\n");
+        return p;
+    }();
+    return path;
+}
+
+// libtiff alone: every strip of the file decoded into one buffer.
+double libtiffDecodeMs(const QString& path)
+{
+    double best = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        TIFF* t = TIFFOpen(path.toLocal8Bit().constData(), "rm");
+        std::vector<unsigned char> strip(std::size_t(TIFFStripSize(t)));
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(t); ++s)
+            TIFFReadEncodedStrip(t, s, strip.data(), tmsize_t(strip.size()));
+        TIFFClose(t);
+        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+class BenchMessages : public UserMessages {
+public:
+    QString error;
+    void showError(const QString& title, const QString& text) override { error = title + ": " + text; }
+    bool askYesNo(const QString&, const QString&) override { return false; }
+    QMessageBox::StandardButton askYesNoCancel(const QString&, const QString&) override { return QMessageBox::No; }
+};
+
+// A shown window whose log view is 1600 x 1000 pixels.
+std::unique_ptr<DigitizeWindow> benchWindow(BenchMessages*& said)
+{
+    auto messages = std::make_unique<BenchMessages>();
+    said = messages.get();
+    auto window = std::make_unique<DigitizeWindow>(nullptr, std::move(messages));
+    window->show();
+    window->resize(window->size() + QSize(1600, 1000) - window->logView().contentsRect().size());
+    return window;
+}
+
+// The peak resident memory of a fresh process of this program that opens
+// the file in its window, in bytes (its own high-water mark: the kernel's
+// usage counters would carry this process's over).
+double peakOfOpen(benchmark::State& st, const QString& path)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open-for-peak"), path});
+    child.waitForFinished(120000);
+    const QByteArray said = child.readAllStandardOutput().trimmed();
+    if (child.exitCode() != 0 || said.isEmpty())
+        st.SkipWithError(("the measuring process failed: " + child.readAllStandardError()).constData());
+    return said.toDouble() * 1024;
+}
+
+// "Open Picture" in the window, its first redraw included.
+void openInWindow(benchmark::State& st, const QString& path)
+{
+    BenchMessages* said = nullptr;
+    const auto window = benchWindow(said);
+    for (auto _ : st) {
+        if (!window->openPicture(path))
+            st.SkipWithError(said->error.toStdString().c_str());
+    }
+}
+
+void BM_openFaxWell(benchmark::State& st)
+{
+    const QString& path = faxScan();
+    openInWindow(st, path);
+    st.counters["floor_libtiff_ms"] = libtiffDecodeMs(path);
+    st.counters["bound_ratio"] = 3;
+    st.counters["peak_MB"] = peakOfOpen(st, path) / (1 << 20);
+    st.counters["bound_peak_MB"] = 700;
+}
+BENCHMARK(BM_openFaxWell)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_openColourWell(benchmark::State& st)
+{
+    const QString& path = colourScan();
+    openInWindow(st, path);
+    st.counters["floor_libtiff_ms"] = libtiffDecodeMs(path);
+    st.counters["peak_bytes_per_pixel"] = peakOfOpen(st, path) / (double(kColourWidth) * kColourHeight);
+    st.counters["bound_bytes_per_pixel"] = 4.5;
+}
+BENCHMARK(BM_openColourWell)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// 200 depth rows and 10000 dips spread over the whole fax scan.
+ProjectState calibratedWell()
+{
+    ProjectState s;
+    s.TwipsPerPixelX = s.TwipsPerPixelY = float(kTpp);
+    s.IMAGEWIDTH = kFaxWidth;
+    s.IMAGEHEIGHT = kFaxHeight;
+    s.MAXDIP = 90;
+    s.NUMDEP = kMaxDepthRows;
+    const double spacing = double(kFaxHeight) / (kMaxDepthRows + 1);
+    for (int i = 1; i <= kMaxDepthRows; ++i)
+        s.depths[i] = {1000.0 + 10 * i, kTpp * spacing * i, kTpp * 304, kTpp * 2100};
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> y(kTpp * spacing, kTpp * spacing * kMaxDepthRows);
+    std::uniform_real_distribution<double> x(kTpp * 304, kTpp * 2100);
+    std::uniform_real_distribution<double> az(0, 360);
+    s.NumPoints = kMaxDips;
+    for (int i = 1; i <= kMaxDips; ++i)
+        s.dips[i] = DipPoint{0.0, y(rng), 0.0, x(rng), az(rng), std::string(1, char('A' + i % 4))};
+    s.GridReady = true;
+    s.HeaderTop = int(kTpp * 40);
+    s.LeftEdge = int(kTpp * 300);
+    s.RightEdge = int(kTpp * 2104);
+    s.VScrollUnit = 83;  // the layout's unit for 180000 pixels
+    return s;
+}
+
+struct WellScene {
+    LogPicture picture;
+    QtSurface surface{kTpp, kTpp};
+    ProjectState state = calibratedWell();
+
+    WellScene()
+    {
+        QString error;
+        if (!picture.load(faxScan(), error))
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        surface.setPicture(&picture);
+        surface.resize({1600, 1000});
+    }
+};
+
+// Redraws at ten places down the well, one after the other. floor_ms: the
+// view's pixels copied once.
+void redrawWell(benchmark::State& st, double zoom)
+{
+    static WellScene s;
+    s.state.ZoomFactor = zoom;
+    const int steps = int(double(kFaxHeight) * kTpp / s.state.VScrollUnit) / 10;
+    int place = 0;
+    for (auto _ : st) {
+        s.state.VScrollValue = steps * (place++ % 10) + steps / 2;
+        replot2(s.state, s.surface);
+        PP(s.state, s.surface, true);
+        benchmark::DoNotOptimize(s.surface.image().constBits());
+    }
+    std::vector<std::uint32_t> copy(1600 * 1000);
+    const auto* view = reinterpret_cast<const std::uint32_t*>(s.surface.image().constBits());
+    double floor = 1e9;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        std::memcpy(copy.data(), view, copy.size() * 4);
+        benchmark::DoNotOptimize(copy.data());
+        floor = std::min(floor, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    st.counters["floor_ms"] = floor;
+    st.counters["bound_ms"] = zoom == 1 ? 3 : 6;
+}
+
+void BM_redrawWell_1to1(benchmark::State& st) { redrawWell(st, 1); }
+BENCHMARK(BM_redrawWell_1to1)->Unit(benchmark::kMillisecond);
+
+void BM_redrawWell_1to8(benchmark::State& st) { redrawWell(st, 0.125); }
+BENCHMARK(BM_redrawWell_1to8)->Unit(benchmark::kMillisecond);
+
+// The measuring child: the file opened in a window, then its peak memory.
+int openForPeak(const QString& path)
+{
+    BenchMessages* said = nullptr;
+    const auto window = benchWindow(said);
+    if (!window->openPicture(path)) {
+        std::fprintf(stderr, "%s\n", qPrintable(said->error));
+        return 1;
+    }
+    QCoreApplication::processEvents();
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            std::printf("%ld\n", std::stol(line.substr(6)));  // kB
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("dipdigitizer"));
+    if (argc == 3 && std::strcmp(argv[1], "--open-for-peak") == 0)
+        return openForPeak(QString::fromLocal8Bit(argv[2]));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QFile::remove(benchFile("dipbench_well_fax.tif"));
+    QFile::remove(benchFile("dipbench_well_colour.tif"));
+    return 0;
+}
