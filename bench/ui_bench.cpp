@@ -3,6 +3,8 @@
 // through a 1600 x 1000 pixel log view.
 #include <benchmark/benchmark.h>
 
+#include <sys/mman.h>
+
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -127,8 +129,8 @@ void BM_redraw_1to8(benchmark::State& st) { redraw(st, 0.125); }
 BENCHMARK(BM_redraw_1to8)->Unit(benchmark::kMillisecond);
 
 // The 2000 x 30000 24-bit bitmap opened, reduced copies included. floor_ms:
-// the file mapped and its rows expanded to 32 bits into memory already
-// touched, nothing more.
+// the file mapped and its rows expanded to the 24-bit form the picture is
+// kept in, into new memory (as every open needs), nothing more.
 void BM_openPicture(benchmark::State& st)
 {
     const QString path = QDir::temp().filePath("dipbench_log.bmp");
@@ -138,16 +140,28 @@ void BM_openPicture(benchmark::State& st)
         out.write(bytes.data(), std::streamsize(bytes.size()));
     }
     double floor = 1e9;
-    std::vector<std::uint32_t> expanded(std::size_t(kWidth) * kHeight);
+    const std::size_t rowBytes = std::size_t(kWidth) * 3;
     for (int i = 0; i < 3; ++i) {
         const auto start = std::chrono::steady_clock::now();
         QFile file(path);
         file.open(QIODevice::ReadOnly);
-        const uchar* from = file.map(0, file.size()) + 54;
-        for (std::size_t p = 0; p < expanded.size(); ++p, from += 3)
-            expanded[p] = 0xff000000u | std::uint32_t(from[2]) << 16 | std::uint32_t(from[1]) << 8 | from[0];
-        benchmark::DoNotOptimize(expanded.data());
+        const uchar* pixels = file.map(0, file.size()) + 54;
+        const std::size_t bytes = rowBytes * kHeight;
+        void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        madvise(memory, bytes, MADV_HUGEPAGE);
+        auto* expanded = static_cast<unsigned char*>(memory);
+        for (int y = 0; y < kHeight; ++y) {
+            const uchar* from = pixels + std::size_t(kHeight - 1 - y) * rowBytes;
+            unsigned char* to = expanded + std::size_t(y) * rowBytes;
+            for (std::size_t x = 0; x < rowBytes; x += 3) {
+                to[x] = from[x + 2];
+                to[x + 1] = from[x + 1];
+                to[x + 2] = from[x];
+            }
+        }
+        benchmark::DoNotOptimize(expanded);
         floor = std::min(floor, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        munmap(memory, bytes);
     }
     for (auto _ : st) {
         LogPicture picture;
@@ -156,6 +170,7 @@ void BM_openPicture(benchmark::State& st)
             st.SkipWithError(error.toStdString().c_str());
     }
     st.counters["floor_ms"] = floor;
+    st.counters["bound_ratio"] = 2;
     QFile::remove(path);
 }
 BENCHMARK(BM_openPicture)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -271,8 +271,68 @@ bool goOn(const LogPicture::Progress& progress, int done, int height)
     return !progress || progress(double(done) / std::max(1, height));
 }
 
-// A plain uncompressed bitmap decoded straight from the file's bytes: grey
-// where its palette holds only greys, else RGB.
+using Advanced = std::function<bool(int rows)>;
+
+// The picture's rows decoded by decode(top, bottom, advanced) in two halves
+// at once, which meet at a multiple of step rows (a multiple of 8, so that
+// neither half needs the other's rows for its copies). decode tells
+// advanced of each band of rows it finishes and stops when told no. The
+// progress is told from this thread only.
+Outcome inTwoHalves(int height, int step, const LogPicture::Progress& progress,
+                    const std::function<Outcome(int top, int bottom, const Advanced& advanced)>& decode)
+{
+    const int middle = (height / 2 + step - 1) / step * step;
+    const bool halves = middle > 0 && middle < height && std::thread::hardware_concurrency() > 1;
+    const int split = halves ? middle : height;
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
+    Outcome lower = Outcome::Done;
+    std::thread second;
+    if (halves)
+        second = std::thread([&] {
+            lower = decode(split, height, [&](int rows) {
+                done += rows;
+                return !stop;
+            });
+            if (lower != Outcome::Done)
+                stop = true;
+        });
+    const Outcome upper = decode(0, split, [&](int rows) {
+        done += rows;
+        if (!goOn(progress, done, height))
+            stop = true;
+        return !stop;
+    });
+    if (upper != Outcome::Done)
+        stop = true;
+    if (second.joinable())
+        second.join();
+    if (upper == Outcome::Cancelled || lower == Outcome::Cancelled)
+        return Outcome::Cancelled;
+    if (upper != Outcome::Done || lower != Outcome::Done)
+        return Outcome::Damaged;
+    // The second half may end after the first: its progress too.
+    return goOn(progress, height, height) ? Outcome::Done : Outcome::Cancelled;
+}
+
+// The copies of rows top to bottom made as each band of 256 rows is written.
+Outcome inBands(int top, int bottom, const LevelBuilder& levels, const Advanced& advanced,
+                const std::function<void(int y)>& writeRow)
+{
+    for (int y = top; y < bottom;) {
+        const int end = std::min(bottom, y + kBand);
+        for (int r = y; r < end; ++r)
+            writeRow(r);
+        levels.reduceRows(y, end);
+        if (!advanced(end - y))
+            return Outcome::Cancelled;
+        y = end;
+    }
+    return Outcome::Done;
+}
+
+// A plain uncompressed bitmap decoded straight from the file's bytes, in two
+// halves at once: grey where its palette holds only greys, else RGB.
 Outcome decodeBitmap(const PlainBitmap& layout, const uchar* data, const LogPicture::Progress& progress,
                      LogPicture& picture)
 {
@@ -286,29 +346,38 @@ Outcome decodeBitmap(const PlainBitmap& layout, const uchar* data, const LogPict
     LevelBuilder levels(layout.width, layout.height, form);
     if (!levels.ok())
         return Outcome::TooLarge;
-    std::vector<std::uint32_t> row(std::size_t(layout.width));
-    for (int y = 0; y < layout.height; ++y) {
-        decodeBitmapRow(layout, data, y, row.data());
-        std::uint8_t* to = levels.row(y);
-        if (grey)
-            for (int x = 0; x < layout.width; ++x)
-                to[x] = std::uint8_t(row[std::size_t(x)]);
-        else
-            packRgb(row.data(), layout.width, to);
-        if ((y + 1) % kBand == 0 || y + 1 == layout.height) {
-            levels.written(y + 1);
-            if (!goOn(progress, y + 1, layout.height))
-                return Outcome::Cancelled;
-        }
-    }
-    levels.finish(picture);
-    return Outcome::Done;
+    const int width = layout.width;
+    const auto decode = [&](int top, int bottom, const Advanced& advanced) {
+        std::vector<std::uint32_t> decoded(static_cast<std::size_t>(width));
+        return inBands(top, bottom, levels, advanced, [&](int y) {
+            std::uint8_t* to = levels.row(y);
+            if (layout.bitsPerPixel == 24) {
+                const std::size_t stored = std::size_t(layout.topDown ? y : layout.height - 1 - y);
+                const uchar* from = data + layout.pixelOffset + layout.stride * stored;
+                for (int x = 0; x < width; ++x, from += 3, to += 3) {
+                    to[0] = from[2];
+                    to[1] = from[1];
+                    to[2] = from[0];
+                }
+                return;
+            }
+            decodeBitmapRow(layout, data, y, decoded.data());
+            if (grey)
+                for (int x = 0; x < width; ++x)
+                    to[x] = std::uint8_t(decoded[std::size_t(x)]);
+            else
+                packRgb(decoded.data(), width, to);
+        });
+    };
+    const Outcome outcome = inTwoHalves(layout.height, kBand, progress, decode);
+    if (outcome == Outcome::Done)
+        levels.finish(picture);
+    return outcome;
 }
 
 // Rows top to bottom of a TIFF, a band at a time, with their share of the
 // reduced copies; told each band's rows, advanced says whether to go on.
-Outcome decodeTiffRows(TiffStrips& tiff, int top, int bottom, const LevelBuilder& levels,
-                       const std::function<bool(int rows)>& advanced)
+Outcome decodeTiffRows(TiffStrips& tiff, int top, int bottom, const LevelBuilder& levels, const Advanced& advanced)
 {
     std::string error;
     int reduced = top;
@@ -326,9 +395,8 @@ Outcome decodeTiffRows(TiffStrips& tiff, int top, int bottom, const LevelBuilder
     return Outcome::Done;
 }
 
-// A TIFF in one of the layouts scanners write; black and white stays at one
-// bit a pixel. A long one is read in two halves at once, each through its
-// own libtiff handle.
+// A TIFF in one of the layouts scanners write, in two halves at once, each
+// through its own libtiff handle; black and white stays at one bit a pixel.
 Outcome decodeTiff(const std::string& path, TiffStrips& tiff, const LogPicture::Progress& progress,
                    LogPicture& picture)
 {
@@ -343,48 +411,17 @@ Outcome decodeTiff(const std::string& path, TiffStrips& tiff, const LogPicture::
     LevelBuilder levels(layout.width, layout.height, form, greys);
     if (!levels.ok())
         return Outcome::TooLarge;
-
-    // The halves meet at a band's edge that is a multiple of 8 rows, so that
-    // neither needs the other's rows for its copies.
-    const int step = std::lcm(layout.bandRows, 8);
-    const int middle = (layout.height / 2 + step - 1) / step * step;
-    const bool halves = middle > 0 && middle < layout.height && std::thread::hardware_concurrency() > 1;
-    const int split = halves ? middle : layout.height;
-    std::atomic<int> done{0};
-    std::atomic<bool> stop{false};
-    Outcome lower = Outcome::Done;
-    std::thread second;
-    if (halves)
-        second = std::thread([&] {
-            std::string error;
-            const auto own = TiffStrips::open(path, error);
-            const auto advanced = [&](int rows) {
-                done += rows;
-                return !stop;
-            };
-            lower = own ? decodeTiffRows(*own, split, layout.height, levels, advanced) : Outcome::Damaged;
-            if (lower != Outcome::Done)
-                stop = true;
-        });
-    Outcome upper = decodeTiffRows(tiff, 0, split, levels, [&](int rows) {
-        done += rows;
-        if (!goOn(progress, done, layout.height))
-            stop = true;
-        return !stop;
-    });
-    if (upper != Outcome::Done)
-        stop = true;
-    if (second.joinable())
-        second.join();
-    // The second half may still be read after the first: its progress too.
-    if (upper == Outcome::Done && lower == Outcome::Done && !goOn(progress, layout.height, layout.height))
-        upper = Outcome::Cancelled;
-    if (upper == Outcome::Cancelled || lower == Outcome::Cancelled)
-        return Outcome::Cancelled;
-    if (upper != Outcome::Done || lower != Outcome::Done)
-        return Outcome::Damaged;
-    levels.finish(picture);
-    return Outcome::Done;
+    const auto decode = [&](int top, int bottom, const Advanced& advanced) {
+        std::string error;
+        const std::unique_ptr<TiffStrips> own = top == 0 ? nullptr : TiffStrips::open(path, error);
+        if (top != 0 && !own)
+            return Outcome::Damaged;
+        return decodeTiffRows(top == 0 ? tiff : *own, top, bottom, levels, advanced);
+    };
+    const Outcome outcome = inTwoHalves(layout.height, std::lcm(layout.bandRows, 8), progress, decode);
+    if (outcome == Outcome::Done)
+        levels.finish(picture);
+    return outcome;
 }
 
 // A picture a general decoder gave, in the form it is kept in.
