@@ -16,11 +16,18 @@ void drawDips(ProjectState& st, DrawingSurface& s)
         return;
     // Every finished dip shows its tail; the one awaiting its tail has none yet.
     const int tailless = st.interaction.AwaitingAzimuth ? st.interaction.PendingRow : 0;
+    // A tadpole wholly above or below the view is passed by: only its colour
+    // counts, for the dips after it.
+    const double reach = kTailLength + 2 * kDotRadius;  // the tail, the dot and its pen
+    const double viewTop = -reach, viewBottom = s.scaleHeight() + reach;
     for (int i = 1; i <= st.NumPoints; ++i) {
         const DipPoint& d = std::as_const(st.dips)[i];
         // Any other grade keeps the colour of the dip drawn before.
         if (const auto colour = gradeColour(st, d.Quality))
             st.CurrentQualityColor = *colour;
+        const double y = viewY(st, d.YPIX);
+        if (!(y >= viewTop && y <= viewBottom))
+            continue;
 
         s.setForeColor(st.CurrentQualityColor);
         s.setDrawWidth(2);
@@ -28,7 +35,6 @@ void drawDips(ProjectState& st, DrawingSurface& s)
         s.setFillColor(st.CurrentQualityColor);
         s.setFillStyle(FillStyle::Solid);
         const double x = viewX(st, d.DIPPIX);
-        const double y = viewY(st, d.YPIX);
         s.circle(x, y, kDotRadius, st.CurrentQualityColor);
         s.setFillStyle(FillStyle::Transparent);
         s.setDrawWidth(2);

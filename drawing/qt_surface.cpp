@@ -209,6 +209,18 @@ void QtSurface::line(double x1, double y1, double x2, double y2, Rgb colour)
         return;
     changed(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
     QPainter& p = painter();
+    if (pen().drawWidth == 2 && pen().lineStyle == LineStyle::Solid && pen().drawMode == DrawMode::Copy) {
+        // A tail: two one-pixel lines side by side, across the line's
+        // steeper direction, which Qt draws without building an outline
+        // (thousands of tails a redraw).
+        const bool flat = std::abs(x2 - x1) >= std::abs(y2 - y1);
+        const double dx = flat ? 0 : 0.5, dy = flat ? 0.5 : 0;
+        p.setPen(QPen(toQColor(colour), 1));
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QLineF sides[] = {{x1 - dx, y1 - dy, x2 - dx, y2 - dy}, {x1 + dx, y1 + dy, x2 + dx, y2 + dy}};
+        p.drawLines(sides, 2);
+        return;
+    }
     setStroke(p, colour);
     p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
 }
@@ -241,9 +253,7 @@ void QtSurface::circle(double x, double y, double radius, Rgb colour)
         // (thousands of tadpoles a redraw).
         const int outer = int(std::lround(r + std::max(1, pen().drawWidth) / 2.0));
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.setPen(Qt::NoPen);
-        p.setBrush(toQColor(colour));
-        p.drawEllipse(QRect(int(std::lround(cx)) - outer, int(std::lround(cy)) - outer, 2 * outer, 2 * outer));
+        p.drawImage(QPoint(int(std::lround(cx)) - outer, int(std::lround(cy)) - outer), dot(outer, colour));
         return;
     }
     setStroke(p, colour);
@@ -252,6 +262,26 @@ void QtSurface::circle(double x, double y, double radius, Rgb colour)
     else
         p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(cx, cy), r, r);
+}
+
+const QImage& QtSurface::dot(int outer, Rgb colour)
+{
+    const std::uint64_t key = std::uint64_t(std::uint32_t(outer)) << 32 | std::uint32_t(colour.r) << 16
+                              | std::uint32_t(colour.g) << 8 | colour.b;
+    auto found = dots_.find(key);
+    if (found == dots_.end()) {
+        // Qt's own disc, drawn once on a clear stamp: the same pixels as
+        // drawing it in place.
+        QImage stamp(2 * outer + 1, 2 * outer + 1, QImage::Format_ARGB32_Premultiplied);
+        stamp.fill(Qt::transparent);
+        QPainter p(&stamp);
+        p.setPen(Qt::NoPen);
+        p.setBrush(toQColor(colour));
+        p.drawEllipse(QRect(0, 0, 2 * outer, 2 * outer));
+        p.end();
+        found = dots_.emplace(key, stamp).first;
+    }
+    return found->second;
 }
 
 void QtSurface::print(const std::string& text)

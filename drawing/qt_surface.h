@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,8 @@ private:
     void setStroke(QPainter& p, Rgb colour);
     bool outside(double left, double top, double right, double bottom) const;
     void changed(const QRectF& pixels);
+    // A tadpole's dot of the given outer radius and colour, on a clear stamp.
+    const QImage& dot(int outer, Rgb colour);
 
     double tppX_;
     double tppY_;
@@ -66,6 +69,7 @@ private:
     QFontMetricsF metrics_{font_};
     const LogPicture* picture_ = nullptr;
     std::unique_ptr<QPainter> painter_;
-    std::vector<std::uint32_t> scratch_;  // the picture's part a scaled view shows
+    std::vector<std::uint32_t> scratch_;
+    std::map<std::uint64_t, QImage> dots_;  // the picture's part a scaled view shows
     QRect changed_;
 };
