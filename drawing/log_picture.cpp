@@ -418,7 +418,8 @@ Outcome decodeTiff(const std::string& path, TiffStrips& tiff, const LogPicture::
             return Outcome::Damaged;
         return decodeTiffRows(top == 0 ? tiff : *own, top, bottom, levels, advanced);
     };
-    const Outcome outcome = inTwoHalves(layout.height, std::lcm(layout.bandRows, 8), progress, decode);
+    const int step = int(std::min<long long>(std::lcm<long long>(layout.bandRows, 8), layout.height));
+    const Outcome outcome = inTwoHalves(layout.height, step, progress, decode);
     if (outcome == Outcome::Done)
         levels.finish(picture);
     return outcome;

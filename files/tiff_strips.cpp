@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <vector>
 
 #include <tiffio.h>
@@ -36,6 +38,22 @@ int keepError(TIFF*, void* lastError, const char* module, const char* format, va
 }
 
 int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+constexpr int kStripBand = 64;  // rows of a strip picture read between reports
+
+std::size_t rowBytesOf(const TiffLayout& layout)
+{
+    const std::size_t w = std::size_t(layout.width);
+    switch (layout.samples) {
+    case TiffSamples::Bilevel:
+        return (w + 7) / 8;
+    case TiffSamples::Grey:
+        return w;
+    case TiffSamples::Rgb:
+        return 3 * w;
+    }
+    return 0;
+}
 
 template <typename T>
 T field(TIFF* tiff, ttag_t tag, T fallback)
@@ -78,8 +96,13 @@ std::unique_ptr<TiffStrips> TiffStrips::open(const std::string& path, std::strin
         return nullptr;
 
     TiffLayout layout;
-    layout.width = int(field<std::uint32_t>(t, TIFFTAG_IMAGEWIDTH, 0));
-    layout.height = int(field<std::uint32_t>(t, TIFFTAG_IMAGELENGTH, 0));
+    const auto width = field<std::uint32_t>(t, TIFFTAG_IMAGEWIDTH, 0);
+    const auto height = field<std::uint32_t>(t, TIFFTAG_IMAGELENGTH, 0);
+    constexpr auto kMost = std::uint32_t(std::numeric_limits<int>::max() / 4);
+    if (width == 0 || height == 0 || width > kMost || height > kMost)
+        return nullptr;
+    layout.width = int(width);
+    layout.height = int(height);
     if (bits == 1 && samples == 1 && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK)) {
         layout.samples = TiffSamples::Bilevel;
         layout.zeroIsWhite = photometric == PHOTOMETRIC_MINISWHITE;
@@ -90,69 +113,57 @@ std::unique_ptr<TiffStrips> TiffStrips::open(const std::string& path, std::strin
     } else {
         return nullptr;
     }
-    if (layout.width <= 0 || layout.height <= 0)
-        return nullptr;
     h->tiled = TIFFIsTiled(t) != 0;
     if (h->tiled) {
         h->tileWidth = field<std::uint32_t>(t, TIFFTAG_TILEWIDTH, 0);
-        layout.bandRows = int(field<std::uint32_t>(t, TIFFTAG_TILELENGTH, 0));
-        if (h->tileWidth == 0 || (layout.samples == TiffSamples::Bilevel && h->tileWidth % 8))
+        layout.bandRows = int(std::min<std::uint32_t>(field<std::uint32_t>(t, TIFFTAG_TILELENGTH, 0),
+                                                       std::uint32_t(std::numeric_limits<int>::max())));
+        if (h->tileWidth == 0 || (layout.samples == TiffSamples::Bilevel && h->tileWidth % 8) || TIFFTileSize(t) <= 0)
             return nullptr;
-        h->buffer.resize(std::size_t(TIFFTileSize(t)));
     } else {
         layout.bandRows = int(std::min<std::uint32_t>(field<std::uint32_t>(t, TIFFTAG_ROWSPERSTRIP, 0),
                                                        std::uint32_t(layout.height)));
-        h->buffer.resize(std::size_t(TIFFStripSize(t)));
+        if (TIFFScanlineSize(t) <= 0 || std::size_t(TIFFScanlineSize(t)) != rowBytesOf(layout))
+            return nullptr;
     }
-    if (layout.bandRows <= 0 || h->buffer.empty())
+    if (layout.bandRows <= 0)
         return nullptr;
     return std::unique_ptr<TiffStrips>(new TiffStrips(std::move(h), layout));
 }
 
-std::size_t TiffStrips::rowBytes() const
-{
-    const std::size_t w = std::size_t(layout_.width);
-    switch (layout_.samples) {
-    case TiffSamples::Bilevel:
-        return (w + 7) / 8;
-    case TiffSamples::Grey:
-        return w;
-    case TiffSamples::Rgb:
-        return 3 * w;
-    }
-    return 0;
-}
+std::size_t TiffStrips::rowBytes() const { return rowBytesOf(layout_); }
 
 int TiffStrips::readBand(int top, std::uint8_t* out, std::ptrdiff_t stride, std::string& error)
 {
     Handle& h = *handle_;
-    const int rows = std::min(layout_.bandRows, layout_.height - top);
     const std::size_t bytes = rowBytes();
-    if (rows <= 0 || top % layout_.bandRows)
-        return 0;
-    const auto failed = [&] {
-        error = h.lastError.empty() ? std::string("a strip cannot be decoded") : h.lastError;
+    const auto failed = [&](const char* reason) {
+        error = h.lastError.empty() ? std::string(reason) : h.lastError;
         return 0;
     };
     if (!h.tiled) {
-        const tstrip_t strip = TIFFComputeStrip(h.tiff, std::uint32_t(top), 0);
-        // Rows laid out as the file's: decoded in place.
-        const bool inPlace = std::size_t(stride) == bytes;
-        std::uint8_t* into = inPlace ? out : h.buffer.data();
-        const tmsize_t size = tmsize_t(bytes * std::size_t(rows));
-        if (TIFFReadEncodedStrip(h.tiff, strip, into, size) < size)
-            return failed();
-        if (!inPlace)
-            for (int r = 0; r < rows; ++r)
-                std::memcpy(out + r * stride, h.buffer.data() + std::size_t(r) * bytes, bytes);
-        return rows;
+        // Row by row straight into place: a file of one huge strip needs no
+        // room of its own either. Each handle reads its rows in order.
+        const int rows = std::min(kStripBand, layout_.height - top);
+        for (int r = 0; r < rows; ++r)
+            if (TIFFReadScanline(h.tiff, out + r * stride, std::uint32_t(top + r), 0) < 0)
+                return failed("a strip cannot be decoded");
+        return std::max(rows, 0);
     }
+    const int rows = std::min(layout_.bandRows, layout_.height - top);
+    if (rows <= 0 || top % layout_.bandRows)
+        return 0;
     // A row of tiles: each tile's rows copied to their columns.
+    try {
+        h.buffer.resize(std::size_t(TIFFTileSize(h.tiff)));
+    } catch (const std::bad_alloc&) {
+        return failed("a tile is too large to hold");
+    }
     const std::size_t tileRowBytes = std::size_t(TIFFTileRowSize(h.tiff));
     for (std::uint32_t x = 0; x < std::uint32_t(layout_.width); x += h.tileWidth) {
         const ttile_t tile = TIFFComputeTile(h.tiff, x, std::uint32_t(top), 0, 0);
         if (TIFFReadEncodedTile(h.tiff, tile, h.buffer.data(), tmsize_t(h.buffer.size())) < 0)
-            return failed();
+            return failed("a tile cannot be decoded");
         const std::size_t offset = layout_.samples == TiffSamples::Bilevel ? x / 8
                                    : layout_.samples == TiffSamples::Grey  ? x
                                                                            : 3 * std::size_t(x);

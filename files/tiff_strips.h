@@ -22,7 +22,8 @@ struct TiffLayout {
     int height = 0;
     TiffSamples samples = TiffSamples::Grey;
     bool zeroIsWhite = false;  // of a bilevel picture
-    int bandRows = 0;          // the rows of a strip, or of a row of tiles
+    // The rows of a strip, or of a row of tiles: where reading may start.
+    int bandRows = 0;
 };
 
 class TiffStrips {
@@ -38,9 +39,10 @@ public:
     // The bytes of one row in the layout's samples.
     std::size_t rowBytes() const;
 
-    // Decodes the band of rows that starts at row top, a multiple of
-    // bandRows, into out (a row every stride bytes). Returns the rows written;
-    // 0 with error set when the band's data is damaged.
+    // Decodes the rows from row top on, a row of tiles or some rows of
+    // strips, into out (a row every stride bytes). Rows are read in order
+    // from a multiple of bandRows on. Returns the rows written; 0 with error
+    // set when the data is damaged.
     int readBand(int top, std::uint8_t* out, std::ptrdiff_t stride, std::string& error);
 
 private:

@@ -126,7 +126,7 @@ TEST_F(FindTadpolesTest, CancelKeepsNothing)
 {
     calibrateTwoRowsAndDigitize(printedLog());
     const int actions = window_->undoStack().count();
-    window_->setFindProgressDelay(0);
+    window_->setProgressDelay(0);
     action("mnufindtadpoles")->trigger();
     QProgressDialog* progress = nullptr;
     QTRY_VERIFY((progress = window_->findChild<QProgressDialog*>(QStringLiteral("findprogress")))

@@ -4,11 +4,15 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
 
+#include "tiff_writer.h"
 #include "ui/program_settings.h"
 #include "window_fixture.h"
 
@@ -182,4 +186,49 @@ TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
     drop(first);
     EXPECT_EQ(window_->windowTitle(), "first.ddp[*] - Vellwick Dipmeter Digitizer");
     EXPECT_EQ(state().NumPoints, 1);
+}
+
+TEST_F(OpeningTest, ACancelledReadOfALongScanLeavesTheWorkAsItWas)
+{
+    unsavedWork();
+    const int dips = state().NumPoints;
+    const int width = state().IMAGEWIDTH;
+    // A scan of a long log: 2400 x 80000 pixels at one bit, striped.
+    constexpr int kWidth = 2400, kHeight = 80000;
+    std::vector<unsigned char> rows(std::size_t(kWidth / 8) * kHeight);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<unsigned char>(i % 300 == (i / 300) % 300 ? 0xff : 0);
+    const QString scan = folder_.filePath("well.tif");
+    ASSERT_TRUE(writeFaxTiffRows(scan.toStdString(), kWidth, kHeight, 64, rows));
+
+    // Work is discarded for the scan, whose reading is then cancelled.
+    window_->setProgressDelay(0);
+    bool cancelled = false;
+    QTimer watch;
+    watch.callOnTimeout([&] {
+        auto* progress = window_->findChild<QProgressDialog*>(QStringLiteral("openprogress"));
+        if (!cancelled && progress && progress->isVisible()) {
+            EXPECT_EQ(progress->windowTitle(), QStringLiteral("Open Picture"));
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            cancelled = true;
+        }
+    });
+    watch.start(5);
+    messages_->answer = QMessageBox::No;
+    openThroughMenu(scan);
+    watch.stop();
+    ASSERT_TRUE(cancelled);
+    EXPECT_TRUE(messages_->errors.isEmpty());
+    EXPECT_EQ(state().FILE, "other.bmp");
+    EXPECT_EQ(state().IMAGEWIDTH, width);
+    EXPECT_EQ(window_->logView().surface().picture()->width(), width);
+    EXPECT_EQ(state().NumPoints, dips);
+    EXPECT_TRUE(state().ProjectChanged);
+    EXPECT_TRUE(window_->undoStack().canUndo());
+    EXPECT_EQ(window_->windowTitle(), "other.bmp[*] - Vellwick Dipmeter Digitizer");
+
+    // Uncancelled, the same scan opens.
+    openThroughMenu(scan);
+    EXPECT_EQ(state().FILE, "well.tif");
+    EXPECT_EQ(state().IMAGEHEIGHT, kHeight);
 }

@@ -173,6 +173,21 @@ TEST(PictureRules, TransparencyShowsWhiteAndEveryRefusalNamesItsReason)
     const QString large = written(folder.filePath("large.png"), huge);
     EXPECT_TRUE(loadError(large).startsWith(QStringLiteral("The picture \"%1\" is too large to hold").arg(large)))
         << loadError(large).toStdString();
+    // The same of a TIFF read a band at a time: its header says a million
+    // pixels square, in one strip.
+    const QString small = folder.filePath("small.tif");
+    ASSERT_TRUE(writeFaxTiff(small.toStdString(), 64, 64, -1, [](int x, int) { return x % 2; }));
+    QFile smallFile(small);
+    ASSERT_TRUE(smallFile.open(QIODevice::ReadOnly));
+    QByteArray bytes = smallFile.readAll();
+    const auto u16 = [&](qsizetype at) { return int(quint8(bytes[at])) | int(quint8(bytes[at + 1])) << 8; };
+    const qsizetype directory = u16(4) | qsizetype(u16(6)) << 16;
+    for (qsizetype entry = directory + 2; entry < directory + 2 + 12 * u16(directory); entry += 12)
+        if (u16(entry) == 256 || u16(entry) == 257)  // the width and the height, as LONG
+            bytes.replace(entry + 2, 10, QByteArray("\x04\x00\x01\x00\x00\x00\x40\x42\x0f\x00", 10));
+    const QString hugeTiff = written(folder.filePath("huge.tif"), bytes);
+    EXPECT_EQ(loadError(hugeTiff),
+              QStringLiteral("The picture \"%1\" is too large to hold: 1000000 by 1000000 pixels.").arg(hugeTiff));
     EXPECT_TRUE(loadError(folder.filePath("gone.tif")).startsWith(QStringLiteral("The file \"%1\" cannot be opened: ")
                                                                       .arg(folder.filePath("gone.tif"))));
 }

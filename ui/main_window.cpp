@@ -473,8 +473,8 @@ void DigitizeWindow::showEvent(QShowEvent* event)
 
 void DigitizeWindow::closeEvent(QCloseEvent* event)
 {
-    if (search_) {
-        event->ignore();  // the search's own Cancel comes first
+    if (search_ || reading_) {
+        event->ignore();  // the task's own Cancel comes first
         return;
     }
     if (closing_) {

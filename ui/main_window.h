@@ -68,8 +68,9 @@ public:
     WorkRecovery& recovery() { return *recovery_; }
     FoundTadpolesPanel& foundPanel() { return *foundPanel_; }
     const FoundReview& foundReview() const { return found_; }
-    // How long "Find Tadpoles" runs before its progress is shown.
-    void setFindProgressDelay(int milliseconds) { findProgressDelay_ = milliseconds; }
+    // How long "Find Tadpoles" or reading a picture runs before its progress
+    // is shown.
+    void setProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
 
     // Carries out one action on the work and keeps it for undo.
     void apply(const WorkEdit& edit) override;
@@ -258,7 +259,8 @@ private:
     std::optional<WorkSnapshot> beforeDepthLine_;
     FoundReview found_;
     std::unique_ptr<TadpoleSearchRun> search_;  // while "Find Tadpoles" runs
-    int findProgressDelay_ = 500;
+    int progressDelay_ = 500;
+    bool reading_ = false;  // while a picture is read
 
     // Windows
     SetScaleForm* setscaleform_ = nullptr;

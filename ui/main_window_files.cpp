@@ -23,6 +23,7 @@
 #include "ui/dip_statistics_window.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
+#include "ui/picture_reading.h"
 #include "ui/program_settings.h"
 #include "ui/set_scale_form.h"
 #include "ui/user_messages.h"
@@ -261,10 +262,15 @@ bool DigitizeWindow::openProjectFile(const QString& path, const QString& recover
 bool DigitizeWindow::readPicture(LogPicture& picture, const QString& path, const QString& title)
 {
     QString error;
-    BusyPointer busy;
-    if (picture.load(path, error))
+    reading_ = true;
+    const bool read = readShowingProgress(this, title, progressDelay_, [&](const LogPicture::Progress& progress) {
+        return picture.load(path, error, progress);
+    });
+    reading_ = false;
+    if (read)
         return true;
-    messages_->showError(title, error);
+    if (!error.isEmpty())  // else cancelled: the work stays as it was
+        messages_->showError(title, error);
     return false;
 }
 

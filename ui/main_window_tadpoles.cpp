@@ -21,28 +21,6 @@
 #include "ui/tadpole_search_run.h"
 #include "ui/user_messages.h"
 
-bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::ShortcutOverride: {
-        const auto* widget = qobject_cast<const QWidget*>(watched);
-        if (widget && widget->window() == allowed_)
-            return false;
-        // Taken here, a key is no shortcut either.
-        event->accept();
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
 namespace {
 
 // Every tadpole with a tail is kept from the search: the review shows those
@@ -152,7 +130,7 @@ void DigitizeWindow::mnufindtadpoles_Click()
     run->progress->setWindowModality(Qt::WindowModal);
     run->progress->setAutoReset(false);
     run->progress->setAutoClose(false);
-    run->progress->setMinimumDuration(findProgressDelay_);
+    run->progress->setMinimumDuration(progressDelay_);
     run->progress->setValue(0);
     connect(run->progress.get(), &QProgressDialog::canceled, this, [run] { run->cancelled = true; });
     run->blocker = std::make_unique<InputBlocker>(run->progress.get());

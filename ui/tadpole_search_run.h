@@ -4,29 +4,12 @@
 #include <memory>
 #include <vector>
 
-#include <QApplication>
-#include <QEvent>
 #include <QFutureWatcher>
 #include <QProgressDialog>
 #include <QTimer>
 
 #include "detection/tadpole_detector.h"
-
-// While the search runs, the user's input reaches only its progress dialog,
-// which shows after a while: the work must not change under the search.
-class InputBlocker : public QObject {
-public:
-    explicit InputBlocker(const QWidget* allowed) : allowed_(allowed) { qApp->installEventFilter(this); }
-    ~InputBlocker() override { qApp->removeEventFilter(this); }
-    InputBlocker(const InputBlocker&) = delete;
-    InputBlocker& operator=(const InputBlocker&) = delete;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    const QWidget* allowed_;
-};
+#include "ui/input_blocker.h"
 
 // "Find Tadpoles" under way: the search's future, its progress, and the
 // input held back meanwhile.
