@@ -60,8 +60,10 @@ TEST_F(RecoveryTest, AKilledRunIsOfferedAtTheNextStartWithItsPicture)
     ASSERT_TRUE(run.waitForFinished());
     EXPECT_EQ(run.exitStatus(), QProcess::CrashExit);
 
+    // Started with a picture to open: the offer follows its reading, and
+    // the recovered work replaces the picture's clean start.
     recoverLeftWork_ = true;
-    SetUp();
+    start(writeBitmap("given.bmp", RgbPicture(300, 300, 0xffffff), 24));
     ASSERT_EQ(messages_->questions.size(), 1);
     EXPECT_EQ(messages_->questionTitles[0], "Recover Work");
     const QRegularExpression question(QStringLiteral(
@@ -79,6 +81,10 @@ TEST_F(RecoveryTest, AKilledRunIsOfferedAtTheNextStartWithItsPicture)
     // Kept as this window's own until saved, wherever the user likes.
     EXPECT_TRUE(QFileInfo::exists(window_->recovery().currentFile()));
     dialog_->files.push_back(folder_.filePath("recovered.ddp"));
+    // The calibration window the given picture showed is gone: the user
+    // comes back to the main window.
+    window_->activateWindow();
+    QTRY_VERIFY(window_->isActiveWindow());
     QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialog_->lastRequest.initialName, "log.ddp");
     EXPECT_EQ(QFileInfo(dialog_->lastRequest.directory).canonicalFilePath(), QFileInfo(folder_.path()).canonicalFilePath());

@@ -30,7 +30,10 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 // folder for the bitmaps a test writes. SetUp again starts a fresh run.
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { start({}); }
+
+    // A new window, given a file to open as at the program's start.
+    void start(const QString& file)
     {
         window_.reset();  // the run before ends first, as a program would
         qputenv("XDG_DATA_HOME", dataHome_.path().toLocal8Bit());
@@ -42,6 +45,8 @@ protected:
         messages_->yes = recoverLeftWork_;
         window_ = std::make_unique<DigitizeWindow>(std::move(dialog), std::move(messages));
         window_->show();
+        if (!file.isEmpty())
+            window_->openFile(file);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
         QCoreApplication::processEvents();  // the window looks for work left by an earlier run
     }

@@ -260,7 +260,8 @@ private:
     FoundReview found_;
     std::unique_ptr<TadpoleSearchRun> search_;  // while "Find Tadpoles" runs
     int progressDelay_ = 500;
-    bool reading_ = false;  // while a picture is read
+    bool reading_ = false;           // while a picture is read
+    bool leftWorkWaiting_ = false;  // the offer of left work waits for the reading
 
     // Windows
     SetScaleForm* setscaleform_ = nullptr;

@@ -2,6 +2,7 @@
 // the dip exports, and a file named on the command line. Every file is
 // written through a temporary file, and an open that fails changes nothing.
 #include <fstream>
+#include <utility>
 
 #include <QApplication>
 #include <QDate>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QUndoStack>
 
 #include "core/calibration_dialogs.h"
@@ -267,6 +269,8 @@ bool DigitizeWindow::readPicture(LogPicture& picture, const QString& path, const
         return picture.load(path, error, progress);
     });
     reading_ = false;
+    if (std::exchange(leftWorkWaiting_, false))
+        QTimer::singleShot(0, this, &DigitizeWindow::offerLeftWork);
     if (read)
         return true;
     if (!error.isEmpty())  // else cancelled: the work stays as it was

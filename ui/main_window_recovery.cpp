@@ -40,6 +40,12 @@ RecoveryContent DigitizeWindow::recoveryContent() const
 
 void DigitizeWindow::offerLeftWork()
 {
+    // A picture being read (one given at the start) comes first: the offer
+    // follows it, as it would have waited for any other open.
+    if (reading_) {
+        leftWorkWaiting_ = true;
+        return;
+    }
     // Unsaved work in hand is not to be replaced; what was left waits.
     if (!undoStack_->isClean())
         return;
