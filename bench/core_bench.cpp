@@ -1,5 +1,10 @@
+// Each figure is printed beside its floor, the least the same work could
+// take, measured in the same run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -10,6 +15,7 @@
 #include "files/dip_export.h"
 #include "files/project_file.h"
 #include "files/safe_save.h"
+#include "floors.h"
 
 namespace {
 
@@ -43,6 +49,24 @@ ProjectState calibratedLog(int mode, int dips)
     return s;
 }
 
+// floor_ns: the row below a position found among the 200 by bisection, and
+// a straight line between it and the row above.
+double rowLookupNs(const ProjectState& s)
+{
+    std::vector<double> rows;
+    for (int i = 1; i <= kMaxDepthRows; ++i)
+        rows.push_back(s.depths[i].DEPTHTWIP);
+    return 1000 * bestMs(5, [&] {
+        double y = 2100;
+        for (int i = 0; i < 1000; ++i) {
+            const auto below = std::upper_bound(rows.begin() + 1, rows.end() - 1, y);
+            const double t = (y - below[-1]) / (below[0] - below[-1]);
+            benchmark::DoNotOptimize(1000 + 10 * t);
+            y = y > 398000 ? y - 398000 : y + 1999.37;
+        }
+    });
+}
+
 void BM_getdip(benchmark::State& st)
 {
     const ProjectState s = calibratedLog(static_cast<int>(st.range(0)), 0);
@@ -56,6 +80,7 @@ void BM_getdip(benchmark::State& st)
         if (x > 9800)
             x -= 8700;
     }
+    st.counters["floor_ns"] = rowLookupNs(s);
 }
 BENCHMARK(BM_getdip)->DenseRange(0, 4)->ArgName("mode");
 
@@ -69,6 +94,7 @@ void BM_getdepth(benchmark::State& st)
         if (y > 400000)
             y -= 398000;
     }
+    st.counters["floor_ns"] = rowLookupNs(s);
 }
 BENCHMARK(BM_getdepth)->DenseRange(0, 4)->ArgName("mode");
 
@@ -81,6 +107,11 @@ void BM_writeProject(benchmark::State& st)
         writeProject(out, s);
         benchmark::DoNotOptimize(out.tellp());
     }
+    // floor_ms: the text written copied once.
+    std::ostringstream out;
+    writeProject(out, s);
+    const std::string text = out.str();
+    st.counters["floor_ms"] = copyMs(text.data(), text.size());
 }
 BENCHMARK(BM_writeProject)->Unit(benchmark::kMillisecond);
 
@@ -99,6 +130,17 @@ void BM_readProject(benchmark::State& st)
             st.SkipWithError(error.c_str());
     }
     st.SetBytesProcessed(static_cast<std::int64_t>(st.iterations() * text.size()));
+    // floor_ms: every number of the text parsed, nothing kept.
+    st.counters["floor_ms"] = bestMs(5, [&] {
+        double sum = 0;
+        for (const char* at = text.data(); at < text.data() + text.size();) {
+            double value = 0;
+            const auto [next, error] = std::from_chars(at, text.data() + text.size(), value);
+            sum += error == std::errc() ? value : 0;
+            at = error == std::errc() ? next : at + 1;
+        }
+        benchmark::DoNotOptimize(sum);
+    });
 }
 BENCHMARK(BM_readProject)->Unit(benchmark::kMillisecond);
 
@@ -115,6 +157,15 @@ void BM_sortdips(benchmark::State& st)
         st.ResumeTiming();
         sortdips(s);
     }
+    // floor_ms: the dips' depths alone sorted.
+    std::vector<double> depths;
+    for (int i = 1; i <= kMaxDips; ++i)
+        depths.push_back(*unsorted.dips[i].Depth);
+    st.counters["floor_ms"] = bestMs(5, [&] {
+        std::vector<double> sorted = depths;
+        std::sort(sorted.begin(), sorted.end());
+        benchmark::DoNotOptimize(sorted.data());
+    });
 }
 BENCHMARK(BM_sortdips)->Unit(benchmark::kMillisecond);
 
@@ -124,6 +175,13 @@ void BM_dipStatistics(benchmark::State& st)
     const ProjectState s = calibratedLog(1, kMaxDips);
     for (auto _ : st)
         benchmark::DoNotOptimize(dipStatistics(s, DipSelection()).counted);
+    // floor_ms: one pass over the dips, their positions summed.
+    st.counters["floor_ms"] = bestMs(5, [&] {
+        double sum = 0;
+        for (int i = 1; i <= kMaxDips; ++i)
+            sum += s.dips[i].DIPPIX + s.dips[i].Azimuth;
+        benchmark::DoNotOptimize(sum);
+    });
 }
 BENCHMARK(BM_dipStatistics)->Unit(benchmark::kMillisecond);
 
@@ -135,6 +193,7 @@ std::string benchFile(const char* name)
 }
 
 // Writing the file named through its temporary file, as the window saves.
+// floor_ms: the same bytes, already formatted, written and renamed so.
 template <typename Writer>
 void saveThroughTemporary(benchmark::State& st, const char* name, Writer write)
 {
@@ -145,6 +204,15 @@ void saveThroughTemporary(benchmark::State& st, const char* name, Writer write)
         if (!saveFileSafely(path, [&](std::ostream& out) { return write(out, s); }, error))
             st.SkipWithError(error.c_str());
     }
+    std::ostringstream text;
+    write(text, s);
+    const std::string bytes = text.str();
+    st.counters["floor_ms"] = bestMs(5, [&] {
+        std::string error;
+        saveFileSafely(
+            path, [&](std::ostream& out) { return bool(out.write(bytes.data(), std::streamsize(bytes.size()))); },
+            error);
+    });
     std::filesystem::remove(path);
 }
 
@@ -174,6 +242,12 @@ void BM_openProjectFile(benchmark::State& st)
             st.SkipWithError(error.c_str());
         benchmark::DoNotOptimize(opened.NumPoints);
     }
+    // floor_ms: the file's bytes read.
+    st.counters["floor_ms"] = bestMs(5, [&] {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        benchmark::DoNotOptimize(bytes.data());
+    });
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_openProjectFile)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "detection/tadpole_detector.h"
+#include "floors.h"
 #include "tadpole_log.h"
 
 namespace {
@@ -45,7 +46,8 @@ void BM_findTadpoles(benchmark::State& st)
 BENCHMARK(BM_findTadpoles)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The tadpole within 10 pixels of a press, as snap looks for it.
-// bound_us: what a snap press may take in all.
+// floor_us: the grey pixels within 64 of the press read once. bound_us: what
+// a snap press may take in all.
 void BM_tadpoleNear(benchmark::State& st)
 {
     const TadpoleLog& log = wellLog();
@@ -59,6 +61,14 @@ void BM_tadpoleNear(benchmark::State& st)
         ++presses;
     }
     st.counters["hit_share"] = double(hits) / double(presses);
+    const FoundTadpole& middle = all[all.size() / 2];
+    st.counters["floor_us"] = 1000 * bestMs(20, [&] {
+        std::uint64_t sum = 0;
+        for (int y = int(middle.y) - 64; y <= int(middle.y) + 64; ++y)
+            for (int x = int(middle.x) - 64; x <= int(middle.x) + 64; ++x)
+                sum += log.grey[std::size_t(y) * TadpoleLog::kWidth + std::size_t(x)];
+        benchmark::DoNotOptimize(sum);
+    });
     st.counters["bound_us"] = 5000;
 }
 BENCHMARK(BM_tadpoleNear)->Unit(benchmark::kMicrosecond);

@@ -20,9 +20,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <tiffio.h>
-
 #include "drawing/log_picture.h"
+#include "floors.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"
 #include "tiff_writer.h"
@@ -101,22 +100,6 @@ const QString& colourScan()
     return path;
 }
 
-// libtiff alone: every strip of the file decoded into one buffer.
-double libtiffDecodeMs(const QString& path)
-{
-    double best = 1e9;
-    for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        TIFF* t = TIFFOpen(path.toLocal8Bit().constData(), "rm");
-        std::vector<unsigned char> strip(std::size_t(TIFFStripSize(t)));
-        for (tstrip_t s = 0; s < TIFFNumberOfStrips(t); ++s)
-            TIFFReadEncodedStrip(t, s, strip.data(), tmsize_t(strip.size()));
-        TIFFClose(t);
-        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 class BenchMessages : public UserMessages {
 public:
     QString error;
@@ -165,7 +148,7 @@ void BM_openFaxWell(benchmark::State& st)
 {
     const QString& path = faxScan();
     openInWindow(st, path);
-    st.counters["floor_libtiff_ms"] = libtiffDecodeMs(path);
+    st.counters["floor_libtiff_ms"] = libtiffDecodeMs(path.toStdString());
     st.counters["bound_ratio"] = 3;
     st.counters["peak_MB"] = peakOfOpen(st, path) / (1 << 20);
     st.counters["bound_peak_MB"] = 700;
@@ -176,7 +159,7 @@ void BM_openColourWell(benchmark::State& st)
 {
     const QString& path = colourScan();
     openInWindow(st, path);
-    st.counters["floor_libtiff_ms"] = libtiffDecodeMs(path);
+    st.counters["floor_libtiff_ms"] = libtiffDecodeMs(path.toStdString());
     st.counters["peak_bytes_per_pixel"] = peakOfOpen(st, path) / (double(kColourWidth) * kColourHeight);
     st.counters["bound_bytes_per_pixel"] = 4.5;
 }
@@ -238,15 +221,8 @@ void redrawWell(benchmark::State& st, double zoom)
         PP(s.state, s.surface, true);
         benchmark::DoNotOptimize(s.surface.image().constBits());
     }
-    std::vector<std::uint32_t> copy(1600 * 1000);
-    const auto* view = reinterpret_cast<const std::uint32_t*>(s.surface.image().constBits());
-    double floor = 1e9;
-    for (int i = 0; i < 20; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        std::memcpy(copy.data(), view, copy.size() * 4);
-        benchmark::DoNotOptimize(copy.data());
-        floor = std::min(floor, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
+    const QImage& view = s.surface.image();
+    const double floor = copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
     st.counters["floor_ms"] = floor;
     st.counters["bound_ms"] = zoom == 1 ? 3 : 6;
 }

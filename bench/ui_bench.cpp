@@ -24,10 +24,12 @@
 #include <QUndoStack>
 
 #include "bmp_encoder.h"
+#include "core/dipdigitize.h"
 #include "detection/tadpole_detector.h"
 #include "tadpole_log.h"
 #include "tiff_writer.h"
 #include "drawing/log_picture.h"
+#include "floors.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"
 #include "files/project_file.h"
@@ -109,6 +111,7 @@ Scene& scene()
     return s;
 }
 
+// floor_ms: the view's pixels copied once.
 void redraw(benchmark::State& st, double zoom)
 {
     Scene& s = scene();
@@ -120,6 +123,8 @@ void redraw(benchmark::State& st, double zoom)
         PP(s.state, s.surface, true);
         benchmark::DoNotOptimize(s.surface.image().constBits());
     }
+    const QImage& view = s.surface.image();
+    st.counters["floor_ms"] = copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
 }
 
 void BM_redraw_1to1(benchmark::State& st) { redraw(st, 1); }
@@ -128,21 +133,13 @@ BENCHMARK(BM_redraw_1to1)->Unit(benchmark::kMillisecond);
 void BM_redraw_1to8(benchmark::State& st) { redraw(st, 0.125); }
 BENCHMARK(BM_redraw_1to8)->Unit(benchmark::kMillisecond);
 
-// The 2000 x 30000 24-bit bitmap opened, reduced copies included. floor_ms:
-// the file mapped and its rows expanded to the 24-bit form the picture is
-// kept in, into new memory (as every open needs), nothing more.
-void BM_openPicture(benchmark::State& st)
+// The 24-bit bitmap of the long log mapped and its rows expanded to the
+// 24-bit form the picture is kept in, into new memory (as every open needs),
+// nothing more.
+double bitmapExpandMs(const QString& path)
 {
-    const QString path = QDir::temp().filePath("dipbench_log.bmp");
-    {
-        const std::string bytes = encodeBmp(logPicture(), 24);
-        std::ofstream out(path.toStdString(), std::ios::binary);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-    }
-    double floor = 1e9;
     const std::size_t rowBytes = std::size_t(kWidth) * 3;
-    for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
+    return bestMs(3, [&] {
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         const uchar* pixels = file.map(0, file.size()) + 54;
@@ -160,9 +157,21 @@ void BM_openPicture(benchmark::State& st)
             }
         }
         benchmark::DoNotOptimize(expanded);
-        floor = std::min(floor, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         munmap(memory, bytes);
+    });
+}
+
+// The 2000 x 30000 24-bit bitmap opened, reduced copies included. floor_ms:
+// its rows read and expanded.
+void BM_openPicture(benchmark::State& st)
+{
+    const QString path = QDir::temp().filePath("dipbench_log.bmp");
+    {
+        const std::string bytes = encodeBmp(logPicture(), 24);
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        out.write(bytes.data(), std::streamsize(bytes.size()));
     }
+    const double floor = bitmapExpandMs(path);
     for (auto _ : st) {
         LogPicture picture;
         QString error;
@@ -242,6 +251,20 @@ struct MouseScene {
     }
 };
 
+// floor_us: the readout's depth and dip of a point worked out, as every
+// move needs them.
+double readoutUs(const ProjectState& s)
+{
+    // A thousand points in milliseconds: one in microseconds.
+    return bestMs(5, [&] {
+        for (int i = 0; i < 1000; ++i) {
+            const double y = kTpp * (15000 + i);
+            benchmark::DoNotOptimize(getdip(s, kTpp * (300 + i), y));
+            benchmark::DoNotOptimize(getdepth(s, y));
+        }
+    });
+}
+
 // A cursor circling a pending dip in the middle of the view: the readout and
 // the rubber tail.
 void BM_digitizeMove(benchmark::State& st)
@@ -259,6 +282,7 @@ void BM_digitizeMove(benchmark::State& st)
         m.mouse.Picture1_MouseMove(0, 0, (800 + 100 * std::cos(a)) * kTpp, (500 + 100 * std::sin(a)) * kTpp);
         m.shown();
     }
+    st.counters["floor_us"] = readoutUs(s);
 }
 BENCHMARK(BM_digitizeMove)->Unit(benchmark::kMicrosecond);
 
@@ -275,11 +299,12 @@ void BM_calibrateMove(benchmark::State& st)
         m.mouse.Picture1_MouseMove(0, 0, 700 * kTpp, (++i % 1000) * kTpp);
         m.shown();
     }
+    st.counters["floor_us"] = readoutUs(s);
 }
 BENCHMARK(BM_calibrateMove)->Unit(benchmark::kMicrosecond);
 
 // The MAXDIP press of the 200th depth row: the table sorted and everything
-// redrawn.
+// redrawn. floor_ms: the view's pixels copied once.
 void BM_completeDepthRow(benchmark::State& st)
 {
     MouseScene m;
@@ -300,11 +325,14 @@ void BM_completeDepthRow(benchmark::State& st)
     }
     if (s.depths[100].MAXDIPTWIP == 0 || s.AwaitMaxDipClick)
         st.SkipWithError("the row was not completed");
+    const QImage& view = m.scene.surface.image();
+    st.counters["floor_ms"] = copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
 }
 BENCHMARK(BM_completeDepthRow)->Unit(benchmark::kMillisecond);
 
 // A scan of a long log as a 1-bit TIFF, fax-compressed in strips of 64
-// rows: 3000 x 60000 pixels, decoded, turned to the view's form and reduced.
+// rows: 3000 x 60000 pixels, decoded, kept at one bit and reduced.
+// floor_ms: libtiff's decode of its strips.
 void BM_openFaxTiff(benchmark::State& st)
 {
     const QString path = QDir::temp().filePath("dipbench_scan.tif");
@@ -317,9 +345,28 @@ void BM_openFaxTiff(benchmark::State& st)
         if (!picture.load(path, error))
             st.SkipWithError(error.toStdString().c_str());
     }
+    st.counters["floor_ms"] = libtiffDecodeMs(path.toStdString());
     QFile::remove(path);
 }
 BENCHMARK(BM_openFaxTiff)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One mouse event of the given type delivered by Qt to a shown widget that
+// does nothing with it, in milliseconds.
+double deliveryMs(QEvent::Type type)
+{
+    QWidget idle;
+    idle.resize(100, 100);
+    idle.show();
+    const QPoint at(50, 50);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    return bestMs(5, [&] {
+               for (int i = 0; i < 1000; ++i) {
+                   QMouseEvent event(type, at, idle.mapToGlobal(at), button, button, Qt::NoModifier);
+                   QApplication::sendEvent(&idle, &event);
+               }
+           })
+           / 1000;
+}
 
 // Messages that do not wait for anyone: a failure ends the benchmark, and
 // every question is answered No (work an earlier benchmark window left is
@@ -333,7 +380,8 @@ public:
 };
 
 // "Open Project" in a fresh window: the file read, the picture decoded with
-// its reduced copies, the window laid out and drawn.
+// its reduced copies, the window laid out and drawn. floor_ms: the
+// picture's rows read and expanded.
 void BM_openProjectWindow(benchmark::State& st)
 {
     QDir folder(QDir::temp().filePath("dipbench_project"));
@@ -361,16 +409,11 @@ void BM_openProjectWindow(benchmark::State& st)
         window.reset();
         st.ResumeTiming();
     }
+    st.counters["floor_ms"] = bitmapExpandMs(folder.filePath("well7.bmp"));
     folder.removeRecursively();
 }
 BENCHMARK(BM_openProjectWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Undo, then redo, of one action on the long log in a window whose log view
-// is 1600 x 1000 pixels: each puts the work back and redraws it all. The
-// argument is the zoom ratio's denominator (1 for 1:1, 8 for 1:8). The
-// counter tells the memory of a history of 200 actions.
-// A window on the long log with a 1600 x 1000 pixel log view, at the zoom
-// 1:denominator, its dip table filled to 9800.
 // A window with the picture opened through a bitmap file of the given
 // depth, its log view 1600 x 1000 pixels.
 std::unique_ptr<DigitizeWindow> windowOn(benchmark::State& st, const RgbPicture& picture, int bitsPerPixel)
@@ -392,6 +435,8 @@ std::unique_ptr<DigitizeWindow> windowOn(benchmark::State& st, const RgbPicture&
     return window;
 }
 
+// A window on the long log with a 1600 x 1000 pixel log view, at the zoom
+// 1:denominator, its dip table filled to 9800.
 std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denominator)
 {
     auto window = windowOn(st, logPicture(), 24);
@@ -403,6 +448,11 @@ std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denomina
     return window;
 }
 
+// Undo, then redo, of one action on the long log in a window whose log view
+// is 1600 x 1000 pixels: each puts the work back and redraws it all. The
+// argument is the zoom ratio's denominator (1 for 1:1, 8 for 1:8). The
+// counter tells the memory of a history of 200 actions. floor_ms: the
+// view's pixels copied twice, once for each redraw.
 void BM_undoThenRedo(benchmark::State& st)
 {
     const auto owned = longLogWindow(st, int(st.range(0)));
@@ -417,13 +467,17 @@ void BM_undoThenRedo(benchmark::State& st)
         window.undoStack().redo();
     }
     st.counters["history_bytes"] = double(historyBytes(window.undoStack(), window.state()));
+    const QImage& view = window.logView().surface().image();
+    st.counters["floor_ms"] = 2 * copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
+    st.counters["bound_ms"] = 25;
 }
 BENCHMARK(BM_undoThenRedo)->Unit(benchmark::kMillisecond)->Arg(1)->Arg(8);
 
 // A move over the log view in digitize mode, through Qt's events, painted,
 // while a dip awaits its tail and the work is unsaved: every 500th move
 // follows a change, so recovery files of 200 rows and 9800 dips are being
-// written beside the moves. floor_us: the bound a move must stay under.
+// written beside the moves. floor_us: a move that Qt delivers to a widget
+// doing nothing with it.
 void BM_windowDigitizeMove(benchmark::State& st)
 {
     const auto owned = longLogWindow(st, 1);
@@ -454,16 +508,16 @@ void BM_windowDigitizeMove(benchmark::State& st)
     }
     window.recovery().waitForWrite();
     st.counters["recovery_writes"] = double(written.count());
-    st.counters["floor_us"] = 200;
+    st.counters["floor_us"] = deliveryMs(QEvent::MouseMove) * 1000;
+    st.counters["bound_us"] = 200;
 }
 BENCHMARK(BM_windowDigitizeMove)->Unit(benchmark::kMicrosecond)->MinTime(3);
 
 // The recovery file of the long log, 200 depth rows and 10000 dips, as the
 // window writes it: the work copied on the window's thread, then sorted,
 // formatted, written to a temporary file and renamed on a worker thread.
-// ui_thread_us: the window's share. io_ms: the same bytes written and
-// renamed, already formatted. floor_ms: the bound the whole write must stay
-// under.
+// ui_thread_us: the window's share. floor_ms: the same bytes written and
+// renamed, already formatted.
 void BM_writeRecovery(benchmark::State& st)
 {
     ProjectState work = scene().state;
@@ -490,14 +544,15 @@ void BM_writeRecovery(benchmark::State& st)
         saveFileSafely(path + ".floor", [&bytes](std::ostream& out) { return bool(out.write(bytes.data(), std::streamsize(bytes.size()))); }, error);
     }
     std::remove((path + ".floor").c_str());
-    st.counters["io_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kWrites;
+    st.counters["floor_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kWrites;
     st.counters["ui_thread_us"] = uiThread / double(st.iterations());
-    st.counters["floor_ms"] = 20;
+    st.counters["bound_ms"] = 20;
     recovery.endCleanly();
 }
 BENCHMARK(BM_writeRecovery)->Unit(benchmark::kMillisecond);
 
-// One move of the magnifier over a 1600 x 1000 view, painted.
+// One move of the magnifier over a 1600 x 1000 view, painted. floor_us: its
+// pixels copied once.
 void BM_magnifierFollow(benchmark::State& st)
 {
     Scene& s = scene();
@@ -512,6 +567,7 @@ void BM_magnifierFollow(benchmark::State& st)
         loupe.follow(view, pixel, pixel);
         loupe.repaint();
     }
+    st.counters["floor_us"] = copyMs(view.constBits(), std::size_t(loupe.width()) * std::size_t(loupe.height()) * 4) * 1000;
 }
 BENCHMARK(BM_magnifierFollow)->Unit(benchmark::kMicrosecond);
 
@@ -581,7 +637,8 @@ BENCHMARK(BM_windowFindTadpoles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A press with "Snap to Tadpoles" on, through Qt's events, near a printed
 // tadpole: the dot's centre and tail taken, the dip added as one action.
-// bound_ms: what a snap press may take.
+// floor_ms: a press and its release that Qt delivers to a widget doing
+// nothing with them. bound_ms: what a snap press may take.
 void BM_windowSnapPress(benchmark::State& st)
 {
     const auto owned = tadpoleLogWindow(st);
@@ -610,6 +667,7 @@ void BM_windowSnapPress(benchmark::State& st)
         window.undoStack().undo();
     }
     st.counters["snapped_share"] = double(snapped) / double(st.iterations());
+    st.counters["floor_ms"] = deliveryMs(QEvent::MouseButtonPress) + deliveryMs(QEvent::MouseButtonRelease);
     st.counters["bound_ms"] = 5;
 }
 BENCHMARK(BM_windowSnapPress)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(200);
