@@ -13,13 +13,14 @@
 #include <fstream>
 #include <string>
 #include <cstring>
-#include <random>
 
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "bench_app.h"
+#include "calibrated_log.h"
 #include "drawing/log_picture.h"
 #include "floors.h"
 #include "drawing/qt_surface.h"
@@ -100,14 +101,6 @@ const QString& colourScan()
     return path;
 }
 
-class BenchMessages : public UserMessages {
-public:
-    QString error;
-    void showError(const QString& title, const QString& text) override { error = title + ": " + text; }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    QMessageBox::StandardButton askYesNoCancel(const QString&, const QString&) override { return QMessageBox::No; }
-};
-
 // A shown window whose log view is 1600 x 1000 pixels.
 std::unique_ptr<DigitizeWindow> benchWindow(BenchMessages*& said)
 {
@@ -168,26 +161,7 @@ BENCHMARK(BM_openColourWell)->Unit(benchmark::kMillisecond)->Iterations(1);
 // 200 depth rows and 10000 dips spread over the whole fax scan.
 ProjectState calibratedWell()
 {
-    ProjectState s;
-    s.TwipsPerPixelX = s.TwipsPerPixelY = float(kTpp);
-    s.IMAGEWIDTH = kFaxWidth;
-    s.IMAGEHEIGHT = kFaxHeight;
-    s.MAXDIP = 90;
-    s.NUMDEP = kMaxDepthRows;
-    const double spacing = double(kFaxHeight) / (kMaxDepthRows + 1);
-    for (int i = 1; i <= kMaxDepthRows; ++i)
-        s.depths[i] = {1000.0 + 10 * i, kTpp * spacing * i, kTpp * 304, kTpp * 2100};
-    std::mt19937 rng(5);
-    std::uniform_real_distribution<double> y(kTpp * spacing, kTpp * spacing * kMaxDepthRows);
-    std::uniform_real_distribution<double> x(kTpp * 304, kTpp * 2100);
-    std::uniform_real_distribution<double> az(0, 360);
-    s.NumPoints = kMaxDips;
-    for (int i = 1; i <= kMaxDips; ++i)
-        s.dips[i] = DipPoint{0.0, y(rng), 0.0, x(rng), az(rng), std::string(1, char('A' + i % 4))};
-    s.GridReady = true;
-    s.HeaderTop = int(kTpp * 40);
-    s.LeftEdge = int(kTpp * 300);
-    s.RightEdge = int(kTpp * 2104);
+    ProjectState s = fullyCalibratedLog(kFaxWidth, kFaxHeight, kTpp, double(kFaxHeight) / (kMaxDepthRows + 1), 304, 2100);
     s.VScrollUnit = 83;  // the layout's unit for 180000 pixels
     return s;
 }
@@ -254,18 +228,11 @@ int openForPeak(const QString& path)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("dipdigitizer"));
+    BenchApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--open-for-peak") == 0)
         return openForPeak(QString::fromLocal8Bit(argv[2]));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int done = app.run(argc, argv);
     QFile::remove(benchFile("dipbench_well_fax.tif"));
     QFile::remove(benchFile("dipbench_well_colour.tif"));
-    return 0;
+    return done;
 }

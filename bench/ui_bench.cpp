@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include <QAction>
@@ -23,7 +22,9 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include "bench_app.h"
 #include "bmp_encoder.h"
+#include "calibrated_log.h"
 #include "core/dipdigitize.h"
 #include "detection/tadpole_detector.h"
 #include "tadpole_log.h"
@@ -68,29 +69,7 @@ QImage toImage(const RgbPicture& p)
     return img;
 }
 
-ProjectState calibratedLog()
-{
-    ProjectState s;
-    s.TwipsPerPixelX = s.TwipsPerPixelY = float(kTpp);
-    s.IMAGEWIDTH = kWidth;
-    s.IMAGEHEIGHT = kHeight;
-    s.MAXDIP = 90;
-    s.NUMDEP = kMaxDepthRows;
-    for (int i = 1; i <= kMaxDepthRows; ++i)
-        s.depths[i] = {1000.0 + 10 * i, kTpp * 150 * i, kTpp * 200, kTpp * 1800};
-    std::mt19937 rng(5);
-    std::uniform_real_distribution<double> y(kTpp * 150, kTpp * 150 * kMaxDepthRows);
-    std::uniform_real_distribution<double> x(kTpp * 200, kTpp * 1800);
-    std::uniform_real_distribution<double> az(0, 360);
-    s.NumPoints = kMaxDips;
-    for (int i = 1; i <= kMaxDips; ++i)
-        s.dips[i] = DipPoint{0.0, y(rng), 0.0, x(rng), az(rng), std::string(1, char('A' + i % 4))};
-    s.GridReady = true;
-    s.HeaderTop = int(kTpp * 40);
-    s.LeftEdge = int(kTpp * 150);
-    s.RightEdge = int(kTpp * 1850);
-    return s;
-}
+ProjectState calibratedLog() { return fullyCalibratedLog(kWidth, kHeight, kTpp, 150, 200, 1800); }
 
 struct Scene {
     LogPicture picture;
@@ -367,17 +346,6 @@ double deliveryMs(QEvent::Type type)
            })
            / 1000;
 }
-
-// Messages that do not wait for anyone: a failure ends the benchmark, and
-// every question is answered No (work an earlier benchmark window left is
-// set aside, not opened).
-class BenchMessages : public UserMessages {
-public:
-    QString error;
-    void showError(const QString& title, const QString& text) override { error = title + ": " + text; }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    QMessageBox::StandardButton askYesNoCancel(const QString&, const QString&) override { return QMessageBox::No; }
-};
 
 // "Open Project" in a fresh window: the file read, the picture decoded with
 // its reduced copies, the window laid out and drawn. floor_ms: the
@@ -676,16 +644,6 @@ BENCHMARK(BM_windowSnapPress)->Unit(benchmark::kMillisecond)->UseManualTime()->I
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The windows' unsaved work and settings are kept here, not among the
-    // user's.
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("dipdigitizer"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    BenchApplication app(argc, argv);
+    return app.run(argc, argv);
 }
