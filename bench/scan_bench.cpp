@@ -57,7 +57,8 @@ void logRow(int y, std::uint32_t ink, std::uint32_t paper, int width, std::uint3
     const double angle = tadpole * 0.7;
     for (int x = 0; x < width; ++x) {
         const int column = x % 2400;
-        bool dark = depthLine || column % 240 == 0 || (column > 300 && column < 304) || (column > 2100 && column < 2104);
+        bool dark = depthLine || column % 240 == 0 || (column > 300 && column < 304)
+                    || (column > 2100 && column < 2104);
         for (int c : curves)
             dark = dark || std::abs(column - c) <= 1;
         const int dx = column - cx, dy = y - cy;
@@ -161,7 +162,8 @@ BENCHMARK(BM_openColourWell)->Unit(benchmark::kMillisecond)->Iterations(1);
 // 200 depth rows and 10000 dips spread over the whole fax scan.
 ProjectState calibratedWell()
 {
-    ProjectState s = fullyCalibratedLog(kFaxWidth, kFaxHeight, kTpp, double(kFaxHeight) / (kMaxDepthRows + 1), 304, 2100);
+    const double spacing = double(kFaxHeight) / (kMaxDepthRows + 1);
+    ProjectState s = fullyCalibratedLog(kFaxWidth, kFaxHeight, kTpp, spacing, 304, 2100);
     s.VScrollUnit = 83;  // the layout's unit for 180000 pixels
     return s;
 }

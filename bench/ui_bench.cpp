@@ -509,10 +509,14 @@ void BM_writeRecovery(benchmark::State& st)
     constexpr int kWrites = 20;
     for (int i = 0; i < kWrites; ++i) {
         std::string error;
-        saveFileSafely(path + ".floor", [&bytes](std::ostream& out) { return bool(out.write(bytes.data(), std::streamsize(bytes.size()))); }, error);
+        const auto write = [&bytes](std::ostream& out) {
+            return bool(out.write(bytes.data(), std::streamsize(bytes.size())));
+        };
+        saveFileSafely(path + ".floor", write, error);
     }
     std::remove((path + ".floor").c_str());
-    st.counters["floor_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kWrites;
+    const std::chrono::duration<double, std::milli> writing = std::chrono::steady_clock::now() - start;
+    st.counters["floor_ms"] = writing.count() / kWrites;
     st.counters["ui_thread_us"] = uiThread / double(st.iterations());
     st.counters["bound_ms"] = 20;
     recovery.endCleanly();
@@ -535,7 +539,8 @@ void BM_magnifierFollow(benchmark::State& st)
         loupe.follow(view, pixel, pixel);
         loupe.repaint();
     }
-    st.counters["floor_us"] = copyMs(view.constBits(), std::size_t(loupe.width()) * std::size_t(loupe.height()) * 4) * 1000;
+    const std::size_t shown = std::size_t(loupe.width()) * std::size_t(loupe.height()) * 4;
+    st.counters["floor_us"] = copyMs(view.constBits(), shown) * 1000;
 }
 BENCHMARK(BM_magnifierFollow)->Unit(benchmark::kMicrosecond);
 

@@ -43,6 +43,6 @@ public:
     void setImage(const QImage& image);
 
 private:
-    friend class LevelBuilder;
+    friend class LevelBuilder;  // fills the levels
     std::array<QImage, kLevels> levels_;
 };

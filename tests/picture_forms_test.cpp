@@ -34,7 +34,10 @@ std::uint32_t colour(int x, int y)
     return std::uint32_t(x * 5 % 256) << 16 | std::uint32_t(y * 9 % 256) << 8 | std::uint32_t((x + y) * 3 % 256);
 }
 // Sixteen colours, for the palettes of bitmaps and TIFFs.
-std::uint32_t fewColours(int x, int y) { return 0x550000u * std::uint32_t(x / 32 % 4) | 0x5500u * std::uint32_t(y / 20 % 4); }
+std::uint32_t fewColours(int x, int y)
+{
+    return 0x550000u * std::uint32_t(x / 32 % 4) | 0x5500u * std::uint32_t(y / 20 % 4);
+}
 
 RgbPicture drawn(const std::function<std::uint32_t(int, int)>& pixel)
 {
@@ -143,9 +146,11 @@ std::vector<Case> everyKind()
     TiffOptions palette{S::Palette, COMPRESSION_LZW, 16, 0, false, paletteOf(fewColours)};
     return {
         {"fax.tif", QImage::Format_Mono, tiff(blackOrWhite, {S::Bilevel, COMPRESSION_CCITTFAX4, 10, 0, true, {}})},
-        {"bilevel-tiles.tif", QImage::Format_Mono, tiff(blackOrWhite, {S::Bilevel, COMPRESSION_NONE, 0, 32, false, {}})},
+        {"bilevel-tiles.tif", QImage::Format_Mono,
+         tiff(blackOrWhite, {S::Bilevel, COMPRESSION_NONE, 0, 32, false, {}})},
         {"grey-lzw.tif", QImage::Format_Grayscale8, tiff(grey, {S::Grey, COMPRESSION_LZW, 7, 0, false, {}})},
-        {"grey-tiles.tif", QImage::Format_Grayscale8, tiff(grey, {S::Grey, COMPRESSION_ADOBE_DEFLATE, 0, 48, false, {}})},
+        {"grey-tiles.tif", QImage::Format_Grayscale8,
+         tiff(grey, {S::Grey, COMPRESSION_ADOBE_DEFLATE, 0, 48, false, {}})},
         {"grey-inverted.tif", QImage::Format_Grayscale8, tiff(grey, {S::Grey, COMPRESSION_NONE, 16, 0, true, {}})},
         {"rgb-lzw.tif", QImage::Format_RGB888, tiff(colour, {S::Rgb, COMPRESSION_LZW, 13, 0, false, {}})},
         {"rgb-tiles.tif", QImage::Format_RGB888, tiff(colour, {S::Rgb, COMPRESSION_LZW, 0, 32, false, {}})},

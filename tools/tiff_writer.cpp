@@ -166,7 +166,8 @@ bool writeTiff(const std::string& path, int width, int height, const TiffOptions
                                                                : std::size_t(x);
             std::fill(tile.begin(), tile.end(), 0);
             for (int r = 0; r < o.tileSize; ++r)
-                std::memcpy(tile.data() + std::size_t(r) * tileRowBytes, band.data() + std::size_t(r) * rowBytes + offset,
+                std::memcpy(tile.data() + std::size_t(r) * tileRowBytes,
+                            band.data() + std::size_t(r) * rowBytes + offset,
                             std::min(tileRowBytes, rowBytes - offset));
             if (TIFFWriteTile(f, tile.data(), std::uint32_t(x), std::uint32_t(top), 0, 0) < 0)
                 return false;
