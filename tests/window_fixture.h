@@ -112,9 +112,9 @@ protected:
     // A white 400 x 600 picture (or the one given) with a linear 0-90 scale
     // defined.
     void openAndDefineLinearScale(const QString& name = QStringLiteral("log.bmp"),
-                                  const RgbPicture& picture = RgbPicture(400, 600, 0xffffff))
+                                  const RgbPicture& picture = RgbPicture(400, 600, 0xffffff), int bitsPerPixel = 24)
     {
-        openThroughMenu(writeBitmap(name, picture, 24));
+        openThroughMenu(writeBitmap(name, picture, bitsPerPixel));
         clickIndicator(window_->scaleForm().option(1));
         QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
     }
@@ -137,9 +137,10 @@ protected:
 
     // Depths 1000 at y 100 and 1100 at y 300 on a linear 0-90 scale from x
     // 100 to 280, then digitize mode with grade A.
-    void calibrateTwoRowsAndDigitize(const RgbPicture& picture = RgbPicture(400, 600, 0xffffff))
+    void calibrateTwoRowsAndDigitize(const RgbPicture& picture = RgbPicture(400, 600, 0xffffff),
+                                     int bitsPerPixel = 24)
     {
-        openAndDefineLinearScale(QStringLiteral("log.bmp"), picture);
+        openAndDefineLinearScale(QStringLiteral("log.bmp"), picture, bitsPerPixel);
         addRow(100, "1000");
         addRow(300, "1100");
         digitizeMode();

@@ -27,16 +27,26 @@ namespace {
 // sure enough, and the panel can show more or fewer without searching again.
 DetectionSettings detectionSettings(const settings::TadpoleSearch& s) { return {s.minDiameter, s.maxDiameter, 0}; }
 
-// An 8-bit grey copy of the picture's part that the search reads.
-GreyCopy greyPart(const LogPicture& picture, int left, int top, int right, int bottom)
+// The picture's part that the search reads: a grey picture as it is kept,
+// any other as an 8-bit grey copy.
+struct SearchPart {
+    GreyCopy copy;
+    GreyPicture view;
+};
+
+SearchPart searchPart(const LogPicture& picture, int left, int top, int right, int bottom)
 {
     left = std::clamp(left, 0, picture.width());
     right = std::clamp(right, left, picture.width());
     top = std::clamp(top, 0, picture.height());
     bottom = std::clamp(bottom, top, picture.height());
-    GreyCopy grey = blankGreyCopy(left, top, right - left, bottom - top);
-    picture.toGrey(QRect(left, top, right - left, bottom - top), grey.pixels.data(), right - left);
-    return grey;
+    const QImage& kept = picture.level(0);
+    if (kept.format() == QImage::Format_Grayscale8 && bottom > top)
+        return {{}, {kept.constScanLine(top) + left, right - left, bottom - top, kept.bytesPerLine(), left, top}};
+    SearchPart part{blankGreyCopy(left, top, right - left, bottom - top), {}};
+    picture.toGrey(QRect(left, top, right - left, bottom - top), part.copy.pixels.data(), right - left);
+    part.view = part.copy.picture;
+    return part;
 }
 
 }  // namespace
@@ -117,8 +127,9 @@ void DigitizeWindow::mnufindtadpoles_Click()
         bottom = std::max(bottom, s.bottom);
     }
     const int margin = searchMargin(wanted) + 2;
-    // The levels' pixels are shared: the search reads them while the window
-    // holds them unchanged (its input is held back meanwhile).
+    // The levels' pixels are shared: the search reads them, kept alive by
+    // this copy, while the window holds them unchanged (its input is held
+    // back meanwhile).
     const LogPicture picture = picture6_;
 
     search_ = std::make_unique<TadpoleSearchRun>();
@@ -139,9 +150,10 @@ void DigitizeWindow::mnufindtadpoles_Click()
     connect(&run->watcher, &QFutureWatcher<std::vector<FoundTadpole>>::finished, this,
             &DigitizeWindow::finishTadpoleSearch);
     followDigitizingPossible();
-    run->watcher.setFuture(QtConcurrent::run([picture, track, wanted, run, box = QRect(QPoint(int(left) - margin, int(top) - margin), QPoint(int(right) + margin, int(bottom) + margin))] {
-        const GreyCopy grey = greyPart(picture, box.left(), box.top(), box.right() + 1, box.bottom() + 1);
-        return findTadpoles(grey.picture, track, wanted, [run](double done) {
+    const QRect box(QPoint(int(left) - margin, int(top) - margin), QPoint(int(right) + margin, int(bottom) + margin));
+    run->watcher.setFuture(QtConcurrent::run([picture, track, wanted, run, box] {
+        const SearchPart part = searchPart(picture, box.left(), box.top(), box.right() + 1, box.bottom() + 1);
+        return findTadpoles(part.view, track, wanted, [run](double done) {
             run->permille = int(done * 1000);
             return !run->cancelled;
         });
@@ -256,9 +268,9 @@ std::optional<InteractionHost::SnapTarget> DigitizeWindow::snapTarget(double x, 
     const double px = x / tx, py = y / ty, pixelReach = reach / tx;
     const DetectionSettings wanted = detectionSettings(foundPanel_->search());
     const int around = int(std::ceil(pixelReach)) + searchMargin(wanted) + 32;
-    const GreyCopy grey = greyPart(picture6_, int(px) - around, int(py) - around, int(px) + around + 1,
-                                   int(py) + around + 1);
-    const auto found = tadpoleNear(grey.picture, px, py, pixelReach, wanted);
+    const SearchPart part =
+        searchPart(picture6_, int(px) - around, int(py) - around, int(px) + around + 1, int(py) + around + 1);
+    const auto found = tadpoleNear(part.view, px, py, pixelReach, wanted);
     if (!found)
         return std::nullopt;
     return SnapTarget{found->x * tx, found->y * ty, found->azimuth};
