@@ -164,15 +164,21 @@ GreyCopy blankGreyCopy(int left, int top, int width, int height)
     return copy;
 }
 
-std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
-                                       const DetectionSettings& settings, const DetectionProgress& progress,
-                                       bool* cancelled)
+namespace {
+
+// Where the search takes the grey pixels of an area from: a picture held
+// whole, or a buffer of the thread's own that is filled for the area.
+using AreaPixels = std::function<GreyPicture(const Area& area, std::vector<std::uint8_t>& buffer)>;
+
+std::vector<FoundTadpole> findIn(const GreyPicture& extent, const AreaPixels& pixels,
+                                 const std::vector<TrackStretch>& track, const DetectionSettings& settings,
+                                 const DetectionProgress& progress, bool* cancelled)
 {
     if (cancelled)
         *cancelled = false;
-    if (!picture.pixels || picture.width <= 0 || picture.height <= 0 || track.empty())
+    if (extent.width <= 0 || extent.height <= 0 || track.empty())
         return {};
-    Area region{picture.left + picture.width, picture.top + picture.height, picture.left, picture.top};
+    Area region{extent.left + extent.width, extent.top + extent.height, extent.left, extent.top};
     for (const TrackStretch& s : track) {
         const auto [low, high] = std::minmax({s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
         region.left = std::min(region.left, int(std::floor(low)));
@@ -180,16 +186,20 @@ std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::ve
         region.top = std::min(region.top, int(std::floor(s.top)));
         region.bottom = std::max(region.bottom, int(std::ceil(s.bottom)) + 1);
     }
-    region = clipped(picture, region);
+    region = clipped(extent, region);
     if (region.empty())
         return {};
 
     // One threshold for the whole log, from every eighth row of the track.
     cv::Mat sample;
-    for (int y = region.top; y < region.bottom; y += 8)
-        sample.push_back(view(picture, {region.left, y, region.right, y + 1}));
+    std::vector<std::uint8_t> rowBuffer;
+    for (int y = region.top; y < region.bottom; y += 8) {
+        const Area row{region.left, y, region.right, y + 1};
+        sample.push_back(view(pixels(row, rowBuffer), row));
+    }
     const InkLimits limits = limitsFor(settings, inkThreshold(sample));
     const double smallest = smallestRadius(settings);
+    const int margin = tailReach(limits);
 
     const int bands = (region.bottom - region.top + kBandRows - 1) / kBandRows;
     std::atomic<int> next{0}, done{0};
@@ -199,11 +209,15 @@ std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::ve
     auto work = [&] {
         std::vector<FoundTadpole> mine;
         InkLayers layers;
+        std::vector<std::uint8_t> buffer;
         for (int b; !stop && (b = next++) < bands;) {
             const int top = region.top + b * kBandRows;
             const Area band{region.left, top, region.right, std::min(region.bottom, top + kBandRows)};
-            searchArea(picture, band, limits, smallest, [&](const FoundTadpole& t) { return onTrack(track, t.x, t.y); },
-                       layers, mine);
+            // What the search of the band reads: the band and its margin.
+            const Area read =
+                clipped(extent, {band.left - margin, band.top - margin, band.right + margin, band.bottom + margin});
+            searchArea(pixels(read, buffer), band, limits, smallest,
+                       [&](const FoundTadpole& t) { return onTrack(track, t.x, t.y); }, layers, mine);
             const std::lock_guard<std::mutex> guard(lock);
             if (progress && !stop && !progress(double(++done) / bands))
                 stop = true;
@@ -230,6 +244,35 @@ std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::ve
         return !t.azimuth || t.confidence < settings.minConfidence || !sizeFits(t, settings, usual);
     });
     return withoutRepeats(std::move(found));
+}
+
+}  // namespace
+
+std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
+                                       const DetectionSettings& settings, const DetectionProgress& progress,
+                                       bool* cancelled)
+{
+    if (!picture.pixels) {
+        if (cancelled)
+            *cancelled = false;
+        return {};
+    }
+    return findIn(picture, [&picture](const Area&, std::vector<std::uint8_t>&) { return picture; }, track, settings,
+                  progress, cancelled);
+}
+
+std::vector<FoundTadpole> findTadpoles(const GreyRows& picture, const std::vector<TrackStretch>& track,
+                                       const DetectionSettings& settings, const DetectionProgress& progress,
+                                       bool* cancelled)
+{
+    const GreyPicture extent{nullptr, picture.width, picture.height, 0, picture.left, picture.top};
+    const auto fill = [&picture](const Area& area, std::vector<std::uint8_t>& buffer) {
+        const int width = area.right - area.left, height = area.bottom - area.top;
+        buffer.resize(std::size_t(width) * std::size_t(height));
+        picture.fill(area.left, area.top, width, height, buffer.data(), width);
+        return GreyPicture{buffer.data(), width, height, width, area.left, area.top};
+    };
+    return findIn(extent, fill, track, settings, progress, cancelled);
 }
 
 std::optional<FoundTadpole> tadpoleNear(const GreyPicture& picture, double x, double y, double reach,

@@ -81,6 +81,24 @@ std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::ve
                                        const DetectionSettings& settings, const DetectionProgress& progress = {},
                                        bool* cancelled = nullptr);
 
+// A grey picture that is never held whole, such as one kept at one bit a
+// pixel: fill writes the grey pixels of the part width x height whose first
+// pixel is (left, top), a row every stride bytes. The part lies inside the
+// extent; the searching threads call fill at once, each for parts of its own.
+struct GreyRows {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::function<void(int left, int top, int width, int height, std::uint8_t* out, std::ptrdiff_t stride)> fill;
+};
+
+// The same search, the picture filled a band at a time: the same tadpoles as
+// from the whole picture.
+std::vector<FoundTadpole> findTadpoles(const GreyRows& picture, const std::vector<TrackStretch>& track,
+                                       const DetectionSettings& settings, const DetectionProgress& progress = {},
+                                       bool* cancelled = nullptr);
+
 // The tadpole whose dot centre lies within reach of (x, y), the nearest of
 // them; for a single press, so it looks only at the picture around it.
 std::optional<FoundTadpole> tadpoleNear(const GreyPicture& picture, double x, double y, double reach,

@@ -62,8 +62,7 @@ protected:
 
 TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
 {
-    // A grey scan, which the search reads as it is kept; the other tests'
-    // logs are in colour, read through a grey copy.
+    // A grey scan, kept in 8-bit grey; the other tests' logs are in colour.
     calibrateTwoRowsAndDigitize(printedLog(), 8);
     ASSERT_EQ(window_->logView().surface().picture()->level(0).format(), QImage::Format_Grayscale8);
     const int actions = window_->undoStack().count();

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -182,6 +184,39 @@ TEST(TadpoleDetector, SizeSettingsAndCancelling)
     EXPECT_TRUE(none.empty());
     EXPECT_TRUE(cancelled);
     EXPECT_GE(calls, 1);
+}
+
+TEST(TadpoleDetector, APictureFilledABandAtATimeGivesTheSameTadpoles)
+{
+    // Three bands of 1024 rows, with tadpoles and tails across their edges
+    // and a depth line on one.
+    Page page(300, 2600);
+    for (int i = 0; i < 26; ++i)
+        page.tadpole(60.5 + (i * 37) % 180, 40.5 + 99.7 * i, 10, i * 47 % 360, 25, 2, i % 3 != 0);
+    page.tadpole(150.5, 1020.5, 10, 180, 30);
+    page.tadpole(100.5, 2050.5, 10, 0, 30);
+    page.line(0, 1025, 300, 1025, 2);
+    const std::vector<FoundTadpole> whole = page.find();
+    ASSERT_GE(whole.size(), 27u);
+
+    const GreyPicture kept = page.picture();
+    std::atomic<int> fills{0};
+    GreyRows rows{kept.left, kept.top, kept.width, kept.height, {}};
+    rows.fill = [&](int left, int top, int width, int height, std::uint8_t* out, std::ptrdiff_t stride) {
+        ASSERT_TRUE(left >= 0 && top >= 0 && left + width <= kept.width && top + height <= kept.height);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(kept.pixels + (top + y) * kept.stride + left, width, out + y * stride);
+        ++fills;
+    };
+    const std::vector<FoundTadpole> banded = findTadpoles(rows, page.track(), {});
+    ASSERT_EQ(banded.size(), whole.size());
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        EXPECT_EQ(banded[i].x, whole[i].x);
+        EXPECT_EQ(banded[i].y, whole[i].y);
+        EXPECT_EQ(banded[i].azimuth, whole[i].azimuth);
+        EXPECT_EQ(banded[i].filled, whole[i].filled);
+    }
+    EXPECT_GT(fills, 3);  // the sample rows and the three bands, no whole copy
 }
 
 TEST(TadpoleDetector, SnapsToTheDotNearAPress)

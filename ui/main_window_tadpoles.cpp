@@ -150,10 +150,17 @@ void DigitizeWindow::mnufindtadpoles_Click()
     connect(&run->watcher, &QFutureWatcher<std::vector<FoundTadpole>>::finished, this,
             &DigitizeWindow::finishTadpoleSearch);
     followDigitizingPossible();
-    const QRect box(QPoint(int(left) - margin, int(top) - margin), QPoint(int(right) + margin, int(bottom) + margin));
+    const QRect searched(QPoint(int(left) - margin, int(top) - margin),
+                         QPoint(int(right) + margin, int(bottom) + margin));
+    const QRect box = searched.intersected(QRect(0, 0, picture.width(), picture.height()));
     run->watcher.setFuture(QtConcurrent::run([picture, track, wanted, run, box] {
-        const SearchPart part = searchPart(picture, box.left(), box.top(), box.right() + 1, box.bottom() + 1);
-        return findTadpoles(part.view, track, wanted, [run](double done) {
+        // Turned grey a band at a time: a whole well's scan never is at once.
+        const GreyRows rows{box.left(), box.top(), box.width(), box.height(),
+                            [&picture](int left, int top, int width, int height, std::uint8_t* out,
+                                       std::ptrdiff_t stride) {
+                                picture.toGrey(QRect(left, top, width, height), out, stride);
+                            }};
+        return findTadpoles(rows, track, wanted, [run](double done) {
             run->permille = int(done * 1000);
             return !run->cancelled;
         });
