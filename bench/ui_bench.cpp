@@ -573,8 +573,8 @@ std::unique_ptr<DigitizeWindow> tadpoleLogWindow(benchmark::State& st)
     return window;
 }
 
-// "Find Tadpoles" on the whole well in the window: the grey copy of the
-// track, the search and the proposals, until the review is shown.
+// "Find Tadpoles" on the whole well in the window: the track turned grey
+// band by band, the search and the proposals, until the review is shown.
 // floor_ms: the track of the picture as kept read once.
 void BM_windowFindTadpoles(benchmark::State& st)
 {
