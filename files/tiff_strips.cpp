@@ -14,7 +14,7 @@ struct TiffStrips::Handle {
     TIFF* tiff = nullptr;
     TIFFOpenOptions* options = nullptr;
     std::string lastError;
-    std::vector<std::uint8_t> buffer;  // one strip, or one tile
+    std::vector<std::uint8_t> buffer;  // one tile
     bool tiled = false;
     std::uint32_t tileWidth = 0;
 
