@@ -61,8 +61,22 @@ void rgbToRgb32(const std::uint8_t* rgb, int count, std::uint32_t* out)
 
 void monoToGrey(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint8_t* out)
 {
-    for (int x = 0; x < count; ++x)
-        out[x] = greys[bitAt(bits, first + x)];
+    // Whole bytes eight pixels at a time, through a table of their greys.
+    std::uint64_t eights[256];
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        std::uint64_t eight = 0;
+        for (unsigned b = 0; b < 8; ++b)
+            eight |= std::uint64_t(greys[(byte >> (7 - b)) & 1]) << (8 * b);
+        eights[byte] = eight;
+    }
+    int x = first;
+    const int end = first + count;
+    for (; x < end && (x & 7); ++x)
+        *out++ = greys[bitAt(bits, x)];
+    for (; x + 8 <= end; x += 8, out += 8)
+        std::memcpy(out, &eights[bits[x >> 3]], 8);  // the first pixel in the lowest byte: little-endian
+    for (; x < end; ++x)
+        *out++ = greys[bitAt(bits, x)];
 }
 
 void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out)

@@ -185,6 +185,17 @@ TEST(PictureForms, EveryKindIsKeptSmallAndShowsAsDecodedWholeAtEveryLevel)
         const auto expected = wholeLevels(path);
         for (int n = 0; n < LogPicture::kLevels; ++n)
             ASSERT_EQ(shownLevel(picture, n), expected[std::size_t(n)]) << "level " << n;
+        // The grey the tadpole search reads, a part at an odd place: by Qt's
+        // grey weights of what is shown.
+        const QRect part(3, 5, kWidth - 9, kHeight - 11);
+        std::vector<std::uint8_t> grey(std::size_t(part.width()) * std::size_t(part.height()));
+        picture.toGrey(part, grey.data(), part.width());
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x) {
+                const QRgb p = expected[0].pixel(part.left() + x, part.top() + y);
+                ASSERT_EQ(grey[std::size_t(y * part.width() + x)], (qRed(p) * 11 + qGreen(p) * 16 + qBlue(p) * 5) / 32)
+                    << x << "," << y;
+            }
     }
 }
 
