@@ -1,5 +1,6 @@
 #include "drawing/log_picture.h"
 
+#include <array>
 #include <cstring>
 
 #include <QBuffer>
@@ -66,6 +67,22 @@ void keyOut(QImage& image, const PngTransparentColour& key)
             if (row[x].red() == key.red && row[x].green() == key.green && row[x].blue() == key.blue)
                 row[x] = QRgba64::fromRgba64(0, 0, 0, 0);
     }
+}
+
+// The two greys of a level kept at one bit a pixel.
+std::array<std::uint8_t, 2> greysOf(const QImage& level)
+{
+    return {std::uint8_t(level.color(0)), std::uint8_t(level.color(1))};
+}
+
+// Each row of part that lies on the level, handed to convert with the part's
+// first column, its width, and the row of out to fill.
+template <typename Out, typename Convert>
+void eachRow(const QImage& level, const QRect& part, Out* out, std::ptrdiff_t stride, Convert convert)
+{
+    const QRect r = part.intersected(level.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y, out += stride)
+        convert(level.constScanLine(y), r.left(), r.width(), out);
 }
 
 }  // namespace
@@ -162,33 +179,37 @@ void LogPicture::setImage(const QImage& image) { convertDecoded(image, {}, *this
 void LogPicture::toRgb32(int n, const QRect& part, std::uint32_t* out, std::ptrdiff_t stride) const
 {
     const QImage& level = levels_[std::size_t(n)];
-    const QRect r = part.intersected(level.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y, out += stride) {
-        const uchar* row = level.constScanLine(y);
-        if (level.format() == QImage::Format_Mono) {
-            const std::uint8_t greys[2] = {std::uint8_t(level.color(0)), std::uint8_t(level.color(1))};
-            monoToRgb32(row, r.left(), r.width(), greys, out);
-        } else if (level.format() == QImage::Format_Grayscale8) {
-            greyToRgb32(row + r.left(), r.width(), out);
-        } else {
-            rgbToRgb32(row + 3 * r.left(), r.width(), out);
-        }
+    if (level.format() == QImage::Format_Mono) {
+        const std::array<std::uint8_t, 2> greys = greysOf(level);
+        eachRow(level, part, out, stride, [&greys](const uchar* row, int first, int count, std::uint32_t* to) {
+            monoToRgb32(row, first, count, greys.data(), to);
+        });
+    } else if (level.format() == QImage::Format_Grayscale8) {
+        eachRow(level, part, out, stride, [](const uchar* row, int first, int count, std::uint32_t* to) {
+            greyToRgb32(row + first, count, to);
+        });
+    } else {
+        eachRow(level, part, out, stride, [](const uchar* row, int first, int count, std::uint32_t* to) {
+            rgbToRgb32(row + 3 * first, count, to);
+        });
     }
 }
 
 void LogPicture::toGrey(const QRect& part, std::uint8_t* out, std::ptrdiff_t stride) const
 {
     const QImage& level = levels_[0];
-    const QRect r = part.intersected(level.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y, out += stride) {
-        const uchar* row = level.constScanLine(y);
-        if (level.format() == QImage::Format_Mono) {
-            const std::uint8_t greys[2] = {std::uint8_t(level.color(0)), std::uint8_t(level.color(1))};
-            monoToGrey(row, r.left(), r.width(), greys, out);
-        } else if (level.format() == QImage::Format_Grayscale8) {
-            std::memcpy(out, row + r.left(), std::size_t(r.width()));
-        } else {
-            rgbToGrey(row + 3 * r.left(), r.width(), out);
-        }
+    if (level.format() == QImage::Format_Mono) {
+        const MonoToGrey toGrey(greysOf(level).data());
+        eachRow(level, part, out, stride, [&toGrey](const uchar* row, int first, int count, std::uint8_t* to) {
+            toGrey(row, first, count, to);
+        });
+    } else if (level.format() == QImage::Format_Grayscale8) {
+        eachRow(level, part, out, stride, [](const uchar* row, int first, int count, std::uint8_t* to) {
+            std::memcpy(to, row + first, std::size_t(count));
+        });
+    } else {
+        eachRow(level, part, out, stride, [](const uchar* row, int first, int count, std::uint8_t* to) {
+            rgbToGrey(row + 3 * first, count, to);
+        });
     }
 }

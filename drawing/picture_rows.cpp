@@ -59,24 +59,26 @@ void rgbToRgb32(const std::uint8_t* rgb, int count, std::uint32_t* out)
         out[x] = kOpaque | std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
 }
 
-void monoToGrey(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint8_t* out)
+MonoToGrey::MonoToGrey(const std::uint8_t greys[2]) : greys_{greys[0], greys[1]}
 {
-    // Whole bytes eight pixels at a time, through a table of their greys.
-    std::uint64_t eights[256];
     for (unsigned byte = 0; byte < 256; ++byte) {
         std::uint64_t eight = 0;
         for (unsigned b = 0; b < 8; ++b)
             eight |= std::uint64_t(greys[(byte >> (7 - b)) & 1]) << (8 * b);
-        eights[byte] = eight;
+        eights_[byte] = eight;
     }
+}
+
+void MonoToGrey::operator()(const std::uint8_t* bits, int first, int count, std::uint8_t* out) const
+{
     int x = first;
     const int end = first + count;
     for (; x < end && (x & 7); ++x)
-        *out++ = greys[bitAt(bits, x)];
+        *out++ = greys_[bitAt(bits, x)];
     for (; x + 8 <= end; x += 8, out += 8)
-        std::memcpy(out, &eights[bits[x >> 3]], 8);  // the first pixel in the lowest byte: little-endian
+        std::memcpy(out, &eights_[bits[x >> 3]], 8);  // the first pixel in the lowest byte: little-endian
     for (; x < end; ++x)
-        *out++ = greys[bitAt(bits, x)];
+        *out++ = greys_[bitAt(bits, x)];
 }
 
 void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out)

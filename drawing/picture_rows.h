@@ -14,7 +14,17 @@ void monoToRgb32(const std::uint8_t* bits, int first, int count, const std::uint
 void greyToRgb32(const std::uint8_t* grey, int count, std::uint32_t* out);
 void rgbToRgb32(const std::uint8_t* rgb, int count, std::uint32_t* out);
 
-void monoToGrey(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint8_t* out);
+// 1-bit rows turned grey eight pixels at a time, through a table of the
+// greys of every byte made once.
+class MonoToGrey {
+public:
+    explicit MonoToGrey(const std::uint8_t greys[2]);
+    void operator()(const std::uint8_t* bits, int first, int count, std::uint8_t* out) const;
+
+private:
+    std::uint8_t greys_[2];
+    std::uint64_t eights_[256];
+};
 // By the weights of Qt's own grey conversion (11, 16 and 5 of 32).
 void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out);
 
