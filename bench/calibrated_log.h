@@ -5,6 +5,22 @@
 
 #include "core/project_state.h"
 
+// Digitizing made possible on a log at tpp twips a pixel: a linear dip
+// scale 0 to 90 and two depth rows, depth 1000 at row top and lastDepth at
+// row bottom, across the dip track from trackLeft to trackRight.
+inline void calibrateTwoRows(ProjectState& s, double tpp, double top, double bottom, double lastDepth,
+                             double trackLeft, double trackRight)
+{
+    s.DipScaleDefined = true;
+    s.DipScaleMode = 1;
+    s.MINDIP = 0;
+    s.MAXDIP = 90;
+    s.NUMDEP = 2;
+    s.depths[1] = {1000, tpp * top, tpp * trackLeft, tpp * trackRight};
+    s.depths[2] = {lastDepth, tpp * bottom, tpp * trackLeft, tpp * trackRight};
+    s.AwaitDepthLine = s.AwaitMinDipClick = s.AwaitMaxDipClick = false;
+}
+
 // A log of width x height pixels at tpp twips a pixel, calibrated as fully
 // as the tables allow: 200 depth rows spacing pixels apart from spacing down,
 // the dip track from trackLeft to trackRight, and 10000 dips spread over it,

@@ -168,15 +168,7 @@ std::unique_ptr<DigitizeWindow> calibratedFaxWell(BenchMessages*& said, const QS
     auto window = benchWindow(said);
     if (!window->openPicture(path))
         return window;
-    ProjectState& s = window->state();
-    s.DipScaleDefined = true;
-    s.DipScaleMode = 1;
-    s.MINDIP = 0;
-    s.MAXDIP = 90;
-    s.NUMDEP = 2;
-    s.depths[1] = {1000, kTpp * 100, kTpp * 304, kTpp * 2100};
-    s.depths[2] = {2000, kTpp * (kFaxHeight - 100), kTpp * 304, kTpp * 2100};
-    s.AwaitDepthLine = s.AwaitMinDipClick = s.AwaitMaxDipClick = false;
+    calibrateTwoRows(window->state(), kTpp, 100, kFaxHeight - 100, 2000, 304, 2100);
     window->redraw();
     return window;
 }

@@ -559,16 +559,9 @@ std::unique_ptr<DigitizeWindow> tadpoleLogWindow(benchmark::State& st)
     for (std::size_t i = 0; i < log.grey.size(); ++i)
         picture.pixels[i] = 0x010101u * log.grey[i];
     auto window = windowOn(st, picture, 8);
-    ProjectState& s = window->state();
-    s.DipScaleDefined = true;
-    s.DipScaleMode = 1;
-    s.MINDIP = 0;
-    s.MAXDIP = 90;
-    s.NUMDEP = 2;
-    s.depths[1] = {1000, kTpp * TadpoleLog::kTop, kTpp * TadpoleLog::kLeft, kTpp * TadpoleLog::kRight};
-    s.depths[2] = {3000, kTpp * TadpoleLog::kBottom, kTpp * TadpoleLog::kLeft, kTpp * TadpoleLog::kRight};
-    s.GridReady = true;
-    s.AwaitDepthLine = s.AwaitMinDipClick = s.AwaitMaxDipClick = false;
+    calibrateTwoRows(window->state(), kTpp, TadpoleLog::kTop, TadpoleLog::kBottom, 3000, TadpoleLog::kLeft,
+                     TadpoleLog::kRight);
+    window->state().GridReady = true;
     window->redraw();
     return window;
 }
