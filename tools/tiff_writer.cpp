@@ -30,25 +30,6 @@ void setCommonFields(TIFF* t, int width, int height, int rowsPerStrip)
 
 }  // namespace
 
-bool writeGreyTiff(const std::string& path, const RgbPicture& picture, int rowsPerStrip)
-{
-    Tiff t = openTiff(path);
-    if (!t)
-        return false;
-    setCommonFields(t.get(), picture.width, picture.height, rowsPerStrip);
-    TIFFSetField(t.get(), TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(t.get(), TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-    std::vector<unsigned char> row(std::size_t(picture.width));
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x)
-            row[std::size_t(x)] = static_cast<unsigned char>(picture.at(x, y) & 0xff);
-        if (TIFFWriteScanline(t.get(), row.data(), std::uint32_t(y), 0) < 0)
-            return false;
-    }
-    return true;
-}
-
 bool writeFaxTiffRows(const std::string& path, int width, int height, int rowsPerStrip,
                       const std::vector<unsigned char>& packedRows)
 {

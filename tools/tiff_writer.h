@@ -7,11 +7,8 @@
 
 #include "bmp_encoder.h"
 
-// TIFF files as scanners write them, for the tests and benchmarks: a
-// picture as 8-bit grey in strips, or black and white at one bit a pixel
-// compressed as CCITT Group 4 fax, in strips of the given number of rows.
-// Returns false when the file cannot be written.
-bool writeGreyTiff(const std::string& path, const RgbPicture& picture, int rowsPerStrip);
+// TIFF files as scanners write them, for the tests and benchmarks. Each
+// writer returns false when the file cannot be written.
 
 // Any of the layouts the picture tests read: rows come from row(y, pixels)
 // as 0xRRGGBB values and are stored as the options say.
@@ -27,7 +24,8 @@ struct TiffOptions {
 bool writeTiff(const std::string& path, int width, int height, const TiffOptions& options,
                const std::function<void(int y, std::uint32_t* pixels)>& row);
 
-// Black where dark(x, y) holds, else white.
+// Black and white at one bit a pixel, compressed as CCITT Group 4 fax, in
+// strips of the given number of rows: black where dark(x, y) holds.
 template <typename Dark>
 bool writeFaxTiff(const std::string& path, int width, int height, int rowsPerStrip, Dark dark);
 
