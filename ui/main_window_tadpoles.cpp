@@ -19,6 +19,7 @@
 #include "ui/main_window.h"
 #include "ui/program_settings.h"
 #include "ui/tadpole_search_run.h"
+#include "ui/task_progress.h"
 #include "ui/user_messages.h"
 
 namespace {
@@ -134,15 +135,8 @@ void DigitizeWindow::mnufindtadpoles_Click()
 
     search_ = std::make_unique<TadpoleSearchRun>();
     TadpoleSearchRun* run = search_.get();
-    run->progress = std::make_unique<QProgressDialog>(QStringLiteral("Finding tadpoles..."), QStringLiteral("Cancel"),
-                                                      0, 1000, this);
-    run->progress->setObjectName(QStringLiteral("findprogress"));
-    run->progress->setWindowTitle(QStringLiteral("Find Tadpoles"));
-    run->progress->setWindowModality(Qt::WindowModal);
-    run->progress->setAutoReset(false);
-    run->progress->setAutoClose(false);
-    run->progress->setMinimumDuration(progressDelay_);
-    run->progress->setValue(0);
+    run->progress = taskProgress(this, QStringLiteral("findprogress"), QStringLiteral("Find Tadpoles"),
+                                 QStringLiteral("Finding tadpoles..."), progressDelay_);
     connect(run->progress.get(), &QProgressDialog::canceled, this, [run] { run->cancelled = true; });
     run->blocker = std::make_unique<InputBlocker>(run->progress.get());
     connect(&run->poll, &QTimer::timeout, this, [run] { run->progress->setValue(run->permille); });

@@ -4,12 +4,12 @@
 
 #include <QEventLoop>
 #include <QFutureWatcher>
-#include <QProgressDialog>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "ui/busy_pointer.h"
 #include "ui/input_blocker.h"
+#include "ui/task_progress.h"
 
 bool readShowingProgress(QWidget* parent, const QString& title, int delay,
                          const std::function<bool(const LogPicture::Progress& progress)>& read)
@@ -17,19 +17,13 @@ bool readShowingProgress(QWidget* parent, const QString& title, int delay,
     BusyPointer busy;
     std::atomic<int> permille{0};
     std::atomic<bool> cancelled{false};
-    QProgressDialog progress(QStringLiteral("Reading the picture..."), QStringLiteral("Cancel"), 0, 1000, parent);
-    progress.setObjectName(QStringLiteral("openprogress"));
-    progress.setWindowTitle(title);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setMinimumDuration(delay);
-    progress.setValue(0);
-    QObject::connect(&progress, &QProgressDialog::canceled, [&cancelled] { cancelled = true; });
-    const InputBlocker blocker(&progress);
+    const auto progress =
+        taskProgress(parent, QStringLiteral("openprogress"), title, QStringLiteral("Reading the picture..."), delay);
+    QObject::connect(progress.get(), &QProgressDialog::canceled, [&cancelled] { cancelled = true; });
+    const InputBlocker blocker(progress.get());
 
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] { progress.setValue(permille); });
+    QObject::connect(&poll, &QTimer::timeout, [&] { progress->setValue(permille); });
     poll.start(50);
     QEventLoop loop;
     QFutureWatcher<bool> watcher;
