@@ -77,29 +77,31 @@ void logRow(int y, std::uint32_t ink, std::uint32_t paper, int width, std::uint3
     }
 }
 
+// The log drawn in ink on paper, written to the temporary folder as the
+// options say; its path.
+QString writtenScan(const char* name, int width, int height, const TiffOptions& options, std::uint32_t ink,
+                    std::uint32_t paper)
+{
+    const QString path = benchFile(name);
+    if (!writeTiff(path.toStdString(), width, height, options,
+                   [&](int y, std::uint32_t* row) { logRow(y, ink, paper, width, row); }))
+        std::fprintf(stderr, "the scan %s could not be written\n", name);
+    return path;
+}
+
 const QString& faxScan()
 {
-    static const QString path = [] {
-        const QString p = benchFile("dipbench_well_fax.tif");
-        TiffOptions o{TiffOptions::Samples::Bilevel, COMPRESSION_CCITTFAX4, 64, 0, true, {}};
-        if (!writeTiff(p.toStdString(), kFaxWidth, kFaxHeight, o,
-                       [](int y, std::uint32_t* row) { logRow(y, 0, 0xffffff, kFaxWidth, row); }))
-            std::fprintf(stderr, "the fax scan could not be written\n");
-        return p;
-    }();
+    static const QString path =
+        writtenScan("dipbench_well_fax.tif", kFaxWidth, kFaxHeight,
+                    {TiffOptions::Samples::Bilevel, COMPRESSION_CCITTFAX4, 64, 0, true, {}}, 0, 0xffffff);
     return path;
 }
 
 const QString& colourScan()
 {
-    static const QString path = [] {
-        const QString p = benchFile("dipbench_well_colour.tif");
-        TiffOptions o{TiffOptions::Samples::Rgb, COMPRESSION_LZW, 32, 0, false, {}};
-        if (!writeTiff(p.toStdString(), kColourWidth, kColourHeight, o,
-                       [](int y, std::uint32_t* row) { logRow(y, 0x2040c0, 0xfff8f0, kColourWidth, row); }))
-            std::fprintf(stderr, "the colour scan could not be written\n");
-        return p;
-    }();
+    static const QString path =
+        writtenScan("dipbench_well_colour.tif", kColourWidth, kColourHeight,
+                    {TiffOptions::Samples::Rgb, COMPRESSION_LZW, 32, 0, false, {}}, 0x2040c0, 0xfff8f0);
     return path;
 }
 
