@@ -22,7 +22,7 @@
 
 #include "bench_app.h"
 #include "calibrated_log.h"
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 #include "floors.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"

@@ -29,7 +29,7 @@
 #include "detection/tadpole_detector.h"
 #include "tadpole_log.h"
 #include "tiff_writer.h"
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 #include "floors.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"

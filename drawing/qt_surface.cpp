@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QRandomGenerator>
 
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 #include "drawing/qt_surface.h"
 #include "drawing/redraw.h"
 

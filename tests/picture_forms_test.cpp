@@ -14,7 +14,7 @@
 #include <tiffio.h>
 
 #include "bmp_encoder.h"
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 #include "drawing/qt_surface.h"
 #include "tiff_writer.h"
 

@@ -15,7 +15,7 @@
 #include <QGuiApplication>
 
 #include "detection/tadpole_detector.h"
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 
 namespace {
 

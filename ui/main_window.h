@@ -10,7 +10,7 @@
 
 #include "core/found_review.h"
 #include "core/project_state.h"
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 #include "core/work_snapshot.h"
 #include "interaction/interaction_host.h"
 #include "ui/common_dialog.h"

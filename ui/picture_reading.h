@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 
 class QWidget;
 

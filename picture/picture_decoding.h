@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 
 struct PlainBitmap;
 class TiffStrips;

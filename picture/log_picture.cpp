@@ -1,4 +1,4 @@
-#include "drawing/log_picture.h"
+#include "picture/log_picture.h"
 
 #include <array>
 #include <cstring>
@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QImageReader>
 
-#include "drawing/picture_decoding.h"
-#include "drawing/picture_levels.h"
-#include "drawing/picture_rows.h"
+#include "picture/picture_decoding.h"
+#include "picture/picture_levels.h"
+#include "picture/picture_rows.h"
 #include "files/bitmap_decoder.h"
 #include "files/picture_file.h"
 #include "files/tiff_strips.h"

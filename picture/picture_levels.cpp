@@ -1,4 +1,4 @@
-#include "drawing/picture_levels.h"
+#include "picture/picture_levels.h"
 
 #include <algorithm>
 #include <limits>

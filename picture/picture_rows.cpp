@@ -1,4 +1,4 @@
-#include "drawing/picture_rows.h"
+#include "picture/picture_rows.h"
 
 #include <array>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "drawing/picture_decoding.h"
+#include "picture/picture_decoding.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,8 +13,8 @@
 #include <unistd.h>
 #endif
 
-#include "drawing/picture_levels.h"
-#include "drawing/picture_rows.h"
+#include "picture/picture_levels.h"
+#include "picture/picture_rows.h"
 #include "files/bitmap_decoder.h"
 #include "files/tiff_strips.h"
 

@@ -7,8 +7,8 @@
 
 #include <QImage>
 
-#include "drawing/log_picture.h"
-#include "drawing/picture_rows.h"
+#include "picture/log_picture.h"
+#include "picture/picture_rows.h"
 
 // The forms a picture is kept in: black and white at one bit a pixel (its
 // copies 8-bit grey), 8-bit grey, or 24-bit RGB.
