@@ -1,56 +1,66 @@
 #include "files/picture_file.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <vector>
+
+#include "files/picture_bytes.h"
+
+using namespace picture_bytes;
 
 namespace {
 
-using Bytes = const unsigned char*;
+constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpegInside = 4, kPngInside = 5,
+                        kAlphaBitFields = 6;
 
-std::uint32_t le32(Bytes p)
+bool knownHeaderSize(std::uint32_t size)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    for (const std::uint32_t known : {12u, 16u, 40u, 52u, 56u, 64u, 108u, 124u})
+        if (size == known)
+            return true;
+    return false;
 }
-std::uint16_t le16(Bytes p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::uint32_t be32(Bytes p)
-{
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | std::uint32_t(p[3]);
-}
-std::uint16_t be16(Bytes p) { return std::uint16_t(p[0] << 8 | p[1]); }
 
-const unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+std::string bitmapDamage(Bytes data, std::size_t size)
+{
+    BitmapHeader h;
+    if (!readBitmapHeader(data, size, h))
+        return {};
+    if (!knownHeaderSize(h.headerSize))
+        return "its header size, " + std::to_string(h.headerSize) + " bytes, is none a bitmap has";
+    if (h.width <= 0 || h.height == 0)
+        return "it claims " + std::to_string(h.width) + " by " + std::to_string(h.height) + " pixels";
+    if (h.planes != 1)
+        return "it claims " + std::to_string(h.planes) + " colour planes where a bitmap has 1";
+    const std::uint32_t b = h.bitsPerPixel;
+    const bool core = h.headerSize == 12;
+    const bool knownDepth = b == 1 || b == 4 || b == 8 || b == 24 || (!core && (b == 16 || b == 32));
+    const bool inside = h.compression == kJpegInside || h.compression == kPngInside;
+    if (!knownDepth && !(inside && b == 0))
+        return "its depth, " + std::to_string(b) + " bits a pixel, is none a bitmap has";
+    if (h.compression > kAlphaBitFields)
+        return "its compression, " + std::to_string(h.compression) + ", is none a bitmap has";
+    const bool fits = h.compression == kRgb || inside || (h.compression == kRle8 && b == 8)
+                      || (h.compression == kRle4 && b == 4)
+                      || ((h.compression == kBitFields || h.compression == kAlphaBitFields) && (b == 16 || b == 32));
+    if (!fits)
+        return "its compression, " + std::to_string(h.compression) + ", does not go with " + std::to_string(b)
+               + " bits a pixel";
+    return {};
+}
 
 bool bitmapEndsEarly(Bytes data, std::size_t size)
 {
-    if (size < 18)
+    BitmapHeader h;
+    if (!readBitmapHeader(data, size, h))
         return true;
-    const std::uint32_t headerSize = le32(data + 14);
-    const std::uint64_t pixelOffset = le32(data + 10);
-    std::uint64_t width = 0, height = 0, bitsPerPixel = 0, compression = 0;
-    if (headerSize == 12) {
-        if (size < 26)
-            return true;
-        width = le16(data + 18);
-        height = le16(data + 20);
-        bitsPerPixel = le16(data + 24);
-    } else {
-        if (size < 34)
-            return true;
-        width = static_cast<std::uint64_t>(std::abs(std::int64_t(std::int32_t(le32(data + 18)))));
-        height = static_cast<std::uint64_t>(std::abs(std::int64_t(std::int32_t(le32(data + 22)))));
-        bitsPerPixel = le16(data + 28);
-        compression = le32(data + 30);
-    }
+    const std::uint64_t width = std::uint64_t(h.width < 0 ? -h.width : h.width);
+    const std::uint64_t height = std::uint64_t(h.height < 0 ? -h.height : h.height);
     // Uncompressed rows (also with bit fields) are padded to 4 bytes; a
     // compressed bitmap states the size of its pixel data.
-    if (compression == 0 || compression == 3 || compression == 6) {
-        const std::uint64_t stride = (width * bitsPerPixel + 31) / 32 * 4;
-        return size < pixelOffset + stride * height;
+    if (h.compression == kRgb || h.compression == kBitFields || h.compression == kAlphaBitFields) {
+        const std::uint64_t stride = (width * h.bitsPerPixel + 31) / 32 * 4;
+        return size < h.pixelOffset + stride * height;
     }
-    if (size < 38)
-        return true;
-    return size < pixelOffset + le32(data + 34);
+    return size < h.pixelOffset + h.imageBytes;
 }
 
 bool pngEndsEarly(Bytes data, std::size_t size)
@@ -97,32 +107,6 @@ bool jpegEndsEarly(Bytes data, std::size_t size)
     return true;
 }
 
-struct TiffReader {
-    Bytes data;
-    std::size_t size;
-    bool little;
-    std::uint16_t u16(std::size_t at) const { return little ? le16(data + at) : be16(data + at); }
-    std::uint32_t u32(std::size_t at) const { return little ? le32(data + at) : be32(data + at); }
-
-    // The values of one directory entry of type SHORT or LONG; nothing when
-    // they lie beyond the end of the file.
-    std::optional<std::vector<std::uint64_t>> values(std::size_t entry) const
-    {
-        const std::uint16_t type = u16(entry + 2);
-        const std::uint64_t count = u32(entry + 4);
-        const std::uint64_t width = type == 3 ? 2 : 4;
-        std::uint64_t at = entry + 8;
-        if (count * width > 4)
-            at = u32(entry + 8);
-        if (at + count * width > size)
-            return std::nullopt;
-        std::vector<std::uint64_t> out(static_cast<std::size_t>(count));
-        for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = width == 2 ? u16(std::size_t(at + i * 2)) : u32(std::size_t(at + i * 4));
-        return out;
-    }
-};
-
 // Only the first directory, the picture shown, is checked; BigTIFF is left
 // to its decoder.
 bool tiffEndsEarly(Bytes data, std::size_t size)
@@ -132,15 +116,12 @@ bool tiffEndsEarly(Bytes data, std::size_t size)
     const TiffReader tiff{data, size, data[0] == 'I'};
     if (tiff.u16(2) != 42)
         return false;
-    const std::uint64_t directory = tiff.u32(4);
-    if (directory + 2 > size)
-        return true;
-    const std::uint16_t entries = tiff.u16(std::size_t(directory));
-    if (directory + 2 + std::uint64_t(entries) * 12 > size)
+    const auto directory = tiff.directory();
+    if (!directory)
         return true;
     std::optional<std::vector<std::uint64_t>> offsets, counts;
-    for (std::uint16_t e = 0; e < entries; ++e) {
-        const std::size_t entry = std::size_t(directory + 2 + e * 12u);
+    for (std::uint16_t e = 0; e < tiff.u16(*directory); ++e) {
+        const std::size_t entry = *directory + 2 + e * 12u;
         const std::uint16_t tag = tiff.u16(entry);
         if (tag == 273 || tag == 324 || tag == 279 || tag == 325) {
             auto read = tiff.values(entry);
@@ -158,6 +139,41 @@ bool tiffEndsEarly(Bytes data, std::size_t size)
 }
 
 }  // namespace
+
+bool readBitmapHeader(const unsigned char* data, std::size_t size, BitmapHeader& h)
+{
+    if (size < 18 || data[0] != 'B' || data[1] != 'M')
+        return false;
+    h.headerSize = le32(data + 14);
+    h.pixelOffset = le32(data + 10);
+    if (h.headerSize == 12) {
+        if (size < 26)
+            return false;
+        h.width = le16(data + 18);
+        h.height = le16(data + 20);
+        h.planes = le16(data + 22);
+        h.bitsPerPixel = le16(data + 24);
+        return true;
+    }
+    if (size < 30)
+        return false;
+    h.width = std::int32_t(le32(data + 18));
+    h.height = std::int32_t(le32(data + 22));
+    h.planes = le16(data + 26);
+    h.bitsPerPixel = le16(data + 28);
+    if (h.headerSize >= 20) {
+        if (size < 34)
+            return false;
+        h.compression = le32(data + 30);
+    }
+    if (h.headerSize >= 24 && h.compression != kRgb && h.compression != kBitFields
+        && h.compression != kAlphaBitFields) {
+        if (size < 38)
+            return false;
+        h.imageBytes = le32(data + 34);
+    }
+    return true;
+}
 
 PictureKind pictureKind(const unsigned char* data, std::size_t size)
 {
@@ -190,6 +206,11 @@ std::string pictureKindName(PictureKind kind)
     return "unknown";
 }
 
+std::string headerDamage(PictureKind kind, const unsigned char* data, std::size_t size)
+{
+    return kind == PictureKind::Bitmap ? bitmapDamage(data, size) : std::string();
+}
+
 bool endsEarly(PictureKind kind, const unsigned char* data, std::size_t size)
 {
     switch (kind) {
@@ -205,28 +226,4 @@ bool endsEarly(PictureKind kind, const unsigned char* data, std::size_t size)
         break;
     }
     return false;
-}
-
-std::optional<PngTransparentColour> png16TransparentColour(const unsigned char* data, std::size_t size)
-{
-    if (pictureKind(data, size) != PictureKind::Png || size < 33 || std::memcmp(data + 12, "IHDR", 4) != 0)
-        return std::nullopt;
-    const int bitDepth = data[24];
-    const int colourType = data[25];
-    if (bitDepth != 16 || colourType != 2)
-        return std::nullopt;
-    std::size_t at = sizeof kPngSignature;
-    while (at + 8 <= size) {
-        const std::uint32_t length = be32(data + at);
-        if (std::uint64_t(at) + 12 + length > size)
-            return std::nullopt;
-        if (std::memcmp(data + at + 4, "IDAT", 4) == 0)
-            return std::nullopt;  // a transparent colour comes before the pixels
-        if (std::memcmp(data + at + 4, "tRNS", 4) == 0 && length == 6) {
-            const Bytes key = data + at + 8;
-            return PngTransparentColour{be16(key), be16(key + 2), be16(key + 4), at, std::size_t(length) + 12};
-        }
-        at += 12 + std::size_t(length);
-    }
-    return std::nullopt;
 }

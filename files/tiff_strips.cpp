@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <new>
 #include <vector>
 
 #include <tiffio.h>
@@ -40,6 +39,16 @@ int keepError(TIFF*, void* lastError, const char* module, const char* format, va
 int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 constexpr int kStripBand = 64;  // rows of a strip picture read between reports
+
+// A tile is held whole while its rows are copied out: it may reach past the
+// picture's edge by less than the 16 pixels tiles are counted in, or be one
+// of the fixed sizes up to 1024 pixels writers use also for small pictures,
+// and it holds at most 64 MB.
+constexpr std::uint64_t kMostTileBytes = std::uint64_t(64) << 20;
+bool tileFits(std::uint32_t tile, std::uint32_t extent)
+{
+    return tile <= std::max<std::uint64_t>((std::uint64_t(extent) + 15) / 16 * 16, 1024);
+}
 
 std::size_t rowBytesOf(const TiffLayout& layout)
 {
@@ -82,7 +91,7 @@ std::unique_ptr<TiffStrips> TiffStrips::open(const std::string& path, std::strin
     // program's own memory while a long scan is decoded.
     h->tiff = TIFFOpenExt(path.c_str(), "rm", h->options);
     if (!h->tiff) {
-        error = h->lastError;
+        error = "its directory cannot be read";
         return nullptr;
     }
     TIFF* t = h->tiff;
@@ -116,10 +125,16 @@ std::unique_ptr<TiffStrips> TiffStrips::open(const std::string& path, std::strin
     h->tiled = TIFFIsTiled(t) != 0;
     if (h->tiled) {
         h->tileWidth = field<std::uint32_t>(t, TIFFTAG_TILEWIDTH, 0);
-        layout.bandRows = int(std::min<std::uint32_t>(field<std::uint32_t>(t, TIFFTAG_TILELENGTH, 0),
-                                                       std::uint32_t(std::numeric_limits<int>::max())));
-        if (h->tileWidth == 0 || (layout.samples == TiffSamples::Bilevel && h->tileWidth % 8) || TIFFTileSize(t) <= 0)
+        const auto tileLength = field<std::uint32_t>(t, TIFFTAG_TILELENGTH, 0);
+        if (h->tileWidth == 0 || tileLength == 0 || (layout.samples == TiffSamples::Bilevel && h->tileWidth % 8)
+            || TIFFTileSize64(t) == 0)
             return nullptr;
+        if (!tileFits(h->tileWidth, width) || !tileFits(tileLength, height) || TIFFTileSize64(t) > kMostTileBytes) {
+            error = "a tile of " + std::to_string(h->tileWidth) + " by " + std::to_string(tileLength)
+                    + " pixels is larger than the picture or than 64 MB";
+            return nullptr;
+        }
+        layout.bandRows = int(tileLength);
     } else {
         layout.bandRows = int(std::min<std::uint32_t>(field<std::uint32_t>(t, TIFFTAG_ROWSPERSTRIP, 0),
                                                        std::uint32_t(layout.height)));
@@ -133,8 +148,9 @@ std::unique_ptr<TiffStrips> TiffStrips::open(const std::string& path, std::strin
 
 std::size_t TiffStrips::rowBytes() const { return rowBytesOf(layout_); }
 
-int TiffStrips::readBand(int top, std::uint8_t* out, std::ptrdiff_t stride, std::string& error)
+int TiffStrips::readBand(int top, int bottom, std::uint8_t* out, std::ptrdiff_t stride, std::string& error)
 {
+    bottom = std::min(bottom, layout_.height);
     Handle& h = *handle_;
     const std::size_t bytes = rowBytes();
     const auto failed = [&](const char* reason) {
@@ -144,21 +160,17 @@ int TiffStrips::readBand(int top, std::uint8_t* out, std::ptrdiff_t stride, std:
     if (!h.tiled) {
         // Row by row straight into place: a file of one huge strip needs no
         // room of its own either. Each handle reads its rows in order.
-        const int rows = std::min(kStripBand, layout_.height - top);
+        const int rows = std::min(kStripBand, bottom - top);
         for (int r = 0; r < rows; ++r)
             if (TIFFReadScanline(h.tiff, out + r * stride, std::uint32_t(top + r), 0) < 0)
                 return failed("a strip cannot be decoded");
         return std::max(rows, 0);
     }
-    const int rows = std::min(layout_.bandRows, layout_.height - top);
+    const int rows = std::min(layout_.bandRows, bottom - top);
     if (rows <= 0 || top % layout_.bandRows)
         return 0;
     // A row of tiles: each tile's rows copied to their columns.
-    try {
-        h.buffer.resize(std::size_t(TIFFTileSize(h.tiff)));
-    } catch (const std::bad_alloc&) {
-        return failed("a tile is too large to hold");
-    }
+    h.buffer.resize(std::size_t(TIFFTileSize64(h.tiff)));
     const std::size_t tileRowBytes = std::size_t(TIFFTileRowSize(h.tiff));
     for (std::uint32_t x = 0; x < std::uint32_t(layout_.width); x += h.tileWidth) {
         const ttile_t tile = TIFFComputeTile(h.tiff, x, std::uint32_t(top), 0, 0);

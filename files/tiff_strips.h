@@ -28,8 +28,10 @@ struct TiffLayout {
 
 class TiffStrips {
 public:
-    // Nothing when the file is no TIFF libtiff opens or has another layout;
-    // error then says why, or stays empty for a layout left to others.
+    // Nothing when the file is no TIFF libtiff opens, is damaged, or has
+    // another layout; error then says what is damaged ("a tile of 65536 by
+    // 32768 pixels is larger than the picture or than 64 MB"), or stays
+    // empty for a layout left to others.
     static std::unique_ptr<TiffStrips> open(const std::string& path, std::string& error);
     ~TiffStrips();
     TiffStrips(const TiffStrips&) = delete;
@@ -39,11 +41,12 @@ public:
     // The bytes of one row in the layout's samples.
     std::size_t rowBytes() const;
 
-    // Decodes the rows from row top on, a row of tiles or some rows of
-    // strips, into out (a row every stride bytes). Rows are read in order
-    // from a multiple of bandRows on. Returns the rows written; 0 with error
-    // set when the data is damaged.
-    int readBand(int top, std::uint8_t* out, std::ptrdiff_t stride, std::string& error);
+    // Decodes rows from row top on, a row of tiles or some rows of strips,
+    // into out (a row every stride bytes), never row bottom or below: a
+    // thread reading the rows from bottom on keeps them to itself. Rows are
+    // read in order from a multiple of bandRows on. Returns the rows
+    // written; 0 with error set when the data is damaged.
+    int readBand(int top, int bottom, std::uint8_t* out, std::ptrdiff_t stride, std::string& error);
 
 private:
     struct Handle;

@@ -59,6 +59,15 @@ void rgbToRgb32(const std::uint8_t* rgb, int count, std::uint32_t* out)
         out[x] = kOpaque | std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
 }
 
+void rgb32ToRgb(const std::uint32_t* words, int count, std::uint8_t* rgb)
+{
+    for (int x = 0; x < count; ++x, rgb += 3) {
+        rgb[0] = std::uint8_t(words[x] >> 16);
+        rgb[1] = std::uint8_t(words[x] >> 8);
+        rgb[2] = std::uint8_t(words[x]);
+    }
+}
+
 MonoToGrey::MonoToGrey(const std::uint8_t greys[2]) : greys_{greys[0], greys[1]}
 {
     for (unsigned byte = 0; byte < 256; ++byte) {

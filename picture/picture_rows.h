@@ -13,6 +13,13 @@
 void monoToRgb32(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint32_t* out);
 void greyToRgb32(const std::uint8_t* grey, int count, std::uint32_t* out);
 void rgbToRgb32(const std::uint8_t* rgb, int count, std::uint32_t* out);
+// And back: 0xAARRGGBB words packed as RGB, their alpha dropped.
+void rgb32ToRgb(const std::uint32_t* words, int count, std::uint8_t* rgb);
+// True for a colour 0xAARRGGBB that is an opaque grey.
+inline bool isOpaqueGrey(std::uint32_t c)
+{
+    return c >> 24 == 0xff && (c >> 16 & 0xff) == (c >> 8 & 0xff) && (c >> 8 & 0xff) == (c & 0xff);
+}
 
 // 1-bit rows turned grey eight pixels at a time, through a table of the
 // greys of every byte made once.

@@ -1,3 +1,4 @@
+#include "files/picture_claim.h"
 #include "files/picture_file.h"
 
 #include <gtest/gtest.h>
@@ -80,21 +81,114 @@ TEST(PictureFile, KindsComeFromTheSignatureAndEveryCutFileIsSeenShort)
     EXPECT_TRUE(cut(PictureKind::Tiff, lostDirectory, lostDirectory.size()));
 }
 
-TEST(PictureFile, OnlyA16BitRgbPngHasItsTransparentColourTakenOut)
-{
-    const std::string key = std::string("\x12\x34\x56\x78\x9a\xbc", 6);
-    const std::string file = png(16, 2, pngChunk("tRNS", key));
-    const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
-    const auto found = png16TransparentColour(bytes, file.size());
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->red, 0x1234);
-    EXPECT_EQ(found->green, 0x5678);
-    EXPECT_EQ(found->blue, 0x9abc);
-    EXPECT_EQ(file.substr(found->chunkOffset, found->chunkSize), pngChunk("tRNS", key));
+namespace {
 
-    for (const std::string& other : {png(8, 2, pngChunk("tRNS", key)), png(16, 0, pngChunk("tRNS", key.substr(0, 2))),
-                                     png(16, 2, "")}) {
-        const auto* b = reinterpret_cast<const unsigned char*>(other.data());
-        EXPECT_FALSE(png16TransparentColour(b, other.size()));
-    }
+std::string damageOf(const std::string& file)
+{
+    return headerDamage(kindOf(file), reinterpret_cast<const unsigned char*>(file.data()), file.size());
+}
+
+// A bitmap's header with one field of the information header changed.
+std::string bitmapWith(std::size_t offset, const std::string& field)
+{
+    std::string file = encodeBmp(RgbPicture(5, 3, 0xffffff), 24);
+    return file.replace(offset, field.size(), field);
+}
+
+std::optional<PictureClaim> claimOf(const std::string& file)
+{
+    return pictureClaim(kindOf(file), reinterpret_cast<const unsigned char*>(file.data()), file.size());
+}
+
+std::string pngOf(std::uint32_t width, std::uint32_t height, int depth, int colourType, const std::string& pixels)
+{
+    const std::string header = be32(width) + be32(height) + char(depth) + char(colourType) + std::string(3, '\0');
+    return "\x89PNG\r\n\x1a\n" + pngChunk("IHDR", header) + pngChunk("IDAT", pixels) + pngChunk("IEND", "");
+}
+
+// A JPEG's start of frame, sampling given for each component, and its end.
+std::string jpegOf(unsigned char frame, int width, int height, const std::string& sampling)
+{
+    std::string sof = std::string(1, char(8)) + char(height >> 8) + char(height) + char(width >> 8) + char(width)
+                      + char(sampling.size());
+    for (std::size_t i = 0; i < sampling.size(); ++i)
+        sof += std::string(1, char(i + 1)) + sampling[i] + char(0);
+    return std::string("\xff\xd8", 2) + char(0xff) + char(frame) + char(0) + char(sof.size() + 2) + sof
+           + std::string("\xff\xd9", 2);
+}
+
+// A TIFF of one strip: its size, compression and strip bytes.
+std::string tiffOf(std::uint32_t width, std::uint32_t height, int compression, std::uint32_t stripBytes)
+{
+    std::string file = "II" + le16(42) + le32(8) + le16(5);
+    file += le16(256) + le16(4) + le32(1) + le32(width);
+    file += le16(257) + le16(4) + le32(1) + le32(height);
+    file += le16(259) + le16(3) + le32(1) + le16(std::uint16_t(compression)) + le16(0);
+    file += le16(273) + le16(4) + le32(1) + le32(74);
+    file += le16(279) + le16(4) + le32(1) + le32(stripBytes);
+    return file + le32(0) + std::string(stripBytes, '\xff');
+}
+
+}  // namespace
+
+TEST(PictureFile, BitmapHeadersAreCheckedAsTheFormatDefinesThem)
+{
+    EXPECT_EQ(damageOf(encodeBmp(RgbPicture(5, 3, 0xffffff), 24)), "");
+    EXPECT_EQ(damageOf(encodeBmp(RgbPicture(5, 3, 0xffffff), 1)), "");
+    EXPECT_EQ(damageOf(bitmapWith(14, le32(0))), "its header size, 0 bytes, is none a bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(14, le32(41))), "its header size, 41 bytes, is none a bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(28, le16(0))), "its depth, 0 bits a pixel, is none a bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(28, le16(7))), "its depth, 7 bits a pixel, is none a bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(18, le32(0))), "it claims 0 by 3 pixels");
+    EXPECT_EQ(damageOf(bitmapWith(22, le32(0))), "it claims 5 by 0 pixels");
+    EXPECT_EQ(damageOf(bitmapWith(18, le32(std::uint32_t(-5)))), "it claims -5 by 3 pixels");
+    EXPECT_EQ(damageOf(bitmapWith(26, le16(0))), "it claims 0 colour planes where a bitmap has 1");
+    EXPECT_EQ(damageOf(bitmapWith(30, le32(1))), "its compression, 1, does not go with 24 bits a pixel");
+    EXPECT_EQ(damageOf(bitmapWith(30, le32(9))), "its compression, 9, is none a bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(22, le32(std::uint32_t(-3)))), "");  // stored top-down
+
+    // A 34-byte bitmap whose header size and depth are 0, as a damaged file
+    // may be: it claims 23312 by 6135 pixels, and is refused before any
+    // decoder sees it.
+    std::string broken = "BM" + le32(34) + le32(0) + le32(26) + le32(0) + le32(23312) + le32(6135) + le16(1)
+                         + le16(0) + le32(0);
+    ASSERT_EQ(broken.size(), 34u);
+    EXPECT_EQ(damageOf(broken), "its header size, 0 bytes, is none a bitmap has");
+    EXPECT_EQ(damageOf(broken.substr(0, 16)), "");  // too short to tell: truncated instead
+    EXPECT_TRUE(cut(PictureKind::Bitmap, broken, 16));
+}
+
+TEST(PictureFile, TheSizeAHeaderClaimsIsWeighedAgainstTheDataThatMustFillIt)
+{
+    // 30000 x 30000 grey pixels in 58 bytes: deflate packs 1032 bytes at most
+    // into one.
+    const auto huge = claimOf(pngOf(30000, 30000, 8, 0, "x"));
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(pngOf(30000, 30000, 8, 0, "x").size(), 58u);
+    EXPECT_EQ(huge->width, 30000u);
+    EXPECT_EQ(huge->leastBytes, 30000ull * 30001 / 1032);
+    EXPECT_EQ(huge->dataBytes, 1u);
+    EXPECT_FALSE(huge->holdable());
+    EXPECT_TRUE(claimOf(pngOf(4, 2, 8, 2, "pixels"))->holdable());
+    EXPECT_FALSE(claimOf(pngOf(0, 2, 8, 2, "pixels"))->holdable());
+    // No wrap round: the largest PNG of 64 bits a pixel.
+    EXPECT_FALSE(claimOf(pngOf(0x7fffffff, 0x7fffffff, 16, 6, std::string(4096, 'x')))->holdable());
+
+    // A JPEG's blocks take 2 bits each in a sequential scan, 1 in the first
+    // scan of a progressive one; arithmetic coding has no such floor.
+    const auto baseline = claimOf(jpegOf(0xc0, 20000, 20000, "\x22\x11\x11"));
+    ASSERT_TRUE(baseline);
+    EXPECT_EQ(baseline->leastBytes, (2500ull * 2500 + 2 * 1250ull * 1250) * 2 / 8);
+    EXPECT_FALSE(baseline->holdable());
+    EXPECT_EQ(claimOf(jpegOf(0xc2, 64, 64, "\x11"))->leastBytes, 64u / 8);
+    EXPECT_TRUE(claimOf(jpegOf(0xc0, 64, 64, "\x11"))->holdable());
+    EXPECT_FALSE(claimOf(jpegOf(0xc9, 20000, 20000, "\x11")));
+
+    // A Group 4 fax row like the one above takes 1 bit.
+    EXPECT_EQ(claimOf(tiffOf(2400, 80000, 4, 10000))->leastBytes, 10000u);
+    EXPECT_TRUE(claimOf(tiffOf(2400, 80000, 4, 10000))->holdable());
+    EXPECT_FALSE(claimOf(tiffOf(2400, 80001, 4, 10000))->holdable());
+    EXPECT_EQ(claimOf(tiffOf(100, 10, 1, 10))->leastBytes, 130u);  // uncompressed, 1 bit a pixel
+    EXPECT_FALSE(claimOf(tiffOf(100, 10, 34925, 10)));  // LZMA: no known floor
+    EXPECT_FALSE(claimOf(tiff()));  // no size given
 }

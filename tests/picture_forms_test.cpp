@@ -8,12 +8,14 @@
 #include <functional>
 
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <tiffio.h>
 
 #include "bmp_encoder.h"
+#include "layout_writers.h"
 #include "picture/log_picture.h"
 #include "drawing/qt_surface.h"
 #include "tiff_writer.h"
@@ -144,7 +146,7 @@ std::vector<Case> everyKind()
         };
     };
     TiffOptions palette{S::Palette, COMPRESSION_LZW, 16, 0, false, paletteOf(fewColours)};
-    return {
+    std::vector<Case> cases = {
         {"fax.tif", QImage::Format_Mono, tiff(blackOrWhite, {S::Bilevel, COMPRESSION_CCITTFAX4, 10, 0, true, {}})},
         {"bilevel-tiles.tif", QImage::Format_Mono,
          tiff(blackOrWhite, {S::Bilevel, COMPRESSION_NONE, 0, 32, false, {}})},
@@ -166,7 +168,56 @@ std::vector<Case> everyKind()
         {"rgb.png", QImage::Format_RGB888, qt(colour, QImage::Format_RGB32, "PNG")},
         {"grey.jpg", QImage::Format_Grayscale8, qt(grey, QImage::Format_Grayscale8, "JPEG")},
         {"colour.jpg", QImage::Format_RGB888, qt(colour, QImage::Format_RGB32, "JPEG")},
+        {"progressive.jpg", QImage::Format_RGB888,
+         [](const std::string& path) {
+             QImageWriter writer(QString::fromStdString(path), "JPEG");
+             writer.setProgressiveScanWrite(true);
+             return writer.write(asImage(drawn(colour), QImage::Format_RGB32));
+         }},
+        {"cmyk.jpg", QImage::Format_RGB888,
+         [](const std::string& path) {
+             return writeCmykJpeg(path, kWidth, kHeight, [](int x, int y) {
+                 return std::uint32_t(x * 5 % 256) << 24 | std::uint32_t(y * 9 % 256) << 16
+                        | std::uint32_t((x + y) % 256) << 8 | std::uint32_t(x * y % 256);
+             });
+         }},
     };
+    // PNGs of every depth and colour type, some transparent or interlaced.
+    const auto png = [](PngLayout layout) {
+        return [layout](const std::string& path) {
+            return writePng(path, kWidth, kHeight, layout, [&layout](int x, int y, int channel) {
+                const unsigned most = (1u << layout.depth) - 1;
+                if (layout.colourType == 3)
+                    return unsigned(x / 16 + y / 8) % unsigned(layout.palette.size());
+                if ((layout.colourType == 4 && channel == 1) || (layout.colourType == 6 && channel == 3))
+                    return unsigned(x * 37 + y * 11) % (most + 1);  // alpha
+                return unsigned(x * 7 + y * 13 + channel * 61) * (most / 255 + 1) % (most + 1);
+            });
+        };
+    };
+    const std::vector<std::uint32_t> twoGreys = {0xff202020, 0xffe0e0e0};
+    const std::vector<std::uint32_t> clearColours = {0xff000000, 0x80ff0000, 0x0000ff00, 0xff0000ff, 0xffffffff};
+    const std::vector<std::uint32_t> greyLevels = {0xff000000, 0xff555555, 0xffaaaaaa, 0xffffffff};
+    cases.insert(cases.end(), {
+        {"grey2.png", QImage::Format_Grayscale8, png({2, 0, false, {}, -1})},
+        {"grey4-interlaced.png", QImage::Format_Grayscale8, png({4, 0, true, {}, -1})},
+        {"grey16.png", QImage::Format_RGB888, png({16, 0, false, {}, -1})},
+        {"grey16-keyed.png", QImage::Format_RGB888, png({16, 0, false, {}, 0x1c1c})},
+        {"grey8-keyed.png", QImage::Format_RGB888, png({8, 0, false, {}, 40})},
+        {"grey1-keyed.png", QImage::Format_RGB888, png({1, 0, false, {}, 0})},
+        {"grey-alpha.png", QImage::Format_RGB888, png({8, 4, false, {}, -1})},
+        {"grey-alpha16.png", QImage::Format_RGB888, png({16, 4, false, {}, -1})},
+        {"rgb16.png", QImage::Format_RGB888, png({16, 2, false, {}, -1})},
+        {"rgb-keyed.png", QImage::Format_RGB888, png({8, 2, false, {}, 61})},
+        {"rgb-interlaced.png", QImage::Format_RGB888, png({8, 2, true, {}, -1})},
+        {"rgba.png", QImage::Format_RGB888, png({8, 6, false, {}, -1})},
+        {"rgba16-interlaced.png", QImage::Format_RGB888, png({16, 6, true, {}, -1})},
+        {"palette1-grey.png", QImage::Format_Mono, png({1, 3, false, twoGreys, -1})},
+        {"palette2-grey.png", QImage::Format_Grayscale8, png({2, 3, false, greyLevels, -1})},
+        {"palette4-clear.png", QImage::Format_RGB888, png({4, 3, false, clearColours, -1})},
+        {"palette8-interlaced.png", QImage::Format_RGB888, png({8, 3, true, clearColours, -1})},
+    });
+    return cases;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <tiffio.h>
+
 #include "tiff_writer.h"
 #include "ui/log_view.h"
 #include "window_fixture.h"
@@ -46,5 +48,38 @@ TEST_F(WindowTest, TiffPngAndJpegLogsOpenAndReopenThroughAProject)
         EXPECT_EQ(state().FILE, QFileInfo(path).fileName().toStdString());
         EXPECT_EQ(window_->logView().surface().image().pixel(3, 0) & 0xffffffu,
                   QImage(path).convertToFormat(QImage::Format_RGB32).pixel(3, 0) & 0xffffffu);
+    }
+}
+
+TEST_F(WindowTest, ADamagedScanOpenedOverALogSaysSoEveryTimeAndKeepsTheLog)
+{
+    openThroughMenu(writeBitmap(QStringLiteral("log.bmp"), RgbPicture(120, 400, 0xffffff), 24));
+    ASSERT_EQ(state().IMAGEHEIGHT, 400);
+    // Grey, deflated in strips of 16 rows, its first strip no longer
+    // inflating: one half of the read fails while the other goes on.
+    const QString scan = folder_.filePath("damaged.tif");
+    ASSERT_TRUE(writeTiff(scan.toStdString(), 64, 256, {TiffOptions::Samples::Grey, COMPRESSION_ADOBE_DEFLATE, 16, 0,
+                                                        false, {}},
+                          [](int y, std::uint32_t* row) {
+                              for (int x = 0; x < 64; ++x)
+                                  row[x] = ((x + y) % 200) * 0x010101u;
+                          }));
+    QFile file(scan);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    TIFF* tiff = TIFFOpen(scan.toLocal8Bit().constData(), "r");
+    ASSERT_NE(tiff, nullptr);
+    file.seek(qint64(TIFFGetStrileOffset(tiff, 0)));
+    TIFFClose(tiff);
+    file.write(QByteArray(4, '\xff'));
+    file.close();
+    for (int run = 0; run < 10; ++run) {
+        messages_->errors.clear();
+        openThroughMenu(scan);
+        ASSERT_EQ(messages_->errors,
+                  QStringList{QStringLiteral("Open Picture: The TIFF picture \"%1\" is damaged: its pixels cannot be "
+                                             "decoded.")
+                                  .arg(scan)})
+            << "run " << run;
+        EXPECT_EQ(state().IMAGEHEIGHT, 400);
     }
 }
