@@ -2,18 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <functional>
-#include <limits>
 #include <numeric>
 #include <thread>
 #include <vector>
 
-#ifdef __linux__
-#include <unistd.h>
-#endif
-
 #include "picture/decoding_bands.h"
+#include "picture/memory_limit.h"
 #include "picture/picture_levels.h"
 #include "picture/picture_rows.h"
 #include "files/bitmap_decoder.h"
@@ -113,13 +108,7 @@ DecodeOutcome decodeTiffRows(TiffStrips& tiff, int top, int bottom, const LevelB
 bool fitsInMemory(QSize size, double bytesPerPixel)
 {
     const double bytes = double(std::max(0, size.width())) * std::max(0, size.height()) * bytesPerPixel;
-#ifdef __linux__
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    if (pages > 0 && pageSize > 0)
-        return bytes <= double(pages) * double(pageSize);
-#endif
-    return bytes <= double(std::numeric_limits<qsizetype>::max());
+    return bytes <= double(pictureMemoryLimit());
 }
 
 Decoded decodeBitmap(const PlainBitmap& layout, const uchar* data, const LogPicture::Progress& progress,

@@ -30,7 +30,7 @@ struct Decoded {
 };
 
 // True when a picture of this size, at so many bytes a pixel, fits in the
-// computer's memory.
+// memory a picture may take (pictureMemoryLimit).
 bool fitsInMemory(QSize size, double bytesPerPixel);
 
 // A plain uncompressed bitmap straight from the file's bytes, in two halves

@@ -14,6 +14,7 @@
 #include "files/tiff_strips.h"
 #include "hand_made_pictures.h"
 #include "picture/log_picture.h"
+#include "picture/memory_limit.h"
 #include "resource_use.h"
 #include "tiff_writer.h"
 
@@ -199,6 +200,19 @@ TEST_F(PictureRules, ClaimsTheDataCannotFillAreRefusedButRealPicturesLargerThanM
                                                       {rows}));
     EXPECT_EQ(quickRefusal(fax),
               QStringLiteral("The picture \"%1\" is too large to hold: 1000000 by 1000000 pixels.").arg(fax));
+
+    // A picture that fits the computer but not the memory the program may
+    // take, as in a cluster's job: at one bit a pixel and its grey copies,
+    // 2000 x 2000 pixels take 1.8 MB.
+    const QString scan = folder_.filePath("scan.tif");
+    ASSERT_TRUE(writeFaxTiff(scan.toStdString(), 2000, 2000, 64, [](int x, int y) { return (x + y) % 50 == 0; }));
+    setPictureMemoryLimit(1 << 20);
+    EXPECT_EQ(loadError(scan), QStringLiteral("The picture \"%1\" is too large to hold: 2000 by 2000 pixels.").arg(scan));
+    setPictureMemoryLimit(2 << 20);
+    LogPicture picture;
+    QString error;
+    EXPECT_TRUE(picture.load(scan, error)) << error.toStdString();
+    setPictureMemoryLimit(0);
 }
 
 // The damaged files of a fuzzing run, each rebuilt by hand.
