@@ -25,19 +25,19 @@ std::string bitmapDamage(Bytes data, std::size_t size)
     if (!readBitmapHeader(data, size, h))
         return {};
     if (!knownHeaderSize(h.headerSize))
-        return "its header size, " + std::to_string(h.headerSize) + " bytes, is none a bitmap has";
+        return "its header is " + std::to_string(h.headerSize) + " bytes long, which no bitmap header is";
     if (h.width <= 0 || h.height == 0)
         return "it claims " + std::to_string(h.width) + " by " + std::to_string(h.height) + " pixels";
     if (h.planes != 1)
-        return "it claims " + std::to_string(h.planes) + " colour planes where a bitmap has 1";
+        return "it claims " + std::to_string(h.planes) + " colour planes where a bitmap has one";
     const std::uint32_t b = h.bitsPerPixel;
     const bool core = h.headerSize == 12;
     const bool knownDepth = b == 1 || b == 4 || b == 8 || b == 24 || (!core && (b == 16 || b == 32));
     const bool inside = h.compression == kJpegInside || h.compression == kPngInside;
     if (!knownDepth && !(inside && b == 0))
-        return "its depth, " + std::to_string(b) + " bits a pixel, is none a bitmap has";
+        return "it claims " + std::to_string(b) + " bits a pixel, which no bitmap has";
     if (h.compression > kAlphaBitFields)
-        return "its compression, " + std::to_string(h.compression) + ", is none a bitmap has";
+        return "its compression is " + std::to_string(h.compression) + ", which no bitmap has";
     const bool fits = h.compression == kRgb || inside || (h.compression == kRle8 && b == 8)
                       || (h.compression == kRle4 && b == 4)
                       || ((h.compression == kBitFields || h.compression == kAlphaBitFields) && (b == 16 || b == 32));

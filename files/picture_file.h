@@ -18,8 +18,8 @@ PictureKind pictureKind(const unsigned char* data, std::size_t size);
 std::string pictureKindName(PictureKind kind);
 
 // What is wrong with the fields of the header, in words that follow "is
-// damaged: " ("its header size, 0 bytes, is none a bitmap has"); empty when
-// nothing is, or when the file is too short to hold them.
+// damaged: " ("its header is 0 bytes long, which no bitmap header is");
+// empty when nothing is, or when the file is too short to hold them.
 std::string headerDamage(PictureKind kind, const unsigned char* data, std::size_t size);
 
 // True when the file stops before the parts its own headers announce: the

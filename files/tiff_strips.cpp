@@ -129,9 +129,14 @@ std::unique_ptr<TiffStrips> TiffStrips::open(const std::string& path, std::strin
         if (h->tileWidth == 0 || tileLength == 0 || (layout.samples == TiffSamples::Bilevel && h->tileWidth % 8)
             || TIFFTileSize64(t) == 0)
             return nullptr;
-        if (!tileFits(h->tileWidth, width) || !tileFits(tileLength, height) || TIFFTileSize64(t) > kMostTileBytes) {
-            error = "a tile of " + std::to_string(h->tileWidth) + " by " + std::to_string(tileLength)
-                    + " pixels is larger than the picture or than 64 MB";
+        const std::string tile = "a tile of " + std::to_string(h->tileWidth) + " by " + std::to_string(tileLength);
+        if (!tileFits(h->tileWidth, width) || !tileFits(tileLength, height)) {
+            error = tile + " pixels is larger than the picture, " + std::to_string(width) + " by "
+                    + std::to_string(height);
+            return nullptr;
+        }
+        if (TIFFTileSize64(t) > kMostTileBytes) {
+            error = tile + " pixels holds more than 64 MB";
             return nullptr;
         }
         layout.bandRows = int(tileLength);

@@ -30,8 +30,8 @@ class TiffStrips {
 public:
     // Nothing when the file is no TIFF libtiff opens, is damaged, or has
     // another layout; error then says what is damaged ("a tile of 65536 by
-    // 32768 pixels is larger than the picture or than 64 MB"), or stays
-    // empty for a layout left to others.
+    // 32768 pixels is larger than the picture, 64 by 64"), or stays empty
+    // for a layout left to others.
     static std::unique_ptr<TiffStrips> open(const std::string& path, std::string& error);
     ~TiffStrips();
     TiffStrips(const TiffStrips&) = delete;

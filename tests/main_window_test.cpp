@@ -69,7 +69,7 @@ TEST_F(WindowTest, OpeningAPictureRefusesBadFilesThenEnablesTheTools)
     openThroughMenu(folder_.filePath("missing.bmp"));
     ASSERT_EQ(messages_->errors.size(), 3);
     EXPECT_TRUE(messages_->errors[0].contains(shortFile + "\" is truncated"));
-    EXPECT_TRUE(messages_->errors[1].contains(garbage + "\" is damaged: its header size, 2021161080 bytes"));
+    EXPECT_TRUE(messages_->errors[1].contains(garbage + "\" is damaged: its header is 2021161080 bytes long"));
     EXPECT_TRUE(messages_->errors[2].contains("cannot be opened"));
     EXPECT_TRUE(action("mnuopen")->isEnabled());
     EXPECT_EQ(state().FILE, "");

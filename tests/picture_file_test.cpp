@@ -135,16 +135,16 @@ TEST(PictureFile, BitmapHeadersAreCheckedAsTheFormatDefinesThem)
 {
     EXPECT_EQ(damageOf(encodeBmp(RgbPicture(5, 3, 0xffffff), 24)), "");
     EXPECT_EQ(damageOf(encodeBmp(RgbPicture(5, 3, 0xffffff), 1)), "");
-    EXPECT_EQ(damageOf(bitmapWith(14, le32(0))), "its header size, 0 bytes, is none a bitmap has");
-    EXPECT_EQ(damageOf(bitmapWith(14, le32(41))), "its header size, 41 bytes, is none a bitmap has");
-    EXPECT_EQ(damageOf(bitmapWith(28, le16(0))), "its depth, 0 bits a pixel, is none a bitmap has");
-    EXPECT_EQ(damageOf(bitmapWith(28, le16(7))), "its depth, 7 bits a pixel, is none a bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(14, le32(0))), "its header is 0 bytes long, which no bitmap header is");
+    EXPECT_EQ(damageOf(bitmapWith(14, le32(41))), "its header is 41 bytes long, which no bitmap header is");
+    EXPECT_EQ(damageOf(bitmapWith(28, le16(0))), "it claims 0 bits a pixel, which no bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(28, le16(7))), "it claims 7 bits a pixel, which no bitmap has");
     EXPECT_EQ(damageOf(bitmapWith(18, le32(0))), "it claims 0 by 3 pixels");
     EXPECT_EQ(damageOf(bitmapWith(22, le32(0))), "it claims 5 by 0 pixels");
     EXPECT_EQ(damageOf(bitmapWith(18, le32(std::uint32_t(-5)))), "it claims -5 by 3 pixels");
-    EXPECT_EQ(damageOf(bitmapWith(26, le16(0))), "it claims 0 colour planes where a bitmap has 1");
+    EXPECT_EQ(damageOf(bitmapWith(26, le16(0))), "it claims 0 colour planes where a bitmap has one");
     EXPECT_EQ(damageOf(bitmapWith(30, le32(1))), "its compression, 1, does not go with 24 bits a pixel");
-    EXPECT_EQ(damageOf(bitmapWith(30, le32(9))), "its compression, 9, is none a bitmap has");
+    EXPECT_EQ(damageOf(bitmapWith(30, le32(9))), "its compression is 9, which no bitmap has");
     EXPECT_EQ(damageOf(bitmapWith(22, le32(std::uint32_t(-3)))), "");  // stored top-down
 
     // A 34-byte bitmap whose header size and depth are 0, as a damaged file
@@ -153,7 +153,7 @@ TEST(PictureFile, BitmapHeadersAreCheckedAsTheFormatDefinesThem)
     std::string broken = "BM" + le32(34) + le32(0) + le32(26) + le32(0) + le32(23312) + le32(6135) + le16(1)
                          + le16(0) + le32(0);
     ASSERT_EQ(broken.size(), 34u);
-    EXPECT_EQ(damageOf(broken), "its header size, 0 bytes, is none a bitmap has");
+    EXPECT_EQ(damageOf(broken), "its header is 0 bytes long, which no bitmap header is");
     EXPECT_EQ(damageOf(broken.substr(0, 16)), "");  // too short to tell: truncated instead
     EXPECT_TRUE(cut(PictureKind::Bitmap, broken, 16));
 }

@@ -250,8 +250,8 @@ TEST_F(PictureRules, ABitmapHeaderOfSizeAndDepthNoughtIsDamaged)
     ASSERT_EQ(header.size(), 34);
     const QString path = written("header.bmp", header);
     EXPECT_EQ(quickRefusal(path),
-              QStringLiteral("The Windows bitmap picture \"%1\" is damaged: its header size, 0 bytes, is none a "
-                             "bitmap has.")
+              QStringLiteral("The Windows bitmap picture \"%1\" is damaged: its header is 0 bytes long, which no "
+                             "bitmap header is.")
                   .arg(path));
 }
 
@@ -297,8 +297,22 @@ TEST_F(PictureRules, ATileLargerThanThePictureIsDamaged)
                                                        {323, 4, {32768}}},
                                                       {deflated(QByteArray(4096, '\x80'))}, true));
     EXPECT_EQ(quickRefusal(path), QStringLiteral("The TIFF picture \"%1\" is damaged: a tile of 65536 by 32768 pixels "
-                                                 "is larger than the picture or than 64 MB.")
+                                                 "is larger than the picture, 64 by 64.")
                                       .arg(path));
+    // A picture as large as its one tile, which holds more than 64 MB.
+    const QString large = written("large-tiles.tif", tiffFile({{256, 4, {8192}},
+                                                                {257, 4, {8208}},
+                                                                {258, 3, {8}},
+                                                                {259, 3, {8}},
+                                                                {262, 3, {1}},
+                                                                {277, 3, {1}},
+                                                                {322, 4, {8192}},
+                                                                {323, 4, {8208}}},
+                                                               {deflated(QByteArray(1 << 20, '\x80')).repeated(80)},
+                                                               true));
+    EXPECT_EQ(quickRefusal(large),
+              QStringLiteral("The TIFF picture \"%1\" is damaged: a tile of 8192 by 8208 pixels holds more than 64 MB.")
+                  .arg(large));
 }
 
 TEST_F(PictureRules, EachHalfOfAStripTiffIsReadByOneThreadOnly)
