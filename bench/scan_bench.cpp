@@ -1,9 +1,9 @@
 // Whole-well scans: a 2400 x 180000 pixel black-and-white log as a Group 4
-// TIFF and a 3000 x 100000 pixel colour log as an LZW TIFF, opened in the
-// window, and the log view redrawn anywhere in the first with 200 depth rows
-// and 10000 dips. Each figure is printed beside its floor, measured in the
-// same run: libtiff's own decode of the file's strips, or a copy of the
-// pixels the view shows. The peak memory of an open is measured in a fresh
+// TIFF and a 3000 x 100000 pixel colour log as an LZW TIFF, a third of that
+// as PNG and JPEG, opened in the window, and the log view redrawn anywhere
+// in the first with 200 depth rows and 10000 dips. Each figure is printed
+// beside its floor, measured in the same run: libtiff's, libpng's or
+// libjpeg's own decode of the file, or a copy of the pixels the view shows. The peak memory of an open is measured in a fresh
 // process of this program (run with --open-for-peak FILE).
 #include <benchmark/benchmark.h>
 
@@ -105,6 +105,33 @@ const QString& colourScan()
     return path;
 }
 
+constexpr int kQtWidth = 3000;
+constexpr int kQtHeight = 30000;
+
+// The colour log of a third of a well, written by Qt in the given kind.
+QString writtenByQt(const char* name, const char* kind, int quality)
+{
+    const QString path = benchFile(name);
+    QImage image(kQtWidth, kQtHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kQtHeight; ++y)
+        logRow(y, 0xff2040c0, 0xfffff8f0, kQtWidth, reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
+    if (!image.save(path, kind, quality))
+        std::fprintf(stderr, "the scan %s could not be written\n", name);
+    return path;
+}
+
+const QString& pngScan()
+{
+    static const QString path = writtenByQt("dipbench_well.png", "PNG", 50);
+    return path;
+}
+
+const QString& jpegScan()
+{
+    static const QString path = writtenByQt("dipbench_well.jpg", "JPEG", 85);
+    return path;
+}
+
 // A shown window whose log view is 1600 x 1000 pixels.
 std::unique_ptr<DigitizeWindow> benchWindow(BenchMessages*& said)
 {
@@ -162,6 +189,27 @@ void BM_openColourWell(benchmark::State& st)
     st.counters["bound_bytes_per_pixel"] = 4.5;
 }
 BENCHMARK(BM_openColourWell)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A 3000 x 30000 colour log as PNG and as JPEG, decoded a band at a time
+// straight into the kept picture. floor: libpng's or libjpeg's own decode of
+// every row.
+void BM_openPngWell(benchmark::State& st)
+{
+    const QString& path = pngScan();
+    openInWindow(st, path);
+    st.counters["floor_libpng_ms"] = libpngDecodeMs(path.toStdString());
+    st.counters["peak_bytes_per_pixel"] = peakOf(st, QStringLiteral("--open-for-peak"), path) / (double(kQtWidth) * kQtHeight);
+}
+BENCHMARK(BM_openPngWell)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_openJpegWell(benchmark::State& st)
+{
+    const QString& path = jpegScan();
+    openInWindow(st, path);
+    st.counters["floor_libjpeg_ms"] = libjpegDecodeMs(path.toStdString());
+    st.counters["peak_bytes_per_pixel"] = peakOf(st, QStringLiteral("--open-for-peak"), path) / (double(kQtWidth) * kQtHeight);
+}
+BENCHMARK(BM_openJpegWell)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The fax scan at path open in a window, calibrated by two depth rows at its top and
 // bottom across the dip track.
@@ -290,5 +338,7 @@ int main(int argc, char** argv)
     const int done = app.run(argc, argv);
     QFile::remove(benchFile("dipbench_well_fax.tif"));
     QFile::remove(benchFile("dipbench_well_colour.tif"));
+    QFile::remove(benchFile("dipbench_well.png"));
+    QFile::remove(benchFile("dipbench_well.jpg"));
     return done;
 }

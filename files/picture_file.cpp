@@ -101,9 +101,14 @@ bool jpegEndsEarly(Bytes data, std::size_t size)
         if (marker == 0xda)
             break;
     }
-    for (; at + 1 < size; ++at)
-        if (data[at] == 0xff && data[at + 1] == 0xd9)
+    while (at + 1 < size) {
+        const auto* mark = static_cast<Bytes>(std::memchr(data + at, 0xff, size - at - 1));
+        if (!mark)
+            break;
+        at = std::size_t(mark - data) + 1;
+        if (data[at] == 0xd9)
             return false;
+    }
     return true;
 }
 
