@@ -32,6 +32,7 @@ std::optional<PictureClaim> bitmapClaim(Bytes data, std::size_t size)
     PictureClaim c;
     c.width = std::uint64_t(h.width);
     c.height = std::uint64_t(h.height < 0 ? -h.height : h.height);
+    c.decodedBytes = c.width * c.height;
     c.leastBytes = c.height == 0 ? 0 : c.height * (2 * ceilDiv(c.width, 255) + 2) - 2;
     c.dataBytes = size > h.pixelOffset ? size - h.pixelOffset : 0;
     return c;
@@ -66,7 +67,8 @@ std::optional<PictureClaim> pngClaim(Bytes data, std::size_t size)
     c.width = be32(ihdr);
     c.height = be32(ihdr + 4);
     // Each row starts with its filter's byte; interlacing only adds rows.
-    c.leastBytes = times(c.height, 1 + c.width * std::uint64_t(channels * depth) / 8) / kDeflateRatio;
+    c.decodedBytes = times(c.height, 1 + c.width * std::uint64_t(channels * depth) / 8);
+    c.leastBytes = c.decodedBytes / kDeflateRatio;
     for (std::size_t at = header; at + 8 <= size;) {
         const std::uint64_t length = be32(data + at);
         if (std::memcmp(data + at + 4, "IDAT", 4) == 0)
@@ -111,7 +113,7 @@ std::optional<PictureClaim> jpegClaim(Bytes data, std::size_t size)
         c.width = be16(sof + 3);
         const int components = sof[5];
         const int bitsPerBlock = marker == 0xc0 || marker == 0xc1 ? 2 : marker == 0xc2 ? 1 : 0;
-        if (c.height == 0 || bitsPerBlock == 0 || components == 0 || at + 10 + 3 * std::size_t(components) > size)
+        if (c.height == 0 || components == 0 || at + 10 + 3 * std::size_t(components) > size)
             return std::nullopt;
         int hMost = 1, vMost = 1;
         for (int i = 0; i < components; ++i) {
@@ -124,6 +126,7 @@ std::optional<PictureClaim> jpegClaim(Bytes data, std::size_t size)
             bits += ceilDiv(ceilDiv(c.width * h, std::uint64_t(hMost)), 8)
                     * ceilDiv(ceilDiv(c.height * v, std::uint64_t(vMost)), 8) * std::uint64_t(bitsPerBlock);
         }
+        c.decodedBytes = c.width * c.height * std::uint64_t(components);
         c.leastBytes = bits / 8;
         c.dataBytes = size;
         return c;
@@ -132,8 +135,9 @@ std::optional<PictureClaim> jpegClaim(Bytes data, std::size_t size)
 }
 
 // The best ratio of each compression scanners use, as the fewest bytes for
-// the raw rows (rowBytes each), the picture being width x height.
-std::optional<std::uint64_t> tiffLeastBytes(std::uint64_t compression, std::uint64_t width, std::uint64_t height,
+// the raw rows (rowBytes each), the picture being width x height; 0 for
+// others.
+std::uint64_t tiffLeastBytes(std::uint64_t compression, std::uint64_t width, std::uint64_t height,
                                             std::uint64_t rowBytes)
 {
     const std::uint64_t raw = times(rowBytes, height);
@@ -156,7 +160,7 @@ std::optional<std::uint64_t> tiffLeastBytes(std::uint64_t compression, std::uint
     case 32773:  // PackBits: 128 bytes repeated in 2
         return raw / 64;
     default:
-        return std::nullopt;
+        return 0;
     }
 }
 
@@ -166,10 +170,7 @@ std::optional<PictureClaim> tiffClaim(Bytes data, std::size_t size)
         return std::nullopt;
     const TiffReader tiff{data, size, data[0] == 'I'};
     const auto width = tiff.tag(256), height = tiff.tag(257);
-    auto counts = tiff.tag(279);
-    if (!counts)
-        counts = tiff.tag(325);
-    if (!width || !height || !counts || width->empty() || height->empty())
+    if (!width || !height || width->empty() || height->empty())
         return std::nullopt;
     const auto first = [&](std::uint16_t tag, std::uint64_t fallback) {
         const auto values = tiff.tag(tag);
@@ -179,11 +180,16 @@ std::optional<PictureClaim> tiffClaim(Bytes data, std::size_t size)
     c.width = width->front();
     c.height = height->front();
     const std::uint64_t bits = times(first(258, 1), first(277, 1));
-    const auto least = tiffLeastBytes(first(259, 1), c.width, c.height, ceilDiv(times(c.width, bits), 8));
-    if (!least)
-        return std::nullopt;
-    c.leastBytes = *least;
-    for (const std::uint64_t count : *counts)
+    const std::uint64_t rowBytes = ceilDiv(times(c.width, bits), 8);
+    c.decodedBytes = times(rowBytes, c.height);
+    c.leastBytes = tiffLeastBytes(first(259, 1), c.width, c.height, rowBytes);
+    // Without their byte counts, the strips can hold no more than the file.
+    auto counts = tiff.tag(279);
+    if (!counts)
+        counts = tiff.tag(325);
+    if (!counts)
+        c.dataBytes = size;
+    for (const std::uint64_t count : counts.value_or(std::vector<std::uint64_t>{}))
         c.dataBytes += count;
     return c;
 }

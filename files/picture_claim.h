@@ -11,13 +11,17 @@
 // bytes must not make the program hold gigabytes.
 struct PictureClaim {
     std::uint64_t width = 0, height = 0;
+    // Its samples as the file stores them, decompressed: what a general
+    // decoder may hold at once.
+    std::uint64_t decodedBytes = 0;
     // The fewest bytes of encoded data that could fill so many pixels at the
-    // format's best compression, and the bytes the file gives them.
+    // format's best compression (0 where no best ratio is known), and the
+    // bytes the file gives them.
     std::uint64_t leastBytes = 0, dataBytes = 0;
 
     bool holdable() const { return width > 0 && height > 0 && dataBytes >= leastBytes; }
 };
 
-// Nothing where the header cannot say: a compression without a known best
-// ratio, a size given only after the pixels, a file too short to tell.
+// Nothing where the header cannot say: a size given only after the pixels,
+// a file too short to tell. The picture itself is then left to its decoder.
 std::optional<PictureClaim> pictureClaim(PictureKind kind, const unsigned char* data, std::size_t size);

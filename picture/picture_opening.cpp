@@ -2,6 +2,8 @@
 // so that a damaged or truncated file is refused with its reason before any
 // memory is set aside for its pixels; then the decoder of its kind fills a
 // new picture, which replaces this one only when it is whole.
+#include <climits>
+
 #include <QFile>
 
 #include "files/bitmap_decoder.h"
@@ -9,6 +11,7 @@
 #include "files/picture_file.h"
 #include "files/tiff_strips.h"
 #include "picture/log_picture.h"
+#include "picture/memory_limit.h"
 #include "picture/picture_decoding.h"
 
 namespace {
@@ -76,9 +79,10 @@ struct Refusals {
     }
 };
 
-// The decoder for the file's kind and layout.
-Decoded decode(PictureKind kind, const QString& path, const PictureBytes& bytes, const LogPicture::Progress& progress,
-               LogPicture& picture, QString& damage)
+// The decoder for the file's kind and layout. Qt's readers hold all the
+// file's samples at once: what its header claims of them must fit.
+Decoded decode(PictureKind kind, const QString& path, const PictureBytes& bytes, const std::optional<PictureClaim>& claim,
+               const LogPicture::Progress& progress, LogPicture& picture, QString& damage)
 {
     switch (kind) {
     case PictureKind::Bitmap:
@@ -102,6 +106,9 @@ Decoded decode(PictureKind kind, const QString& path, const PictureBytes& bytes,
     case PictureKind::Unknown:
         break;
     }
+    if (claim && double(claim->decodedBytes) > double(pictureMemoryLimit()))
+        return {DecodeOutcome::TooLarge, QSize(int(std::min<std::uint64_t>(claim->width, INT_MAX)),
+                                               int(std::min<std::uint64_t>(claim->height, INT_MAX)))};
     return decodeWithQt(bytes.data(), bytes.size(), progress, picture);
 }
 
@@ -131,7 +138,8 @@ bool LogPicture::load(const QString& path, QString& error, const Progress& progr
         error = refuse.truncated(QStringLiteral("the file ends before the picture does"));
         return false;
     }
-    if (const auto claim = pictureClaim(kind, bytes.data(), bytes.size()); claim && !claim->holdable()) {
+    const auto claim = pictureClaim(kind, bytes.data(), bytes.size());
+    if (claim && !claim->holdable()) {
         error = refuse.overclaimed(*claim, bytes.size());
         return false;
     }
@@ -139,7 +147,7 @@ bool LogPicture::load(const QString& path, QString& error, const Progress& progr
     // this one's.
     LogPicture decoded;
     QString damage = QStringLiteral("its pixels cannot be decoded");
-    const Decoded result = decode(kind, path, bytes, progress, decoded, damage);
+    const Decoded result = decode(kind, path, bytes, claim, progress, decoded, damage);
     switch (result.outcome) {
     case DecodeOutcome::Done:
         *this = std::move(decoded);

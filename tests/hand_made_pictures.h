@@ -62,8 +62,10 @@ struct TiffEntry {
 };
 
 // A little-endian TIFF: the pieces (strips, or tiles when tiled) laid out
-// after the header, their offsets and byte counts added to the entries.
-inline QByteArray tiffFile(std::vector<TiffEntry> entries, const std::vector<QByteArray>& pieces, bool tiled = false)
+// after the header, their offsets and (unless uncounted) byte counts added
+// to the entries.
+inline QByteArray tiffFile(std::vector<TiffEntry> entries, const std::vector<QByteArray>& pieces, bool tiled = false,
+                           bool uncounted = false)
 {
     QByteArray file = QByteArray("II") + littleEndian(42, 2);
     std::uint32_t at = 8;
@@ -75,7 +77,8 @@ inline QByteArray tiffFile(std::vector<TiffEntry> entries, const std::vector<QBy
         data += piece;
     }
     entries.push_back(offsets);
-    entries.push_back(counts);
+    if (!uncounted)
+        entries.push_back(counts);
     std::sort(entries.begin(), entries.end(), [](const TiffEntry& a, const TiffEntry& b) { return a.tag < b.tag; });
     const std::uint32_t directory = at + std::uint32_t(data.size());
     file += littleEndian(directory, 4) + data;

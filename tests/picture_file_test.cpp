@@ -182,13 +182,26 @@ TEST(PictureFile, TheSizeAHeaderClaimsIsWeighedAgainstTheDataThatMustFillIt)
     EXPECT_FALSE(baseline->holdable());
     EXPECT_EQ(claimOf(jpegOf(0xc2, 64, 64, "\x11"))->leastBytes, 64u / 8);
     EXPECT_TRUE(claimOf(jpegOf(0xc0, 64, 64, "\x11"))->holdable());
-    EXPECT_FALSE(claimOf(jpegOf(0xc9, 20000, 20000, "\x11")));
+    EXPECT_EQ(claimOf(jpegOf(0xc9, 20000, 20000, "\x11"))->leastBytes, 0u);
+    EXPECT_EQ(claimOf(jpegOf(0xc9, 20000, 20000, "\x11"))->decodedBytes, 400000000u);
 
     // A Group 4 fax row like the one above takes 1 bit.
     EXPECT_EQ(claimOf(tiffOf(2400, 80000, 4, 10000))->leastBytes, 10000u);
     EXPECT_TRUE(claimOf(tiffOf(2400, 80000, 4, 10000))->holdable());
     EXPECT_FALSE(claimOf(tiffOf(2400, 80001, 4, 10000))->holdable());
     EXPECT_EQ(claimOf(tiffOf(100, 10, 1, 10))->leastBytes, 130u);  // uncompressed, 1 bit a pixel
-    EXPECT_FALSE(claimOf(tiffOf(100, 10, 34925, 10)));  // LZMA: no known floor
+    EXPECT_EQ(claimOf(tiffOf(100, 10, 34925, 10))->leastBytes, 0u);  // LZMA: no known floor
+    EXPECT_EQ(claimOf(tiffOf(100, 10, 34925, 10))->decodedBytes, 130u);
     EXPECT_FALSE(claimOf(tiff()));  // no size given
+    // Strips without their byte counts hold no more than the file; samples
+    // a pixel count too (as found by fuzzing: 36888 of them).
+    std::string uncounted = tiffOf(40, 3327, 8, 10);
+    uncounted.replace(uncounted.find(le16(279)), 2, le16(33000));
+    uncounted.replace(uncounted.find(le16(259)), 12, le16(277) + le16(3) + le32(1) + le16(36888) + le16(0));
+    const auto samples = claimOf(uncounted);
+    ASSERT_TRUE(samples);
+    EXPECT_EQ(samples->decodedBytes, 40ull * 36888 / 8 * 3327);
+    EXPECT_EQ(samples->dataBytes, uncounted.size());
+    EXPECT_EQ(samples->leastBytes, samples->decodedBytes);  // uncompressed
+    EXPECT_FALSE(samples->holdable());
 }

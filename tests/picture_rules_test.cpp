@@ -283,6 +283,24 @@ TEST_F(PictureRules, HeadersThatClaimGigabytesInAFewBytesAreRefusedBeforeAnyPixe
     EXPECT_TRUE(quickRefusal(claimed).endsWith(refusal(claimed, 20000, 20000)));
 }
 
+TEST_F(PictureRules, SamplesAPixelCountInWhatAHeaderClaims)
+{
+    // Found by fuzzing: 40 x 3327 pixels of 36888 grey samples each, 4.9 GB,
+    // deflated, without the strips' byte counts. A general reader would set
+    // the room for a strip aside first.
+    const QString path = written("samples.tif", tiffFile({{256, 3, {40}},
+                                                          {257, 3, {3327}},
+                                                          {258, 3, {8}},
+                                                          {259, 3, {8}},
+                                                          {262, 3, {1}},
+                                                          {277, 3, {36888}}},
+                                                         {deflated(QByteArray(100, '\0'))}, false, true));
+    EXPECT_EQ(quickRefusal(path), QStringLiteral("The TIFF picture \"%1\" is damaged or truncated: it claims 40 by 3327 "
+                                                 "pixels in %2 bytes.")
+                                      .arg(path)
+                                      .arg(QFileInfo(path).size()));
+}
+
 TEST_F(PictureRules, ATileLargerThanThePictureIsDamaged)
 {
     // 64 x 64 grey pixels in one deflated tile that claims to be 65536 x
