@@ -16,7 +16,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <opencv2/imgproc.hpp>
+
 #include "bmp_encoder.h"
+#include "scan_spoiling.h"
 #include "tiff_writer.h"
 
 namespace {
@@ -27,7 +30,10 @@ struct Tadpole {
     double azimuth = 0, dip = 0;
 };
 
-enum class Output { GreyBmp, FaxTiff, Jpeg, ColourBmp };
+enum class Output { GreyBmp, FaxTiff, Jpeg, ColourBmp, ColourJpeg };
+
+// What the archive did to the sheet before it was scanned.
+enum class Spoil { None, Speckle, Faded, Microfilm, Stained };
 
 struct Variant {
     const char* name;
@@ -42,6 +48,9 @@ struct Variant {
     bool speckle = false;
     bool notes = false;        // words written in the track
     double skew = 0;           // degrees the sheet is turned on the scanner, clockwise
+    Spoil spoil = Spoil::None;
+    bool curve = false;        // a log curve wandering through the track, with its scale
+    int quality = 70;          // of a JPEG
 };
 
 const Variant kVariants[] = {
@@ -55,6 +64,19 @@ const Variant kVariants[] = {
     {"well", 2000, 30000, 2000, 10, 2.5, 2, Output::GreyBmp},
     {"colour", 1200, 8000, 300, 10, 2.5, 2, Output::ColourBmp},
     {"skewed", 1200, 3000, 120, 10, 2.5, 2, Output::GreyBmp, false, false, false, false, 1},
+    {.name = "speckle", .width = 1200, .height = 8000, .tadpoles = 300, .diameter = 10, .tailLength = 2.5,
+     .tailWidth = 2, .output = Output::Jpeg, .spoil = Spoil::Speckle, .quality = 50},
+    {.name = "faded", .width = 1200, .height = 8000, .tadpoles = 300, .diameter = 10, .tailLength = 2.5,
+     .tailWidth = 2, .output = Output::ColourJpeg, .spoil = Spoil::Faded},
+    {.name = "microfilm", .width = 1200, .height = 6000, .tadpoles = 250, .diameter = 6, .tailLength = 4,
+     .tailWidth = 1, .output = Output::GreyBmp, .spoil = Spoil::Microfilm},
+    {.name = "stained", .width = 1200, .height = 8000, .tadpoles = 300, .diameter = 9, .tailLength = 2.5,
+     .tailWidth = 1.5, .output = Output::FaxTiff, .spoil = Spoil::Stained},
+    {.name = "curve", .width = 1200, .height = 8000, .tadpoles = 300, .diameter = 10, .tailLength = 2.5,
+     .tailWidth = 2, .output = Output::GreyBmp, .curve = true},
+    {.name = "empty", .width = 1200, .height = 20000, .tadpoles = 0, .diameter = 10, .tailLength = 2.5,
+     .tailWidth = 2, .output = Output::Jpeg, .blackGrid = true, .notes = true, .spoil = Spoil::Speckle,
+     .curve = true, .quality = 50},
 };
 
 // On a colour log the tadpoles are printed in colours of their own, over a
@@ -93,6 +115,17 @@ void drawPage(QPainter& p, const Layout& l, const Variant& v)
     p.setPen(QPen(Qt::black, 2));
     p.drawLine(l.trackLeft, l.top, l.trackLeft, l.bottom);
     p.drawLine(l.trackRight, l.top, l.trackRight, l.bottom);
+    if (v.curve) {
+        // A gamma ray curve plotted across the dip track, with its scale.
+        p.drawText(QRect(l.trackLeft, l.top - 44, l.trackRight - l.trackLeft, 20), Qt::AlignLeft, "0");
+        p.drawText(QRect(l.trackLeft, l.top - 44, l.trackRight - l.trackLeft, 20), Qt::AlignHCenter, "GAMMA RAY (API)");
+        p.drawText(QRect(l.trackLeft, l.top - 44, l.trackRight - l.trackLeft, 20), Qt::AlignRight, "150");
+        QPolygonF curve;
+        for (int y = l.top; y <= l.bottom; y += 2)
+            curve << QPointF(l.trackX(45 + 38 * std::sin(y / 170.0) * std::cos(y / 530.0) + 6 * std::sin(y / 23.0)), y);
+        p.setPen(QPen(Qt::black, 1.5));
+        p.drawPolyline(curve);
+    }
 }
 
 // Room for a new tadpole: no dot near another, and no tail over a dot.
@@ -204,66 +237,132 @@ void addSpeckle(QImage& page, std::mt19937& rng)
     }
 }
 
-bool writePicture(const QImage& page, const Variant& v, const std::string& path)
+// The page as the scanner saw it: grey, or in colour where the sheet or its
+// ink had colour.
+struct Scan {
+    cv::Mat grey;    // 8-bit, or empty
+    cv::Mat colour;  // BGR, or empty
+};
+
+cv::Mat greyOf(const QImage& page)
 {
-    if (v.output == Output::ColourBmp) {
-        RgbPicture picture(page.width(), page.height(), 0xffffff);
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                picture.at(x, y) = page.pixel(x, y) & 0xffffffu;
-        const std::string bytes = encodeBmp(picture, 24);
-        std::ofstream out(path, std::ios::binary);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        return bool(out);
-    }
     const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
-    if (v.output == Output::Jpeg)
-        return grey.save(QString::fromStdString(path), "JPG", 70);
-    if (v.output == Output::FaxTiff)
-        return writeFaxTiff(path, grey.width(), grey.height(), 64,
-                            [&](int x, int y) { return grey.constScanLine(y)[x] < 128; });
-    RgbPicture picture(grey.width(), grey.height(), 0xffffff);
-    for (int y = 0; y < grey.height(); ++y)
-        for (int x = 0; x < grey.width(); ++x)
-            picture.at(x, y) = 0x010101u * grey.constScanLine(y)[x];
-    const std::string bytes = encodeBmp(picture, 8);
+    return cv::Mat(grey.height(), grey.width(), CV_8U, const_cast<uchar*>(grey.constBits()),
+                   std::size_t(grey.bytesPerLine()))
+        .clone();
+}
+
+bool writeBytes(const std::string& path, const std::string& bytes)
+{
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), std::streamsize(bytes.size()));
     return bool(out);
 }
 
-bool makeVariant(const Variant& v, const std::string& folder)
+bool writePicture(const Scan& scan, const Variant& v, const std::string& path)
 {
-    std::mt19937 rng(2026);
-    const Layout l{v.width, v.height, 220, v.width - 80, kTop, kTop + (v.height - kTop - 200) / kDepthStep * kDepthStep};
+    if (!scan.colour.empty()) {
+        const cv::Mat& c = scan.colour;
+        if (v.output == Output::ColourJpeg) {
+            const QImage image(c.data, c.cols, c.rows, int(c.step), QImage::Format_BGR888);
+            return image.save(QString::fromStdString(path), "JPG", v.quality);
+        }
+        RgbPicture picture(c.cols, c.rows, 0xffffff);
+        for (int y = 0; y < c.rows; ++y)
+            for (int x = 0; x < c.cols; ++x) {
+                const cv::Vec3b p = c.at<cv::Vec3b>(y, x);
+                picture.at(x, y) = std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+            }
+        return writeBytes(path, encodeBmp(picture, 24));
+    }
+    const cv::Mat& g = scan.grey;
+    if (v.output == Output::Jpeg) {
+        const QImage image(g.data, g.cols, g.rows, int(g.step), QImage::Format_Grayscale8);
+        return image.save(QString::fromStdString(path), "JPG", v.quality);
+    }
+    if (v.output == Output::FaxTiff)
+        return writeFaxTiff(path, g.cols, g.rows, 64, [&](int x, int y) { return g.at<std::uint8_t>(y, x) < 128; });
+    RgbPicture picture(g.cols, g.rows, 0xffffff);
+    for (int y = 0; y < g.rows; ++y)
+        for (int x = 0; x < g.cols; ++x)
+            picture.at(x, y) = 0x010101u * g.at<std::uint8_t>(y, x);
+    return writeBytes(path, encodeBmp(picture, 8));
+}
+
+// The page drawn with its tadpoles, as the sheet was printed.
+QImage drawnPage(const Layout& l, const Variant& v, const std::vector<Tadpole>& tadpoles)
+{
     QImage page(v.width, v.height, QImage::Format_RGB32);
     page.fill(Qt::white);
-    std::vector<Tadpole> tadpoles = placeTadpoles(l, v, rng);
-    {
-        QPainter p(&page);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.translate(v.width / 2.0, v.height / 2.0);
-        p.rotate(v.skew);
-        p.translate(-v.width / 2.0, -v.height / 2.0);
-        drawPage(p, l, v);
-        for (std::size_t i = 0; i < tadpoles.size(); ++i)
-            drawTadpole(p, tadpoles[i], v, int(i));
-        if (v.notes) {
-            p.setPen(Qt::black);
-            p.setFont(QFont("DejaVu Sans", 10));
-            for (int y = l.top + 370; y < l.bottom; y += 900)
-                p.drawText(QPointF(l.trackX(60), y), "FAULT ZONE 3");
-        }
+    QPainter p(&page);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(v.width / 2.0, v.height / 2.0);
+    p.rotate(v.skew);
+    p.translate(-v.width / 2.0, -v.height / 2.0);
+    drawPage(p, l, v);
+    for (std::size_t i = 0; i < tadpoles.size(); ++i)
+        drawTadpole(p, tadpoles[i], v, int(i));
+    if (v.notes) {
+        p.setPen(Qt::black);
+        p.setFont(QFont("DejaVu Sans", 10));
+        for (int y = l.top + 370; y < l.bottom; y += 900)
+            p.drawText(QPointF(l.trackX(60), y), "FAULT ZONE 3");
     }
+    return page;
+}
+
+// What the archive did to the printed page.
+Scan spoiled(QImage page, const Layout& l, const Variant& v, std::mt19937& rng)
+{
     if (v.speckle)
         addSpeckle(page, rng);
-    if (v.skew != 0)
-        turnTruth(tadpoles, l, v);
-    const char* extension = v.output == Output::Jpeg ? ".jpg" : v.output == Output::FaxTiff ? ".tif" : ".bmp";
-    const std::string picture = std::string(v.name) + extension;
-    if (!writePicture(page, v, folder + "/" + picture))
-        return false;
-    std::ofstream truth(folder + "/" + v.name + ".csv");
+    if (v.output == Output::ColourBmp) {
+        cv::Mat bgr;
+        cv::cvtColor(cv::Mat(page.height(), page.width(), CV_8UC4, page.bits(), std::size_t(page.bytesPerLine())), bgr,
+                     cv::COLOR_BGRA2BGR);
+        return {{}, bgr};
+    }
+    cv::Mat grey = greyOf(page);
+    switch (v.spoil) {
+    case Spoil::Speckle:
+        speckle(grey, rng);
+        break;
+    case Spoil::Faded:
+        return {{}, fade(grey, rng)};
+    case Spoil::Microfilm:
+        microfilm(grey, rng);
+        break;
+    case Spoil::Stained: {
+        // The back of the sheet: another log, printed on its other side.
+        std::mt19937 backRng(rng());
+        stain(grey, greyOf(drawnPage(l, v, placeTadpoles(l, v, backRng))), rng);
+        break;
+    }
+    case Spoil::None:
+        break;
+    }
+    return {grey, {}};
+}
+
+const char* extensionOf(Output output)
+{
+    switch (output) {
+    case Output::Jpeg:
+    case Output::ColourJpeg:
+        return ".jpg";
+    case Output::FaxTiff:
+        return ".tif";
+    case Output::GreyBmp:
+    case Output::ColourBmp:
+        break;
+    }
+    return ".bmp";
+}
+
+bool writeTruth(const std::string& path, const std::string& picture, const Layout& l,
+                const std::vector<Tadpole>& tadpoles)
+{
+    std::ofstream truth(path);
     truth << "# " << picture << ',' << l.trackLeft << ',' << l.trackRight << ',' << l.top << ',' << l.bottom << '\n';
     char line[128];
     for (const Tadpole& t : tadpoles) {
@@ -273,20 +372,64 @@ bool makeVariant(const Variant& v, const std::string& folder)
     return bool(truth);
 }
 
+bool makeVariant(const Variant& v, const std::string& folder)
+{
+    std::mt19937 rng(2026);
+    const Layout l{v.width, v.height, 220, v.width - 80, kTop, kTop + (v.height - kTop - 200) / kDepthStep * kDepthStep};
+    std::vector<Tadpole> tadpoles = placeTadpoles(l, v, rng);
+    const Scan scan = spoiled(drawnPage(l, v, tadpoles), l, v, rng);
+    if (v.skew != 0)
+        turnTruth(tadpoles, l, v);
+    const std::string picture = std::string(v.name) + extensionOf(v.output);
+    return writePicture(scan, v, folder + "/" + picture)
+           && writeTruth(folder + "/" + v.name + ".csv", picture, l, tadpoles);
+}
+
+// The shipped sample log, copied and copied again: its truth unchanged.
+bool makeSpeckledSample(const std::string& sample, const std::string& folder)
+{
+    const QString path = QString::fromStdString(sample);
+    QImage page(path);
+    std::ifstream truth(sample.substr(0, sample.find_last_of('.')) + ".csv");
+    if (page.isNull() || !truth)
+        return false;
+    std::string head, rest, line;
+    std::getline(truth, head);
+    while (std::getline(truth, line))
+        rest += line + '\n';
+    std::mt19937 rng(2026);
+    cv::Mat grey = greyOf(page);
+    speckle(grey, rng);
+    const QImage copied(grey.data, grey.cols, grey.rows, int(grey.step), QImage::Format_Grayscale8);
+    std::ofstream out(folder + "/sample-speckled.csv");
+    out << "# sample-speckled.jpg" << head.substr(head.find(',')) << '\n' << rest;
+    return copied.save(QString::fromStdString(folder + "/sample-speckled.jpg"), "JPG", 50) && bool(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: make_truth_logs FOLDER [VARIANT...]\nvariants:");
+        std::fprintf(stderr, "usage: make_truth_logs FOLDER [--sample SAMPLE.bmp] [VARIANT...]\nvariants:");
         for (const Variant& v : kVariants)
             std::fprintf(stderr, " %s", v.name);
-        std::fprintf(stderr, "\n");
+        std::fprintf(stderr, "\n--sample also writes sample-speckled.jpg: the sample log copied and copied again\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const std::vector<std::string> wanted(argv + 2, argv + argc);
+    std::vector<std::string> wanted(argv + 2, argv + argc);
+    const auto sample = std::find(wanted.begin(), wanted.end(), "--sample");
+    if (sample != wanted.end()) {
+        if (sample + 1 == wanted.end() || !makeSpeckledSample(*(sample + 1), argv[1])) {
+            std::fprintf(stderr, "make_truth_logs: cannot spoil the sample log\n");
+            return 1;
+        }
+        wanted.erase(sample, sample + 2);
+        if (wanted.empty())
+            return 0;
+    }
     for (const Variant& v : kVariants) {
         if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), v.name) == wanted.end())
             continue;
