@@ -29,7 +29,7 @@ void BM_findTadpoles(benchmark::State& st)
                                            TadpoleLog::kRight, TadpoleLog::kLeft, TadpoleLog::kRight}};
     std::size_t found = 0;
     for (auto _ : st)
-        found = findTadpoles(picture(log), track, DetectionSettings{}).size();
+        found = findTadpoles(picture(log), track, DetectionSettings{}).tadpoles.size();
     double floor = 1e9;
     for (int i = 0; i < 5; ++i) {
         const auto start = std::chrono::steady_clock::now();
@@ -53,7 +53,7 @@ void BM_tadpoleNear(benchmark::State& st)
     const TadpoleLog& log = wellLog();
     const std::vector<TrackStretch> track{{TadpoleLog::kTop, TadpoleLog::kBottom, TadpoleLog::kLeft,
                                            TadpoleLog::kRight, TadpoleLog::kLeft, TadpoleLog::kRight}};
-    const auto all = findTadpoles(picture(log), track, DetectionSettings{});
+    const auto all = findTadpoles(picture(log), track, DetectionSettings{}).tadpoles;
     std::size_t i = 0, hits = 0, presses = 0;
     for (auto _ : st) {
         const FoundTadpole& t = all[i++ % all.size()];

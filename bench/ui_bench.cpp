@@ -616,7 +616,8 @@ void BM_windowSnapPress(benchmark::State& st)
                              TadpoleLog::kRight, TadpoleLog::kLeft, TadpoleLog::kRight};
     const TadpoleLog& log = tadpoleLog();
     const auto printed = findTadpoles({log.grey.data(), TadpoleLog::kWidth, TadpoleLog::kHeight, TadpoleLog::kWidth, 0, 0},
-                                      {track}, DetectionSettings{});
+                                      {track}, DetectionSettings{})
+                             .tadpoles;
     // The tadpoles in the first screenful.
     std::vector<QPoint> presses;
     for (const FoundTadpole& t : printed)

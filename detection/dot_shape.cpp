@@ -22,7 +22,7 @@ DotEdge dotEdge(const InkLayers& l, double cx, double cy, double peak)
     return {edge[n / 2], edge[6 * n / 10] - edge[n / 10]};
 }
 
-bool roundHole(const InkLayers& l, double cx, double cy, double radius)
+bool roundHole(const InkLayers& l, double cx, double cy, double radius, double raggedness)
 {
     std::array<double, kAngles / 4> edge{};
     std::size_t n = 0;
@@ -40,5 +40,5 @@ bool roundHole(const InkLayers& l, double cx, double cy, double radius)
     if (n < edge.size() / 2)
         return true;  // too little to tell
     std::sort(edge.begin(), edge.begin() + std::ptrdiff_t(n));
-    return edge[n * 8 / 10] - edge[n / 5] <= std::max(1.5, 0.25 * radius);
+    return edge[n * 8 / 10] - edge[n / 5] <= raggedness * std::max(1.5, 0.25 * radius);
 }

@@ -16,5 +16,6 @@ DotEdge dotEdge(const InkLayers& l, double cx, double cy, double peak);
 
 // Whether the paper inside a hollow dot is round, as a printed ring's is and
 // a letter's (an "0", an "e") mostly is not: the distances from the centre
-// to the ink all round, leaving out where a line crosses.
-bool roundHole(const InkLayers& l, double cx, double cy, double radius);
+// to the ink all round, leaving out where a line crosses, within the
+// raggedness allowed.
+bool roundHole(const InkLayers& l, double cx, double cy, double radius, double raggedness = 1);

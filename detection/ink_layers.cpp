@@ -152,6 +152,40 @@ void fillSmallHoles(InkLayers& l, double maxDiameter)
     cv::bitwise_or(l.filled, l.scratchLines, l.filled);
 }
 
+// Takes the pieces of ink smaller than smallest pixels out of l.ink and
+// l.paleInk: the specks of a noisy scan, which no dot is.
+void removeSpecks(InkLayers& l, int smallest)
+{
+    const int count = cv::connectedComponentsWithStats(l.ink, l.labels, l.stats, l.centroids, 8, CV_32S);
+    std::vector<std::uint8_t> speck(std::size_t(count), 0);
+    for (int i = 1; i < count; ++i)
+        speck[std::size_t(i)] = l.stats.at<int>(i, cv::CC_STAT_AREA) < smallest ? 255 : 0;
+    l.scratch.create(l.ink.size(), CV_8U);
+    for (int y = 0; y < l.ink.rows; ++y) {
+        const int* label = l.labels.ptr<int>(y);
+        std::uint8_t* out = l.scratch.ptr<std::uint8_t>(y);
+        for (int x = 0; x < l.ink.cols; ++x)
+            out[x] = speck[std::size_t(label[x])];
+    }
+    l.ink.setTo(0, l.scratch);
+    l.paleInk.setTo(0, l.scratch);
+}
+
+// The pieces of filled ink that are no line, and the greatest distance in
+// each.
+void markPieces(InkLayers& l)
+{
+    cv::bitwise_and(l.filled, l.scratch, l.scratchLines);  // l.scratch: off the lines
+    const int count = cv::connectedComponents(l.scratchLines, l.pieces, 8, CV_32S);
+    l.pieceDepth.assign(std::size_t(count), 0.0f);
+    for (int y = 0; y < l.pieces.rows; ++y) {
+        const int* label = l.pieces.ptr<int>(y);
+        const float* dist = l.dist.ptr<float>(y);
+        for (int x = 0; x < l.pieces.cols; ++x)
+            l.pieceDepth[std::size_t(label[x])] = std::max(l.pieceDepth[std::size_t(label[x])], dist[x]);
+    }
+}
+
 }  // namespace
 
 int inkThreshold(const cv::Mat& grey)
@@ -168,13 +202,17 @@ void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
 {
     l.grey = grey;
     cv::threshold(grey, l.ink, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
+    cv::threshold(grey, l.paleInk, std::min(limits.threshold + 48, 230) - 1, 255, cv::THRESH_BINARY_INV);
+    if (limits.smallestPiece > 0)
+        removeSpecks(l, limits.smallestPiece);
     markLongRuns(l, limits.shortestLine, int(limits.maxDiameter) + 2);
     // The fringe that a scanner leaves along a line belongs to the line.
-    cv::dilate(l.runs, l.lines, cv::Mat());
+    const int reach = 2 * limits.lineFringe + 1;
+    cv::dilate(l.runs, l.lines, cv::getStructuringElement(cv::MORPH_RECT, {reach, reach}));
     cv::bitwise_and(l.lines, l.ink, l.lines);
-    cv::threshold(grey, l.paleInk, std::min(limits.threshold + 48, 230) - 1, 255, cv::THRESH_BINARY_INV);
     fillSmallHoles(l, limits.maxDiameter);
     cv::distanceTransform(l.filled, l.dist, cv::DIST_L2, cv::DIST_MASK_5, CV_32F);
     cv::bitwise_not(l.lines, l.scratch);
     cv::bitwise_and(l.ink, l.scratch, l.strokes);
+    markPieces(l);
 }

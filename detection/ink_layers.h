@@ -14,15 +14,23 @@ struct InkLayers {
     cv::Mat dist;    // 32-bit float: each filled pixel's distance to the nearest unfilled one
     cv::Mat strokes; // ink that is no long line: where tails are followed
     cv::Mat peaks;   // 32-bit float: the greatest distance round each pixel
+    // The pieces of filled ink off the lines (32-bit labels), and the
+    // greatest distance in each: a tadpole's dot is the thickest of its piece.
+    cv::Mat pieces;
+    std::vector<float> pieceDepth;
 
-    // Working space of the making.
-    cv::Mat paleInk, scratch, scratchLines, labels, stats, centroids;
+    // Working space of the making, and of the band's preparation.
+    cv::Mat paleInk, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch;
 };
 
 struct InkLimits {
     int threshold = 128;        // grey levels below it are ink
     double maxDiameter = 17;    // no enclosed hole wider than this is a hollow dot
     int shortestLine = 136;     // runs this long are lines, never tails
+    int smallestPiece = 0;      // pieces of ink smaller than this many pixels are specks, not ink
+    int lineFringe = 1;         // ink this far beside a line belongs to it (specks stuck to it too)
+    double inkContrast = 1;     // the scan's ink against its paper: what a dot's contrast is measured by
+    double raggedness = 1;      // how much rougher than printed a dot's edge may be: more on a noisy scan
 };
 
 void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& layers);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -11,12 +12,24 @@
 #include <opencv2/imgproc.hpp>
 
 #include "detection/ink_layers.h"
+#include "detection/scan_traits.h"
 #include "detection/tadpole_measure.h"
 
 namespace {
 
 constexpr int kBandRows = 1024;
+// The scan is studied in at most this many blocks of this many rows.
+constexpr int kSampleBlocks = 16;
+constexpr int kSampleRows = 256;
 constexpr double kLargestAutoDiameter = 17;
+// The longest tail looked for beyond its dot's edge, in dot diameters.
+constexpr double kLongestTail = 6.5;
+// The smallest dot looked for, 5 pixels across, and its ink: on a noisy
+// scan, smaller pieces are specks. There clumps of specks reach further, and
+// a dot must be larger to be told from them.
+constexpr double kSmallestDiameter = 5;
+constexpr double kSmallestNoisyDiameter = 8;
+constexpr int kSmallestDotArea = 16;
 
 struct Area {
     int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom excluded
@@ -65,26 +78,43 @@ bool onTrack(const std::vector<TrackStretch>& track, double x, double y)
     return false;
 }
 
+// On a noisy scan, a distance peak this much shallower than the deepest of
+// its piece of ink is a thickening of a tail or a stroke, not the dot itself;
+// two dots that touch are of a size. (On a clean scan no tail is thick
+// enough to be looked at.)
+constexpr double kThinnestDot = 0.75;
+
+double depthOfPiece(const InkLayers& l, int x, int y)
+{
+    const int label = l.pieces.at<int>(y, x);
+    return label > 0 ? l.pieceDepth[std::size_t(label)] : 0;
+}
+
 // Every dot measured in the area of the picture, read with its surroundings
 // out to the longest tail; want says which centres to keep.
 template <typename Want>
-void searchArea(const GreyPicture& picture, const Area& area, const InkLimits& limits, double smallestRadius,
-                Want want, InkLayers& layers, std::vector<FoundTadpole>& found)
+void searchArea(const GreyPicture& picture, const Area& area, const ScanTraits& traits, const InkLimits& limits,
+                double smallestRadius, Want want, InkLayers& layers, std::vector<FoundTadpole>& found)
 {
     const int margin = tailReach(limits);
     const Area read = clipped(picture, {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin});
     if (read.empty())
         return;
-    makeInkLayers(view(picture, read), limits, layers);
+    makeInkLayers(prepareBand(view(picture, read), traits, layers.prepared, layers.preparedScratch), limits, layers);
     cv::Mat& peaks = layers.peaks;
     cv::dilate(layers.dist, peaks, cv::getStructuringElement(cv::MORPH_RECT, {5, 5}));
     for (int y = area.top - read.top; y < area.bottom - read.top; ++y) {
         const float* dist = layers.dist.ptr<float>(y);
         const float* peak = peaks.ptr<float>(y);
         for (int x = area.left - read.left; x < area.right - read.left; ++x) {
-            if (dist[x] < smallestRadius || dist[x] < peak[x])
+            if (dist[x] < smallestRadius || dist[x] < peak[x]
+                || (limits.smallestPiece > 0 && dist[x] < kThinnestDot * depthOfPiece(layers, x, y)))
                 continue;
             auto t = measureTadpole(layers, x, y, limits);
+            // On a noisy scan, the ring and edge of a dot are ragged, and its
+            // shape may read as round only from a pixel beside the peak.
+            for (int n = 0; !t && limits.smallestPiece > 0 && n < 4; ++n)
+                t = measureTadpole(layers, x + (n == 0) - (n == 1), y + (n == 2) - (n == 3), limits);
             if (!t)
                 continue;
             t->x += read.left;
@@ -95,7 +125,22 @@ void searchArea(const GreyPicture& picture, const Area& area, const InkLimits& l
     }
 }
 
-// One tadpole for each dot: a plateau of the distance peak gives several.
+// Whether t lies on the tail of k: a thickening of a tail where it meets a
+// line may read as a dot of its own, but no printed dot lies on another
+// tadpole's tail.
+bool onTailOf(const FoundTadpole& t, const FoundTadpole& k)
+{
+    if (!k.azimuth || k.evidence.alongLine)
+        return false;
+    const double a = *k.azimuth * std::numbers::pi / 180, ux = std::sin(a), uy = -std::cos(a);
+    const double vx = t.x - k.x, vy = t.y - k.y;
+    const double along = vx * ux + vy * uy, across = std::abs(-vx * uy + vy * ux);
+    const double edge = k.diameter / 2, end = edge + k.evidence.tailLength * k.diameter;
+    return along > edge && along < end && across < std::max(2.0, 0.3 * t.diameter);
+}
+
+// One tadpole for each dot: a plateau of the distance peak gives several,
+// and a dot is no bit of a surer tadpole's tail.
 std::vector<FoundTadpole> withoutRepeats(std::vector<FoundTadpole> found)
 {
     // The same picks whichever thread searched which band first.
@@ -105,13 +150,12 @@ std::vector<FoundTadpole> withoutRepeats(std::vector<FoundTadpole> found)
     std::multimap<int, std::size_t> byRow;
     std::vector<FoundTadpole> kept;
     for (const FoundTadpole& t : found) {
-        const double near = 0.6 * t.diameter;
+        const double near = std::max(0.6 * t.diameter, kLongestTail * kLargestAutoDiameter);
         bool repeat = false;
         const auto last = byRow.upper_bound(int(t.y + near) + 1);
-        for (auto it = byRow.lower_bound(int(t.y - near) - 1); it != last; ++it) {
+        for (auto it = byRow.lower_bound(int(t.y - near) - 1); it != last && !repeat; ++it) {
             const FoundTadpole& k = kept[it->second];
-            if (std::hypot(k.x - t.x, k.y - t.y) < std::max(near, 0.6 * k.diameter))
-                repeat = true;
+            repeat = std::hypot(k.x - t.x, k.y - t.y) < std::max(0.6 * t.diameter, 0.6 * k.diameter) || onTailOf(t, k);
         }
         if (!repeat) {
             byRow.emplace(int(t.y), kept.size());
@@ -121,14 +165,17 @@ std::vector<FoundTadpole> withoutRepeats(std::vector<FoundTadpole> found)
     return kept;
 }
 
-// The dots' usual diameter: the most frequent among the sure tadpoles.
-double usualDiameter(const std::vector<FoundTadpole>& found)
+// The dots' usual diameter: the most frequent among the sure tadpoles, each
+// counting by its ink, so that blots and bits of strokes, small and many on
+// a noisy scan, do not outvote the printed dots. None is smaller than the
+// smallest dot looked for.
+double usualDiameter(const std::vector<FoundTadpole>& found, double smallest)
 {
     std::map<int, double> votes;  // half-pixel bins
     for (const FoundTadpole& t : found)
-        if (t.azimuth && t.confidence >= 0.5)
+        if (t.azimuth && t.confidence >= 0.5 && t.diameter >= smallest)
             for (int d = -1; d <= 1; ++d)
-                votes[int(std::lround(2 * t.diameter)) + d] += d == 0 ? 1 : 0.5;
+                votes[int(std::lround(2 * t.diameter)) + d] += (d == 0 ? 1 : 0.5) * t.diameter * t.diameter;
     if (votes.empty())
         return 0;
     const auto best = std::max_element(votes.begin(), votes.end(),
@@ -145,9 +192,9 @@ bool sizeFits(const FoundTadpole& t, const DetectionSettings& s, double usual)
 
 // The least distance peak to measure: a dot of 5 pixels centred on a pixel
 // corner peaks at 2.
-double smallestRadius(const DetectionSettings& s)
+double smallestRadius(const DetectionSettings& s, double smallestDiameter = kSmallestDiameter)
 {
-    return std::max(1.95, s.maxDiameter > 0 ? 0.35 * s.minDiameter : 0.0);
+    return s.maxDiameter > 0 ? std::max(1.95, 0.35 * s.minDiameter) : 0.39 * smallestDiameter;
 }
 
 }  // namespace
@@ -170,7 +217,7 @@ namespace {
 // whole, or a buffer of the thread's own that is filled for the area.
 using AreaPixels = std::function<GreyPicture(const Area& area, std::vector<std::uint8_t>& buffer)>;
 
-std::vector<FoundTadpole> findIn(const GreyPicture& extent, const AreaPixels& pixels,
+FoundTadpoles findIn(const GreyPicture& extent, const AreaPixels& pixels,
                                  const std::vector<TrackStretch>& track, const DetectionSettings& settings,
                                  const DetectionProgress& progress, bool* cancelled)
 {
@@ -190,15 +237,28 @@ std::vector<FoundTadpole> findIn(const GreyPicture& extent, const AreaPixels& pi
     if (region.empty())
         return {};
 
-    // One threshold for the whole log, from every eighth row of the track.
-    cv::Mat sample;
-    std::vector<std::uint8_t> rowBuffer;
-    for (int y = region.top; y < region.bottom; y += 8) {
-        const Area row{region.left, y, region.right, y + 1};
-        sample.push_back(view(pixels(row, rowBuffer), row));
+    // The scan's traits from blocks of the track spread down the log.
+    std::vector<cv::Mat> samples;
+    std::vector<std::uint8_t> blockBuffer;
+    const int height = region.bottom - region.top;
+    const int blocks = std::min(kSampleBlocks, (height + kSampleRows - 1) / kSampleRows);
+    for (int i = 0; i < blocks; ++i) {
+        const int top = region.top + int((long(height) - kSampleRows) * i / std::max(1, blocks - 1));
+        const Area block = clipped(extent, {region.left, std::max(region.top, top), region.right,
+                                            std::min(region.bottom, std::max(region.top, top) + kSampleRows)});
+        if (!block.empty())
+            samples.push_back(view(pixels(block, blockBuffer), block).clone());
     }
-    const InkLimits limits = limitsFor(settings, inkThreshold(sample));
-    const double smallest = smallestRadius(settings);
+    const ScanTraits traits = studyScan(samples, limitsFor(settings, 128).maxDiameter);
+    InkLimits limits = limitsFor(settings, traits.threshold);
+    limits.inkContrast = traits.inkContrast;
+    if (traits.despeckle) {
+        limits.smallestPiece = kSmallestDotArea;
+        limits.lineFringe = 2;
+        limits.raggedness = 1.5;
+    }
+    const double smallestDiameter = traits.despeckle ? kSmallestNoisyDiameter : kSmallestDiameter;
+    const double smallest = smallestRadius(settings, smallestDiameter);
     const int margin = tailReach(limits);
 
     const int bands = (region.bottom - region.top + kBandRows - 1) / kBandRows;
@@ -216,7 +276,7 @@ std::vector<FoundTadpole> findIn(const GreyPicture& extent, const AreaPixels& pi
             // What the search of the band reads: the band and its margin.
             const Area read =
                 clipped(extent, {band.left - margin, band.top - margin, band.right + margin, band.bottom + margin});
-            searchArea(pixels(read, buffer), band, limits, smallest,
+            searchArea(pixels(read, buffer), band, traits, limits, smallest,
                        [&](const FoundTadpole& t) { return onTrack(track, t.x, t.y); }, layers, mine);
             const std::lock_guard<std::mutex> guard(lock);
             if (progress && !stop && !progress(double(++done) / bands))
@@ -239,18 +299,25 @@ std::vector<FoundTadpole> findIn(const GreyPicture& extent, const AreaPixels& pi
     }
 
     // Sizes first: a smaller blot on a line beside a dot must not hide it.
-    const double usual = settings.maxDiameter > 0 ? 0 : usualDiameter(withoutRepeats(found));
+    FoundTadpoles result;
+    const double usual = settings.maxDiameter > 0 ? 0 : usualDiameter(withoutRepeats(found), smallestDiameter);
     std::erase_if(found, [&](const FoundTadpole& t) {
-        return !t.azimuth || t.confidence < settings.minConfidence || !sizeFits(t, settings, usual);
+        return !t.azimuth || t.confidence < settings.minConfidence || !sizeFits(t, settings, usual)
+               || (settings.maxDiameter <= 0 && t.diameter < smallestDiameter - 0.5);
     });
-    return withoutRepeats(std::move(found));
+    result.tadpoles = withoutRepeats(std::move(found));
+    result.dotDiameterEstimated = settings.maxDiameter <= 0;
+    result.dotDiameter = result.dotDiameterEstimated ? usual : (settings.minDiameter + settings.maxDiameter) / 2;
+    result.noise = traits.noise;
+    result.despeckled = traits.despeckle;
+    result.paperLevelled = traits.levelPaper;
+    return result;
 }
 
 }  // namespace
 
-std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
-                                       const DetectionSettings& settings, const DetectionProgress& progress,
-                                       bool* cancelled)
+FoundTadpoles findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
+                           const DetectionSettings& settings, const DetectionProgress& progress, bool* cancelled)
 {
     if (!picture.pixels) {
         if (cancelled)
@@ -261,9 +328,8 @@ std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::ve
                   progress, cancelled);
 }
 
-std::vector<FoundTadpole> findTadpoles(const GreyRows& picture, const std::vector<TrackStretch>& track,
-                                       const DetectionSettings& settings, const DetectionProgress& progress,
-                                       bool* cancelled)
+FoundTadpoles findTadpoles(const GreyRows& picture, const std::vector<TrackStretch>& track,
+                           const DetectionSettings& settings, const DetectionProgress& progress, bool* cancelled)
 {
     const GreyPicture extent{nullptr, picture.width, picture.height, 0, picture.left, picture.top};
     const auto fill = [&picture](const Area& area, std::vector<std::uint8_t>& buffer) {
@@ -288,13 +354,16 @@ std::optional<FoundTadpole> tadpoleNear(const GreyPicture& picture, double x, do
         return std::nullopt;
     std::vector<FoundTadpole> found;
     InkLayers layers;
-    searchArea(picture, area, limits, smallestRadius(settings), [](const FoundTadpole&) { return true; }, layers,
-               found);
+    searchArea(picture, area, ScanTraits{}, limits, smallestRadius(settings), [](const FoundTadpole&) { return true; },
+               layers, found);
     std::optional<FoundTadpole> nearest;
     double nearestDistance = 0;
     for (const FoundTadpole& t : withoutRepeats(found)) {
         const double d = std::hypot(t.x - x, t.y - y);
-        if (d > reach + t.diameter / 2 || !sizeFits(t, settings, 0) || t.confidence < 0.15)
+        // A dot without a tail to read is a dot for a press still, when it
+        // is round and as dark as ink.
+        const bool dot = t.evidence.roundness >= 0.5 && t.evidence.contrast >= 0.5;
+        if (d > reach + t.diameter / 2 || !sizeFits(t, settings, 0) || !dot)
             continue;
         if (!nearest || d < nearestDistance) {
             nearest = t;

@@ -56,6 +56,20 @@ struct DetectionSettings {
     double minConfidence = 0.5;
 };
 
+// What a tadpole's confidence is made of, each measured on the picture.
+struct TadpoleEvidence {
+    double roundness = 0;      // 1 with paper all round the dot, 0 with a fifth of ink
+    double contrast = 0;       // the dot's ink against the paper round it, as a share of the scan's ink's
+    double tailLength = 0;     // beyond the dot's edge, in dot diameters; 0 without a tail
+    double straightness = 0;   // 1 for a straight bar, less as the tail's ink strays from its axis
+    double tailWidth = 0;      // in dot diameters
+    double tailInk = 0;        // the tail's darkness across it, as pixels of black: faint lines have little
+    double clutter = 0;        // the share of other ink round the dot, out to three radii
+    bool doubtful = false;     // another direction runs nearly as far as the tail
+    bool alongLine = false;    // the tail lies along a depth or grid line
+    bool endless = false;      // the tail runs on as far as any tail is looked for: a line or a curve
+};
+
 struct FoundTadpole {
     double x = 0;  // the dot's centre
     double y = 0;
@@ -64,7 +78,27 @@ struct FoundTadpole {
     // Degrees clockwise from straight up, from the dot along its tail;
     // nothing when no tail was found.
     std::optional<double> azimuth;
-    double confidence = 0;  // 0 to 1
+    // How likely this is a printed tadpole (0 to 1), from its evidence.
+    double confidence = 0;
+    TadpoleEvidence evidence;
+};
+
+// The confidence that evidence of this kind gives, calibrated on synthetic
+// logs of every kind whose truth is known.
+double confidenceOf(const TadpoleEvidence& evidence);
+
+// What a search found, and what it learned of the scan on the way.
+struct FoundTadpoles {
+    std::vector<FoundTadpole> tadpoles;  // most sure first
+    // The dots' usual diameter: estimated from the surest tadpoles, or the
+    // middle of the range the settings give; 0 when none was found.
+    double dotDiameter = 0;
+    bool dotDiameterEstimated = false;
+    // The share of the paper's pixels that are isolated specks, and what
+    // was done for it and the paper.
+    double noise = 0;
+    bool despeckled = false;
+    bool paperLevelled = false;
 };
 
 // How far beyond the track the search reads the picture: the longest tail
@@ -77,7 +111,7 @@ using DetectionProgress = std::function<bool(double done)>;
 
 // Every tadpole whose centre lies inside one of the stretches, most sure
 // first. Nothing when cancelled (cancelled is then set, where given).
-std::vector<FoundTadpole> findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
+FoundTadpoles findTadpoles(const GreyPicture& picture, const std::vector<TrackStretch>& track,
                                        const DetectionSettings& settings, const DetectionProgress& progress = {},
                                        bool* cancelled = nullptr);
 
@@ -95,7 +129,7 @@ struct GreyRows {
 
 // The same search, the picture filled a band at a time: the same tadpoles as
 // from the whole picture.
-std::vector<FoundTadpole> findTadpoles(const GreyRows& picture, const std::vector<TrackStretch>& track,
+FoundTadpoles findTadpoles(const GreyRows& picture, const std::vector<TrackStretch>& track,
                                        const DetectionSettings& settings, const DetectionProgress& progress = {},
                                        bool* cancelled = nullptr);
 

@@ -18,6 +18,54 @@ bool onTail(double vx, double vy, const Tail& tail, double halfWidth)
     return vx * ux + vy * uy > 0 && std::abs(-vx * uy + vy * ux) <= halfWidth;
 }
 
+// Half the width of the widest line through a dot whose distance peak is
+// at (px, py): measured across each line beyond the dot, as the dot itself
+// widens it where they meet.
+double lineHalfWidth(const InkLayers& l, int px, int py, double peak)
+{
+    const int off = int(std::ceil(peak)) + 3;
+    const auto extent = [&](int x, int y, int sx, int sy) {
+        if (!at(l.runs, x, y))
+            return 0;
+        int n = 1;
+        for (int s = 1; s < 16 && at(l.runs, x + s * sx, y + s * sy); ++s)
+            ++n;
+        for (int s = 1; s < 16 && at(l.runs, x - s * sx, y - s * sy); ++s)
+            ++n;
+        return n;
+    };
+    // Measured a few times out along each line, so that another line
+    // crossing it there does not count.
+    const auto across = [&](int dx, int dy) {
+        int least = 16;
+        for (int s = off; s <= off + 6; s += 3)
+            least = std::min(least, extent(px + s * dx, py + s * dy, dy != 0, dx != 0));
+        return least;
+    };
+    return std::max({across(1, 0), across(-1, 0), across(0, 1), across(0, -1)}) / 2.0;
+}
+
+// The share of other ink round a dot: pixels of strokes from 1.5 to 3 radii
+// (and 2 pixels more) from its centre, its own tail and the lines aside.
+// Specks, letters and scribbles crowd a false dot; a printed one stands in
+// clear paper.
+double clutterRound(const InkLayers& l, double cx, double cy, double radius, const Tail* tail)
+{
+    const double inner = 1.5 * radius + 1, outer = 3 * radius + 2;
+    const int reach = int(std::ceil(outer));
+    const int px = int(std::floor(cx)), py = int(std::floor(cy));
+    int around = 0, inked = 0;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const double vx = px + dx + 0.5 - cx, vy = py + dy + 0.5 - cy, d = std::hypot(vx, vy);
+            if (d < inner || d > outer || (tail && onTail(vx, vy, *tail, 3.5)) || at(l.lines, px + dx, py + dy))
+                continue;
+            ++around;
+            inked += at(l.strokes, px + dx, py + dy) ? 1 : 0;
+        }
+    return around > 0 ? double(inked) / around : 0;
+}
+
 }  // namespace
 
 std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, const InkLimits& limits)
@@ -34,16 +82,20 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
             }
     if (4 * ownInk < disk)
         return std::nullopt;
+    // On a line, a dot stands well out of it; a speck stuck to it does not,
+    // nor a clump of them on a noisy scan.
+    if (at(l.runs, px, py) && peak < lineHalfWidth(l, px, py, peak) + limits.lineFringe + 0.5)
+        return std::nullopt;
     const DotEdge edge = dotEdge(l, px + 0.5, py + 0.5, peak);
     const double radius = edge.radius;
     // A dot is as wide inside as it reaches out, and as far all round; a
     // filled wedge between lines is not.
-    if (peak < 0.72 * radius || edge.spread > std::max(1.5, 0.3 * radius))
+    if (peak < 0.72 * radius || edge.spread > limits.raggedness * std::max(1.5, 0.3 * radius))
         return std::nullopt;
     const int reach = int(std::ceil(radius + 3));
     const double pcx = px + 0.5, pcy = py + 0.5;
 
-    const auto tail = findTail(l, pcx, pcy, radius, 13 * radius + 2);
+    auto tail = findTail(l, pcx, pcy, radius, 13 * radius + 2);
     // A point on a thick stroke: the stroke runs on both ways, or into a
     // dot bigger than the point itself.
     if (tail && (tail->throughStroke || tail->endsInDot > peak))
@@ -52,8 +104,8 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     // The centre: the darkness centroid around the peak, taking each pixel
     // only with its mirror image, so that a tail or a line leaning on the
     // dot pulls no way.
-    double sw = 0, sx = 0, sy = 0;
-    int ring = 0, ringInk = 0;
+    double sw = 0, sx = 0, sy = 0, paper = 0, ink = 0;
+    int ring = 0, ringInk = 0, dotInk = 0;
     for (int dy = -reach; dy <= reach; ++dy)
         for (int dx = -reach; dx <= reach; ++dx) {
             const double d = std::hypot(dx, dy);
@@ -63,7 +115,13 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
             const bool tailSide = tail && onTail(dx, dy, *tail, 2.5);
             if (d > radius + 0.8 && d <= radius + 2.5 && !tailSide && !at(l.lines, x, y)) {
                 ++ring;
-                ringInk += at(l.ink, x, y) ? 1 : 0;  // holes filled beside lines are no ink
+                const bool inked = at(l.ink, x, y);  // holes filled beside lines are no ink
+                ringInk += inked ? 1 : 0;
+                paper += inked ? 0 : l.grey.at<std::uint8_t>(y, x);
+            }
+            if (d <= radius && at(l.ink, x, y) && !at(l.lines, x, y)) {
+                ++dotInk;
+                ink += l.grey.at<std::uint8_t>(y, x);
             }
             if (d > radius + 1.5)
                 continue;
@@ -80,7 +138,7 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     if (sw <= 0 || ring == 0)
         return std::nullopt;
     const double ringShare = double(ringInk) / ring;
-    if (ringShare > 0.2)
+    if (ringShare > 0.2 * limits.raggedness)
         return std::nullopt;  // not round: text, a blot, a crossing of lines
 
     FoundTadpole t;
@@ -100,22 +158,33 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
                 middleInk += at(l.ink, px + dx, py + dy) ? 1 : 0;
             }
     t.filled = middle == 0 || 2 * middleInk >= middle;
-    if (!t.filled && !roundHole(l, t.x, t.y, radius))
+    if (!t.filled && !roundHole(l, t.x, t.y, radius, limits.raggedness))
         return std::nullopt;
 
-    const double roundness = std::clamp(1 - (ringShare - 0.05) / 0.15, 0.0, 1.0);
+    TadpoleEvidence& e = t.evidence;
+    e.roundness = std::clamp(1 - (ringShare - 0.05) / 0.15, 0.0, 1.0);
+    const int paperPixels = ring - ringInk;
+    e.contrast = paperPixels > 0 && dotInk > 0
+                     ? std::clamp((paper / paperPixels - ink / dotInk) / 255 / limits.inkContrast, 0.0, 1.2)
+                     : 0;
     // Without a tail in the open: maybe one along a line, else a dot alone
     // (a letter's strokes, a smudge), which is no tadpole.
     auto alongLine = [&] {
+        e.clutter = clutterRound(l, t.x, t.y, radius, nullptr);
         if (const auto hidden = tailAlongLine(l, t.x, t.y, radius, 13 * radius + 2)) {
             t.azimuth = azimuthTowards(std::sin(hidden->first), std::cos(hidden->first));
-            t.confidence = 0.7 * roundness * std::sqrt(std::min(1.0, hidden->second / (2 * radius)));
-        } else {
-            t.confidence = 0.3 * roundness;
+            e.alongLine = true;
+            e.tailLength = hidden->second / t.diameter;
+            e.straightness = 1;
         }
+        t.confidence = confidenceOf(e);
         return t;
     };
+    // A thin tail of a small dot may leave it just aside of where the peak
+    // looks from: looked for again from the dot's centre.
     if (!tail)
+        tail = findTail(l, t.x, t.y, radius, 13 * radius + 2);
+    if (!tail || tail->throughStroke || tail->endsInDot > peak)
         return alongLine();
     const int paleLevel = std::min(limits.threshold + 48, 230);
     const TailFit fit = fitTail(l, t.x, t.y, radius, *tail);
@@ -125,6 +194,14 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     if (fit.spread > straight || !attached(l, t.x, t.y, radius, fit.angle, paleLevel))
         return alongLine();
     t.azimuth = azimuthTowards(std::sin(fit.angle), std::cos(fit.angle));
-    t.confidence = roundness * std::sqrt(std::min(1.0, tail->length / (2 * radius))) * (tail->doubtful ? 0.6 : 1);
+    e.tailLength = tail->length / t.diameter;
+    e.straightness = std::clamp(1 - fit.wander, 0.0, 1.0);
+    e.tailWidth = fit.width / t.diameter;
+    e.tailInk = fit.width;
+    e.doubtful = tail->doubtful;
+    e.endless = tail->endless;
+    const Tail along{fit.angle, {std::sin(fit.angle), -std::cos(fit.angle)}};
+    e.clutter = clutterRound(l, t.x, t.y, radius, &along);
+    t.confidence = confidenceOf(e);
     return t;
 }

@@ -30,7 +30,8 @@ Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, 
     auto ink = [&](double s) { return inkIn(l.strokes, s); };
     // A tail leaves the dot's edge itself, maybe across a line: ink only
     // beyond a gap there belongs to something else, such as a neighbour's dot.
-    if (!inkIn(l.ink, edge + 1) || !inkIn(l.ink, edge + 2))
+    // A thin tail, paler than its dot, may leave it as pale ink.
+    if (!inkIn(l.paleInk, edge + 1) || !inkIn(l.paleInk, edge + 2))
         return {};
     // On a line the tail may hide for a while, as when it leaves the dot
     // along a line: the run goes on if the tail shows again soon enough.
@@ -76,7 +77,9 @@ std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double ra
         if (run[std::size_t(a)] >= full && run[std::size_t(a + kAngles / 2)] >= full)
             run[std::size_t(a)] = run[std::size_t(a + kAngles / 2)] = 0;
     const auto best = std::max_element(run.begin(), run.end());
-    const double shortest = std::max(0.8 * radius, 3.0);
+    // A tail reaches well beyond its dot: a run shorter than most of the
+    // dot's width is a speck, a letter's foot or a bump on a line.
+    const double shortest = std::max(1.4 * radius, 3.0);
     if (*best < shortest)
         return std::nullopt;
     // The middle of the directions that run nearly as far is the tail's axis.
@@ -87,7 +90,8 @@ std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double ra
     while (b - lo < kAngles / 8 && run[std::size_t((lo - 1 + kAngles) % kAngles)] >= 0.9 * *best)
         --lo;
     const double angle = (lo + hi) / 2.0 * kTwoPi / kAngles;
-    Tail tail{angle, {std::sin(angle), -std::cos(angle)}, *best, false, false, endsInDot[std::size_t(b)]};
+    Tail tail{angle, {std::sin(angle), -std::cos(angle)}, *best, false, false, endsInDot[std::size_t(b)],
+              *best >= full - 1};
     for (int a = 0; a < kAngles; ++a) {
         const int apart = std::min(std::abs(a - b), kAngles - std::abs(a - b));
         if (apart > kAngles / 9 && run[std::size_t(a)] >= std::max(shortest, 0.7 * *best))
@@ -139,12 +143,14 @@ TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const T
             binWeight[b] += p.w;
             binOffset[b] += p.w * p.across;
         }
-        double total = 0;
+        double total = 0, wander = 0;
         for (std::size_t b = 0; b < binWeight.size(); ++b)
             if (binWeight[b] > 0) {
                 binOffset[b] /= binWeight[b];
                 total += binWeight[b];
+                wander += binWeight[b] * binOffset[b] * binOffset[b];
             }
+        fit.wander = total > 0 ? std::sqrt(wander / total) : 0;
         fit.width = total / 230 / std::max(1.0, end - first);
         halfWidth = std::clamp(fit.width / 2 + 1, 1.5, 2.5);
 

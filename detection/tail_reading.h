@@ -16,6 +16,7 @@ struct Tail {
     bool doubtful = false;  // another direction runs nearly as far
     bool throughStroke = false;  // as long the other way: a point on a thick stroke, not a dot
     float endsInDot = 0;  // the distance peak of a dot the tail ran into; 0 none
+    bool endless = false;  // it ran on as far as it was followed
 };
 // The longest run of ink leaving the edge of the dot of radius round
 // (cx, cy), out to longest beyond it; nothing shorter than a tail.
@@ -29,6 +30,10 @@ struct TailFit {
     double angle = 0;
     double spread = 0;
     double width = 0;  // the ink's darkness along the axis, as a width of black
+    // How far the middle of the ink strays across the axis along the tail
+    // (the root mean square, in pixels): blur and grain widen a tail but
+    // leave its middle on the axis; a chain of specks wanders.
+    double wander = 0;
 };
 TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const Tail& tail);
 

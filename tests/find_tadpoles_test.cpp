@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include <QAction>
@@ -23,8 +24,9 @@ const TadpoleSketch kPrinted[] = {
     {150.5, 140.5, 10, 45, 25, 2, true},
     {220.5, 180.5, 10, 200, 25, 2, false},
     {170.5, 230.5, 10, 300, 25, 2, true},
-    {250.5, 270.5, 10, 120, 12, 2, true},  // a short tail: the least sure
+    {250.5, 270.5, 10, 120, 25, 2, true},  // printed pale: the least sure
 };
+constexpr std::size_t kPale = 3;
 
 RgbPicture printedLog()
 {
@@ -36,9 +38,11 @@ RgbPicture printedLog()
         const int now = int(std::lround(ink ? grey * (1 - share) : grey + (255 - grey) * share));
         picture.at(x, y) = 0x010101u * std::uint32_t(now);
     };
-    for (const TadpoleSketch& t : kPrinted)
-        sketchTadpole(t, [&](int x, int y, double s) { shade(x, y, s, true); },
+    for (std::size_t i = 0; i < std::size(kPrinted); ++i) {
+        const double ink = i == kPale ? 0.6 : 1;
+        sketchTadpole(kPrinted[i], [&](int x, int y, double s) { shade(x, y, s * ink, true); },
                       [&](int x, int y, double s) { shade(x, y, s, false); });
+    }
     return picture;
 }
 
@@ -78,8 +82,13 @@ TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
     click(171, 231);
     click(170, 229);
     EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n3 kept, 1 dropped."));
-    // Only the surest shown, then all again, each kept or dropped as it was.
-    child<QSpinBox>("foundconfidence")->setValue(95);
+    // Only those surer than the least sure shown, then all again, each kept
+    // or dropped as it was.
+    const double least = std::min_element(proposals().begin(), proposals().end(), [](const auto& a, const auto& b) {
+                             return a.confidence < b.confidence;
+                         })->confidence;
+    ASSERT_LT(least, 0.99);
+    child<QSpinBox>("foundconfidence")->setValue(int(std::floor(100 * least)) + 1);
     EXPECT_EQ(counts(), QStringLiteral("3 found: 2 filled, 1 hollow.\n2 kept, 1 dropped."));
     child<QSpinBox>("foundconfidence")->setValue(50);
     EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n3 kept, 1 dropped."));

@@ -45,7 +45,7 @@ public:
     }
     std::vector<FoundTadpole> find(const DetectionSettings& settings = {}) const
     {
-        return findTadpoles(picture(), track(), settings);
+        return findTadpoles(picture(), track(), settings).tadpoles;
     }
 
 private:
@@ -181,7 +181,7 @@ TEST(TadpoleDetector, SizeSettingsAndCancelling)
     bool cancelled = false;
     int calls = 0;
     const auto none = findTadpoles(page.picture(), page.track(), {}, [&](double) { return ++calls > 1; }, &cancelled);
-    EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(none.tadpoles.empty());
     EXPECT_TRUE(cancelled);
     EXPECT_GE(calls, 1);
 }
@@ -208,7 +208,7 @@ TEST(TadpoleDetector, APictureFilledABandAtATimeGivesTheSameTadpoles)
             std::copy_n(kept.pixels + (top + y) * kept.stride + left, width, out + y * stride);
         ++fills;
     };
-    const std::vector<FoundTadpole> banded = findTadpoles(rows, page.track(), {});
+    const std::vector<FoundTadpole> banded = findTadpoles(rows, page.track(), {}).tadpoles;
     ASSERT_EQ(banded.size(), whole.size());
     for (std::size_t i = 0; i < whole.size(); ++i) {
         EXPECT_EQ(banded[i].x, whole[i].x);

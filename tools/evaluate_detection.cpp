@@ -5,7 +5,9 @@
 // of the proposals at least 90 % sure. A log without tadpoles gives its false
 // proposals per 10,000 rows. With --check it fails when a log falls short of
 // the required quality: the logs after --spoiled are held to that of spoiled
-// scans. With --misses it lists the tadpoles missed and the false finds.
+// scans. With --misses it lists the tadpoles missed and the false finds;
+// with --traits what the search learned of each scan; with --evidence FILE
+// it writes the evidence of every tadpole found, true or not.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -83,12 +85,15 @@ struct Figures {
 
 constexpr double kDefaultConfidence = 0.5;  // the panel's "at least sure" at first
 
-Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool listMisses)
+struct Pair {
+    double distance;
+    std::size_t truth, found;
+};
+
+// The found tadpoles each paired with the nearest true one within 3
+// pixels, nearest pairs first, each used once.
+std::vector<Pair> pairsOf(const Log& log, const std::vector<FoundTadpole>& found)
 {
-    struct Pair {
-        double distance;
-        std::size_t truth, found;
-    };
     std::vector<Pair> pairs;
     for (std::size_t i = 0; i < log.tadpoles.size(); ++i)
         for (std::size_t j = 0; j < found.size(); ++j) {
@@ -98,11 +103,39 @@ Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool l
         }
     std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.distance < b.distance; });
     std::vector<bool> truthUsed(log.tadpoles.size()), foundUsed(found.size());
+    std::vector<Pair> kept;
+    for (const Pair& p : pairs)
+        if (!truthUsed[p.truth] && !foundUsed[p.found]) {
+            truthUsed[p.truth] = foundUsed[p.found] = true;
+            kept.push_back(p);
+        }
+    return kept;
+}
+
+// The line of a tadpole's evidence.
+std::string evidenceOf(const FoundTadpole& f)
+{
+    const TadpoleEvidence& e = f.evidence;
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "diameter %.1f confidence %.2f (round %.2f contrast %.2f tail %.2f straight %.2f width %.2f ink %.2f "
+                  "clutter %.3f%s%s%s)",
+                  f.diameter, f.confidence, e.roundness, e.contrast, e.tailLength, e.straightness, e.tailWidth,
+                  e.tailInk, e.clutter, e.doubtful ? " doubtful" : "", e.alongLine ? " along a line" : "",
+                  e.endless ? " endless" : "");
+    return line;
+}
+
+// The figures of the found tadpoles; with listMisses, the tadpoles missed
+// (with what was found of them below the confidence, from all) and the
+// false finds.
+Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool listMisses,
+                  const std::vector<FoundTadpole>& all = {})
+{
+    std::vector<bool> truthUsed(log.tadpoles.size()), foundUsed(found.size());
     std::vector<double> dipErrors, azimuthErrors;
     int fillRight = 0;
-    for (const Pair& p : pairs) {
-        if (truthUsed[p.truth] || foundUsed[p.found])
-            continue;
+    for (const Pair& p : pairsOf(log, found)) {
         truthUsed[p.truth] = foundUsed[p.found] = true;
         const Truth& t = log.tadpoles[p.truth];
         const FoundTadpole& f = found[p.found];
@@ -112,14 +145,19 @@ Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool l
         fillRight += f.filled == t.filled ? 1 : 0;
     }
     if (listMisses) {
-        for (std::size_t i = 0; i < truthUsed.size(); ++i)
-            if (!truthUsed[i])
-                std::printf("missed %.2f %.2f azimuth %.1f\n", log.tadpoles[i].x, log.tadpoles[i].y,
-                            log.tadpoles[i].azimuth);
+        for (std::size_t i = 0; i < truthUsed.size(); ++i) {
+            if (truthUsed[i])
+                continue;
+            const Truth& t = log.tadpoles[i];
+            const auto near = std::find_if(all.begin(), all.end(), [&t](const FoundTadpole& f) {
+                return std::hypot(f.x - t.x, f.y - t.y) <= 3;
+            });
+            std::printf("missed %.2f %.2f azimuth %.1f%s%s\n", t.x, t.y, t.azimuth, near == all.end() ? "" : ": ",
+                        near == all.end() ? "" : evidenceOf(*near).c_str());
+        }
         for (std::size_t j = 0; j < foundUsed.size(); ++j)
             if (!foundUsed[j])
-                std::printf("false %.2f %.2f diameter %.1f confidence %.2f\n", found[j].x, found[j].y,
-                            found[j].diameter, found[j].confidence);
+                std::printf("false %.2f %.2f %s\n", found[j].x, found[j].y, evidenceOf(found[j]).c_str());
     }
     Figures r;
     const double matched = double(dipErrors.size());
@@ -145,11 +183,27 @@ std::vector<FoundTadpole> atLeast(const std::vector<FoundTadpole>& found, double
 // The figures at the default confidence, and recall and precision at 90 %.
 Figures compare(const Log& log, const std::vector<FoundTadpole>& found, bool listMisses)
 {
-    Figures r = compareAt(log, atLeast(found, kDefaultConfidence), listMisses);
+    Figures r = compareAt(log, atLeast(found, kDefaultConfidence), listMisses, found);
     const Figures sure = compareAt(log, atLeast(found, 0.9), false);
     r.recall90 = sure.recall;
     r.precision90 = sure.precision;
     return r;
+}
+
+// One line for each tadpole found, whether it is true and its evidence:
+// what the confidence is calibrated on (tools/fit_confidence).
+void writeEvidence(std::ofstream& out, const std::string& name, const Log& log, const std::vector<FoundTadpole>& found)
+{
+    std::vector<bool> isTrue(found.size());
+    for (const Pair& p : pairsOf(log, found))
+        isTrue[p.found] = true;
+    for (std::size_t j = 0; j < found.size(); ++j) {
+        const TadpoleEvidence& e = found[j].evidence;
+        out << name << ',' << (isTrue[j] ? 1 : 0) << ',' << e.roundness << ',' << e.contrast << ',' << e.tailLength
+            << ',' << e.straightness << ',' << e.tailWidth << ',' << e.tailInk << ',' << e.clutter << ','
+            << (e.doubtful ? 1 : 0) << ',' << (e.alongLine ? 1 : 0) << ',' << (e.endless ? 1 : 0) << ','
+            << found[j].confidence << '\n';
+    }
 }
 
 }  // namespace
@@ -158,7 +212,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    bool check = false, listMisses = false, spoiled = false;
+    bool check = false, listMisses = false, spoiled = false, traits = false;
+    std::ofstream evidence;
     std::vector<std::pair<std::string, bool>> truths;  // and whether spoiled
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -168,6 +223,10 @@ int main(int argc, char** argv)
             listMisses = true;
         else if (arg == "--spoiled")
             spoiled = true;
+        else if (arg == "--traits")
+            traits = true;
+        else if (arg == "--evidence" && i + 1 < argc)
+            evidence.open(argv[++i]);
         else
             truths.emplace_back(arg, spoiled);
     }
@@ -192,9 +251,12 @@ int main(int argc, char** argv)
         const std::vector<TrackStretch> track{{log.top, log.bottom, log.left, log.right, log.left, log.right}};
         DetectionSettings everything;
         everything.minConfidence = 0;
-        const std::vector<FoundTadpole> found = findTadpoles(grey.picture, track, everything);
+        const FoundTadpoles search = findTadpoles(grey.picture, track, everything);
+        const std::vector<FoundTadpole>& found = search.tadpoles;
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const Figures f = compare(log, found, listMisses);
+        if (evidence.is_open())
+            writeEvidence(evidence, path.substr(path.find_last_of('/') + 1), log, found);
         const bool empty = log.tadpoles.empty();
         const bool meets = f.meets(isSpoiled, empty);
         allMeet = allMeet && meets;
@@ -208,6 +270,10 @@ int main(int argc, char** argv)
                         name.c_str(), log.tadpoles.size(), atLeast(found, kDefaultConfidence).size(), 100 * f.recall,
                         100 * f.precision, f.dipMedian, f.dip95, f.azimuthMedian, f.azimuth95, 100 * f.fill,
                         100 * f.recall90, 100 * f.precision90, seconds, meets ? "" : "  short of the required quality");
+        if (traits)
+            std::printf("%22s dots %.1f px%s, noise %.2f %%%s%s\n", "", search.dotDiameter,
+                        search.dotDiameterEstimated ? " (estimated)" : "", 100 * search.noise,
+                        search.paperLevelled ? ", paper levelled" : "", search.despeckled ? ", despeckled" : "");
     }
     return check && !allMeet ? 1 : 0;
 }

@@ -141,7 +141,7 @@ void DigitizeWindow::mnufindtadpoles_Click()
     run->blocker = std::make_unique<InputBlocker>(run->progress.get());
     connect(&run->poll, &QTimer::timeout, this, [run] { run->progress->setValue(run->permille); });
     run->poll.start(50);
-    connect(&run->watcher, &QFutureWatcher<std::vector<FoundTadpole>>::finished, this,
+    connect(&run->watcher, &QFutureWatcher<FoundTadpoles>::finished, this,
             &DigitizeWindow::finishTadpoleSearch);
     followDigitizingPossible();
     const QRect searched(QPoint(int(left) - margin, int(top) - margin),
@@ -165,13 +165,13 @@ void DigitizeWindow::finishTadpoleSearch()
 {
     const std::unique_ptr<TadpoleSearchRun> run = std::move(search_);
     const bool cancelled = run->cancelled;
-    const std::vector<FoundTadpole> found = run->watcher.result();
+    const FoundTadpoles found = run->watcher.result();
     run->poll.stop();
     run->progress->hide();
     followDigitizingPossible();
     if (cancelled)
         return;  // nothing kept, nothing changed
-    found_.show(proposalsFrom(found, state_), foundPanel_->search().minConfidence);
+    found_.show(proposalsFrom(found.tadpoles, state_), foundPanel_->search().minConfidence);
     if (!found_.empty() && state_.WorkMode != 0) {
         optDigCal_[0]->setChecked(true);
         OptDigCal_Click(0);  // reviewing is digitizing

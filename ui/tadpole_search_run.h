@@ -16,7 +16,7 @@
 struct TadpoleSearchRun {
     std::atomic<int> permille{0};
     std::atomic<bool> cancelled{false};
-    QFutureWatcher<std::vector<FoundTadpole>> watcher;
+    QFutureWatcher<FoundTadpoles> watcher;
     std::unique_ptr<QProgressDialog> progress;
     std::unique_ptr<InputBlocker> blocker;
     QTimer poll;
