@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "detection/scan_traits.h"
+
 // Finds the tadpoles of a scanned dipmeter log: round dots, filled or hollow,
 // each with a straight tail pointing along the dip's azimuth.
 //
@@ -87,18 +89,21 @@ struct FoundTadpole {
 // logs of every kind whose truth is known.
 double confidenceOf(const TadpoleEvidence& evidence);
 
+// What a search learns of a scan: how its picture is prepared, and how big
+// its dots are. Kept, it lets a press on one tadpole be read as the search
+// reads them all.
+struct ScanContext {
+    ScanTraits traits;
+    // The dots' usual diameter: estimated from the surest tadpoles, or the
+    // middle of the range the settings give; 0 when not known.
+    double dotDiameter = 0;
+    bool dotDiameterEstimated = false;
+};
+
 // What a search found, and what it learned of the scan on the way.
 struct FoundTadpoles {
     std::vector<FoundTadpole> tadpoles;  // most sure first
-    // The dots' usual diameter: estimated from the surest tadpoles, or the
-    // middle of the range the settings give; 0 when none was found.
-    double dotDiameter = 0;
-    bool dotDiameterEstimated = false;
-    // The share of the paper's pixels that are isolated specks, and what
-    // was done for it and the paper.
-    double noise = 0;
-    bool despeckled = false;
-    bool paperLevelled = false;
+    ScanContext context;
 };
 
 // How far beyond the track the search reads the picture: the longest tail
@@ -133,7 +138,19 @@ FoundTadpoles findTadpoles(const GreyRows& picture, const std::vector<TrackStret
                                        const DetectionSettings& settings, const DetectionProgress& progress = {},
                                        bool* cancelled = nullptr);
 
+// The scan's context from samples of the track, without searching it: for
+// a press before any search.
+ScanContext studyTrack(const GreyRows& picture, const std::vector<TrackStretch>& track,
+                       const DetectionSettings& settings);
+
 // The tadpole whose dot centre lies within reach of (x, y), the nearest of
-// them; for a single press, so it looks only at the picture around it.
+// them, read as the search reads it in the scan's context; for a single
+// press, so it looks only at the picture around it (picture holds at least
+// snapMargin() pixels round the press, where the log has them). A dot
+// without a tail to read is given without an azimuth.
 std::optional<FoundTadpole> tadpoleNear(const GreyPicture& picture, double x, double y, double reach,
-                                        const DetectionSettings& settings);
+                                        const DetectionSettings& settings, const ScanContext& context = {});
+
+// How far round a press tadpoleNear reads the picture: far enough to tell
+// lines from tails.
+int snapMargin(const DetectionSettings& settings);

@@ -1,7 +1,10 @@
 #include "picture/log_picture.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "picture/picture_decoding.h"
 #include "picture/picture_rows.h"
@@ -64,4 +67,46 @@ void LogPicture::toGrey(const QRect& part, std::uint8_t* out, std::ptrdiff_t str
             rgbToGrey(row + 3 * first, count, to);
         });
     }
+}
+
+QRgb LogPicture::paperColour(const QRect& part) const
+{
+    const QImage& level = levels_[0];
+    const QRect area = part.intersected(level.rect());
+    if (level.format() != QImage::Format_RGB888 || area.isEmpty())
+        return qRgb(255, 255, 255);
+    // Some tens of thousands of pixels on a grid over the part.
+    const int step = std::max(1, int(std::sqrt(double(area.width()) * area.height() / 40000)));
+    std::vector<std::array<std::uint8_t, 3>> samples;
+    for (int y = area.top(); y <= area.bottom(); y += step) {
+        const uchar* row = level.constScanLine(y);
+        for (int x = area.left(); x <= area.right(); x += step)
+            samples.push_back({row[3 * x], row[3 * x + 1], row[3 * x + 2]});
+    }
+    const auto luma = [](const std::array<std::uint8_t, 3>& c) { return c[0] * 11 + c[1] * 16 + c[2] * 5; };
+    const auto half = samples.begin() + std::ptrdiff_t(samples.size() / 2);
+    std::nth_element(samples.begin(), half, samples.end(), [&](const auto& a, const auto& b) { return luma(a) < luma(b); });
+    std::array<int, 3> paper{};
+    for (std::size_t c = 0; c < 3; ++c) {
+        std::vector<std::uint8_t> channel;
+        for (auto it = half; it != samples.end(); ++it)
+            channel.push_back((*it)[c]);
+        std::nth_element(channel.begin(), channel.begin() + std::ptrdiff_t(channel.size() / 2), channel.end());
+        paper[c] = channel[channel.size() / 2];
+    }
+    return qRgb(paper[0], paper[1], paper[2]);
+}
+
+void LogPicture::toInk(const QRect& part, QRgb paper, std::uint8_t* out, std::ptrdiff_t stride) const
+{
+    const QImage& level = levels_[0];
+    if (level.format() != QImage::Format_RGB888) {
+        toGrey(part, out, stride);
+        return;
+    }
+    const std::uint8_t paperRgb[3] = {std::uint8_t(qRed(paper)), std::uint8_t(qGreen(paper)), std::uint8_t(qBlue(paper))};
+    const RgbToInk toInk(paperRgb);
+    eachRow(level, part, out, stride, [&toInk](const uchar* row, int first, int count, std::uint8_t* to) {
+        toInk(row + 3 * first, count, to);
+    });
 }

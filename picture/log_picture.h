@@ -39,6 +39,14 @@ public:
     // The luminance of part of the picture itself, a row every stride bytes.
     void toGrey(const QRect& part, std::uint8_t* out, std::ptrdiff_t stride) const;
 
+    // The colour of the paper in part of the picture: that of its brighter
+    // half, channel by channel.
+    QRgb paperColour(const QRect& part) const;
+    // The ink of part of the picture as grey on white paper, what the
+    // tadpole search reads: a black-and-white or grey picture's own grey; a
+    // colour picture's darkness below the paper's colour (RgbToInk).
+    void toInk(const QRect& part, QRgb paper, std::uint8_t* out, std::ptrdiff_t stride) const;
+
     // Takes an already decoded picture (tests and benchmarks).
     void setImage(const QImage& image);
 

@@ -1,5 +1,8 @@
 #include "picture/picture_rows.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <array>
 #include <bit>
 #include <cstring>
@@ -94,6 +97,24 @@ void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out)
 {
     for (int x = 0; x < count; ++x, rgb += 3)
         out[x] = std::uint8_t((rgb[0] * 11 + rgb[1] * 16 + rgb[2] * 5) / 32);
+}
+
+RgbToInk::RgbToInk(const std::uint8_t paper[3]) : paper_{paper[0], paper[1], paper[2]}, inkOf_(3 * 255 * 255 + 1)
+{
+    for (std::size_t sum = 0; sum < inkOf_.size(); ++sum)
+        inkOf_[sum] = std::uint8_t(255 - std::lround(std::sqrt(double(sum) / 3)));
+}
+
+void RgbToInk::operator()(const std::uint8_t* rgb, int count, std::uint8_t* out) const
+{
+    for (int x = 0; x < count; ++x, rgb += 3) {
+        int sum = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int shortfall = std::max(0, paper_[c] - rgb[c]);
+            sum += shortfall * shortfall;
+        }
+        out[x] = inkOf_[std::size_t(sum)];
+    }
 }
 
 MonoHalver::MonoHalver(const std::uint8_t greys[2]) : fours_(1 << 16)

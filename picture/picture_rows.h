@@ -35,6 +35,20 @@ private:
 // By the weights of Qt's own grey conversion (11, 16 and 5 of 32).
 void rgbToGrey(const std::uint8_t* rgb, int count, std::uint8_t* out);
 
+// RGB rows turned into ink on white paper by each pixel's distance below
+// the paper's colour: the root mean square of how far each channel falls
+// short of the paper's, so that grey ink on white keeps its grey and
+// coloured ink on tinted paper stays dark whatever its brightness.
+class RgbToInk {
+public:
+    explicit RgbToInk(const std::uint8_t paper[3]);
+    void operator()(const std::uint8_t* rgb, int count, std::uint8_t* out) const;
+
+private:
+    std::uint8_t paper_[3];
+    std::vector<std::uint8_t> inkOf_;  // by the sum of the squared shortfalls
+};
+
 // width is the source rows' width in pixels; out takes (width + 1) / 2.
 // Halving 1-bit rows looks up each pair of bytes, one above the other, in a
 // table of the four grey pixels they give.

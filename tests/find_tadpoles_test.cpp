@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QUndoStack>
@@ -92,8 +93,25 @@ TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
     EXPECT_EQ(counts(), QStringLiteral("3 found: 2 filled, 1 hollow.\n2 kept, 1 dropped."));
     child<QSpinBox>("foundconfidence")->setValue(50);
     EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n3 kept, 1 dropped."));
+    // What the search learned of the scan, and the tadpole stepped to.
+    const auto scan = QRegularExpression(QStringLiteral("^Dots about ([0-9.]+) px, estimated.\\nNoise: 0.0 % of the "
+                                                        "paper in specks.$"))
+                          .match(child<QLabel>("foundscan")->text());
+    ASSERT_TRUE(scan.hasMatch()) << child<QLabel>("foundscan")->text().toStdString();
+    EXPECT_NEAR(scan.captured(1).toDouble(), 10, 1);
+    EXPECT_EQ(child<QLabel>("foundcurrent")->text(), QString());
     key(Qt::Key_N);
     EXPECT_EQ(window_->foundReview().current(), 0);
+    const Proposal& first = proposals()[0];
+    const auto current = QRegularExpression(QStringLiteral("^Depth ([0-9.]+), dip ([0-9.]+)°, azimuth ([0-9]+)°, "
+                                                           "(filled|hollow), ([0-9]+) % sure.$"))
+                             .match(child<QLabel>("foundcurrent")->text());
+    ASSERT_TRUE(current.hasMatch()) << child<QLabel>("foundcurrent")->text().toStdString();
+    EXPECT_NEAR(current.captured(1).toDouble(), 1000 + (kPrinted[kPale].y - 100) / 2, 0.2);
+    EXPECT_NEAR(current.captured(2).toDouble(), (kPrinted[kPale].x - 100) / 2, 0.2);
+    EXPECT_LT(turn(current.captured(3).toDouble(), kPrinted[kPale].azimuth), 2);
+    EXPECT_EQ(current.captured(4), QStringLiteral("filled"));
+    EXPECT_EQ(current.captured(5).toInt(), int(std::floor(100 * first.confidence)));
 
     key(Qt::Key_Return);
     ASSERT_EQ(state().NumPoints, 3);

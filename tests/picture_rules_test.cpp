@@ -1,7 +1,9 @@
 // What a picture file is turned into, and every reason one is refused: each
 // refusal quickly and in little memory, whatever its header claims.
+#include <cmath>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -376,4 +378,33 @@ TEST_F(PictureRules, EachHalfOfAStripTiffIsReadByOneThreadOnly)
     for (int row = 0; row < 30; ++row)
         for (int x = 0; x < 40; ++x)
             ASSERT_EQ(picture.level(0).pixel(x, row), dark(x, row) ? 0xff000000u : 0xffffffffu) << x << "," << row;
+}
+
+TEST_F(PictureRules, TheSearchReadsColourInkByItsDistanceBelowThePaper)
+{
+    // Yellowed paper with red, blue and grey ink, and a white speck.
+    QImage page(40, 20, QImage::Format_RGB888);
+    page.fill(qRgb(250, 240, 170));
+    const QRgb inks[] = {qRgb(200, 30, 30), qRgb(30, 40, 200), qRgb(120, 110, 80), qRgb(255, 255, 255)};
+    for (int i = 0; i < 4; ++i)
+        page.setPixel(5 + 10 * i, 10, inks[i]);
+    LogPicture picture;
+    picture.setImage(page);
+    const QRgb paper = picture.paperColour(page.rect());
+    EXPECT_EQ(paper, qRgb(250, 240, 170));
+    std::vector<std::uint8_t> ink(40 * 20);
+    picture.toInk(page.rect(), paper, ink.data(), 40);
+    EXPECT_EQ(ink[0], 255);  // paper is white
+    const auto at = [&](int i) { return int(ink[std::size_t(10 * 40 + 5 + 10 * i)]); };
+    // Each channel's shortfall below the paper's, as a root mean square.
+    EXPECT_EQ(at(0), 255 - int(std::lround(std::sqrt((50 * 50 + 210 * 210 + 140 * 140) / 3.0))));
+    EXPECT_EQ(at(1), 255 - int(std::lround(std::sqrt((220 * 220 + 200 * 200 + 0) / 3.0))));
+    EXPECT_EQ(at(3), 255);  // lighter than the paper: no ink
+    // A grey picture's ink is its grey.
+    LogPicture greyPicture;
+    greyPicture.setImage(page.convertToFormat(QImage::Format_Grayscale8));
+    std::vector<std::uint8_t> asInk(40 * 20), asGrey(40 * 20);
+    greyPicture.toInk(page.rect(), paper, asInk.data(), 40);
+    greyPicture.toGrey(page.rect(), asGrey.data(), 40);
+    EXPECT_EQ(asInk, asGrey);
 }

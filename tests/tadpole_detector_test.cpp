@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <functional>
@@ -32,6 +33,52 @@ public:
     }
     // Black and white only, as a fax scan.
     void toOneBit() { cv::threshold(grey_, grey_, 127, 255, cv::THRESH_BINARY); }
+
+    // A copy of a copy: blurred, a share of the pixels dark specks (a fifth
+    // of them two pixels wide) and grain.
+    void speckle(double share, unsigned seed)
+    {
+        cv::GaussianBlur(grey_, grey_, {0, 0}, 0.8);
+        cv::RNG rng(seed);
+        const int count = int(share * grey_.total());
+        for (int i = 0; i < count; ++i) {
+            const int size = i % 5 == 0 ? 2 : 1;
+            grey_(cv::Rect(rng.uniform(0, grey_.cols - 2), rng.uniform(0, grey_.rows - 2), size, size))
+                .setTo(rng.uniform(0, 90));
+        }
+        grain(20, rng);
+    }
+    // A square of paper of the given side round a place.
+    void whiten(double x, double y, int side)
+    {
+        grey_(cv::Rect(int(x) - side / 2, int(y) - side / 2, side, side)).setTo(255);
+    }
+    // A spot of a grey at a place, as a soft stain.
+    void stain(double x, double y, double radius, int grey)
+    {
+        cv::Mat spot(grey_.size(), CV_8U, cv::Scalar(255));
+        cv::circle(spot, cv::Point(int(x), int(y)), int(radius), cv::Scalar(grey), cv::FILLED, cv::LINE_AA);
+        cv::GaussianBlur(spot, spot, {0, 0}, radius / 4);
+        cv::Mat mixed;
+        cv::multiply(grey_, spot, mixed, 1 / 255.0);
+        grey_ = mixed;
+    }
+    // Light falling off from the left edge to the right, to the share given.
+    void unevenLight(double darkest)
+    {
+        for (int x = 0; x < grey_.cols; ++x)
+            grey_.col(x) *= 1 - (1 - darkest) * x / (grey_.cols - 1);
+    }
+    // Ink and paper both greyed: ink at the first grey, paper at the second.
+    void fade(int ink, int paper) { grey_.convertTo(grey_, CV_8U, (paper - ink) / 255.0, ink); }
+    void grain(double sigma, cv::RNG& rng)
+    {
+        cv::Mat noise(grey_.size(), CV_16S), wide;
+        rng.fill(noise, cv::RNG::NORMAL, 0, sigma);
+        grey_.convertTo(wide, CV_16S);
+        wide += noise;
+        wide.convertTo(grey_, CV_8U);
+    }
 
     GreyPicture picture() const
     {
@@ -235,6 +282,134 @@ TEST(TadpoleDetector, SnapsToTheDotNearAPress)
     ASSERT_TRUE(tailless.has_value());
     EXPECT_FALSE(tailless->azimuth.has_value());
     EXPECT_FALSE(tadpoleNear(page.picture(), 150, 160, 8, {}).has_value());
+}
+
+
+// Spoiled scans, each spoiling on a page of its own. A page holds its
+// tadpoles in a track of depth lines, as a log does, so that the search can
+// tell the scan's ink from its specks.
+Page spoilablePage(int width, int height)
+{
+    Page page(width, height);
+    for (int y = 20; y < height; y += 100)
+        page.line(0, y, width, y, 2);
+    return page;
+}
+
+TEST(SpoiledScans, ADotAmongSpecksOfNearlyItsSizeIsFound)
+{
+    Page page = spoilablePage(500, 800);
+    const double placed[][3] = {{120.5, 90.5, 30}, {300.5, 160.5, 200}, {200.5, 370.5, 120},
+                                {380.5, 450.5, 300}, {150.5, 640.5, 60}, {330.5, 700.5, 250}};
+    for (const auto& [x, y, azimuth] : placed)
+        page.tadpole(x, y, 11, azimuth, 28);
+    page.speckle(0.06, 7);
+    const auto found = page.find();
+    EXPECT_EQ(found.size(), std::size(placed));
+    for (const auto& [x, y, azimuth] : placed) {
+        const auto near = std::find_if(found.begin(), found.end(), [&](const FoundTadpole& t) {
+            return std::hypot(t.x - x, t.y - y) < 1.5;
+        });
+        ASSERT_NE(near, found.end()) << x << ", " << y;
+        ASSERT_TRUE(near->azimuth.has_value());
+        EXPECT_LT(turn(*near->azimuth, azimuth), 8) << x << ", " << y;
+    }
+}
+
+TEST(SpoiledScans, AHollowDotWhoseRingIsBrokenByNoiseIsFoundHollow)
+{
+    Page page = spoilablePage(500, 600);
+    const double placed[][3] = {{140.5, 80.5, 45}, {320.5, 240.5, 160}, {180.5, 420.5, 280}, {360.5, 520.5, 10}};
+    for (const auto& [x, y, azimuth] : placed)
+        page.tadpole(x, y, 12, azimuth, 30, 2, false);
+    page.speckle(0.04, 1);
+    // White specks in each ring, away from the tail.
+    for (const auto& [x, y, azimuth] : placed)
+        for (const double a : {azimuth + 110, azimuth + 230}) {
+            const double r = a * std::numbers::pi / 180;
+            page.whiten(x + 5 * std::sin(r), y - 5 * std::cos(r), 1);
+        }
+    const auto found = page.find();
+    EXPECT_EQ(found.size(), std::size(placed));
+    for (const auto& [x, y, azimuth] : placed) {
+        const auto near = std::find_if(found.begin(), found.end(), [&](const FoundTadpole& t) {
+            return std::hypot(t.x - x, t.y - y) < 1.5;
+        });
+        ASSERT_NE(near, found.end()) << x << ", " << y;
+        EXPECT_FALSE(near->filled) << x << ", " << y;
+    }
+}
+
+TEST(SpoiledScans, FaintInkBesideADarkStainIsFound)
+{
+    Page page = spoilablePage(500, 400);
+    page.tadpole(150.5, 150.5, 10, 70, 25);
+    page.tadpole(330.5, 260.5, 10, 230, 25, 2, false);
+    page.fade(120, 230);
+    page.stain(230, 200, 50, 140);  // between the two, reaching both
+    const auto found = page.find();
+    ASSERT_EQ(found.size(), 2u);
+    expectTadpole(found, 150.5, 150.5, 70);
+    expectTadpole(found, 330.5, 260.5, 230, false);
+}
+
+TEST(SpoiledScans, DotsAtTheDarkAndTheBrightEndOfUnevenLightAreBothFound)
+{
+    Page page = spoilablePage(600, 300);
+    page.tadpole(60.5, 150.5, 10, 20, 25);   // where the light is bright
+    page.tadpole(540.5, 150.5, 10, 200, 25, 2, false);  // where it is dim
+    page.fade(110, 245);
+    page.unevenLight(0.7);
+    const auto found = page.find();
+    ASSERT_EQ(found.size(), 2u);
+    expectTadpole(found, 60.5, 150.5, 20);
+    expectTadpole(found, 540.5, 150.5, 200, false);
+}
+
+TEST(SpoiledScans, APageOfSpecksAndLinesWithoutTadpolesGivesNone)
+{
+    Page page = spoilablePage(500, 1000);
+    for (int x = 50; x < 500; x += 50)
+        page.line(x, 0, x, 1000, 1);
+    page.text("FAULT ZONE 3", 200, 455);
+    page.speckle(0.06, 5);
+    EXPECT_TRUE(page.find().empty());
+}
+
+TEST(TadpoleDetector, SnapReadsTailsAsTheSearchDoesOnACleanLog)
+{
+    // 25 tadpoles on a log of depth lines and a dip grid, some on the lines.
+    Page page(700, 1300);
+    for (int y = 30; y < 1300; y += 100)
+        page.line(0, y, 700, y, 2);
+    for (int x = 100; x < 700; x += 60)
+        page.line(x, 0, x, 1300, 1);
+    std::vector<std::array<double, 3>> placed;
+    for (int i = 0; i < 25; ++i) {
+        const double x = 130.5 + (i * 233) % 520, y = 60.5 + 48 * i;
+        const double onLine = i % 5 == 0 ? 100.5 + 60 * ((i * 233) % 520 / 60) - x : 0;
+        placed.push_back({x + onLine, y, double((i * 97) % 360)});
+    }
+    for (const auto& [x, y, azimuth] : placed)
+        page.tadpole(x, y, 10, azimuth, 25, 2, int(x) % 3 != 0);
+    const std::vector<TrackStretch> track = page.track();
+    const GreyPicture picture = page.picture();
+    const GreyRows rows{0, 0, picture.width, picture.height,
+                        [&picture](int left, int top, int width, int height, std::uint8_t* out, std::ptrdiff_t stride) {
+                            for (int y = 0; y < height; ++y)
+                                std::copy_n(picture.pixels + (top + y) * picture.stride + left, width, out + y * stride);
+                        }};
+    const ScanContext context = studyTrack(rows, track, {});
+    int good = 0;
+    std::string misses;
+    for (const auto& [x, y, azimuth] : placed) {
+        const auto near = tadpoleNear(picture, x + 4, y - 3, 10, {}, context);
+        if (near && near->azimuth && std::hypot(near->x - x, near->y - y) <= 1.5 && turn(*near->azimuth, azimuth) <= 5)
+            ++good;
+        else
+            misses += " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    }
+    EXPECT_GE(good, 24) << "missed" << misses;
 }
 
 }  // namespace

@@ -247,7 +247,9 @@ int main(int argc, char** argv)
         }
         const auto start = std::chrono::steady_clock::now();
         GreyCopy grey = blankGreyCopy(0, 0, picture.width(), picture.height());
-        picture.toGrey(QRect(0, 0, picture.width(), picture.height()), grey.pixels.data(), picture.width());
+        const QRect whole(0, 0, picture.width(), picture.height());
+        const QRect trackArea(int(log.left), int(log.top), int(log.right - log.left), int(log.bottom - log.top));
+        picture.toInk(whole, picture.paperColour(trackArea), grey.pixels.data(), picture.width());
         const std::vector<TrackStretch> track{{log.top, log.bottom, log.left, log.right, log.left, log.right}};
         DetectionSettings everything;
         everything.minConfidence = 0;
@@ -271,9 +273,10 @@ int main(int argc, char** argv)
                         100 * f.precision, f.dipMedian, f.dip95, f.azimuthMedian, f.azimuth95, 100 * f.fill,
                         100 * f.recall90, 100 * f.precision90, seconds, meets ? "" : "  short of the required quality");
         if (traits)
-            std::printf("%22s dots %.1f px%s, noise %.2f %%%s%s\n", "", search.dotDiameter,
-                        search.dotDiameterEstimated ? " (estimated)" : "", 100 * search.noise,
-                        search.paperLevelled ? ", paper levelled" : "", search.despeckled ? ", despeckled" : "");
+            std::printf("%22s dots %.1f px%s, noise %.2f %%%s%s\n", "", search.context.dotDiameter,
+                        search.context.dotDiameterEstimated ? " (estimated)" : "", 100 * search.context.traits.noise,
+                        search.context.traits.levelPaper ? ", paper levelled" : "",
+                        search.context.traits.despeckle ? ", despeckled" : "");
     }
     return check && !allMeet ? 1 : 0;
 }

@@ -47,6 +47,14 @@ FoundTadpolesPanel::FoundTadpolesPanel(QWidget* parent) : QDockWidget(QStringLit
     counts_->setObjectName(QStringLiteral("foundcount"));
     counts_->setWordWrap(true);
     column->addWidget(counts_);
+    scan_ = new QLabel(body);
+    scan_->setObjectName(QStringLiteral("foundscan"));
+    scan_->setWordWrap(true);
+    column->addWidget(scan_);
+    current_ = new QLabel(body);
+    current_->setObjectName(QStringLiteral("foundcurrent"));
+    current_->setWordWrap(true);
+    column->addWidget(current_);
 
     auto* buttons = new QGridLayout;
     accept_ = new QPushButton(QStringLiteral("Accept"), body);
@@ -124,6 +132,22 @@ void FoundTadpolesPanel::showCounts(const FoundReview::Counts& c)
     for (QPushButton* b : {accept_, reject_, previous_, next_})
         b->setEnabled(c.all > 0);
 }
+
+void FoundTadpolesPanel::showScan(const ScanContext& scan)
+{
+    const QString size = scan.dotDiameter <= 0 ? QStringLiteral("Dot size not known.")
+                         : scan.dotDiameterEstimated
+                             ? QStringLiteral("Dots about %1 px, estimated.").arg(scan.dotDiameter, 0, 'f', 1)
+                             : QStringLiteral("Dots about %1 px, as set.").arg(scan.dotDiameter, 0, 'f', 1);
+    const ScanTraits& t = scan.traits;
+    QString noise = QStringLiteral("Noise: %1 % of the paper in specks").arg(100 * t.noise, 0, 'f', 1);
+    noise += t.despeckle ? QStringLiteral(", cleared.") : QStringLiteral(".");
+    if (t.levelPaper)
+        noise += QStringLiteral(" Paper levelled.");
+    scan_->setText(size + QLatin1Char('\n') + noise);
+}
+
+void FoundTadpolesPanel::showCurrent(const QString& description) { current_->setText(description); }
 
 settings::TadpoleSearch FoundTadpolesPanel::search() const
 {

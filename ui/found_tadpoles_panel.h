@@ -3,6 +3,7 @@
 #include <QDockWidget>
 
 #include "core/found_review.h"
+#include "detection/tadpole_detector.h"
 #include "ui/program_settings.h"
 
 class QCheckBox;
@@ -21,6 +22,10 @@ public:
 
     // The counts of the proposals under review; none: nothing to review.
     void showCounts(const FoundReview::Counts& counts);
+    // What the search learned of the scan: the dots' size and the noise.
+    void showScan(const ScanContext& scan);
+    // The proposal the view was stepped to, described; empty: none.
+    void showCurrent(const QString& description);
     settings::TadpoleSearch search() const;
     void setSearch(const settings::TadpoleSearch& search);
 
@@ -35,6 +40,8 @@ private:
     void followAutomaticSize();
 
     QLabel* counts_ = nullptr;
+    QLabel* scan_ = nullptr;
+    QLabel* current_ = nullptr;
     QPushButton* accept_ = nullptr;
     QPushButton* reject_ = nullptr;
     QPushButton* previous_ = nullptr;

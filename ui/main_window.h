@@ -12,6 +12,7 @@
 #include "core/project_state.h"
 #include "picture/log_picture.h"
 #include "core/work_snapshot.h"
+#include "detection/tadpole_detector.h"
 #include "interaction/interaction_host.h"
 #include "ui/common_dialog.h"
 #include "ui/user_messages.h"
@@ -108,6 +109,8 @@ public:
     void acceptFound();
     void rejectFound();
     void stepFound(bool forward);
+    // The paper's colour of the log's dip track, or of the whole picture.
+    QRgb paperColour();
     // Escape: disarms "Delete Dip" or "Area Erase", else removes the dip
     // awaiting its tail, as its undo would.
     void escapePressed();
@@ -259,6 +262,10 @@ private:
     std::optional<WorkSnapshot> beforeDepthLine_;
     FoundReview found_;
     std::unique_ptr<TadpoleSearchRun> search_;  // while "Find Tadpoles" runs
+    // What the last search, or the first snap, learned of the log's scan,
+    // and its paper's colour: a press is read as the search reads.
+    std::optional<ScanContext> scanContext_;
+    std::optional<QRgb> paper_;
     int progressDelay_ = 500;
     bool reading_ = false;           // while a picture is read
     bool leftWorkWaiting_ = false;  // the offer of left work waits for the reading

@@ -16,6 +16,7 @@
 #include "interaction/picture_mouse.h"
 #include "ui/common_dialog.h"
 #include "ui/enter_dip_scales.h"
+#include "ui/found_tadpoles_panel.h"
 #include "ui/main_window.h"
 #include "ui/program_settings.h"
 #include "ui/set_depth_form.h"
@@ -107,6 +108,9 @@ void DigitizeWindow::resetControls()
     for (QAction* a : {mnusavecal_, mnusavedig_, mnureslog_, mnuerase_})
         a->setEnabled(false);
     found_.clear();  // found on the log being left
+    scanContext_.reset();
+    paper_.reset();
+    foundPanel_->showCurrent(QString());
     followReview();
 }
 

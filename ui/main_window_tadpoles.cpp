@@ -12,6 +12,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "core/dipdigitize.h"
+#include "core/number_format.h"
 #include "detection/project_track.h"
 #include "interaction/picture_mouse.h"
 #include "ui/found_tadpoles_panel.h"
@@ -35,7 +36,7 @@ struct SearchPart {
     GreyPicture view;
 };
 
-SearchPart searchPart(const LogPicture& picture, int left, int top, int right, int bottom)
+SearchPart searchPart(const LogPicture& picture, QRgb paper, int left, int top, int right, int bottom)
 {
     left = std::clamp(left, 0, picture.width());
     right = std::clamp(right, left, picture.width());
@@ -45,9 +46,33 @@ SearchPart searchPart(const LogPicture& picture, int left, int top, int right, i
     if (kept.format() == QImage::Format_Grayscale8 && bottom > top)
         return {{}, {kept.constScanLine(top) + left, right - left, bottom - top, kept.bytesPerLine(), left, top}};
     SearchPart part{blankGreyCopy(left, top, right - left, bottom - top), {}};
-    picture.toGrey(QRect(left, top, right - left, bottom - top), part.copy.pixels.data(), right - left);
+    picture.toInk(QRect(left, top, right - left, bottom - top), paper, part.copy.pixels.data(), right - left);
     part.view = part.copy.picture;
     return part;
+}
+
+// The picture's ink as the search reads it, a part at a time.
+GreyRows inkRows(const LogPicture& picture, QRgb paper, const QRect& box)
+{
+    return {box.left(), box.top(), box.width(), box.height(),
+            [&picture, paper](int left, int top, int width, int height, std::uint8_t* out, std::ptrdiff_t stride) {
+                picture.toInk(QRect(left, top, width, height), paper, out, stride);
+            }};
+}
+
+// The box round the calibrated track, and the margin the search reads
+// beyond it.
+QRect trackBox(const std::vector<TrackStretch>& track, int margin, const QSize& picture)
+{
+    double left = picture.width(), top = picture.height(), right = 0, bottom = 0;
+    for (const TrackStretch& s : track) {
+        left = std::min({left, s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
+        right = std::max({right, s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
+        top = std::min(top, s.top);
+        bottom = std::max(bottom, s.bottom);
+    }
+    const QRect searched(QPoint(int(left) - margin, int(top) - margin), QPoint(int(right) + margin, int(bottom) + margin));
+    return searched.intersected(QRect(QPoint(0, 0), picture));
 }
 
 }  // namespace
@@ -120,14 +145,8 @@ void DigitizeWindow::mnufindtadpoles_Click()
         return;
     const std::vector<TrackStretch> track = calibratedTrack(state_);
     const DetectionSettings wanted = detectionSettings(foundPanel_->search());
-    double left = picture6_.width(), top = picture6_.height(), right = 0, bottom = 0;
-    for (const TrackStretch& s : track) {
-        left = std::min({left, s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
-        right = std::max({right, s.leftTop, s.leftBottom, s.rightTop, s.rightBottom});
-        top = std::min(top, s.top);
-        bottom = std::max(bottom, s.bottom);
-    }
-    const int margin = searchMargin(wanted) + 2;
+    const QRect box = trackBox(track, searchMargin(wanted) + 2, QSize(picture6_.width(), picture6_.height()));
+    const QRgb paper = paperColour();
     // The levels' pixels are shared: the search reads them, kept alive by
     // this copy, while the window holds them unchanged (its input is held
     // back meanwhile).
@@ -144,17 +163,9 @@ void DigitizeWindow::mnufindtadpoles_Click()
     connect(&run->watcher, &QFutureWatcher<FoundTadpoles>::finished, this,
             &DigitizeWindow::finishTadpoleSearch);
     followDigitizingPossible();
-    const QRect searched(QPoint(int(left) - margin, int(top) - margin),
-                         QPoint(int(right) + margin, int(bottom) + margin));
-    const QRect box = searched.intersected(QRect(0, 0, picture.width(), picture.height()));
-    run->watcher.setFuture(QtConcurrent::run([picture, track, wanted, run, box] {
-        // Turned grey a band at a time: a whole well's scan never is at once.
-        const GreyRows rows{box.left(), box.top(), box.width(), box.height(),
-                            [&picture](int left, int top, int width, int height, std::uint8_t* out,
-                                       std::ptrdiff_t stride) {
-                                picture.toGrey(QRect(left, top, width, height), out, stride);
-                            }};
-        return findTadpoles(rows, track, wanted, [run](double done) {
+    run->watcher.setFuture(QtConcurrent::run([picture, track, wanted, run, box, paper] {
+        // Turned to ink a band at a time: a whole well's scan never is at once.
+        return findTadpoles(inkRows(picture, paper, box), track, wanted, [run](double done) {
             run->permille = int(done * 1000);
             return !run->cancelled;
         });
@@ -171,6 +182,9 @@ void DigitizeWindow::finishTadpoleSearch()
     followDigitizingPossible();
     if (cancelled)
         return;  // nothing kept, nothing changed
+    scanContext_ = found.context;
+    foundPanel_->showScan(found.context);
+    foundPanel_->showCurrent(QString());
     found_.show(proposalsFrom(found.tadpoles, state_), foundPanel_->search().minConfidence);
     if (!found_.empty() && state_.WorkMode != 0) {
         optDigCal_[0]->setChecked(true);
@@ -231,6 +245,22 @@ void DigitizeWindow::stepFound(bool forward)
         return;
     const Proposal& p = found_.proposals()[std::size_t(index)];
     centreViewOn(p.x, p.y);
+    foundPanel_->showCurrent(QStringLiteral("Depth %1, dip %2°, azimuth %3°, %4, %5 % sure.")
+                                 .arg(QString::fromStdString(formatOneDecimal(getdepth(state_, p.y))),
+                                      QString::fromStdString(formatOneDecimal(getdip(state_, p.x, p.y))))
+                                 .arg(int(std::lround(p.azimuth)) % 360)
+                                 .arg(p.filled ? QStringLiteral("filled") : QStringLiteral("hollow"))
+                                 .arg(int(std::floor(100 * p.confidence))));
+}
+
+QRgb DigitizeWindow::paperColour()
+{
+    if (!paper_) {
+        const std::vector<TrackStretch> track = calibratedTrack(state_);
+        const QSize size(picture6_.width(), picture6_.height());
+        paper_ = picture6_.paperColour(track.empty() ? QRect(QPoint(0, 0), size) : trackBox(track, 0, size));
+    }
+    return *paper_;
 }
 
 bool DigitizeWindow::toggleProposalAt(double x, double y)
@@ -268,10 +298,16 @@ std::optional<InteractionHost::SnapTarget> DigitizeWindow::snapTarget(double x, 
     const double tx = state_.TwipsPerPixelX, ty = state_.TwipsPerPixelY;
     const double px = x / tx, py = y / ty, pixelReach = reach / tx;
     const DetectionSettings wanted = detectionSettings(foundPanel_->search());
-    const int around = int(std::ceil(pixelReach)) + searchMargin(wanted) + 32;
-    const SearchPart part =
-        searchPart(picture6_, int(px) - around, int(py) - around, int(px) + around + 1, int(py) + around + 1);
-    const auto found = tadpoleNear(part.view, px, py, pixelReach, wanted);
+    // Read in the scan's context, learned from the track when no search has.
+    if (!scanContext_ && digitizingPossible(state_)) {
+        const std::vector<TrackStretch> track = calibratedTrack(state_);
+        const QRect box = trackBox(track, 0, QSize(picture6_.width(), picture6_.height()));
+        scanContext_ = studyTrack(inkRows(picture6_, paperColour(), box), track, wanted);
+    }
+    const int around = int(std::ceil(pixelReach)) + snapMargin(wanted) + 2;
+    const SearchPart part = searchPart(picture6_, paperColour(), int(px) - around, int(py) - around,
+                                       int(px) + around + 1, int(py) + around + 1);
+    const auto found = tadpoleNear(part.view, px, py, pixelReach, wanted, scanContext_.value_or(ScanContext{}));
     if (!found)
         return std::nullopt;
     return SnapTarget{found->x * tx, found->y * ty, found->azimuth};

@@ -1,4 +1,4 @@
-#include "detection/scan_traits.h"
+#include "detection/scan_preparation.h"
 
 #include <algorithm>
 #include <cmath>
