@@ -427,8 +427,6 @@ int main(int argc, char** argv)
             return 1;
         }
         wanted.erase(sample, sample + 2);
-        if (wanted.empty())
-            return 0;
     }
     for (const Variant& v : kVariants) {
         if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), v.name) == wanted.end())
