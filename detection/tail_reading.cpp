@@ -46,17 +46,25 @@ Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, 
     };
     double inked = 2;
     int gap = 0, hidden = 0;
+    int lineAtEnd = 0;  // the line met straight after the last ink
     for (double s = edge + 2; s <= to; s += 1) {
         if (const float t = thickness(s); t >= thick)
             return {inked, t};
         if (ink(s)) {
             inked += 1 + gap + std::min(hidden, kLongestGap);
-            gap = hidden = 0;
-        } else if (inkIn(l.lines, s) ? ++hidden > longestHidden : ++gap > kLongestGap) {
+            gap = hidden = lineAtEnd = 0;
+        } else if (inkIn(l.lines, s)) {
+            lineAtEnd += gap == 0 ? 1 : 0;
+            if (++hidden > longestHidden)
+                return {inked, 0};
+        } else if (++gap > kLongestGap) {
             break;
         }
     }
-    return {inked, 0};
+    // A tail that runs into a line across it may go on under it; a dot that
+    // merely touches one, or ink that slants into one, has no tail there.
+    constexpr int kWidestCrossed = 3;
+    return {inked + (inked > 2 && lineAtEnd <= kWidestCrossed ? lineAtEnd : 0), 0};
 }
 
 }  // namespace

@@ -150,8 +150,10 @@ TEST(TadpoleDetector, FindsTadpolesOnAndAcrossLines)
     page.tadpole(250.5, 100.5, 10, 250, 25);  // on a depth line
     page.tadpole(170.5, 115.5, 10, 10, 30);   // tail across a depth line
     page.tadpole(300.5, 160.5, 10, 300, 25, 1, false);  // hollow, crossed by a grid line
+    page.tadpole(50.5, 115.5, 12, 2, 15, 1);  // tail ending on a depth line
     const auto found = page.find();
-    EXPECT_EQ(found.size(), 4u);
+    EXPECT_EQ(found.size(), 5u);
+    expectTadpole(found, 50.5, 115.5, 2);
     expectTadpole(found, 100.5, 80.5, 135);
     expectTadpole(found, 250.5, 100.5, 250);
     expectTadpole(found, 170.5, 115.5, 10);
