@@ -214,5 +214,6 @@ void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
     cv::distanceTransform(l.filled, l.dist, cv::DIST_L2, cv::DIST_MASK_5, CV_32F);
     cv::bitwise_not(l.lines, l.scratch);
     cv::bitwise_and(l.ink, l.scratch, l.strokes);
-    markPieces(l);
+    if (limits.smallestPiece > 0)
+        markPieces(l);
 }

@@ -16,6 +16,8 @@ struct InkLayers {
     cv::Mat peaks;   // 32-bit float: the greatest distance round each pixel
     // The pieces of filled ink off the lines (32-bit labels), and the
     // greatest distance in each: a tadpole's dot is the thickest of its piece.
+    // Made only where specks are cleared, where clumps of them need telling
+    // from dots.
     cv::Mat pieces;
     std::vector<float> pieceDepth;
 

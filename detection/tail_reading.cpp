@@ -63,8 +63,7 @@ Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, 
     }
     // A tail that runs into a line across it may go on under it; a dot that
     // merely touches one, or ink that slants into one, has no tail there.
-    constexpr int kWidestCrossed = 3;
-    return {inked + (inked > 2 && lineAtEnd <= kWidestCrossed ? lineAtEnd : 0), 0};
+    return {inked + (inked > 2 && lineAtEnd <= kLongestGap ? lineAtEnd : 0), 0};
 }
 
 }  // namespace
