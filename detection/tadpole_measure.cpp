@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/dipdigitize.h"
+#include "model/work.h"
 #include "detection/dot_shape.h"
 #include "detection/tail_reading.h"
 

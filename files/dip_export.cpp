@@ -3,8 +3,8 @@
 #include <cmath>
 #include <functional>
 
-#include "core/dipdigitize.h"
-#include "core/number_format.h"
+#include "files/dips_by_depth.h"
+#include "model/number_format.h"
 
 namespace {
 
@@ -16,16 +16,15 @@ void appendColumn(std::string& line, const std::string& field)
     line.append(field.size() < kColumn ? kColumn - field.size() : 1, ' ');
 }
 
-bool writeLines(std::ostream& out, const ProjectState& s, const std::function<std::string(const DipPoint&)>& depthText)
+bool writeLines(std::ostream& out, const Work& work, const std::function<std::string(const Reading&)>& depthText)
 {
     std::string text;
-    text.reserve(64 * static_cast<std::size_t>(s.NumPoints));
-    for (int i = 1; i <= s.NumPoints; ++i) {
-        const DipPoint& d = s.dips[i];
-        appendColumn(text, depthText(d));
-        appendColumn(text, formatOneDecimal(d.Dip));
-        appendColumn(text, formatOneDecimal(d.Azimuth));
-        text += d.Quality;
+    text.reserve(64 * work.dips.size());
+    for (const DipWithReadings& row : dipsByDepth(work)) {
+        appendColumn(text, depthText(row.depth));
+        appendColumn(text, formatOneDecimal(row.dipAngle));
+        appendColumn(text, formatOneDecimal(row.dip->azimuth));
+        text += row.dip->grade;
         text += "\r\n";
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -33,14 +32,12 @@ bool writeLines(std::ostream& out, const ProjectState& s, const std::function<st
     return static_cast<bool>(out);
 }
 
-bool countsValid(const ProjectState& s) { return s.NumPoints >= 0 && s.NumPoints <= kMaxDips; }
-
-std::string nearestWholeDepth(const DipPoint& d)
+std::string nearestWholeDepth(const Reading& depth)
 {
-    if (!d.Depth || !std::isfinite(*d.Depth))
-        return formatOneDecimal(d.Depth);
-    const double whole = std::floor(*d.Depth);
-    const double rounded = (*d.Depth - whole < 0.5) ? whole : whole + 1;
+    if (!depth || !std::isfinite(*depth))
+        return formatOneDecimal(depth);
+    const double whole = std::floor(*depth);
+    const double rounded = (*depth - whole < 0.5) ? whole : whole + 1;
     std::string text = rounded < 0 ? "" : " ";
     text += formatPlain(rounded);
     text += ' ';
@@ -49,18 +46,12 @@ std::string nearestWholeDepth(const DipPoint& d)
 
 }  // namespace
 
-bool writeDips(std::ostream& out, ProjectState& s, int* trackedDip)
+bool writeDips(std::ostream& out, const Work& work)
 {
-    if (!countsValid(s))
-        return false;
-    recomputeAndSortDips(s, trackedDip);
-    return writeLines(out, s, [](const DipPoint& d) { return formatOneDecimal(d.Depth); });
+    return writeLines(out, work, [](const Reading& depth) { return formatOneDecimal(depth); });
 }
 
-bool writeDipsAtNearestInteger(std::ostream& out, ProjectState& s, int* trackedDip)
+bool writeDipsAtNearestInteger(std::ostream& out, const Work& work)
 {
-    if (!countsValid(s))
-        return false;
-    sortdips(s, trackedDip);
-    return writeLines(out, s, nearestWholeDepth);
+    return writeLines(out, work, nearestWholeDepth);
 }

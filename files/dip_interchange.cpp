@@ -2,20 +2,12 @@
 
 #include <utility>
 
-#include "core/calibration_dialogs.h"
-#include "core/dipdigitize.h"
-#include "core/number_format.h"
+#include "files/dips_by_depth.h"
+#include "model/number_format.h"
 
 namespace {
 
 const char* const kLasNull = "-999.25";
-
-bool countsValid(const ProjectState& s) { return s.NumPoints >= 0 && s.NumPoints <= kMaxDips; }
-
-bool awaitsTail(const ProjectState& s, int row)
-{
-    return s.interaction.AwaitingAzimuth && s.interaction.PendingRow == row;
-}
 
 bool flush(std::ostream& out, const std::string& text)
 {
@@ -88,58 +80,51 @@ std::string wellName(const std::string& picture)
 
 }  // namespace
 
-bool writeDipsCsv(std::ostream& out, ProjectState& s, int* trackedDip)
+bool writeDipsCsv(std::ostream& out, const Work& work)
 {
-    if (!countsValid(s))
-        return false;
-    recomputeAndSortDips(s, trackedDip);
     std::string text = "Depth,Dip,Azimuth,Quality,X,Y\r\n";
-    const auto& dips = std::as_const(s.dips);
-    for (int i = 1; i <= s.NumPoints; ++i) {
-        const DipPoint& d = dips[i];
-        const bool noTail = awaitsTail(s, i);
-        text += csvReading(d.Depth) + ',' + csvReading(d.Dip) + ',';
-        text += (noTail ? std::string() : formatOneDecimal(d.Azimuth)) + ',';
-        text += csvField(noTail ? std::string() : d.Quality) + ',';
-        text += formatPlain(d.DIPPIX / s.TwipsPerPixelX) + ',' + formatPlain(d.YPIX / s.TwipsPerPixelY) + "\r\n";
+    for (const DipWithReadings& row : dipsByDepth(work)) {
+        const Dip& d = *row.dip;
+        text += csvReading(row.depth) + ',' + csvReading(row.dipAngle) + ',';
+        text += formatOneDecimal(d.azimuth) + ',';
+        text += csvField(d.grade) + ',';
+        text += formatTwoDecimals(d.x) + ',' + formatTwoDecimals(d.y) + "\r\n";
     }
     return flush(out, text);
 }
 
-int dipsWithoutDepth(const ProjectState& s)
+int dipsWithoutDepth(const Work& work)
 {
+    const Calibration calibration(work);
     int count = 0;
-    const auto& dips = std::as_const(s.dips);
-    for (int i = 1; i <= s.NumPoints && i <= kMaxDips; ++i)
-        count += dips[i].Depth ? 0 : 1;
+    for (const Dip& d : work.dips)
+        count += calibration.depthAt(d.y) ? 0 : 1;
     return count;
 }
 
-bool writeDipsLas(std::ostream& out, ProjectState& s, const LasWell& well, int* trackedDip)
+bool writeDipsLas(std::ostream& out, const Work& work, const LasWell& well)
 {
-    if (!countsValid(s))
-        return false;
-    recomputeAndSortDips(s, trackedDip);
-    const auto& dips = std::as_const(s.dips);
+    const std::vector<DipWithReadings> all = dipsByDepth(work);
     // The sort puts the dips without a depth last; the index holds only
     // real depths, ascending.
-    int rows = 0;
-    while (rows < s.NumPoints && dips[rows + 1].Depth)
+    std::size_t rows = 0;
+    while (rows < all.size() && all[rows].depth)
         ++rows;
     if (rows == 0)
         return false;
     const std::string& unit = well.depthUnit;
+    const DipScale scale = work.scale.value_or(DipScale{});
 
     std::string text = "~Version Information\r\n";
     text += lasLine("VERS", "", "2.0", "CWLS Log ASCII Standard - version 2.0");
     text += lasLine("WRAP", "", "NO", "One line per depth step");
     text += "~Well Information\r\n";
-    text += lasLine("STRT", unit, lasValue(dips[1].Depth), "Start depth");
-    text += lasLine("STOP", unit, lasValue(dips[rows].Depth), "Stop depth");
+    text += lasLine("STRT", unit, lasValue(all.front().depth), "Start depth");
+    text += lasLine("STOP", unit, lasValue(all[rows - 1].depth), "Stop depth");
     text += lasLine("STEP", unit, "0", "Irregular sampling");
     text += lasLine("NULL", "", kLasNull, "Null value");
     text += lasLine("COMP", "", "", "Company");
-    text += lasLine("WELL", "", lasData(wellName(s.FILE)), "Well");
+    text += lasLine("WELL", "", lasData(wellName(well.picture)), "Well");
     text += lasLine("FLD", "", "", "Field");
     text += lasLine("LOC", "", "", "Location");
     text += lasLine("PROV", "", "", "Province");
@@ -152,16 +137,15 @@ bool writeDipsLas(std::ostream& out, ProjectState& s, const LasWell& well, int* 
     text += lasLine("AZIM", "DEG", "", "Dip azimuth");
     text += lasLine("QUAL", "", "", "Quality grade, A to D as 1 to 4");
     text += "~Other Information\r\n";
-    text += "Picture: " + lasText(s.FILE) + "\r\n";
-    text += "Dip scale: " + dipScaleCaption(s.DipScaleMode) + ", " + std::to_string(s.MINDIP) + " to "
-            + std::to_string(s.MAXDIP) + " degrees\r\n";
+    text += "Picture: " + lasText(well.picture) + "\r\n";
+    text += "Dip scale: " + dipScaleCaption(scale.kind) + ", " + std::to_string(scale.minDip) + " to "
+            + std::to_string(scale.maxDip) + " degrees\r\n";
     text += "~ASCII\r\n";
-    for (int i = 1; i <= rows; ++i) {
-        const DipPoint& d = dips[i];
-        const bool noTail = awaitsTail(s, i);
-        text += rightAligned(lasValue(d.Depth), 12) + rightAligned(lasValue(d.Dip), 12);
-        text += rightAligned(noTail ? kLasNull : formatOneDecimal(d.Azimuth), 12);
-        text += rightAligned(noTail ? kLasNull : lasGrade(d.Quality), 12) + "\r\n";
+    for (std::size_t i = 0; i < rows; ++i) {
+        const DipWithReadings& row = all[i];
+        text += rightAligned(lasValue(row.depth), 12) + rightAligned(lasValue(row.dipAngle), 12);
+        text += rightAligned(formatOneDecimal(row.dip->azimuth), 12);
+        text += rightAligned(lasGrade(row.dip->grade), 12) + "\r\n";
     }
     return flush(out, text);
 }

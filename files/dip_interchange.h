@@ -3,21 +3,21 @@
 #include <ostream>
 #include <string>
 
-#include "core/project_state.h"
+#include "model/work.h"
 
-// The dips for other programs' readers. Both writers work the depths and
-// dips out again and sort the dips by depth first, as "Save Digitized Dips
-// As" does (a dip row given in trackedDip is followed to its new number). A
-// dip still awaiting its tail has no azimuth and no grade yet.
+// The dips for other programs' readers, sorted by depth, their depths and
+// dips read under the calibration in force, as "Save Digitized Dips As"
+// writes them.
 
 // Comma-separated values with a heading line "Depth,Dip,Azimuth,Quality,X,Y":
 // depth, dip and azimuth to one decimal as the dip file writes them, X and Y
-// the dip's centre in picture pixels, "." the decimal point, a value without
-// one ("NO CAL", no azimuth) an empty field.
-bool writeDipsCsv(std::ostream& out, ProjectState& state, int* trackedDip = nullptr);
+// the dip's centre in picture pixels to two decimals, "." the decimal point,
+// a value without one ("NO CAL") an empty field.
+bool writeDipsCsv(std::ostream& out, const Work& work);
 
 // What the LAS header says of the well beyond the picture's name.
 struct LasWell {
+    std::string picture;    // the picture's file name, which names the well
     std::string depthUnit;  // "M", "FT" or empty
     std::string date;       // of the export
 };
@@ -29,7 +29,7 @@ struct LasWell {
 // sampled (STEP 0); what has no value is the NULL value -999.25. The well is
 // named after the picture. Dips without a depth ("NO CAL") are left out:
 // false, nothing written, when no dip has a depth.
-bool writeDipsLas(std::ostream& out, ProjectState& state, const LasWell& well, int* trackedDip = nullptr);
+bool writeDipsLas(std::ostream& out, const Work& work, const LasWell& well);
 
-// The dips whose depth is "NO CAL", as the last recomputation left them.
-int dipsWithoutDepth(const ProjectState& state);
+// The dips whose depth is "NO CAL" under the calibration in force.
+int dipsWithoutDepth(const Work& work);

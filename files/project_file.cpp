@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/dipdigitize.h"
-#include "core/number_format.h"
+#include "files/dips_by_depth.h"
 #include "files/field_reader.h"
+#include "model/number_format.h"
 
 namespace {
 
@@ -25,33 +25,28 @@ bool canWriteAsText(const std::string& text)
                             && text.back() != '\t');
 }
 
-bool canWrite(const ProjectState& s)
+double twips(double pixels) { return pixels * kFileTwipsPerPixel; }
+double pixels(double twips) { return twips / kFileTwipsPerPixel; }
+
+bool canWrite(const ProjectFile& p)
 {
-    if (s.FILE.find('"') != std::string::npos)
+    const Work& w = p.work;
+    if (p.picture.find('"') != std::string::npos || !std::isfinite(p.zoom))
         return false;
-    if (s.NUMDEP < 0 || s.NUMDEP > kMaxDepthRows || s.NumPoints < 0 || s.NumPoints > kMaxDips)
-        return false;
-    if (s.DipScaleMode == 4 && (s.NCUST < 0 || s.NCUST > kMaxCustomSteps))
-        return false;
-    if (!std::isfinite(s.ZoomFactor))
-        return false;
-    if (s.DipScaleMode == 4)
-        for (int k = 0; k <= s.NCUST; ++k)
-            if (!std::isfinite(s.CustomDipTwip[k]))
+    if (w.scale)
+        for (double x : w.scale->customSteps)
+            if (!std::isfinite(x))
                 return false;
-    for (int i = 1; i <= s.NUMDEP; ++i) {
-        const auto& r = s.depths[i];
-        if (!std::isfinite(r.DEPTH) || !std::isfinite(r.DEPTHTWIP) || !std::isfinite(r.MINDIPTWIP)
-            || !std::isfinite(r.MAXDIPTWIP))
+    if (w.scale && w.scale->kind == DipScaleKind::Custom
+        && (w.scale->customSteps.empty() || w.scale->customSteps.size() > kMaxCustomSteps + 1))
+        return false;
+    for (const DepthRow& r : w.depthRows)
+        if (!std::isfinite(r.depth) || !std::isfinite(r.y) || !std::isfinite(r.minDipX) || !std::isfinite(r.maxDipX))
             return false;
-    }
-    for (int i = 1; i <= s.NumPoints; ++i) {
-        const auto& d = s.dips[i];
-        if (!std::isfinite(d.YPIX) || !std::isfinite(d.DIPPIX) || !std::isfinite(d.Azimuth)
-            || !canWriteAsText(d.Quality))
+    for (const Dip& d : w.dips)
+        if (!std::isfinite(d.x) || !std::isfinite(d.y) || !std::isfinite(d.azimuth) || !canWriteAsText(d.grade))
             return false;
-    }
-    return true;
+    return w.depthRows.size() <= std::size_t(kMaxDepthRows);
 }
 
 // A coordinate of a dip row: one space on either side, the "-" of a negative
@@ -66,48 +61,48 @@ void appendPaddedPlain(std::string& text, double v)
 
 }  // namespace
 
-bool writeProject(std::ostream& out, ProjectState& s, int* trackedDip)
+bool writeProject(std::ostream& out, const ProjectFile& p)
 {
-    if (!canWrite(s))
+    if (!canWrite(p))
         return false;
-    recomputeAndSortDips(s, trackedDip);
+    const Work& w = p.work;
+    const DipScale scale = w.scale.value_or(DipScale{});
+    const bool custom = scale.kind == DipScaleKind::Custom;
 
     std::string text;
     text.reserve(kChunk + 256);
-    text += "FILE,\"" + s.FILE + "\"" + kCrLf;
-    text += "IMAGEWIDTH," + std::to_string(s.IMAGEWIDTH) + kCrLf;
-    text += "IMAGEHEIGHT," + std::to_string(s.IMAGEHEIGHT) + kCrLf;
-    text += "Zoom," + formatPlain(s.ZoomFactor) + kCrLf;
-    text += "DipScaleMode," + std::to_string(s.DipScaleMode) + kCrLf;
-    text += "MINDIP," + std::to_string(s.MINDIP) + kCrLf;
-    text += "MAXDIP," + std::to_string(s.MAXDIP) + kCrLf;
-    if (s.DipScaleMode == 4) {
-        text += "NCUST," + std::to_string(s.NCUST) + kCrLf;
-        for (int k = 0; k <= s.NCUST; ++k)
-            text += formatPlain(s.CustomDipTwip[k]) + kCrLf;
+    text += "FILE,\"" + p.picture + "\"" + kCrLf;
+    text += "IMAGEWIDTH," + std::to_string(p.width) + kCrLf;
+    text += "IMAGEHEIGHT," + std::to_string(p.height) + kCrLf;
+    text += "Zoom," + formatPlain(p.zoom) + kCrLf;
+    text += "DipScaleMode," + std::to_string(int(scale.kind)) + kCrLf;
+    text += "MINDIP," + std::to_string(scale.minDip) + kCrLf;
+    text += "MAXDIP," + std::to_string(scale.maxDip) + kCrLf;
+    if (custom) {
+        text += "NCUST," + std::to_string(scale.customSteps.empty() ? 0 : scale.customSteps.size() - 1) + kCrLf;
+        for (double x : scale.customSteps)
+            text += formatPlain(twips(x)) + kCrLf;
     }
-    text += "NUMDEP," + std::to_string(s.NUMDEP) + kCrLf;
+    text += "NUMDEP," + std::to_string(w.depthRows.size()) + kCrLf;
     text += std::string("DEPTH,DEPTHTWIP,MINDIPTWIP,MAXDIPTWIP") + kCrLf;
-    for (int i = 1; i <= s.NUMDEP; ++i) {
-        const auto& r = s.depths[i];
-        text += formatPlain(r.DEPTH) + "," + formatPlain(r.DEPTHTWIP) + "," + formatPlain(r.MINDIPTWIP) + ","
-                + formatPlain(r.MAXDIPTWIP) + kCrLf;
-    }
-    text += "NumPoints," + std::to_string(s.NumPoints) + kCrLf;
+    for (const DepthRow& r : w.depthRows)
+        text += formatPlain(r.depth) + "," + formatPlain(twips(r.y)) + "," + formatPlain(twips(r.minDipX)) + ","
+                + formatPlain(twips(r.maxDipX)) + kCrLf;
+    text += "NumPoints," + std::to_string(w.dips.size()) + kCrLf;
     text += std::string("Depth,YPIX,Dip,DIPPIX,Azimuth,Quality") + kCrLf;
-    for (int i = 1; i <= s.NumPoints; ++i) {
-        const auto& d = std::as_const(s.dips)[i];
-        text += formatOneDecimal(d.Depth);
+    for (const DipWithReadings& row : dipsByDepth(w)) {
+        const Dip& d = *row.dip;
+        text += formatOneDecimal(row.depth);
         text += ',';
-        appendPaddedPlain(text, d.YPIX);
+        appendPaddedPlain(text, twips(d.y));
         text += ',';
-        text += formatOneDecimal(d.Dip);
+        text += formatOneDecimal(row.dipAngle);
         text += ',';
-        appendPaddedPlain(text, d.DIPPIX);
+        appendPaddedPlain(text, twips(d.x));
         text += ',';
-        text += formatOneDecimal(d.Azimuth);
+        text += formatOneDecimal(d.azimuth);
         text += ',';
-        text += d.Quality;
+        text += d.grade;
         text += kCrLf;
         if (text.size() >= kChunk) {
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -125,26 +120,15 @@ struct ParseError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The fields of a project file, parsed before any of them reaches the state.
-struct ParsedProject {
-    std::string file;
-    std::int32_t width = 0, height = 0;
-    double zoom = 1;
-    std::int16_t mode = 0, mindip = 0, maxdip = 0, ncust = 0, numdep = 0, numpoints = 0;
-    std::vector<double> custom;
-    std::vector<DepthCalibrationPoint> depths;
-    std::vector<DipPoint> dips;
-};
-
 class ProjectParser {
 public:
     explicit ProjectParser(std::istream& in) : reader_(in) {}
 
-    ParsedProject parse()
+    ProjectFile parse()
     {
-        ParsedProject p;
+        ProjectFile p;
         key("FILE");
-        p.file = text("FILE");
+        p.picture = text("FILE");
         key("IMAGEWIDTH");
         p.width = whole<std::int32_t>("IMAGEWIDTH", INT32_MIN, INT32_MAX);
         key("IMAGEHEIGHT");
@@ -155,46 +139,49 @@ public:
         if (!(p.zoom > 0))
             fail(zoomField.line, "the zoom must be greater than 0, found \"" + zoomField.text + "\".");
         key("DipScaleMode");
-        p.mode = whole<std::int16_t>("DipScaleMode", 0, 4);
+        DipScale scale;
+        scale.kind = DipScaleKind(whole<std::int16_t>("DipScaleMode", 0, 4));
         key("MINDIP");
-        p.mindip = whole<std::int16_t>("MINDIP", INT16_MIN, INT16_MAX);
+        scale.minDip = whole<std::int16_t>("MINDIP", INT16_MIN, INT16_MAX);
         key("MAXDIP");
-        p.maxdip = whole<std::int16_t>("MAXDIP", INT16_MIN, INT16_MAX);
-        if (p.mode == 4) {
+        scale.maxDip = whole<std::int16_t>("MAXDIP", INT16_MIN, INT16_MAX);
+        if (scale.kind == DipScaleKind::Custom) {
             key("NCUST");
-            p.ncust = whole<std::int16_t>("NCUST", 0, kMaxCustomSteps);
-            for (int k = 0; k <= p.ncust; ++k)
-                p.custom.push_back(number("custom dip-scale position " + std::to_string(k)));
+            const int steps = whole<std::int16_t>("NCUST", 0, kMaxCustomSteps);
+            for (int k = 0; k <= steps; ++k)
+                scale.customSteps.push_back(pixels(number("custom dip-scale position " + std::to_string(k))));
         }
+        p.work.scale = std::move(scale);
         key("NUMDEP");
-        p.numdep = whole<std::int16_t>("NUMDEP", 0, kMaxDepthRows);
+        const int rows = whole<std::int16_t>("NUMDEP", 0, kMaxDepthRows);
         for (const char* h : {"DEPTH", "DEPTHTWIP", "MINDIPTWIP", "MAXDIPTWIP"})
             key(h);
-        p.depths.reserve(static_cast<std::size_t>(p.numdep));
-        for (int i = 1; i <= p.numdep; ++i) {
+        p.work.depthRows.reserve(static_cast<std::size_t>(rows));
+        for (int i = 1; i <= rows; ++i) {
             const std::string row = " of depth row " + std::to_string(i);
-            DepthCalibrationPoint r;
-            r.DEPTH = number("DEPTH" + row);
-            r.DEPTHTWIP = number("DEPTHTWIP" + row);
-            r.MINDIPTWIP = number("MINDIPTWIP" + row);
-            r.MAXDIPTWIP = number("MAXDIPTWIP" + row);
-            p.depths.push_back(r);
+            DepthRow r;
+            r.depth = number("DEPTH" + row);
+            r.y = pixels(number("DEPTHTWIP" + row));
+            r.minDipX = pixels(number("MINDIPTWIP" + row));
+            r.maxDipX = pixels(number("MAXDIPTWIP" + row));
+            p.work.depthRows.push_back(r);
         }
         key("NumPoints");
-        p.numpoints = whole<std::int16_t>("NumPoints", 0, kMaxDips);
+        const int dips = whole<std::int16_t>("NumPoints", 0, kMaxDips);
         for (const char* h : {"Depth", "YPIX", "Dip", "DIPPIX", "Azimuth", "Quality"})
             key(h);
-        p.dips.reserve(static_cast<std::size_t>(p.numpoints));
-        for (int i = 1; i <= p.numpoints; ++i) {
+        for (int i = 1; i <= dips; ++i) {
+            // Depth and dip are read again from the calibration wherever
+            // they are needed; the file's are checked for their form only.
             const std::string row = " of dip row " + std::to_string(i);
-            DipPoint d;
-            d.Depth = reading("Depth" + row);
-            d.YPIX = number("YPIX" + row);
-            d.Dip = reading("Dip" + row);
-            d.DIPPIX = number("DIPPIX" + row);
-            d.Azimuth = number("Azimuth" + row);
-            d.Quality = text("Quality" + row);
-            p.dips.push_back(std::move(d));
+            Dip d;
+            reading("Depth" + row);
+            d.y = pixels(number("YPIX" + row));
+            reading("Dip" + row);
+            d.x = pixels(number("DIPPIX" + row));
+            d.azimuth = number("Azimuth" + row);
+            d.grade = text("Quality" + row);
+            p.work.dips.push_back(d);
         }
         return p;
     }
@@ -267,53 +254,17 @@ private:
     FieldReader reader_;
 };
 
-void commit(ParsedProject&& p, ProjectState& s)
-{
-    s.FILE = std::move(p.file);
-    s.IMAGEWIDTH = p.width;
-    s.IMAGEHEIGHT = p.height;
-    s.ZoomFactor = p.zoom;
-    s.DipScaleMode = p.mode;
-    s.MINDIP = p.mindip;
-    s.MAXDIP = p.maxdip;
-    if (p.mode == 4) {
-        s.NCUST = p.ncust;
-        for (std::size_t k = 0; k < p.custom.size(); ++k)
-            s.CustomDipTwip[static_cast<std::ptrdiff_t>(k)] = p.custom[k];
-    }
-    s.NUMDEP = p.numdep;
-    for (std::size_t i = 0; i < p.depths.size(); ++i)
-        s.depths[static_cast<std::ptrdiff_t>(i) + 1] = p.depths[i];
-    s.NumPoints = p.numpoints;
-    for (std::size_t i = 0; i < p.dips.size(); ++i)
-        s.dips[static_cast<std::ptrdiff_t>(i) + 1] = std::move(p.dips[i]);
-}
-
 }  // namespace
 
-bool readProject(std::istream& in, ProjectState& state, std::string& error)
+std::optional<ProjectFile> readProject(std::istream& in, std::string& error)
 {
     try {
         ProjectParser parser(in);
-        commit(parser.parse(), state);
+        ProjectFile project = parser.parse();
         error.clear();
-        return true;
+        return project;
     } catch (const ParseError& e) {
         error = e.what();
-        return false;
+        return std::nullopt;
     }
-}
-
-std::string defaultFileName(const std::string& t, const std::string& extension)
-{
-    const std::size_t n = t.size();
-    std::string name;
-    // Positions of the rule count from 1: position n - 3 is index n - 4.
-    if (n >= 4 && t[n - 4] == '.')
-        name = t.substr(0, n - 3) + extension;
-    if (n >= 3 && t[n - 3] == '.')
-        name = t.substr(0, n - 2) + extension;
-    if (n >= 2 && t[n - 2] == '.')
-        name = t.substr(0, n - 1) + extension;
-    return name;
 }

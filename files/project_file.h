@@ -1,26 +1,36 @@
 #pragma once
 
+#include <cstdint>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 
-#include "core/project_state.h"
+#include "model/work.h"
 
-// Writes the project file: recomputes Depth and Dip of every dip with the
-// calibration in force and sorts the dips by depth (both stay in the state),
-// then writes the file. Returns false, writing nothing, when the state holds
-// something the file cannot carry faithfully (a picture name with a double
-// quote, a count beyond its capacity, a number that is not finite, a grade the
-// reader would take apart), and false when the stream fails. A dip row given
-// in trackedDip is followed through the sort to its new number.
-bool writeProject(std::ostream& out, ProjectState& state, int* trackedDip = nullptr);
+// The project file (".ddp"): positional text that keeps the work with the
+// picture it was done on. Positions are written in twips at 15 a picture
+// pixel, as the format was first written on a screen of 96 dots an inch,
+// whatever screen the program runs on.
+inline constexpr double kFileTwipsPerPixel = 15;
 
-// Reads a project file by position. On success the file's fields replace
-// those in the state and every other field is kept. On failure the state is
-// untouched and error holds a message naming the line and what was expected.
-bool readProject(std::istream& in, ProjectState& state, std::string& error);
+struct ProjectFile {
+    // The picture: its path as the file gives it (a name beside the project,
+    // a path relative to the project's folder, or a whole path), and its size.
+    std::string picture;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    double zoom = 1;  // the view's, when the work was saved
+    Work work;
+};
 
-// Default name for a new file: the title of the file last chosen with its
-// one-, two- or three-character extension replaced by extension ("ddp" or
-// "dip"); empty when the title has no such extension.
-std::string defaultFileName(const std::string& lastTitle, const std::string& extension);
+// Writes the project: the dips sorted by depth, their depths and dips read
+// under the calibration. False, writing nothing, when the project holds
+// something the file cannot carry faithfully (a picture path with a double
+// quote, a number that is not finite, a grade the reader would take apart),
+// and false when the stream fails.
+bool writeProject(std::ostream& out, const ProjectFile& project);
+
+// Reads a project file by position: the project, or nothing with error
+// naming the line and what was expected there.
+std::optional<ProjectFile> readProject(std::istream& in, std::string& error);

@@ -11,18 +11,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    ProjectState state;
     std::string error;
-    if (!readProject(in, state, error)) {
-        if (error.empty() || state.NumPoints != 0 || !state.FILE.empty())
+    const auto project = readProject(in, error);
+    if (!project) {
+        if (error.empty())
             std::abort();
         return 0;
     }
     std::ostringstream out;
-    if (writeProject(out, state)) {
+    if (writeProject(out, *project)) {
         std::istringstream again(out.str());
-        ProjectState second;
-        if (!readProject(again, second, error))
+        if (!readProject(again, error))
             std::abort();
     }
     return 0;

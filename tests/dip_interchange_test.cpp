@@ -42,17 +42,17 @@ std::vector<std::vector<std::string>> readCsv(const std::string& text)
     return records;
 }
 
-std::string csv(ProjectState& s, int* trackedDip = nullptr)
+std::string csv(const Work& w)
 {
     std::ostringstream out;
-    EXPECT_TRUE(writeDipsCsv(out, s, trackedDip));
+    EXPECT_TRUE(writeDipsCsv(out, w));
     return out.str();
 }
 
-std::string las(ProjectState& s, const std::string& unit, int* trackedDip = nullptr)
+std::string las(const Work& w, const std::string& unit, const std::string& picture = "well7.bmp")
 {
     std::ostringstream out;
-    EXPECT_TRUE(writeDipsLas(out, s, LasWell{unit, "2000-01-01"}, trackedDip));
+    EXPECT_TRUE(writeDipsLas(out, w, LasWell{picture, unit, "2000-01-01"}));
     return out.str();
 }
 
@@ -60,14 +60,13 @@ std::string las(ProjectState& s, const std::string& unit, int* trackedDip = null
 
 TEST(DipInterchange, CsvAndLasMatchTheGoldenFiles)
 {
-    ProjectState s = linearProjectWithDips();
-    EXPECT_EQ(csv(s), golden("linear_with_dips.csv"));
-    ProjectState again = linearProjectWithDips();
-    EXPECT_EQ(las(again, "M"), golden("linear_with_dips.las"));
-    EXPECT_EQ(dipsWithoutDepth(again), 1);  // left out of the LAS file
-    const std::string feet = las(again, "FT");
+    const Work w = linearProjectWithDips().work;
+    EXPECT_EQ(csv(w), golden("linear_with_dips.csv"));
+    EXPECT_EQ(las(w, "M"), golden("linear_with_dips.las"));
+    EXPECT_EQ(dipsWithoutDepth(w), 1);  // left out of the LAS file
+    const std::string feet = las(w, "FT");
     EXPECT_NE(feet.find(" STRT.FT             1000.0 : Start depth\r\n"), std::string::npos);
-    EXPECT_NE(las(again, "").find(" DEPT.                      : Depth\r\n"), std::string::npos);
+    EXPECT_NE(las(w, "").find(" DEPT.                      : Depth\r\n"), std::string::npos);
 }
 
 TEST(DipInterchange, LasKeepsTheRulesOfVersion2)
@@ -82,40 +81,34 @@ TEST(DipInterchange, LasKeepsTheRulesOfVersion2)
     EXPECT_EQ(lasRuleBreaches(old), (std::vector<std::string>{"~W lacks COMP", "row 5 has a NULL index",
                                                                "STRT and STOP are not the first and last index"}));
 
-    // A dip awaiting its tail, a picture name that would break the header
-    // lines, and dips outside the depth calibration.
-    ProjectState s = linearProjectWithDips();
-    s.FILE = "well: 7\nrun 2.bmp";
-    s.dips[6] = DipPoint{-1.0, 100, -1.0, 5000, 10, "A"};
-    s.NumPoints = 6;
-    s.interaction.AwaitingAzimuth = true;
-    s.interaction.PendingRow = 4;
-    const std::string text = las(s, "FT", &s.interaction.PendingRow);
+    // A picture name that would break the header lines, and dips outside the
+    // depth calibration.
+    Work w = linearProjectWithDips().work;
+    w.dips.push_back(Dip{px(5000), px(100), 10, "A"});
+    const std::string text = las(w, "FT", "well: 7\nrun 2.bmp");
     EXPECT_EQ(lasRuleBreaches(text), std::vector<std::string>());
     EXPECT_NE(text.find(" WELL.        well  7 run 2 : Well\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nPicture: well: 7 run 2.bmp\r\n"), std::string::npos);
-    EXPECT_EQ(dipsWithoutDepth(s), 2);
+    EXPECT_EQ(dipsWithoutDepth(w), 2);
 
-    ProjectState none = linearProjectWithDips();
-    none.NUMDEP = 0;  // no depth calibration: no dip has a depth
+    Work none = linearProjectWithDips().work;
+    none.depthRows.clear();  // no depth calibration: no dip has a depth
     std::ostringstream out;
-    EXPECT_FALSE(writeDipsLas(out, none, LasWell{"M", "2000-01-01"}));
+    EXPECT_FALSE(writeDipsLas(out, none, LasWell{"well7.bmp", "M", "2000-01-01"}));
     EXPECT_EQ(out.str(), "");
 }
 
-TEST(DipInterchange, CsvReadsBackFieldForField)
+TEST(DipInterchange, CsvReadsBackFieldForFieldWithEveryPlaceToTwoDecimals)
 {
-    ProjectState s = linearProjectWithDips();
-    s.dips[1].Quality = "B, \"top\"";  // a grade from a file may hold anything but a line end
-    s.interaction.AwaitingAzimuth = true;
-    s.interaction.PendingRow = 2;  // at depth 1000: no azimuth, no grade yet
-    const auto records = readCsv(csv(s, &s.interaction.PendingRow));
-    ASSERT_EQ(records.size(), 6u);
+    Work w = linearProjectWithDips().work;
+    w.dips.at(0).grade = "B, \"top\"";  // a grade from a file may hold anything but a line end
+    w.dips.push_back(Dip{px(2000), px(1600), 30, "C"});  // placed by hand, on whole pixels
+    const auto records = readCsv(csv(w));
+    ASSERT_EQ(records.size(), 7u);
     EXPECT_EQ(records[0], (std::vector<std::string>{"Depth", "Dip", "Azimuth", "Quality", "X", "Y"}));
     for (const auto& r : records)
         EXPECT_EQ(r.size(), 6u);
-    EXPECT_EQ(records[1], (std::vector<std::string>{"1000.0", "0.0", "", "", "66.6666666666667",
-                                                    "100.066666666667"}));
-    EXPECT_EQ(records[2][3], "B, \"top\"");
-    EXPECT_EQ(s.interaction.PendingRow, 1);  // followed through the sort
+    EXPECT_EQ(records[1], (std::vector<std::string>{"1000.0", "0.0", "360.0", "A", "66.67", "100.07"}));
+    EXPECT_EQ(records[2], (std::vector<std::string>{"1000.7", "10.0", "30.0", "C", "133.33", "106.67"}));
+    EXPECT_EQ(records[3][3], "B, \"top\"");
 }

@@ -1,4 +1,4 @@
-#include "core/dip_statistics.h"
+#include "model/dip_statistics.h"
 
 #include <gtest/gtest.h>
 
@@ -6,30 +6,26 @@
 
 namespace {
 
-// A linear 0-90 track from x 0 to 9000 twips between depths 1000 (y 0) and
-// 1100 (y 10000): a dip's x is 100 twips a degree, its y 100 twips a depth unit.
-ProjectState track()
+// A linear 0-90 track from x 0 to 9000 between depths 1000 (y 0) and 1100
+// (y 10000): a dip's x is 100 pixels a degree, its y 100 pixels a depth unit.
+Work track()
 {
-    ProjectState s;
-    s.DipScaleMode = 1;
-    s.MAXDIP = 90;
-    s.NUMDEP = 2;
-    s.depths[1] = {1000, 0, 0, 9000};
-    s.depths[2] = {1100, 10000, 0, 9000};
-    return s;
+    Work w;
+    w.scale = DipScale{DipScaleKind::Linear, 0, 90, {}};
+    w.depthRows = {{1000, 0, 0, 9000}, {1100, 10000, 0, 9000}};
+    return w;
 }
 
-void addDip(ProjectState& s, double depth, double dip, double azimuth, const char* grade = "A")
+void addDip(Work& w, double depth, double dip, double azimuth, const char* grade = "A")
 {
-    ++s.NumPoints;
-    s.dips[s.NumPoints] = DipPoint{0.0, (depth - 1000) * 100, 0.0, dip * 100, azimuth, grade};
+    w.dips.push_back(Dip{dip * 100, (depth - 1000) * 100, azimuth, grade});
 }
 
 }  // namespace
 
 TEST(DipStatistics, MeansAndVarianceOfSmallSets)
 {
-    ProjectState s = track();
+    Work s = track();
     addDip(s, 1010, 30, 90);
     DipStatistics one = dipStatistics(s, {});
     ASSERT_EQ(one.counted, 1);
@@ -43,7 +39,7 @@ TEST(DipStatistics, MeansAndVarianceOfSmallSets)
     EXPECT_NEAR(*opposite.meanDip, 0, 1e-6);
     EXPECT_NEAR(opposite.sphericalVariance, 1 - std::sqrt(3.0) / 2, 1e-9);
 
-    ProjectState beds = track();
+    Work beds = track();
     addDip(beds, 1010, 90, 0);  // vertical: its pole on the rim, due south
     addDip(beds, 1020, 0, 200);  // flat: its pole in the centre
     const DipStatistics two = dipStatistics(beds, {});
@@ -54,22 +50,20 @@ TEST(DipStatistics, MeansAndVarianceOfSmallSets)
     EXPECT_NEAR(*two.meanAzimuth, 0, 1e-6);
     EXPECT_EQ(two.sectors[0], 1);
     EXPECT_EQ(two.sectors[20], 1);
-    EXPECT_FALSE(dipStatistics(ProjectState(), {}).meanDip);
+    EXPECT_FALSE(dipStatistics(Work(), {}).meanDip);
 }
 
 TEST(DipStatistics, GradesDepthsAndWhatIsLeftOut)
 {
-    ProjectState s = track();
+    Work s = track();
     addDip(s, 1010, 20, 10, "A");
     addDip(s, 1050, 40, 20, "B");
     addDip(s, 1090, 60, 30, "C");
     addDip(s, 1095, 60, 30, "a");   // no box stands for it
     addDip(s, 1060, 95, 30, "D");   // beyond the dip scale: "NO CAL"
     addDip(s, 1120, 10, 30, "D");   // below the last depth line: "NO CAL"
-    addDip(s, 1070, 10, 0, "");     // saved before its tail was placed
+    addDip(s, 1070, 10, 0, "");     // saved before its tail was placed, by an earlier version
     addDip(s, 1080, 10, 0, "");
-    s.interaction.AwaitingAzimuth = true;
-    s.interaction.PendingRow = s.NumPoints;
 
     const DipStatistics all = dipStatistics(s, {});
     EXPECT_EQ(all.counted, 3);

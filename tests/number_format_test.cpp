@@ -1,4 +1,4 @@
-#include "core/number_format.h"
+#include "model/number_format.h"
 
 #include <gtest/gtest.h>
 

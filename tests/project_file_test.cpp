@@ -10,25 +10,25 @@
 
 namespace {
 
-std::string written(ProjectState& s)
+std::string written(const ProjectFile& p)
 {
     std::ostringstream out;
-    EXPECT_TRUE(writeProject(out, s));
+    EXPECT_TRUE(writeProject(out, p));
     return out.str();
 }
 
-bool read(const std::string& text, ProjectState& s, std::string& error)
+std::optional<ProjectFile> read(const std::string& text, std::string& error)
 {
     std::istringstream in(text);
-    return readProject(in, s, error);
+    return readProject(in, error);
 }
 
-ProjectState readBack(const std::string& text)
+ProjectFile readBack(const std::string& text)
 {
-    ProjectState s;
     std::string error;
-    EXPECT_TRUE(read(text, s, error)) << error;
-    return s;
+    auto p = read(text, error);
+    EXPECT_TRUE(p) << error;
+    return p.value_or(ProjectFile{});
 }
 
 std::string edited(std::string text, const std::string& from, const std::string& to)
@@ -42,105 +42,79 @@ std::string edited(std::string text, const std::string& from, const std::string&
 
 TEST(WriteProject, MatchesTheGoldenFiles)
 {
-    ProjectState empty;
-    empty.FILE = "well7.bmp";
-    empty.IMAGEWIDTH = 2000;
-    empty.IMAGEHEIGHT = 30000;
-    empty.ZoomFactor = 0.5;
-    empty.MAXDIP = 90;
+    ProjectFile empty;
+    empty.picture = "well7.bmp";
+    empty.width = 2000;
+    empty.height = 30000;
+    empty.zoom = 0.5;
+    empty.work.scale = DipScale{DipScaleKind::Standard60, 0, 90, {}};
     EXPECT_EQ(written(empty), golden("empty_project.ddp"));
 
-    ProjectState ncust0;
-    ncust0.FILE = "a,b.bmp";
-    ncust0.IMAGEWIDTH = 1;
-    ncust0.IMAGEHEIGHT = -40;
-    ncust0.ZoomFactor = 0.125;
-    ncust0.DipScaleMode = 4;
-    ncust0.CustomDipTwip[0] = 1234.5;
-    ncust0.CustomDipTwip[1] = 99;  // beyond NCUST 0: not written
+    ProjectFile ncust0;
+    ncust0.picture = "a,b.bmp";
+    ncust0.width = 1;
+    ncust0.height = -40;
+    ncust0.zoom = 0.125;
+    ncust0.work.scale = DipScale{DipScaleKind::Custom, 0, 0, {px(1234.5)}};
     EXPECT_EQ(written(ncust0), golden("custom_ncust0.ddp"));
 }
 
-TEST(WriteProject, RecomputesAndSortsTheDipsInMemoryToo)
+TEST(WriteProject, SortsTheDipsByTheirDepthsUnderTheCalibrationAndLeavesTheWork)
 {
-    ProjectState s = linearProjectWithDips();
-    EXPECT_EQ(written(s), golden("linear_with_dips.ddp"));
-    EXPECT_EQ(s.dips[1].Quality, "A");
-    EXPECT_DOUBLE_EQ(*s.dips[2].Dip, 45);
-    EXPECT_FALSE(s.dips[5].Depth);
-    EXPECT_EQ(written(s), golden("linear_with_dips.ddp"));
+    const ProjectFile p = linearProjectWithDips();
+    EXPECT_EQ(written(p), golden("linear_with_dips.ddp"));
+    EXPECT_EQ(p.work.dips[0].grade, "B");  // in the order they were placed
+    EXPECT_EQ(written(p), golden("linear_with_dips.ddp"));
 }
 
-TEST(WriteProject, RefusesWhatCannotBeReadBackAndChangesNothing)
+TEST(WriteProject, RefusesWhatCannotBeReadBack)
 {
-    std::vector<ProjectState> refused(6, linearProjectWithDips());
-    refused[0].FILE = "say \"hi\".bmp";
-    refused[1].depths[2].DEPTH = std::numeric_limits<double>::infinity();
-    refused[2].dips[3].Azimuth = std::numeric_limits<double>::quiet_NaN();
-    refused[3].dips[2].Quality = "A,B";
-    refused[4].NUMDEP = 201;
-    refused[5].DipScaleMode = 4;
-    refused[5].NCUST = 11;
-    for (ProjectState& s : refused) {
-        const DipPoint before = s.dips[1];
+    std::vector<ProjectFile> refused(5, linearProjectWithDips());
+    refused[0].picture = "say \"hi\".bmp";
+    refused[1].work.depthRows[1].depth = std::numeric_limits<double>::infinity();
+    refused[2].work.dips.at(2).azimuth = std::numeric_limits<double>::quiet_NaN();
+    refused[3].work.dips.at(1).grade = "A,B";
+    refused[4].work.scale = DipScale{DipScaleKind::Custom, 0, 120, std::vector<double>(12, 1.0)};
+    for (const ProjectFile& p : refused) {
         std::ostringstream out;
-        EXPECT_FALSE(writeProject(out, s));
+        EXPECT_FALSE(writeProject(out, p));
         EXPECT_EQ(out.str(), "");
-        EXPECT_EQ(s.dips[1], before);
     }
-    ProjectState s = linearProjectWithDips();
     std::ostringstream failing;
     failing.setstate(std::ios::badbit);
-    EXPECT_FALSE(writeProject(failing, s));
+    EXPECT_FALSE(writeProject(failing, linearProjectWithDips()));
 }
 
 TEST(ReadProject, RoundTripsEveryGoldenFile)
 {
-    for (const char* name : {"empty_project.ddp", "custom_ncust0.ddp", "custom_scale.ddp", "linear_with_dips.ddp"}) {
-        ProjectState s = readBack(golden(name));
-        EXPECT_EQ(written(s), golden(name)) << name;
-    }
-    EXPECT_EQ(readBack(golden("custom_scale.ddp")).depths[1].DEPTH, 1234.56789012346);
-    const ProjectState d = readBack(golden("linear_with_dips.ddp"));
-    EXPECT_EQ(d.dips[3].DIPPIX, 7750.25);
-    EXPECT_FALSE(d.dips[4].Dip);  // "NO CAL" reads back as such
-    EXPECT_EQ(d.dips[5].Quality, "");
-    EXPECT_EQ(readBack(golden("custom_ncust0.ddp")).FILE, "a,b.bmp");
-}
-
-TEST(ReadProject, ReplacesOnlyTheFieldsOfTheFile)
-{
-    ProjectState s;
-    s.HeaderTop = 77;
-    s.NCUST = 3;
-    s.NUMDEP = 5;
-    s.depths[5].DEPTH = 4242;
-    std::string error;
-    ASSERT_TRUE(read(golden("linear_with_dips.ddp"), s, error)) << error;
-    EXPECT_EQ(s.HeaderTop, 77);
-    EXPECT_EQ(s.NCUST, 3);  // not a custom scale: no custom table in the file
-    EXPECT_EQ(s.NUMDEP, 3);
-    EXPECT_EQ(s.depths[5].DEPTH, 4242);  // beyond the new count
+    for (const char* name : {"empty_project.ddp", "custom_ncust0.ddp", "custom_scale.ddp", "linear_with_dips.ddp"})
+        EXPECT_EQ(written(readBack(golden(name))), golden(name)) << name;
+    EXPECT_EQ(readBack(golden("custom_scale.ddp")).work.depthRows[0].depth, 1234.56789012346);
+    const ProjectFile d = readBack(golden("linear_with_dips.ddp"));
+    EXPECT_DOUBLE_EQ(d.work.dips[2].x, px(7750.25));
+    EXPECT_EQ(d.work.dips[4].grade, "");
+    EXPECT_EQ(readBack(golden("custom_ncust0.ddp")).picture, "a,b.bmp");
 }
 
 TEST(ReadProject, AcceptsWhatTheWritingRulesLeaveOpen)
 {
-    const ProjectState s = readBack(
+    const ProjectFile p = readBack(
         "fiLE,  \"x.bmp\" trailing\n\nWidht, 2000  \rIMAGEHEIGHT,3e4\r\nzoom,.5\r\nDipScaleMode,+1.0\r\n"
         "MINDIP,-5\r\nMAXDIP,88.5\r\nNUMDEP,2\r\na,b,c,d\r\n1000, 1500 ,1000,10000\r\n1010,3000,1000,1E4\r\n"
         "NumPoints,1\r\nh,h,h,h,h,h\r\n1005.0, 2250 ,45.0, 5500 ,45.0,\"B\"");
-    EXPECT_EQ(s.FILE, "x.bmp");
-    EXPECT_EQ(s.IMAGEWIDTH, 2000);
-    EXPECT_EQ(s.IMAGEHEIGHT, 30000);
-    EXPECT_EQ(s.ZoomFactor, 0.5);
-    EXPECT_EQ(s.DipScaleMode, 1);
-    EXPECT_EQ(s.MAXDIP, 88);  // halves to even
-    EXPECT_EQ(s.depths[2].MAXDIPTWIP, 10000);
-    EXPECT_EQ(s.dips[1].Quality, "B");
-    EXPECT_EQ(readBack(edited(golden("empty_project.ddp"), "Zoom,0.5", "Zoom,3")).ZoomFactor, 3);
+    EXPECT_EQ(p.picture, "x.bmp");
+    EXPECT_EQ(p.width, 2000);
+    EXPECT_EQ(p.height, 30000);
+    EXPECT_EQ(p.zoom, 0.5);
+    ASSERT_TRUE(p.work.scale);
+    EXPECT_EQ(p.work.scale->kind, DipScaleKind::Linear);
+    EXPECT_EQ(p.work.scale->maxDip, 88);  // halves to even
+    EXPECT_DOUBLE_EQ(p.work.depthRows[1].maxDipX, px(10000));
+    EXPECT_EQ(p.work.dips[0].grade, "B");
+    EXPECT_EQ(readBack(edited(golden("empty_project.ddp"), "Zoom,0.5", "Zoom,3")).zoom, 3);
 }
 
-TEST(ReadProject, FailuresNameTheLineAndLeaveTheStateUntouched)
+TEST(ReadProject, FailuresNameTheLine)
 {
     const std::string good = golden("linear_with_dips.ddp");
     const std::pair<std::string, std::string> cases[] = {
@@ -162,23 +136,8 @@ TEST(ReadProject, FailuresNameTheLineAndLeaveTheStateUntouched)
         {edited(good, "1000.0, 1501", "1000.0, \"1501\""), "YPIX of dip row 1"},
     };
     for (const auto& [text, expected] : cases) {
-        ProjectState s = linearProjectWithDips();
         std::string error;
-        EXPECT_FALSE(read(text, s, error)) << expected;
+        EXPECT_FALSE(read(text, error)) << expected;
         EXPECT_NE(error.find(expected), std::string::npos) << "got: " << error;
-        const ProjectState before = linearProjectWithDips();
-        EXPECT_TRUE(s.FILE == before.FILE && s.NUMDEP == before.NUMDEP && s.depths == before.depths
-                    && s.NumPoints == before.NumPoints && s.dips == before.dips && s.ZoomFactor == before.ZoomFactor)
-            << "state changed by: " << expected;
     }
-}
-
-TEST(DefaultFileName, ReplacesAShortExtension)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"well7.bmp", "well7.ddp"}, {"x.ddp", "x.ddp"}, {"a.b", "a.ddp"}, {"log.tf", "log.ddp"},
-        {"a.b.c", "a.b.ddp"}, {"picture.jpeg", ""}, {"noextension", ""}, {"a.", ""}, {"", ""}};
-    for (const auto& [title, expected] : cases)
-        EXPECT_EQ(defaultFileName(title, "ddp"), expected) << title;
-    EXPECT_EQ(defaultFileName("well7.bmp", "dip"), "well7.dip");
 }

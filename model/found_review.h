@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "core/project_state.h"
+#include "model/calibration.h"
 
 // Tadpoles the search found, offered for review before they become dips.
 // They are not part of the work: undo, saves and exports never see them.
 struct Proposal {
-    double x = 0;  // image twips of the dot's centre
+    double x = 0;  // picture pixels of the dot's centre
     double y = 0;
-    double radius = 0;  // image twips, across
+    double radius = 0;  // picture pixels
     bool filled = true;
     double azimuth = 0;
     double confidence = 0;  // 0 to 1
@@ -35,7 +35,7 @@ public:
     // The proposal stepped to last; -1 before the first step.
     int current() const { return current_; }
 
-    // The proposal whose dot lies within reach of (x, y), image twips; the
+    // The proposal whose dot lies within reach of (x, y), picture pixels; the
     // nearest of them, -1 for none.
     int at(double x, double y, double reach) const;
     void toggle(int index);
@@ -59,12 +59,11 @@ private:
     int current_ = -1;
 };
 
-// Whether a dip of the work lies within radius of (x, y), image twips.
-bool dipNear(const ProjectState& state, double x, double y, double radius);
+// Whether a dip of the work lies within radius of (x, y), picture pixels.
+bool dipNear(const Work& work, double x, double y, double radius);
 
-// The dips that the kept proposals make: depth and dip read at their
-// centres, the azimuth of their tails and the grade given for filled or
-// hollow dots. A proposal outside the calibration, or where a dip lies
-// already, makes none.
-std::vector<DipPoint> keptDips(const FoundReview& review, const ProjectState& state, const std::string& filledGrade,
-                               const std::string& hollowGrade);
+// The dips that the kept proposals make: at their centres, with the azimuth
+// of their tails and the grade given for filled or hollow dots. A proposal
+// outside the calibration, or where a dip lies already, makes none.
+std::vector<Dip> keptDips(const FoundReview& review, const Work& work, const std::string& filledGrade,
+                          const std::string& hollowGrade);

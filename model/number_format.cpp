@@ -1,4 +1,4 @@
-#include "core/number_format.h"
+#include "model/number_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -201,6 +201,15 @@ std::string formatPlain(double value)
     if (!fraction.empty())
         text += "." + fraction;
     return text;
+}
+
+std::string formatTwoDecimals(double value)
+{
+    if (!std::isfinite(value))
+        return nonFinite(value);
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
+    return std::string(buf, res.ptr);
 }
 
 double roundHalfEven(double value)

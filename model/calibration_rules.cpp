@@ -1,8 +1,8 @@
-#include "core/calibration_dialogs.h"
+#include "model/calibration_rules.h"
 
 #include <cmath>
 
-#include "core/number_format.h"
+#include "model/number_format.h"
 
 namespace {
 
@@ -27,18 +27,10 @@ std::optional<std::int16_t> wholeDegrees(const std::string& text)
 
 }  // namespace
 
-std::string dipScaleCaption(int mode)
-{
-    static const char* const captions[] = {"Standard Dip Scale 0-20/20-60/60-90", "Linear Dip Scale",
-                                           "Sine Dip Scale", "Standard Dip Scale 0-20/20-50/50-90",
-                                           "Custom Dip Scale"};
-    return mode >= 0 && mode <= 4 ? captions[mode] : "";
-}
-
 std::string dipScalePrompt(int degrees) { return "Please left click on Dip = " + std::to_string(degrees); }
 
-std::variant<DefineDipScale, std::string> readDipScale(int mode, const std::string& minText,
-                                                       const std::string& maxText)
+std::variant<DipScale, std::string> readDipScale(DipScaleKind kind, const std::string& minText,
+                                                 const std::string& maxText)
 {
     const auto minDip = wholeDegrees(minText);
     const auto maxDip = wholeDegrees(maxText);
@@ -46,21 +38,25 @@ std::variant<DefineDipScale, std::string> readDipScale(int mode, const std::stri
         return "Min Dip Value and Max Dip Value must be whole numbers of degrees from -32768 to 32767.";
     if (*minDip >= *maxDip)
         return "Min Dip Value must be less than Max Dip Value.";
-    if (mode == 4 && roundHalfEven((double(*maxDip) - *minDip) / 10) > kMaxCustomSteps)
+    if (kind == DipScaleKind::Custom && roundHalfEven((double(*maxDip) - *minDip) / 10) > kMaxCustomSteps)
         return "A custom dip scale has at most " + std::to_string(kMaxCustomSteps)
                + " steps of 10 degrees: Max Dip Value less Min Dip Value must not exceed 105.";
-    return DefineDipScale{static_cast<std::int16_t>(mode), *minDip, *maxDip};
+    return DipScale{kind, *minDip, *maxDip, {}};
 }
 
-std::optional<double> proposeDepth(const ProjectState& s)
+std::size_t customPositions(const DipScale& scale)
 {
-    const int n = s.NUMDEP;
-    if (n <= 2 || n > kMaxDepthRows)
+    return std::size_t(roundHalfEven((double(scale.maxDip) - scale.minDip) / 10)) + 1;
+}
+
+std::optional<double> proposeDepth(const Work& work, double y)
+{
+    const std::size_t n = work.depthRows.size();
+    if (n < 2)
         return std::nullopt;
-    const DepthCalibrationPoint& a = s.depths[n - 2];
-    const DepthCalibrationPoint& b = s.depths[n - 1];
-    const double p =
-        b.DEPTH + (b.DEPTH - a.DEPTH) * (s.depths[n].DEPTHTWIP - b.DEPTHTWIP) / (b.DEPTHTWIP - a.DEPTHTWIP);
+    const DepthRow& a = work.depthRows[n - 2];
+    const DepthRow& b = work.depthRows[n - 1];
+    const double p = b.depth + (b.depth - a.depth) * (y - b.y) / (b.y - a.y);
     const double proposal = 10 * roundHalfEven(p / 10);
     if (!std::isfinite(proposal))
         return std::nullopt;

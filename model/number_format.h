@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/project_state.h"
+#include "model/reading.h"
 
 // Number forms of the text files. None of them follows the machine's locale.
 
@@ -17,6 +17,10 @@ std::string formatOneDecimal(const Reading& value);
 // Decimal notation with at most 15 significant digits and no trailing zeros:
 // 1500 gives "1500", 0.125 gives "0.125", -2.5 gives "-2.5".
 std::string formatPlain(double value);
+
+// Fixed notation with exactly two decimals, as the value's exact binary
+// form rounds ("12.00", "-0.50"); "NaN" or "Infinity" for no number.
+std::string formatTwoDecimals(double value);
 
 // Nearest whole number, halves to the even one (8.5 gives 8, 9.5 gives 10).
 double roundHalfEven(double value);

@@ -1,11 +1,11 @@
-#include "core/dip_statistics.h"
+#include "model/dip_statistics.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
 
-#include "core/dipdigitize.h"
+#include "model/calibration.h"
 
 namespace {
 
@@ -40,33 +40,28 @@ std::pair<double, double> equalAreaPoint(double trend, double plunge)
     return {r * std::sin(trend * kRadian), -r * std::cos(trend * kRadian)};
 }
 
-DipStatistics dipStatistics(const ProjectState& state, const DipSelection& selection)
+DipStatistics dipStatistics(const Work& work, const DipSelection& selection)
 {
     DipStatistics out;
-    if (state.NumPoints < 0 || state.NumPoints > kMaxDips)
-        return out;
-    const auto& dips = std::as_const(state.dips);
+    const Calibration calibration(work);
     double east = 0, north = 0, down = 0;
-    for (int i = 1; i <= state.NumPoints; ++i) {
-        const DipPoint& d = dips[i];
-        const int grade = gradeIndex(d.Quality);
-        if (grade < 0 && !d.Quality.empty())
+    for (const Dip& d : work.dips) {
+        const int grade = gradeIndex(d.grade);
+        if (grade < 0 && !d.grade.empty())
             continue;  // a grade no box stands for
         if (grade >= 0 && !selection.grades[std::size_t(grade)])
             continue;
-        // No grade yet means no tail yet: the dip awaiting it, or one saved so.
-        const bool noAzimuth =
-            grade < 0 || (state.interaction.AwaitingAzimuth && state.interaction.PendingRow == i);
-        const Reading depth = getdepth(state, d.YPIX);
+        const Reading depth = calibration.depthAt(d.y);
         if (depth && !inInterval(*depth, selection))
             continue;
-        const Reading dip = getdip(state, d.DIPPIX, d.YPIX);
-        if (noAzimuth || !depth || !dip || !std::isfinite(d.Azimuth)) {
+        const Reading dip = calibration.dipAt(d.x, d.y);
+        // No grade means no tail: a dip saved so by an earlier version.
+        if (grade < 0 || !depth || !dip || !std::isfinite(d.azimuth)) {
             ++out.leftOut;
             continue;
         }
         ++out.counted;
-        const double azimuth = wrapDegrees(d.Azimuth);
+        const double azimuth = wrapDegrees(d.azimuth);
         ++out.sectors[std::size_t(std::min(35, int(azimuth / 10)))];
         const Pole pole = poleOf(*dip, azimuth, grade);
         out.poles.push_back(pole);

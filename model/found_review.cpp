@@ -1,10 +1,9 @@
-#include "core/found_review.h"
+#include "model/found_review.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "core/dipdigitize.h"
 
 void FoundReview::show(std::vector<Proposal> proposals, double least)
 {
@@ -83,29 +82,25 @@ FoundReview::Counts FoundReview::counts() const
     return c;
 }
 
-bool dipNear(const ProjectState& state, double x, double y, double radius)
+bool dipNear(const Work& work, double x, double y, double radius)
 {
-    if (state.NumPoints < 1 || state.NumPoints > kMaxDips)
-        return false;
-    for (int i = 1; i <= state.NumPoints; ++i) {
-        const DipPoint& d = std::as_const(state.dips)[i];
-        if (std::hypot(d.DIPPIX - x, d.YPIX - y) <= radius)
+    for (const Dip& d : work.dips)
+        if (std::hypot(d.x - x, d.y - y) <= radius)
             return true;
-    }
     return false;
 }
 
-std::vector<DipPoint> keptDips(const FoundReview& review, const ProjectState& state, const std::string& filledGrade,
-                               const std::string& hollowGrade)
+std::vector<Dip> keptDips(const FoundReview& review, const Work& work, const std::string& filledGrade,
+                          const std::string& hollowGrade)
 {
-    std::vector<DipPoint> dips;
+    const Calibration calibration(work);
+    std::vector<Dip> dips;
     for (const Proposal& p : review.proposals()) {
-        if (!p.kept || dipNear(state, p.x, p.y, p.radius))
+        if (!p.kept || dipNear(work, p.x, p.y, p.radius))
             continue;
-        const Reading depth = getdepth(state, p.y), dip = getdip(state, p.x, p.y);
-        if (!depth || !dip)
+        if (!calibration.depthAt(p.y) || !calibration.dipAt(p.x, p.y))
             continue;
-        dips.push_back(DipPoint{depth, p.y, dip, p.x, p.azimuth, p.filled ? filledGrade : hollowGrade});
+        dips.push_back(Dip{p.x, p.y, p.azimuth, p.filled ? filledGrade : hollowGrade});
     }
     return dips;
 }

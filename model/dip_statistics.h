@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/project_state.h"
+#include "model/work.h"
 
 // What the dip statistics show of the digitized dips: the rose of their
 // azimuths, the poles to their bedding planes and the mean of those poles.
@@ -29,7 +29,7 @@ struct Pole {
 struct DipStatistics {
     int counted = 0;
     // Selected by depth but left out: "NO CAL" under the calibration of the
-    // moment, or no azimuth yet (the dip awaiting its tail, a dip with no grade).
+    // moment, or no azimuth (a dip with no grade).
     int leftOut = 0;
     std::array<int, 36> sectors{};  // dip azimuths in 10-degree sectors clockwise from north
     std::vector<Pole> poles;
@@ -39,7 +39,7 @@ struct DipStatistics {
     double sphericalVariance = 0;  // 1 - R / n: 0 when every pole is the same
 };
 
-DipStatistics dipStatistics(const ProjectState& state, const DipSelection& selection);
+DipStatistics dipStatistics(const Work& work, const DipSelection& selection);
 
 // The pole of a bed of the given dip and azimuth: azimuth + 180, 90 - dip.
 Pole poleOf(double dip, double azimuth, int grade = 0);

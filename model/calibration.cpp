@@ -1,0 +1,73 @@
+#include "model/calibration.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double interpolate(double y, double y0, double y1, double v0, double v1)
+{
+    return v0 + (y - y0) * (v1 - v0) / (y1 - y0);
+}
+
+}  // namespace
+
+Calibration::Calibration(const Work& work) : scale_(work.scale), rows_(work.depthRows) {}
+
+std::size_t Calibration::rowBelow(double y) const
+{
+    const std::size_t n = rows_.size();
+    if (n < 2 || !(rows_.front().y < y && y <= rows_.back().y))
+        return 0;
+    for (std::size_t j = 1; j < n; ++j)
+        if (y <= rows_[j].y)
+            return j;
+    return 0;
+}
+
+Reading Calibration::depthAt(double y) const
+{
+    const std::size_t j = rowBelow(y);
+    if (j == 0)
+        return std::nullopt;
+    const DepthRow& a = rows_[j - 1];
+    const DepthRow& b = rows_[j];
+    const double depth = interpolate(y, a.y, b.y, a.depth, b.depth);
+    if (!std::isfinite(depth))
+        return std::nullopt;
+    return depth;
+}
+
+Reading Calibration::dipAt(double x, double y) const
+{
+    const std::size_t j = rowBelow(y);
+    if (j == 0 || !scale_)
+        return std::nullopt;
+    const DepthRow& a = rows_[j - 1];
+    const DepthRow& b = rows_[j];
+    const double xmin = interpolate(y, a.y, b.y, a.minDipX, b.minDipX);
+    const double xmax = interpolate(y, a.y, b.y, a.maxDipX, b.maxDipX);
+    if (xmax == xmin)
+        return std::nullopt;
+    const DipScale& s = *scale_;
+    const double d = s.minDip + (x - xmin) * (s.maxDip - s.minDip) / (xmax - xmin);
+    if (!(d >= s.minDip && d <= s.maxDip))
+        return std::nullopt;
+    return dipOnScale(s, d);
+}
+
+std::optional<double> Calibration::rowOf(double depth) const
+{
+    if (rows_.size() < 2 || !std::isfinite(depth))
+        return std::nullopt;
+    for (std::size_t j = 1; j < rows_.size(); ++j) {
+        const DepthRow& a = rows_[j - 1];
+        const DepthRow& b = rows_[j];
+        if (!(std::min(a.depth, b.depth) <= depth && depth <= std::max(a.depth, b.depth)))
+            continue;
+        if (a.depth == b.depth)
+            return a.y;
+        return interpolate(depth, a.depth, b.depth, a.y, b.y);
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/dip_scale.h"
+#include "model/shared_rows.h"
+
+// The work on a log as it is saved: the dip scale, the depth rows, the
+// calibration marks and the dips. Positions are picture pixels: x to the
+// right and y down from the picture's top-left corner, pixel (i, j)
+// covering [i, i + 1) x [j, j + 1).
+
+inline constexpr int kMaxDepthRows = 200;
+inline constexpr int kMaxDips = 10000;
+
+// A depth line across the log: its depth, its row, and where the dip scale's
+// minimum and maximum lie on it.
+struct DepthRow {
+    double depth = 0;
+    double y = 0;
+    double minDipX = 0;
+    double maxDipX = 0;
+    bool operator==(const DepthRow&) const = default;
+};
+
+// A digitized dip: where its dot is, where its tail points (degrees clockwise
+// from the top of the picture) and its grade, "A" to "D", or "" when it has
+// none. Its depth and dip are read from the calibration.
+struct Dip {
+    double x = 0;
+    double y = 0;
+    double azimuth = 0;
+    std::string grade;
+    bool operator==(const Dip&) const = default;
+};
+
+enum class Mark { HeaderTop, HeaderBottom, FooterTop, FooterBottom, LeftEdge, RightEdge };
+inline constexpr int kMarks = 6;
+
+using DipList = SharedRows<Dip, kMaxDips>;
+
+struct Work {
+    std::optional<DipScale> scale;  // none until the user defines it
+    std::vector<DepthRow> depthRows;  // by y, top first
+    // Header and footer rows, and the dip track's edges (x), by Mark.
+    std::array<std::optional<double>, kMarks> marks;
+    DipList dips;
+
+    bool operator==(const Work&) const = default;
+};
+
+// 0 to 3 for the grades "A" to "D" (exact, case-sensitive); -1 for any other text.
+int gradeIndex(const std::string& grade);
+
+// Degrees clockwise from straight up of the direction (dx, dy), dx to the
+// right and dy upward; 90 for no direction at all, never 360.
+double azimuthTowards(double dx, double dy);

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "model/work.h"
+
+// The changes of the work, each whole: what one user action, or one step of
+// a program working on its own, does to it. Positions are picture pixels.
+
+// The dip scale defined, or defined anew.
+struct SetDipScale {
+    DipScale scale;
+};
+
+// Depth rows, each complete, added to the others; the rows stay in order of
+// their y.
+struct AddDepthRows {
+    std::vector<DepthRow> rows;
+};
+
+// The depth rows of these places in the table go.
+struct DeleteDepthRows {
+    std::vector<std::size_t> rows;
+};
+
+// A header or footer row, or an edge of the dip track, set or cleared.
+struct SetMark {
+    Mark mark = Mark::HeaderTop;
+    std::optional<double> value;
+};
+
+// Dips added after the others, in their order.
+struct AddDips {
+    std::vector<Dip> dips;
+};
+
+// Every dip whose y lies from top to bottom, both included, goes; the rest
+// keep their order.
+struct EraseDips {
+    double top = 0;
+    double bottom = 0;
+};
+
+// The dip at this place of the list goes.
+struct DeleteDip {
+    std::size_t index = 0;
+};
+
+using WorkEdit = std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip>;
+
+// Carries the edit out. An edit beyond the work's capacities (200 depth rows,
+// 10000 dips, 11 custom scale positions) or naming a row or dip the work
+// does not have throws std::out_of_range and changes nothing.
+void applyEdit(Work& work, const WorkEdit& edit);
+
+// What the edit is called in "Undo ..." and "Redo ...".
+std::string editName(const WorkEdit& edit);
+
+// The depth rows a press at y deletes: those within reach of it, looked at
+// from the top; the row that moves up into a deleted one's place is passed
+// over, as the table closes up under the press.
+std::vector<std::size_t> depthRowsAt(const Work& work, double y, double reach);
+
+// The dip nearest (x, y) within reach, distances measured after scaling
+// both axes by scale (the view's zoom); nothing when none is that near.
+std::optional<std::size_t> dipNearest(const Work& work, double x, double y, double reach, double scale);
