@@ -5,7 +5,8 @@
 #include <QPointF>
 #include <QRectF>
 
-#include "core/dip_statistics.h"
+#include "drawing/drawing_surface.h"
+#include "model/dip_statistics.h"
 
 class QPainter;
 

@@ -2,7 +2,12 @@
 
 #include <string>
 
-#include "core/project_state.h"
+#include <cstdint>
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
 
 enum class DrawMode { Copy, Invert };  // Invert: each pixel becomes NOT(pixel XOR pen)
 enum class FillStyle { Solid, Transparent };
@@ -18,19 +23,19 @@ struct PenState {
     Rgb fillColor{0, 0, 0};
     FillStyle fillStyle = FillStyle::Transparent;
     bool fontTransparent = true;  // false: text on the surface's background colour
-    double currentX = 0;          // text position, twips
+    double currentX = 0;          // text position
     double currentY = 0;
 };
 
 // What the program draws on: the log view and the bars. Positions and sizes
-// are twips from the top-left corner of the drawing area.
+// are pixels from the top-left corner of the drawing area.
 class DrawingSurface {
 public:
     virtual ~DrawingSurface() = default;
 
     virtual void clear() = 0;
-    // Paints the source rectangle of the stored picture (image twips, natural
-    // size) scaled into the destination rectangle.
+    // Paints the source rectangle of the stored picture (picture pixels)
+    // scaled into the destination rectangle.
     virtual void paintPicture(double dx, double dy, double dw, double dh, double sx, double sy, double sw,
                               double sh) = 0;
     virtual void line(double x1, double y1, double x2, double y2, Rgb colour) = 0;

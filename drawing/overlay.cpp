@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "core/number_format.h"
-#include "drawing/redraw.h"
+#include "drawing/log_drawing.h"
+#include "model/number_format.h"
 
 namespace {
 
@@ -10,6 +10,11 @@ constexpr Rgb kViolet{128, 0, 255};
 constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kBlack{0, 0, 0};
+
+constexpr double kEndRadius = 8.0 / 3;
+constexpr double kLabelLeft = 1;
+constexpr double kDepthAboveRow = 16.0 / 3;
+constexpr double kLabelAboveRow = 7.0 / 15;
 
 // Beyond this many tick lines the depths typed are far apart for the table's
 // length (a typing slip such as 1000 and 10000000); drawing them all would
@@ -23,110 +28,104 @@ void setPen(DrawingSurface& s, Rgb colour, int width)
     s.setDrawMode(DrawMode::Copy);
 }
 
-void drawDepthTicks(const ProjectState& st, DrawingSurface& s, double pictureWidth)
+// A thin line at every hundred depth units between the first and last row.
+void drawDepthTicks(const std::vector<DepthRow>& rows, const Viewport& v, DrawingSurface& s, double width)
 {
-    const int n = st.NUMDEP;
-    const double first = (std::floor(st.depths[1].DEPTH / 100) + 1) * 100;
-    const double last = std::floor(st.depths[n].DEPTH / 100) * 100;
+    const std::size_t n = rows.size();
+    const double first = (std::floor(rows.front().depth / 100) + 1) * 100;
+    const double last = std::floor(rows.back().depth / 100) * 100;
     if ((last - first) / 100 > kMaxTickLines)
         return;
     for (double d = first; d <= last; d += 100) {
-        int k = 1;
-        while (k < n && st.depths[k].DEPTH < d)
+        std::size_t k = 1;
+        while (k + 1 < n && rows[k].depth < d)
             ++k;
-        const auto& a = st.depths[k - 1];
-        const auto& b = st.depths[k];
-        const double y = a.DEPTHTWIP + (d - a.DEPTH) * (b.DEPTHTWIP - a.DEPTHTWIP) / (b.DEPTH - a.DEPTH);
-        s.line(0, viewY(st, y), pictureWidth, viewY(st, y));
+        const DepthRow& a = rows[k - 1];
+        const DepthRow& b = rows[k];
+        const double y = a.y + (d - a.depth) * (b.y - a.y) / (b.depth - a.depth);
+        s.line(0, v.toViewY(y), width, v.toViewY(y));
     }
 }
 
-void drawDepthRows(const ProjectState& st, DrawingSurface& s, double pictureWidth)
-{
-    for (int i = 1; i <= st.NUMDEP; ++i) {
-        const auto& row = st.depths[i];
-        const double y = viewY(st, row.DEPTHTWIP);
-        setPen(s, kRed, 3);
-        s.line(0, y, pictureWidth, y);
-        s.setForeColor(kRed);
-        s.setFontTransparent(false);
-        s.setTextPosition(15, y - 80);
-        s.print(formatPlain(row.DEPTH));
-        setPen(s, kViolet, 3);
-        if (i >= 2) {
-            const auto& prev = st.depths[i - 1];
-            const double py = viewY(st, prev.DEPTHTWIP);
-            if (row.MINDIPTWIP != 0)
-                s.line(viewX(st, row.MINDIPTWIP), y, viewX(st, prev.MINDIPTWIP), py);
-            if (row.MAXDIPTWIP != 0)
-                s.line(viewX(st, row.MAXDIPTWIP), y, viewX(st, prev.MAXDIPTWIP), py);
-        }
-        if (row.MINDIPTWIP != 0)
-            s.circle(viewX(st, row.MINDIPTWIP), y, 40, kViolet);
-        if (row.MAXDIPTWIP != 0)
-            s.circle(viewX(st, row.MAXDIPTWIP), y, 40, kViolet);
-        s.setForeColor(kBlack);
-    }
-}
-
-void drawLimits(const ProjectState& st, DrawingSurface& s, double pictureWidth)
+void drawLimits(const Work& w, const Viewport& v, DrawingSurface& s, double width)
 {
     setPen(s, kGreen, 3);
     s.setFontTransparent(false);
-    const std::pair<std::int32_t, const char*> limits[] = {{st.HeaderTop, "HEADER TOP"},
-                                                           {st.HeaderBottom, "HEADER BOTTOM"},
-                                                           {st.FooterTop, "FOOTER TOP"},
-                                                           {st.FooterBottom, "FOOTER BOTTOM"}};
-    for (const auto& [value, label] : limits) {
-        if (value == 0)
+    const std::pair<Mark, const char*> rows[] = {{Mark::HeaderTop, "HEADER TOP"},
+                                                 {Mark::HeaderBottom, "HEADER BOTTOM"},
+                                                 {Mark::FooterTop, "FOOTER TOP"},
+                                                 {Mark::FooterBottom, "FOOTER BOTTOM"}};
+    for (const auto& [mark, label] : rows) {
+        const auto& at = w.marks[std::size_t(mark)];
+        if (!at)
             continue;
-        const double y = viewY(st, value);
-        s.line(0, y, pictureWidth, y);
-        s.setTextPosition(15, y - 7);
+        const double y = v.toViewY(*at);
+        s.line(0, y, width, y);
+        s.setTextPosition(kLabelLeft, y - kLabelAboveRow);
         s.print(label);
     }
 
     setPen(s, kBlue, 3);
     s.setFontTransparent(false);
-    const std::pair<std::int32_t, const char*> edges[] = {{st.LeftEdge, "LEFT"}, {st.RightEdge, "RIGHT"}};
-    for (const auto& [value, label] : edges) {
-        if (value == 0)
+    const std::pair<Mark, const char*> edges[] = {{Mark::LeftEdge, "LEFT"}, {Mark::RightEdge, "RIGHT"}};
+    for (const auto& [mark, label] : edges) {
+        const auto& at = w.marks[std::size_t(mark)];
+        if (!at)
             continue;
-        const double x = viewX(st, value);
+        const double x = v.toViewX(*at);
         s.line(x, 0, x, s.scaleHeight());
-        s.setTextPosition(x, 15);
+        s.setTextPosition(x, kLabelLeft);
         s.print(label);
     }
 }
 
 }  // namespace
 
-double viewX(const ProjectState& st, double imageX)
+void drawDepthRow(const Viewport& v, DrawingSurface& s, const DrawnRow& row, const DrawnRow* before, double width)
 {
-    return (imageX - st.HScrollValue * st.HScrollUnit) * st.ZoomFactor;
+    const double y = v.toViewY(row.y);
+    setPen(s, kRed, 3);
+    s.line(0, y, width, y);
+    if (row.depth) {
+        s.setForeColor(kRed);
+        s.setFontTransparent(false);
+        s.setTextPosition(kLabelLeft, y - kDepthAboveRow);
+        s.print(formatPlain(*row.depth));
+    }
+    setPen(s, kViolet, 3);
+    if (before) {
+        const double by = v.toViewY(before->y);
+        if (row.minDipX && before->minDipX)
+            s.line(v.toViewX(*row.minDipX), y, v.toViewX(*before->minDipX), by);
+        if (row.maxDipX && before->maxDipX)
+            s.line(v.toViewX(*row.maxDipX), y, v.toViewX(*before->maxDipX), by);
+    }
+    if (row.minDipX)
+        s.circle(v.toViewX(*row.minDipX), y, kEndRadius, kViolet);
+    if (row.maxDipX)
+        s.circle(v.toViewX(*row.maxDipX), y, kEndRadius, kViolet);
+    s.setForeColor(kBlack);
 }
 
-double viewY(const ProjectState& st, double imageY)
-{
-    return (imageY - st.VScrollValue * st.VScrollUnit) * st.ZoomFactor;
-}
-
-bool replot2(ProjectState& st, DrawingSurface& s)
+bool drawOverlay(const Work& w, const Viewport& v, int pictureWidth, DrawingSurface& s)
 {
     s.clear();
     const double height = s.scaleHeight();
-    const double pictureWidth = st.ZoomFactor * st.IMAGEWIDTH * st.TwipsPerPixelX;
-    s.paintPicture(0, 0, pictureWidth, height, st.HScrollValue * st.HScrollUnit, st.VScrollValue * st.VScrollUnit,
-                   st.IMAGEWIDTH * static_cast<double>(st.TwipsPerPixelX), height / st.ZoomFactor);
-    st.interaction.LastMarkY = -2;
+    const double width = v.zoom * pictureWidth;
+    s.paintPicture(0, 0, width, height, v.left, v.top, pictureWidth, height / v.zoom);
 
-    const bool enoughRows = st.NUMDEP >= 2 && st.NUMDEP <= kMaxDepthRows;
+    const std::vector<DepthRow>& rows = w.depthRows;
+    const bool enoughRows = rows.size() >= 2;
     if (enoughRows) {
         setPen(s, kRed, 1);
-        drawDepthTicks(st, s, pictureWidth);
+        drawDepthTicks(rows, v, s, width);
     }
-    if (st.NUMDEP >= 0 && st.NUMDEP <= kMaxDepthRows)
-        drawDepthRows(st, s, pictureWidth);
-    drawLimits(st, s, pictureWidth);
+    DrawnRow before;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const DrawnRow row{rows[i].y, rows[i].depth, rows[i].minDipX, rows[i].maxDipX};
+        drawDepthRow(v, s, row, i > 0 ? &before : nullptr, width);
+        before = row;
+    }
+    drawLimits(w, v, s, width);
     return enoughRows;
 }

@@ -48,8 +48,7 @@ bool finite(std::initializer_list<double> values)
 
 }  // namespace
 
-QtSurface::QtSurface(double twipsPerPixelX, double twipsPerPixelY)
-    : tppX_(twipsPerPixelX), tppY_(twipsPerPixelY), image_(1, 1, QImage::Format_RGB32)
+QtSurface::QtSurface() : image_(1, 1, QImage::Format_RGB32)
 {
     font_.setPointSize(8);
     metrics_ = QFontMetricsF(font_);
@@ -144,9 +143,8 @@ void QtSurface::paintPicture(double dx, double dy, double dw, double dh, double 
     if (!picture_ || picture_->isNull() || !finite({dx, dy, dw, dh, sx, sy, sw, sh}) || dw <= 0 || dh <= 0
         || sw <= 0 || sh <= 0)
         return;
-    // Everything in pixels: destination on this surface, source on the full picture.
-    QRectF dest(dx / tppX_, dy / tppY_, dw / tppX_, dh / tppY_);
-    QRectF source(sx / tppX_, sy / tppY_, sw / tppX_, sh / tppY_);
+    QRectF dest(dx, dy, dw, dh);
+    QRectF source(sx, sy, sw, sh);
     const double scaleX = dest.width() / source.width();
     const double scaleY = dest.height() / source.height();
 
@@ -198,10 +196,6 @@ void QtSurface::paintPicture(double dx, double dy, double dw, double dh, double 
 
 void QtSurface::line(double x1, double y1, double x2, double y2, Rgb colour)
 {
-    x1 /= tppX_;
-    x2 /= tppX_;
-    y1 /= tppY_;
-    y2 /= tppY_;
     if (!finite({x1, y1, x2, y2}))
         return;
     const double margin = pen().drawWidth + 1;
@@ -227,7 +221,7 @@ void QtSurface::line(double x1, double y1, double x2, double y2, Rgb colour)
 
 void QtSurface::box(double x1, double y1, double x2, double y2, Rgb colour)
 {
-    const QRectF r = QRectF(QPointF(x1 / tppX_, y1 / tppY_), QPointF(x2 / tppX_, y2 / tppY_)).normalized();
+    const QRectF r = QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized();
     if (!finite({r.left(), r.top(), r.width(), r.height()}) || outside(r.left(), r.top(), r.right(), r.bottom()))
         return;
     changed(r);
@@ -239,7 +233,7 @@ void QtSurface::box(double x1, double y1, double x2, double y2, Rgb colour)
 
 void QtSurface::circle(double x, double y, double radius, Rgb colour)
 {
-    const double cx = x / tppX_, cy = y / tppY_, r = std::abs(radius) / tppX_;
+    const double cx = x, cy = y, r = std::abs(radius);
     if (!finite({cx, cy, r}))
         return;
     const double reach = r + pen().drawWidth + 1;
@@ -287,7 +281,7 @@ const QImage& QtSurface::dot(int outer, Rgb colour)
 void QtSurface::print(const std::string& text)
 {
     const QString s = QString::fromStdString(text);
-    const double x = pen().currentX / tppX_, y = pen().currentY / tppY_;
+    const double x = pen().currentX, y = pen().currentY;
     const double h = metrics_.height();
     if (finite({x, y}) && !outside(x, y, x + metrics_.horizontalAdvance(s), y + h)) {
         changed(QRectF(x, y, metrics_.horizontalAdvance(s), h));
@@ -298,5 +292,5 @@ void QtSurface::print(const std::string& text)
         p.setBackground(toQColor(background_));
         p.drawText(QPointF(x, y + metrics_.ascent()), s);
     }
-    setTextPosition(0, pen().currentY + h * tppY_);
+    setTextPosition(0, pen().currentY + h);
 }

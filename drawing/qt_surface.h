@@ -20,7 +20,7 @@ class QPainter;
 // pixel. Figures wholly outside the image are skipped before they reach Qt.
 class QtSurface : public DrawingSurface {
 public:
-    QtSurface(double twipsPerPixelX, double twipsPerPixelY);
+    QtSurface();
     ~QtSurface() override;
 
     // A new size clears the surface to its background colour.
@@ -46,8 +46,8 @@ public:
     void box(double x1, double y1, double x2, double y2, Rgb colour) override;
     void circle(double x, double y, double radius, Rgb colour) override;
     void print(const std::string& text) override;
-    double scaleWidth() const override { return image_.width() * tppX_; }
-    double scaleHeight() const override { return image_.height() * tppY_; }
+    double scaleWidth() const override { return image_.width(); }
+    double scaleHeight() const override { return image_.height(); }
     void refresh() override;
 
     using DrawingSurface::line;
@@ -61,8 +61,6 @@ private:
     // A tadpole's dot of the given outer radius and colour, on a clear stamp.
     const QImage& dot(int outer, Rgb colour);
 
-    double tppX_;
-    double tppY_;
     QImage image_;
     Rgb background_{192, 192, 192};
     QFont font_;

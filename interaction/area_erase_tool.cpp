@@ -10,50 +10,52 @@ constexpr Rgb kMagenta{255, 0, 255};
 
 void AreaEraseTool::arm()
 {
-    c_.state.interaction.EraseArmed = true;
-    c_.state.interaction.EraseBandShown = 0;
-    c_.state.interaction.DeleteArmed = false;
+    armed_ = true;
+    from_.reset();
+    shownTo_.reset();
 }
 
 void AreaEraseTool::press(int button, double /*x*/, double y)
 {
     if (button == kLeftButton)
-        c_.state.interaction.EraseStartY = y;
+        from_ = y;
 }
 
-void AreaEraseTool::move(int buttons, double x, double y)
+void AreaEraseTool::move(int buttons, double /*x*/, double y)
 {
-    if (buttons != kLeftButton)
+    if (buttons != kLeftButton || !from_)
         return;
-    PictureInteraction& in = c_.state.interaction;
-    DrawingSurface& s = c_.surface;
+    DrawingSurface& s = host_.surface();
     s.setDrawWidth(1);
     s.setForeColor(kMagenta);
     s.setDrawMode(DrawMode::Invert);
-    if (in.EraseBandShown != 0)
-        s.box(0, in.EraseStartY, s.scaleWidth(), in.LastMarkY, kMagenta);
-    s.box(0, in.EraseStartY, s.scaleWidth(), y, kMagenta);
-    in.LastMarkX = x;
-    in.LastMarkY = y;
-    ++in.EraseBandShown;
+    if (shownTo_)
+        s.box(0, *from_, s.scaleWidth(), *shownTo_, kMagenta);
+    s.box(0, *from_, s.scaleWidth(), y, kMagenta);
+    shownTo_ = y;
 }
 
 void AreaEraseTool::release(int button, double /*x*/, double y)
 {
-    if (button != kLeftButton)
+    if (button != kLeftButton || !from_)
         return;
-    c_.state.interaction.EraseEndY = y;
-    c_.state.interaction.EraseArmed = false;
-    erase();
+    const Viewport& v = host_.viewport();
+    const double start = v.toPictureY(*from_), end = v.toPictureY(y);
+    armed_ = false;
+    from_.reset();
+    host_.apply(EraseDips{std::min(start, end), std::max(start, end)});
+    host_.redraw();  // it clears the view, band outline and all
 }
 
-void AreaEraseTool::erase()
+bool AreaEraseTool::stepBack()
 {
-    ProjectState& st = c_.state;
-    PictureInteraction& in = st.interaction;
-    const double start = imageY(st, in.EraseStartY), end = imageY(st, in.EraseEndY);
-    const double top = std::min(start, end), bottom = std::max(start, end);
-    c_.host.apply(EraseDips{top, bottom});
-    in.TailDrawn = false;
-    c_.host.redraw();  // it clears the view, band outline and all
+    if (!armed_)
+        return false;
+    const bool shown = shownTo_.has_value();
+    armed_ = false;
+    from_.reset();
+    shownTo_.reset();
+    if (shown)
+        host_.redraw();
+    return true;
 }

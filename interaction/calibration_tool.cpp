@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
-#include "core/calibration_dialogs.h"
-#include "core/number_format.h"
-#include "drawing/redraw.h"
+#include "drawing/log_drawing.h"
+#include "model/calibration_rules.h"
+#include "model/number_format.h"
 
 namespace {
 
@@ -15,197 +14,235 @@ constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kPurple{128, 0, 255};
 constexpr Rgb kBlack{0, 0, 0};
 
-enum Tool { kAdd, kDelete, kHeaderTop, kHeaderBottom, kFooterTop, kFooterBottom, kLeftEdge, kRightEdge };
-
-// Picture-box heights of the custom scale's marker, near the top of the view.
-constexpr double kCustomMarkerTop = 150;
-constexpr double kCustomMarkerBottom = 650;
-constexpr double kRowMarkerHalfHeight = 250;
-
-std::int32_t wholeTwips(double value)
-{
-    const double r = roundHalfEven(value);
-    if (!(r > std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (!(r < std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(r);
-}
+// The custom scale's marker, near the top of the view, and the depth row's
+// around it; view pixels.
+constexpr double kCustomMarkerTop = 10;
+constexpr double kCustomMarkerBottom = 130.0 / 3;
+constexpr double kRowMarkerHalfHeight = 50.0 / 3;
+// A Delete press takes the depth rows this near, picture pixels.
+constexpr double kDeleteReach = 20.0 / 3;
 
 }  // namespace
 
+void CalibrationTool::startCustomScale(const DipScale& scale)
+{
+    custom_ = scale;
+    custom_->customSteps.clear();
+    prompt();
+}
+
 void CalibrationTool::press(int /*button*/, double x, double y)
 {
-    ProjectState& st = c_.state;
-    if (!st.DipScaleDefined) {
+    if (!host_.work().scale && !custom_) {
         // "Define Dip Scale" closed by its frame must not leave the picture
         // without a way to calibrate it.
-        if (!st.FILE.empty())
-            c_.host.showDefineDipScale();
+        host_.showDefineDipScale();
         return;
     }
-    switch (st.CalTool) {
-    case kAdd:
-        add(x, y);
+    hideMarker();
+    const Viewport& v = host_.viewport();
+    switch (step_) {
+    case CalibrationStep::AddDepthRow:
+        add(v.toPictureX(x), v.toPictureY(y));
         break;
-    case kDelete:
-        deleteDepthRows(imageY(st, y));
-        break;
-    case kHeaderTop:
-    case kHeaderBottom:
-    case kFooterTop:
-    case kFooterBottom:
-    case kLeftEdge:
-    case kRightEdge:
-        setMark(st.CalTool, x, y);
+    case CalibrationStep::DeleteDepthRows:
+        deleteDepthRows(v.toPictureY(y));
         break;
     default:
+        setMark(v.toPictureX(x), v.toPictureY(y));
         break;
     }
 }
 
 void CalibrationTool::add(double x, double y)
 {
-    ProjectState& st = c_.state;
-    InteractionHost& host = c_.host;
-    if (st.AwaitMinDipClick && !st.AwaitMaxDipClick) {
-        host.apply(SetMinDipPosition{imageX(st, x)});
-        host.showDipScalePrompt(false);
-        host.setDipScalePrompt(dipScalePrompt(st.MAXDIP));
-        host.redraw();
-        host.showDipScalePrompt(true);
-    } else if (st.AwaitDepthLine) {
+    if (custom_) {
+        recordCustomPosition(x);
+    } else if (!row_) {
         placeDepthLine(y);
-    } else if (st.AwaitCustomClick) {
-        recordCustomPosition(imageX(st, x));
-    } else if (st.AwaitMaxDipClick) {
-        host.apply(CompleteDepthRow{imageX(st, x)});
-        host.showDipScalePrompt(false);
-        if (st.NUMDEP > 1)
-            host.enableSaveProjectAs();
-        host.redraw();
+    } else if (!row_->minDipX) {
+        row_->minDipX = x;
+        prompt();
+        host_.redraw();
+    } else {
+        const DepthRow complete{*row_->depth, row_->y, *row_->minDipX, x};
+        row_.reset();
+        host_.hidePrompt();
+        host_.apply(AddDepthRows{{complete}});
+        host_.redraw();
     }
 }
 
 void CalibrationTool::placeDepthLine(double y)
 {
-    ProjectState& st = c_.state;
-    if (st.NUMDEP >= kMaxDepthRows) {
-        c_.host.showMessage("Depth Table Full", "The depth table holds at most " + std::to_string(kMaxDepthRows)
-                                                    + " depth lines; this line was not placed.");
+    if (host_.work().depthRows.size() >= std::size_t(kMaxDepthRows)) {
+        host_.showMessage("Depth Table Full", "The depth table holds at most " + std::to_string(kMaxDepthRows)
+                                                  + " depth lines; this line was not placed.");
         return;
     }
-    st.interaction.GridReadyBeforeDepthLine = st.GridReady;
-    c_.host.apply(PlaceDepthLine{imageY(st, y)});
-
-    DrawingSurface& s = c_.surface;
+    row_ = PendingRow{std::min(y, double(host_.pictureHeight())), {}, {}};
+    DrawingSurface& s = host_.surface();
     s.refresh();
     s.setDrawMode(DrawMode::Copy);
     s.setDrawWidth(3);
-    const double lineY = viewY(st, st.depths[st.NUMDEP].DEPTHTWIP);
-    s.line(0, lineY, st.IMAGEWIDTH * double(st.TwipsPerPixelX) * st.ZoomFactor, lineY, kRed);
+    const double lineY = host_.viewport().toViewY(row_->y);
+    s.line(0, lineY, host_.pictureWidth() * host_.viewport().zoom, lineY, kRed);
     s.setForeColor(kBlack);
+    host_.setWindowEnabled(false);
+    depthAsked_ = true;
+    host_.askDepth(row_->y, proposeDepth(host_.work(), row_->y));
+}
 
-    c_.host.setMainWindowEnabled(false);
-    c_.host.setDipScalePrompt(dipScalePrompt(st.MINDIP));
-    st.interaction.LastMarkX = -1;
-    c_.host.showEnterDepth(true);
+bool CalibrationTool::depthEntered(const std::string& text)
+{
+    const double depth = leadingNumber(text);
+    if (!std::isfinite(depth)) {
+        host_.showMessage("Enter Depth", "The depth \"" + text + "\" is too large a number.");
+        return false;
+    }
+    depthAsked_ = false;
+    if (row_)
+        row_->depth = depth;
+    host_.setWindowEnabled(true);
+    host_.redraw();
+    prompt();
+    return true;
+}
+
+void CalibrationTool::depthCancelled()
+{
+    if (!depthAsked_)
+        return;
+    depthAsked_ = false;
+    row_.reset();
+    host_.setWindowEnabled(true);
+    host_.redraw();
 }
 
 void CalibrationTool::recordCustomPosition(double x)
 {
-    ProjectState& st = c_.state;
-    if (st.CustomClicks < 0 || st.CustomClicks > kMaxCustomSteps) {
-        c_.host.showMessage("Custom Dip Scale Full", "The custom dip scale holds at most "
-                                                         + std::to_string(kMaxCustomSteps + 1)
-                                                         + " positions; this position was not recorded.");
+    custom_->customSteps.push_back(x);
+    if (custom_->customSteps.size() < customPositions(*custom_)) {
+        prompt();
         return;
     }
-    c_.host.apply(RecordCustomPosition{x});
-    c_.host.setDipScalePrompt(dipScalePrompt(st.CustomClicks * 10 + st.MINDIP));
-    if (!st.AwaitCustomClick)
-        c_.host.showDipScalePrompt(false);
+    const DipScale scale = std::move(*custom_);
+    custom_.reset();
+    host_.hidePrompt();
+    host_.apply(SetDipScale{scale});
+}
+
+void CalibrationTool::prompt()
+{
+    if (custom_)
+        host_.showPrompt(dipScalePrompt(int(custom_->customSteps.size()) * 10 + custom_->minDip), std::nullopt);
+    else if (row_ && row_->depth && host_.work().scale)
+        host_.showPrompt(dipScalePrompt(row_->minDipX ? host_.work().scale->maxDip : host_.work().scale->minDip),
+                         row_->y);
+    else
+        host_.hidePrompt();
 }
 
 void CalibrationTool::deleteDepthRows(double y)
 {
-    ProjectState& st = c_.state;
-    const bool entering = st.AwaitMinDipClick || st.AwaitMaxDipClick;
-    c_.host.apply(DeleteDepthRows{y});
-    if (entering && !(st.AwaitMinDipClick || st.AwaitMaxDipClick))
-        c_.host.showDipScalePrompt(false);  // the row it asked about is gone
-    c_.host.redraw();
+    // The row being entered goes as well when it is as near.
+    if (row_ && !depthAsked_ && std::abs(row_->y - y) <= kDeleteReach) {
+        row_.reset();
+        host_.hidePrompt();
+    }
+    const std::vector<std::size_t> rows = depthRowsAt(host_.work(), y, kDeleteReach);
+    if (!rows.empty())
+        host_.apply(DeleteDepthRows{rows});
+    host_.redraw();
 }
 
-void CalibrationTool::setMark(int tool, double x, double y)
+void CalibrationTool::setMark(double x, double y)
 {
-    ProjectState& st = c_.state;
-    const auto mark = static_cast<Mark>(tool - kHeaderTop);
-    if (tool == kLeftEdge || tool == kRightEdge) {
-        // Held as image X like every other position, so that an edge stays on
-        // the picture when the view scrolls by more than a twip a step.
-        const double width = st.IMAGEWIDTH * double(st.TwipsPerPixelX);
-        c_.host.apply(SetMark{mark, wholeTwips(std::clamp(imageX(st, x), 0.0, std::max(width, 0.0)))});
-        c_.host.redrawOverlay();
-    } else {
-        c_.host.apply(SetMark{mark, wholeTwips(imageY(st, y))});
-        c_.host.redraw();
+    const auto mark = static_cast<Mark>(int(step_) - int(CalibrationStep::HeaderTop));
+    if (step_ == CalibrationStep::LeftEdge || step_ == CalibrationStep::RightEdge)
+        host_.apply(SetMark{mark, std::clamp(x, 0.0, std::max(double(host_.pictureWidth()), 0.0))});
+    else
+        host_.apply(SetMark{mark, y});
+    host_.redraw();
+}
+
+bool CalibrationTool::stepBack()
+{
+    if (custom_ && !custom_->customSteps.empty()) {
+        custom_->customSteps.pop_back();
+        prompt();
+        return true;
     }
+    if (!row_ || depthAsked_)
+        return false;
+    if (row_->minDipX)
+        row_->minDipX.reset();
+    else
+        row_.reset();
+    prompt();
+    host_.redraw();
+    return true;
+}
+
+void CalibrationTool::reset()
+{
+    row_.reset();
+    custom_.reset();
+    depthAsked_ = false;
+    markerAt_.reset();
+}
+
+void CalibrationTool::drawFigures()
+{
+    markerAt_.reset();
+    if (!row_)
+        return;
+    const Work& w = host_.work();
+    DrawnRow before;
+    if (!w.depthRows.empty()) {
+        const DepthRow& last = w.depthRows.back();
+        before = DrawnRow{last.y, last.depth, last.minDipX, last.maxDipX};
+    }
+    drawDepthRow(host_.viewport(), host_.surface(), DrawnRow{row_->y, row_->depth, row_->minDipX, std::nullopt},
+                 w.depthRows.empty() ? nullptr : &before, host_.pictureWidth() * host_.viewport().zoom);
 }
 
 void CalibrationTool::move(int /*buttons*/, double x, double y)
 {
-    PictureInteraction& in = c_.state.interaction;
-    c_.surface.refresh();
-    // A pending dip's tail end must survive a visit to calibrate mode.
-    if (!in.AwaitingAzimuth) {
-        in.TailEndX = x;
-        in.TailEndY = y;
-    }
-    markers(x, y);
+    if (!host_.work().scale && !custom_)
+        return;
+    host_.surface().refresh();
+    const Marker marker = awaitedMarker();
+    if (!marker.vertical && !marker.horizontal)
+        return;
+    if (markerAt_)
+        drawMarker(marker, *markerAt_);
+    const double at = marker.vertical ? x : y;
+    drawMarker(marker, at);
+    markerAt_ = at;
 }
 
-void CalibrationTool::markers(double x, double y)
+void CalibrationTool::leave()
 {
-    PictureInteraction& in = c_.state.interaction;
-    const Marker marker = awaitedMarker();
-    if (marker.vertical) {
-        if (in.LastMarkX != -1)
-            drawMarker(marker, in.LastMarkX);
-        drawMarker(marker, x);
-        in.LastMarkX = x;
-        in.LastMarkY = -2;
-    } else if (marker.horizontal) {
-        // -2 says no line is shown, and so does the -1 a double click leaves.
-        if (in.LastMarkY != -2 && in.LastMarkY != -1)
-            drawMarker(marker, in.LastMarkY);
-        drawMarker(marker, y);
-        in.LastMarkX = -1;
-        in.LastMarkY = y;
-    }
+    if (host_.work().scale || custom_)
+        hideMarker();
 }
 
 void CalibrationTool::hideMarker()
 {
-    PictureInteraction& in = c_.state.interaction;
-    const Marker marker = awaitedMarker();
-    if (marker.vertical && in.LastMarkX != -1)
-        drawMarker(marker, in.LastMarkX);
-    else if (marker.horizontal && in.LastMarkY != -2 && in.LastMarkY != -1)
-        drawMarker(marker, in.LastMarkY);
-    in.LastMarkX = -1;
-    in.LastMarkY = -2;
+    if (markerAt_)
+        drawMarker(awaitedMarker(), *markerAt_);
+    markerAt_.reset();
 }
 
 CalibrationTool::Marker CalibrationTool::awaitedMarker() const
 {
-    const ProjectState& st = c_.state;
-    if (st.AwaitCustomClick)
+    if (custom_)
         return {true, false, kCustomMarkerTop, kCustomMarkerBottom};
-    if (st.AwaitDepthLine)
+    if (!row_)
         return {false, true, 0, 0};
-    if ((st.AwaitMinDipClick || st.AwaitMaxDipClick) && st.NUMDEP >= 1 && st.NUMDEP <= kMaxDepthRows) {
-        const double rowY = viewY(st, st.depths[st.NUMDEP].DEPTHTWIP);
+    if (row_->depth) {
+        const double rowY = host_.viewport().toViewY(row_->y);
         return {true, false, rowY - kRowMarkerHalfHeight, rowY + kRowMarkerHalfHeight};
     }
     return {};
@@ -213,39 +250,12 @@ CalibrationTool::Marker CalibrationTool::awaitedMarker() const
 
 void CalibrationTool::drawMarker(const Marker& marker, double at)
 {
-    DrawingSurface& s = c_.surface;
+    DrawingSurface& s = host_.surface();
     s.setDrawMode(DrawMode::Invert);
     s.setDrawWidth(2);
     if (marker.vertical)
         s.line(at, marker.top, at, marker.bottom, kPurple);
-    else
+    else if (marker.horizontal)
         s.line(0, at, s.scaleWidth(), at, kBlue);
     s.setForeColor(kBlack);
-}
-
-bool CalibrationTool::enterDepthAccepted(const std::string& text)
-{
-    ProjectState& st = c_.state;
-    const double depth = leadingNumber(text);
-    if (!std::isfinite(depth)) {
-        c_.host.showMessage("Enter Depth", "The depth \"" + text + "\" is too large a number.");
-        return false;
-    }
-    if (st.NUMDEP >= 1 && st.AwaitDepthLine)
-        c_.host.apply(EnterDepth{depth});
-    c_.host.setMainWindowEnabled(true);
-    c_.host.redraw();
-    st.interaction.LastMarkX = -1;
-    c_.host.showEnterDepth(false);
-    c_.host.showDipScalePrompt(true);
-    return true;
-}
-
-void CalibrationTool::enterDepthClosed()
-{
-    ProjectState& st = c_.state;
-    if (st.NUMDEP >= 1 && st.AwaitDepthLine)
-        c_.host.apply(WithdrawDepthLine{st.interaction.GridReadyBeforeDepthLine});
-    c_.host.setMainWindowEnabled(true);
-    c_.host.redraw();
 }

@@ -1,163 +1,148 @@
 #include "interaction/digitize_tool.h"
 
 #include <cmath>
-#include <utility>
 
-#include "core/dipdigitize.h"
-#include "drawing/redraw.h"
-#include "interaction/cursor_readout.h"
+#include "drawing/log_drawing.h"
+#include "model/number_format.h"
 
 namespace {
 
-// Picture-box twips at every zoom.
-constexpr double kDotRadius = 50;
-constexpr double kGuideRadius = 300;
-constexpr double kTailLength = 300;
-constexpr double kShortestTail = 40;  // nearer the centre, the tail has no length
-constexpr double kSnapReach = 10;     // screen pixels from a printed dot
+constexpr double kGuideRadius = 20;
+constexpr double kShortestTail = 8.0 / 3;  // nearer the centre, the tail has no length
+constexpr double kSnapReach = 10;          // view pixels from a printed dot
 
 constexpr Rgb kBlack{0, 0, 0};
 
 }  // namespace
 
+Rgb DigitizeTool::colour() const { return host_.gradeColour(grade_).value_or(kBlack); }
+
 void DigitizeTool::press(int /*button*/, double x, double y)
 {
-    ProjectState& st = c_.state;
-    PictureInteraction& in = st.interaction;
-    if (const auto colour = gradeColour(st, st.CurrentQuality))
-        st.CurrentQualityColor = *colour;
-    c_.surface.setForeColor(st.CurrentQualityColor);
-    c_.surface.setDrawWidth(2);
-
-    if (in.AwaitingAzimuth) {
-        finishDip();  // wherever the second press lands
-    } else {
-        double ix = imageX(st, x), iy = imageY(st, y);
-        // A press near a printed dot takes the dot's centre, and its tail.
-        const auto snap = c_.host.snapTarget(ix, iy, kSnapReach * st.TwipsPerPixelX / st.ZoomFactor);
-        if (snap) {
-            ix = snap->x;
-            iy = snap->y;
-            x = viewX(st, ix);
-            y = viewY(st, iy);
-        }
-        const Reading dip = getdip(st, ix, iy);
-        const Reading depth = getdepth(st, iy);
-        if (!depth || !dip) {
-            c_.host.showMessage("Not Calibrated", "This area of the log is not calibrated.");
-        } else if (st.NumPoints >= kMaxDips) {
-            c_.host.showMessage("Dip Table Full", "The dip table holds at most " + std::to_string(kMaxDips)
-                                                      + " dips; this dip was not placed.");
-        } else {
-            startDip(x, y, StartDip{ix, iy, depth, dip});
-            if (snap && snap->azimuth) {
-                const double a = *snap->azimuth * kPi / 180;
-                in.PendingAzimuth = *snap->azimuth;
-                in.TailEndX = x + kTailLength * std::sin(a);
-                in.TailEndY = y - kTailLength * std::cos(a);
-                finishDip();  // one press, one action
-            }
-        }
+    const Viewport& v = host_.viewport();
+    if (pending_) {
+        finish(azimuth_);  // wherever the second press lands
+        return;
     }
-    in.LastMarkX = -1;
-    in.LastMarkY = -2;
+    double px = v.toPictureX(x), py = v.toPictureY(y);
+    const auto snap = host_.snapTarget(px, py, kSnapReach / v.zoom);
+    if (snap) {
+        px = snap->x;
+        py = snap->y;
+    }
+    const Calibration& c = host_.calibration();
+    if (!c.depthAt(py) || !c.dipAt(px, py)) {
+        host_.showMessage("Not Calibrated", "This area of the log is not calibrated.");
+        return;
+    }
+    if (host_.work().dips.size() >= std::size_t(kMaxDips)) {
+        host_.showMessage("Dip Table Full", "The dip table holds at most " + std::to_string(kMaxDips)
+                                                + " dips; this dip was not placed.");
+        return;
+    }
+    start(px, py);
+    if (snap && snap->azimuth)
+        finish(*snap->azimuth);  // one press, one action
 }
 
-void DigitizeTool::startDip(double x, double y, const StartDip& dip)
+void DigitizeTool::start(double x, double y)
 {
-    ProjectState& st = c_.state;
-    PictureInteraction& in = st.interaction;
-    DrawingSurface& s = c_.surface;
-    const Rgb colour = st.CurrentQualityColor;
-    s.setDrawMode(DrawMode::Copy);
-    s.setFillColor(colour);
-    s.setFillStyle(FillStyle::Solid);
-    s.circle(x, y, kDotRadius, colour);
-    s.setFillStyle(FillStyle::Transparent);
-    s.setDrawMode(DrawMode::Invert);
-    s.circle(x, y, kGuideRadius, colour);
-
-    in.RubberColour = colour;
-    c_.host.apply(dip);
-    in.TailDrawn = false;
-    in.PendingCentreX = x;
-    in.PendingCentreY = y;
+    pending_ = PendingDip{x, y, colour()};
     // Until the mouse moves the tail has no length and the azimuth is that of
     // a cursor on the centre, not one left from the dip before.
-    in.TailEndX = x;
-    in.TailEndY = y;
-    in.PendingAzimuth = azimuthTowards(0, 0);
+    azimuth_ = azimuthTowards(0, 0);
+    drawPending();
 }
 
-void DigitizeTool::finishDip()
+void DigitizeTool::drawPending()
 {
-    ProjectState& st = c_.state;
-    PictureInteraction& in = st.interaction;
-    DrawingSurface& s = c_.surface;
+    const Viewport& v = host_.viewport();
+    DrawingSurface& s = host_.surface();
+    const double x = v.toViewX(pending_->x), y = v.toViewY(pending_->y);
+    const Rgb c = pending_->colour;
+    s.setDrawWidth(2);
+    s.setDrawMode(DrawMode::Copy);
+    s.setFillColor(c);
+    s.setFillStyle(FillStyle::Solid);
+    s.circle(x, y, kDipDotRadius, c);
     s.setFillStyle(FillStyle::Transparent);
     s.setDrawMode(DrawMode::Invert);
-    s.circle(in.PendingCentreX, in.PendingCentreY, kGuideRadius, in.RubberColour);
-    // The tail in copy mode covers the rubber tail, which has the same shape.
-    s.setDrawMode(DrawMode::Copy);
-    s.line(in.PendingCentreX, in.PendingCentreY, in.TailEndX, in.TailEndY, st.CurrentQualityColor);
-    in.TailDrawn = false;
-    if (in.PendingRow >= 1 && in.PendingRow <= st.NumPoints)
-        c_.host.apply(FinishDip{in.PendingRow, in.PendingAzimuth, st.CurrentQuality});
-    in.AwaitingAzimuth = false;
+    s.circle(x, y, kGuideRadius, c);
+    tailEnd_.reset();
+}
+
+void DigitizeTool::finish(double azimuth)
+{
+    const PendingDip dip = *pending_;
+    pending_.reset();
+    tailEnd_.reset();
+    host_.apply(AddDips{{Dip{dip.x, dip.y, azimuth, grade_}}});
+    host_.redraw();
+}
+
+bool DigitizeTool::stepBack()
+{
+    if (!pending_)
+        return false;
+    pending_.reset();
+    tailEnd_.reset();
+    host_.redraw();
+    return true;
+}
+
+void DigitizeTool::reset()
+{
+    pending_.reset();
+    tailEnd_.reset();
+}
+
+void DigitizeTool::drawFigures()
+{
+    if (pending_)
+        drawPending();
 }
 
 void DigitizeTool::move(int /*buttons*/, double x, double y)
 {
-    showCursorReadout(c_, x, y);
-    if (!c_.state.interaction.AwaitingAzimuth)
-        return;
-    swingTail(x, y);
-    showAzimuthReadout(c_);
+    showReadout(x, y);
+    if (pending_)
+        swingTail(x, y);
 }
 
 void DigitizeTool::swingTail(double x, double y)
 {
-    PictureInteraction& in = c_.state.interaction;
-    DrawingSurface& s = c_.surface;
-    const double cx = in.PendingCentreX, cy = in.PendingCentreY;
+    const Viewport& v = host_.viewport();
+    DrawingSurface& s = host_.surface();
+    const double cx = v.toViewX(pending_->x), cy = v.toViewY(pending_->y);
     const double dx = x - cx, dy = cy - y;
-    in.PendingAzimuth = azimuthTowards(dx, dy);
-
-    s.setForeColor(in.RubberColour);
+    azimuth_ = azimuthTowards(dx, dy);
+    s.setForeColor(pending_->colour);
     s.setDrawWidth(2);
     s.setDrawMode(DrawMode::Invert);
-    if (in.TailDrawn)
-        s.line(cx, cy, in.TailEndX, in.TailEndY);
+    if (tailEnd_)
+        s.line(cx, cy, tailEnd_->first, tailEnd_->second);
     const double d = std::sqrt(dx * dx + dy * dy);
-    if (d < kShortestTail) {
-        in.TailEndX = cx;
-        in.TailEndY = cy;
-    } else {
-        in.TailEndX = cx + (x - cx) * kTailLength / d;
-        in.TailEndY = cy + (y - cy) * kTailLength / d;
-    }
-    s.line(cx, cy, in.TailEndX, in.TailEndY);
-    in.TailDrawn = true;
+    if (d < kShortestTail)
+        tailEnd_ = {cx, cy};
+    else
+        tailEnd_ = {cx + (x - cx) * kDipTailLength / d, cy + (y - cy) * kDipTailLength / d};
+    s.line(cx, cy, tailEnd_->first, tailEnd_->second);
     s.setForeColor(kBlack);
 }
 
-void DigitizeTool::afterRedraw()
+void DigitizeTool::showReadout(double x, double y)
 {
-    ProjectState& st = c_.state;
-    PictureInteraction& in = st.interaction;
-    if (!in.AwaitingAzimuth || in.PendingRow < 1 || in.PendingRow > st.NumPoints || st.NumPoints > kMaxDips)
-        return;
-    const DipPoint& pending = std::as_const(st.dips)[in.PendingRow];
-    const double x = viewX(st, pending.DIPPIX), y = viewY(st, pending.YPIX);
-    // The tail keeps its direction and length: sizes do not follow the zoom.
-    in.TailEndX += x - in.PendingCentreX;
-    in.TailEndY += y - in.PendingCentreY;
-    in.PendingCentreX = x;
-    in.PendingCentreY = y;
-    in.TailDrawn = false;
-    DrawingSurface& s = c_.surface;
-    s.setDrawWidth(2);
-    s.setFillStyle(FillStyle::Transparent);
-    s.setDrawMode(DrawMode::Invert);
-    s.circle(x, y, kGuideRadius, in.RubberColour);
+    ToolHost::Readout r;
+    const Viewport& v = host_.viewport();
+    const Calibration& c = host_.calibration();
+    // While a tail is swung the readout holds the dip's own depth and dip.
+    const double px = pending_ ? pending_->x : v.toPictureX(x), py = pending_ ? pending_->y : v.toPictureY(y);
+    r.depth = formatOneDecimal(c.depthAt(py));
+    r.dip = formatOneDecimal(c.dipAt(px, py));
+    if (pending_) {
+        const double dx = x - v.toViewX(pending_->x), dy = v.toViewY(pending_->y) - y;
+        r.azimuth = formatOneDecimal(azimuthTowards(dx, dy));
+    }
+    r.grade = grade_;
+    host_.showReadout(r);
 }

@@ -66,7 +66,9 @@ TEST_F(MouseWindowTest, TheStatisticsFollowTheWorkAndItsFilters)
     stats.findChild<QLineEdit*>("statTo")->setText("deep");
     EXPECT_TRUE(stats.summary().contains("not a number"));
 
-    click(190, 250);  // a dip awaiting its tail: left out, counted apart
+    // Below the depth rows, as an older file may hold it: left out, counted apart.
+    QString error;
+    ASSERT_TRUE(session().apply(AddDips{{Dip{190, 450, 90, "A"}}}, error));
     EXPECT_EQ(stats.statistics().leftOut, 1);
 
     for (const char* name : {"dips.png", "dips.svg"}) {

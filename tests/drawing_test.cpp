@@ -5,14 +5,12 @@
 
 #include "picture/log_picture.h"
 #include "drawing/qt_surface.h"
-#include "drawing/redraw.h"
+#include "drawing/log_drawing.h"
 
 namespace {
 
-constexpr double kTpp = 15;  // twips per pixel of these tests
 constexpr Rgb kRed{255, 0, 0}, kViolet{128, 0, 255}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kMagenta{255, 0, 255};
-
-double tw(double pixels) { return pixels * kTpp; }
+constexpr GradeColours kColours{Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{128, 0, 128}};
 
 Rgb at(const QImage& img, int x, int y)
 {
@@ -41,37 +39,34 @@ QImage picture(int w, int h, quint32 noiseSeed = 0)
     return img;
 }
 
-// A surface showing the picture at 1:1, and the state that views it.
+// A surface showing the picture at 1:1, and the work over it.
 struct Scene {
     LogPicture logPicture;
-    QtSurface surface{kTpp, kTpp};
-    ProjectState state;
+    QtSurface surface;
+    Work work;
+    Viewport view;
+    int width;
 
-    Scene(const QImage& image, QSize view)
+    Scene(const QImage& image, QSize size) : width(image.width())
     {
         logPicture.setImage(image);
         surface.setPicture(&logPicture);
-        surface.resize(view);
-        state.TwipsPerPixelX = state.TwipsPerPixelY = float(kTpp);
-        state.IMAGEWIDTH = image.width();
-        state.IMAGEHEIGHT = image.height();
-        state.SkipNextPlot = false;
+        surface.resize(size);
     }
     const QImage& redraw(bool grid = false)
     {
-        replot2(state, surface);
-        PP(state, surface, grid);
+        drawOverlay(work, view, width, surface);
+        drawDips(work, view, kColours, kColours[0], surface, grid);
         return surface.image();
     }
-    void addDip(double x, double y, double azimuth, const char* quality)
-    {
-        state.dips[++state.NumPoints] = DipPoint{0.0, tw(y), 0.0, tw(x), azimuth, quality};
-    }
+    void addDip(double x, double y, double azimuth, const char* grade) { work.dips.push_back(Dip{x, y, azimuth, grade}); }
     void twoDepthRows(double top, double bottom, double minX, double maxX)
     {
-        state.NUMDEP = 2;
-        state.depths[1] = {1000, tw(top), tw(minX), tw(maxX)};
-        state.depths[2] = {1150, tw(bottom), tw(minX), tw(maxX)};
+        work.depthRows = {{1000, top, minX, maxX}, {1150, bottom, minX, maxX}};
+    }
+    void scale(DipScaleKind kind, int minDip, int maxDip, std::vector<double> steps = {})
+    {
+        work.scale = DipScale{kind, std::int16_t(minDip), std::int16_t(maxDip), std::move(steps)};
     }
 };
 
@@ -86,11 +81,11 @@ TEST(Surface, InvertModeRestoresEveryPixelWhenDrawnTwice)
     auto figures = [&] {
         for (int width : {1, 2, 3}) {
             s.setDrawWidth(width);
-            s.line(tw(5), tw(10 + 20 * width), tw(150), tw(40 + 20 * width), Rgb{40, 200, 90});
-            s.circle(tw(80), tw(60), tw(25 + 5 * width), Rgb{40, 200, 90});
-            s.box(tw(10), tw(15), tw(140 - 10 * width), tw(100), Rgb{40, 200, 90});
+            s.line(5, 10 + 20 * width, 150, 40 + 20 * width, Rgb{40, 200, 90});
+            s.circle(80, 60, 25 + 5 * width, Rgb{40, 200, 90});
+            s.box(10, 15, 140 - 10 * width, 100, Rgb{40, 200, 90});
         }
-        s.line(tw(20), tw(5), tw(20), tw(115), Rgb{40, 200, 90});
+        s.line(20, 5, 20, 115, Rgb{40, 200, 90});
     };
     figures();
     // A pixel covered once: NOT(pixel XOR pen).
@@ -109,8 +104,7 @@ TEST(Surface, PicturePixelsAsTheyAreAtAndAbove1To1AndAveragedBelow)
             ASSERT_EQ(shown.pixel(x, y), img.pixel(x, y)) << x << "," << y;
     EXPECT_EQ(at(shown, 150, 50), scene.surface.background());  // beyond the picture
 
-    scene.state.ZoomFactor = 2;
-    scene.state.VScrollValue = 150;  // 10 pixels down
+    scene.view = Viewport{0, 10, 2};  // 10 pixels down
     const QImage& zoomed = scene.redraw();
     for (int y = 0; y < 70; y += 3)
         for (int x = 0; x < 90; x += 4)
@@ -120,7 +114,7 @@ TEST(Surface, PicturePixelsAsTheyAreAtAndAbove1To1AndAveragedBelow)
     for (int x = 0; x < 800; ++x)
         line.setPixel(x, 403, qRgb(0, 0, 0));
     Scene far(line, {100, 100});
-    far.state.ZoomFactor = 0.125;
+    far.view.zoom = 0.125;
     const QImage& reduced = far.redraw();
     for (int x = 0; x < 100; x += 9) {
         EXPECT_LT(qGreen(reduced.pixel(x, 50)), 240) << "the thin line vanished at x " << x;
@@ -131,12 +125,11 @@ TEST(Surface, PicturePixelsAsTheyAreAtAndAbove1To1AndAveragedBelow)
 TEST(Overlay, DepthLinesTicksEndsLimitsAndEdges)
 {
     Scene scene(picture(200, 260), {300, 300});
-    ProjectState& st = scene.state;
     scene.twoDepthRows(50, 150, 20, 180);
-    st.depths[2].MINDIPTWIP = tw(40);
-    st.HeaderTop = int(tw(200));
-    st.LeftEdge = int(tw(100));
-    EXPECT_TRUE(replot2(st, scene.surface));
+    scene.work.depthRows[1].minDipX = 40;
+    scene.work.marks[std::size_t(Mark::HeaderTop)] = 200;
+    scene.work.marks[std::size_t(Mark::LeftEdge)] = 100;
+    EXPECT_TRUE(drawOverlay(scene.work, scene.view, scene.width, scene.surface));
     const QImage& img = scene.surface.image();
     const Rgb back = scene.surface.background();
     EXPECT_EQ(at(img, 199, 49), kRed);                     // depth line, width 3, to the picture's width
@@ -145,91 +138,66 @@ TEST(Overlay, DepthLinesTicksEndsLimitsAndEdges)
     EXPECT_FALSE(anyIn(img, QRect(60, 120, 1, 25), kRed));
     EXPECT_TRUE(anyIn(img, QRect(1, 44, 40, 5), back));   // the depth on an opaque background
     EXPECT_TRUE(anyIn(img, QRect(1, 44, 40, 5), kRed));
-    EXPECT_TRUE(anyIn(img, QRect(16, 46, 9, 2), kViolet));  // circle at the MINDIP end
+    EXPECT_TRUE(anyIn(img, QRect(16, 46, 9, 2), kViolet));  // circle at the minimum's end
     EXPECT_EQ(at(img, 30, 100), kViolet);                   // join between the rows
     EXPECT_EQ(at(img, 150, 200), kGreen);
     EXPECT_EQ(at(img, 100, 290), kBlue);  // edge down the whole surface
-    EXPECT_EQ(st.interaction.LastMarkY, -2);
-    st.NUMDEP = 1;
-    EXPECT_FALSE(replot2(st, scene.surface));
+    scene.work.depthRows.pop_back();
+    EXPECT_FALSE(drawOverlay(scene.work, scene.view, scene.width, scene.surface));
 }
 
-TEST(DipPlot, TadpolesPointAlongTheAzimuthInTheQualityColour)
+TEST(DipPlot, TadpolesPointAlongTheAzimuthInTheGradesColour)
 {
     Scene scene(picture(300, 300), {300, 300});
-    ProjectState& st = scene.state;
     scene.addDip(50, 50, 0, "A");
     scene.addDip(150, 50, 90, "B");
     scene.addDip(250, 50, 180, "C");
     scene.addDip(50, 150, 270, "D");
     scene.addDip(150, 150, 45, "a");  // not a grade: the colour of the dip before
     const QImage& img = scene.redraw();
-    EXPECT_EQ(at(img, 50, 31), st.QualityColorA);  // tail 300 twips up
-    EXPECT_NE(at(img, 50, 62), st.QualityColorA);
-    EXPECT_EQ(at(img, 165, 50), st.QualityColorB);
-    EXPECT_EQ(at(img, 250, 65), st.QualityColorC);
-    EXPECT_EQ(at(img, 35, 150), st.QualityColorD);
-    EXPECT_EQ(at(img, 160, 140), st.QualityColorD);  // up and right at equal steps
-    EXPECT_EQ(at(img, 152, 152), st.QualityColorD);  // inside the dot of 50 twips
-    EXPECT_NE(at(img, 157, 157), st.QualityColorD);
+    EXPECT_EQ(at(img, 50, 31), kColours[0]);  // tail 20 pixels up
+    EXPECT_NE(at(img, 50, 62), kColours[0]);
+    EXPECT_EQ(at(img, 165, 50), kColours[1]);
+    EXPECT_EQ(at(img, 250, 65), kColours[2]);
+    EXPECT_EQ(at(img, 35, 150), kColours[3]);
+    EXPECT_EQ(at(img, 160, 140), kColours[3]);  // up and right at equal steps
+    EXPECT_EQ(at(img, 152, 152), kColours[3]);  // inside the dot of 10/3 pixels
+    EXPECT_NE(at(img, 157, 157), kColours[3]);
 }
 
-TEST(DipPlot, OnlyTheDipAwaitingItsTailLacksOneSkipNextPlotAndZoom)
+TEST(DipPlot, TailsKeepTheirLengthAtEveryZoom)
 {
     Scene scene(picture(300, 300), {300, 300});
-    ProjectState& st = scene.state;
     scene.addDip(50, 50, 90, "A");
-    scene.addDip(50, 100, 90, "A");
-    st.SkipNextPlot = true;
-    EXPECT_FALSE(anyIn(scene.redraw(), QRect(0, 0, 300, 300), st.QualityColorA));
-    EXPECT_EQ(at(scene.redraw(), 65, 50), st.QualityColorA);  // every finished dip, the first too
-    EXPECT_EQ(at(scene.surface.image(), 65, 100), st.QualityColorA);
-    st.interaction.AwaitingAzimuth = true;
-    st.interaction.PendingRow = 2;
-    EXPECT_EQ(at(scene.redraw(), 65, 50), st.QualityColorA);
-    EXPECT_NE(at(scene.surface.image(), 65, 100), st.QualityColorA);
-    EXPECT_EQ(at(scene.surface.image(), 50, 100), st.QualityColorA);  // its dot
-    st.interaction.AwaitingAzimuth = false;
-
-    st.ZoomFactor = 2;  // centres move; the tail keeps its 20 pixels
-    EXPECT_EQ(at(scene.redraw(), 119, 100), st.QualityColorA);
-    EXPECT_NE(at(scene.surface.image(), 123, 100), st.QualityColorA);
+    EXPECT_EQ(at(scene.redraw(), 65, 50), kColours[0]);
+    scene.view.zoom = 2;  // centres move; the tail keeps its 20 pixels
+    EXPECT_EQ(at(scene.redraw(), 119, 100), kColours[0]);
+    EXPECT_NE(at(scene.surface.image(), 123, 100), kColours[0]);
 }
 
 TEST(DipPlot, GridLinesOfEachScaleAndNoneWhereUndefined)
 {
     Scene scene(picture(300, 300), {300, 300});
-    ProjectState& st = scene.state;
     scene.twoDepthRows(50, 250, 20, 200);
-    st.MAXDIP = 90;
-    st.GridReady = true;
     auto gridAt = [&](int x) { return anyIn(scene.surface.image(), QRect(x - 1, 150, 3, 1), kMagenta); };
-    st.DipScaleMode = 1;
+    scene.scale(DipScaleKind::Linear, 0, 90);
     scene.redraw(true);
     for (int k = 0; k <= 9; ++k)
         EXPECT_TRUE(gridAt(20 + 20 * k)) << k;
     EXPECT_FALSE(gridAt(31));
-    st.DipScaleMode = 0;
+    scene.scale(DipScaleKind::Standard60, 0, 90);
     scene.redraw(true);
     EXPECT_TRUE(gridAt(49));   // 0.1625 of the track
     EXPECT_TRUE(gridAt(159));  // 0.775
-    st.DipScaleMode = 4;
-    st.NCUST = 2;
-    st.CustomDipTwip[0] = 1000;
-    st.CustomDipTwip[1] = 1300;
-    st.CustomDipTwip[2] = 2000;
+    scene.scale(DipScaleKind::Custom, 0, 90, {1000, 1300, 2000});
     scene.redraw(true);
     EXPECT_TRUE(gridAt(74));  // 0.3
 
     const QRect whole(0, 0, 300, 300);
-    st.DipScaleMode = 1;
-    st.MINDIP = st.MAXDIP = 40;
+    scene.scale(DipScaleKind::Linear, 40, 40);
     EXPECT_FALSE(anyIn(scene.redraw(true), whole, kMagenta));
-    st.MINDIP = 0;
-    st.MAXDIP = 90;
-    st.GridReady = false;  // switched on, not ready: no grid, pen left magenta
-    EXPECT_FALSE(anyIn(scene.redraw(true), whole, kMagenta));
-    EXPECT_EQ(scene.surface.pen().foreColor, kMagenta);
+    scene.scale(DipScaleKind::Linear, 0, 90);
+    EXPECT_FALSE(anyIn(scene.redraw(false), whole, kMagenta));
 }
 
 TEST(DipPlot, FarAwayFiguresAndHugeDepthRangesStayQuick)
@@ -237,8 +205,6 @@ TEST(DipPlot, FarAwayFiguresAndHugeDepthRangesStayQuick)
     Scene scene(picture(100, 100), {100, 100});
     for (int i = 0; i < 200; ++i)
         scene.addDip(1e12, -1e12, 33, "B");
-    scene.state.NUMDEP = 2;
-    scene.state.depths[1] = {0, 0, 0, 1500};
-    scene.state.depths[2] = {1e15, 1500, 0, 1500};  // a typing slip: 1e13 ticks
-    EXPECT_FALSE(anyIn(scene.redraw(), QRect(0, 0, 100, 100), scene.state.QualityColorB));
+    scene.work.depthRows = {{0, 0, 0, 100}, {1e15, 100, 0, 100}};  // a typing slip: 1e13 ticks
+    EXPECT_FALSE(anyIn(scene.redraw(), QRect(0, 0, 100, 100), kColours[1]));
 }

@@ -10,9 +10,7 @@
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QUndoStack>
 
-#include "core/dipdigitize.h"
 #include "tadpole_sketch.h"
 #include "ui/log_view.h"
 #include "window_fixture.h"
@@ -62,7 +60,7 @@ protected:
         QTRY_VERIFY(action("mnufindtadpoles")->isEnabled());  // the search is over
     }
     QString counts() { return child<QLabel>("foundcount")->text(); }
-    const std::vector<Proposal>& proposals() { return window_->foundReview().proposals(); }
+    const std::vector<Proposal>& proposals() { return session().found().proposals(); }
 };
 
 TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
@@ -70,14 +68,14 @@ TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
     // A grey scan, kept in 8-bit grey; the other tests' logs are in colour.
     calibrateTwoRowsAndDigitize(printedLog(), 8);
     ASSERT_EQ(window_->logView().surface().picture()->level(0).format(), QImage::Format_Grayscale8);
-    const int actions = window_->undoStack().count();
+    const int actions = session().history().undoCount();
     find();
     ASSERT_EQ(proposals().size(), 4u);
     EXPECT_EQ(counts(), QStringLiteral("4 found: 3 filled, 1 hollow.\n4 kept, 0 dropped."));
     EXPECT_TRUE(child<QWidget>("foundtadpoles")->isVisible());
     // Under review the tadpoles are no part of the work.
-    EXPECT_EQ(window_->undoStack().count(), actions);
-    EXPECT_EQ(state().NumPoints, 0);
+    EXPECT_EQ(session().history().undoCount(), actions);
+    EXPECT_EQ(dipCount(), 0);
 
     click(170, 230);  // the third: dropped, and kept again, and dropped
     click(171, 231);
@@ -101,7 +99,7 @@ TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
     EXPECT_NEAR(scan.captured(1).toDouble(), 10, 1);
     EXPECT_EQ(child<QLabel>("foundcurrent")->text(), QString());
     key(Qt::Key_N);
-    EXPECT_EQ(window_->foundReview().current(), 0);
+    EXPECT_EQ(session().found().current(), 0);
     const Proposal& first = proposals()[0];
     const auto current = QRegularExpression(QStringLiteral("^Depth ([0-9.]+), dip ([0-9.]+)°, azimuth ([0-9]+)°, "
                                                            "(filled|hollow), ([0-9]+) % sure.$"))
@@ -114,28 +112,28 @@ TEST_F(FindTadpolesTest, FoundTadpolesAreReviewedAndAcceptedAsOneAction)
     EXPECT_EQ(current.captured(5).toInt(), int(std::floor(100 * first.confidence)));
 
     key(Qt::Key_Return);
-    ASSERT_EQ(state().NumPoints, 3);
+    ASSERT_EQ(dipCount(), 3);
     EXPECT_TRUE(proposals().empty());
     EXPECT_EQ(counts(), QStringLiteral("No tadpoles to review."));
-    EXPECT_EQ(window_->undoStack().undoText(), QStringLiteral("Add Found Tadpoles"));
-    for (int i = 1; i <= 3; ++i) {
-        const DipPoint& d = state().dips[i];
+    EXPECT_EQ(session().undoName(), QStringLiteral("Add Found Tadpoles"));
+    const Calibration& calibration = session().calibration();
+    for (const Dip& d : work().dips) {
         const TadpoleSketch* printed = nullptr;
         for (const TadpoleSketch& t : kPrinted)
-            if (std::abs(d.DIPPIX - tw(t.x)) < tw(0.5) && std::abs(d.YPIX - tw(t.y)) < tw(0.5))
+            if (std::abs(d.x - t.x) < 0.5 && std::abs(d.y - t.y) < 0.5)
                 printed = &t;
-        ASSERT_NE(printed, nullptr) << "a dip at " << d.DIPPIX << ", " << d.YPIX;
+        ASSERT_NE(printed, nullptr) << "a dip at " << d.x << ", " << d.y;
         EXPECT_NE(printed, &kPrinted[2]);
-        EXPECT_NEAR(*d.Depth, 1000 + (printed->y - 100) / 2, 0.3);
-        EXPECT_NEAR(*d.Dip, (printed->x - 100) / 2, 0.3);
-        EXPECT_LT(turn(d.Azimuth, printed->azimuth), 2);
-        EXPECT_EQ(d.Quality, printed->filled ? "A" : "C");
+        EXPECT_NEAR(*calibration.depthAt(d.y), 1000 + (printed->y - 100) / 2, 0.3);
+        EXPECT_NEAR(*calibration.dipAt(d.x, d.y), (printed->x - 100) / 2, 0.3);
+        EXPECT_LT(turn(d.azimuth, printed->azimuth), 2);
+        EXPECT_EQ(d.grade, printed->filled ? "A" : "C");
     }
 
-    window_->undoStack().undo();
-    EXPECT_EQ(state().NumPoints, 0);
-    window_->undoStack().redo();
-    EXPECT_EQ(state().NumPoints, 3);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(dipCount(), 0);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(dipCount(), 3);
 }
 
 TEST_F(FindTadpolesTest, FindingAgainNeverDoublesADip)
@@ -145,32 +143,32 @@ TEST_F(FindTadpolesTest, FindingAgainNeverDoublesADip)
     find();
     EXPECT_EQ(proposals().size(), 3u);
     key(Qt::Key_Return);
-    EXPECT_EQ(state().NumPoints, 4);
+    EXPECT_EQ(dipCount(), 4);
     find();
     EXPECT_TRUE(proposals().empty());
     EXPECT_EQ(counts(), QStringLiteral("No tadpoles to review."));
-    EXPECT_EQ(state().NumPoints, 4);
+    EXPECT_EQ(dipCount(), 4);
 }
 
 TEST_F(FindTadpolesTest, CancelKeepsNothing)
 {
     calibrateTwoRowsAndDigitize(printedLog());
-    const int actions = window_->undoStack().count();
+    const int actions = session().history().undoCount();
     window_->setProgressDelay(0);
     action("mnufindtadpoles")->trigger();
     QProgressDialog* progress = nullptr;
     QTRY_VERIFY((progress = window_->findChild<QProgressDialog*>(QStringLiteral("findprogress")))
                 && progress->isVisible());
     click(300, 200);  // the work is out of reach meanwhile
-    EXPECT_EQ(state().NumPoints, 0);
-    EXPECT_FALSE(state().interaction.AwaitingAzimuth);
+    EXPECT_EQ(dipCount(), 0);
+    EXPECT_FALSE(window_->tools().digitize().awaitingTail());
     QPushButton* cancel = progress->findChild<QPushButton*>();
     ASSERT_NE(cancel, nullptr);
     QTest::mouseClick(cancel, Qt::LeftButton);
     QTRY_VERIFY(action("mnufindtadpoles")->isEnabled());
     EXPECT_TRUE(proposals().empty());
-    EXPECT_EQ(window_->undoStack().count(), actions);
-    EXPECT_EQ(state().NumPoints, 0);
+    EXPECT_EQ(session().history().undoCount(), actions);
+    EXPECT_EQ(dipCount(), 0);
 }
 
 TEST_F(FindTadpolesTest, SnapTakesThePrintedTadpoleInOnePress)
@@ -178,26 +176,26 @@ TEST_F(FindTadpolesTest, SnapTakesThePrintedTadpoleInOnePress)
     calibrateTwoRowsAndDigitize(printedLog());
     ASSERT_FALSE(action("mnusnap")->isChecked());
     click(155, 137);  // snap off: the press is the centre, the tail comes next
-    EXPECT_TRUE(state().interaction.AwaitingAzimuth);
-    EXPECT_EQ(state().dips[1].DIPPIX, tw(155));
+    EXPECT_TRUE(window_->tools().digitize().awaitingTail());
+    EXPECT_EQ(window_->tools().digitize().dipAwaitingTail()->first, 155);
     key(Qt::Key_Escape);
 
     key(Qt::Key_S);
     ASSERT_TRUE(action("mnusnap")->isChecked());
-    const int actions = window_->undoStack().index();
+    const int actions = session().history().undoCount();
     click(158, 146);  // 7 pixels from the dot's edge
-    EXPECT_FALSE(state().interaction.AwaitingAzimuth);
-    ASSERT_EQ(state().NumPoints, 1);
-    EXPECT_NEAR(state().dips[1].DIPPIX, tw(150.5), tw(0.3));
-    EXPECT_NEAR(state().dips[1].YPIX, tw(140.5), tw(0.3));
-    EXPECT_LT(turn(state().dips[1].Azimuth, 45), 2);
-    EXPECT_EQ(window_->undoStack().index(), actions + 1);
-    window_->undoStack().undo();
-    EXPECT_EQ(state().NumPoints, 0);
+    EXPECT_FALSE(window_->tools().digitize().awaitingTail());
+    ASSERT_EQ(dipCount(), 1);
+    EXPECT_NEAR(work().dips[0].x, 150.5, 0.3);
+    EXPECT_NEAR(work().dips[0].y, 140.5, 0.3);
+    EXPECT_LT(turn(work().dips[0].azimuth, 45), 2);
+    EXPECT_EQ(session().history().undoCount(), actions + 1);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(dipCount(), 0);
 
     click(120, 200);  // far from any tadpole: as without snap
-    EXPECT_TRUE(state().interaction.AwaitingAzimuth);
-    EXPECT_EQ(state().dips[1].DIPPIX, tw(120));
+    EXPECT_TRUE(window_->tools().digitize().awaitingTail());
+    EXPECT_EQ(window_->tools().digitize().dipAwaitingTail()->first, 120);
 }
 
 TEST_F(FindTadpolesTest, SnapAndTheSearchSettingsOutliveTheRun)

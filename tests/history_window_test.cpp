@@ -1,12 +1,8 @@
 #include <QMenu>
-#include <QUndoStack>
-
-#include "core/dipdigitize.h"
-#include "drawing/redraw.h"
+#include <QScrollBar>
 #include "ui/enter_dip_scales.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
-#include "ui/work_command.h"
 #include "window_fixture.h"
 
 namespace {
@@ -23,7 +19,6 @@ protected:
     }
     void useTool(int index) { option("Option2", index); }
     QString undoCaption() { return action("mnuundo")->text(); }
-    QUndoStack& undoStack() { return window_->undoStack(); }
 };
 
 }  // namespace
@@ -32,27 +27,18 @@ TEST_F(HistoryTest, EveryActionGoesBackAndComesAgainExactly)
 {
     openThroughMenu(writeBitmap("log.bmp", RgbPicture(400, 600, 0xffffff), 24));
     clickIndicator(window_->scaleForm().option(1));  // a choice in the dialog, not yet an action
-    std::vector<WorkSnapshot> work{takeSnapshot(state())};
+    std::vector<Work> kept{work()};
     QStringList names;
     const auto step = [&](const QString& name, const std::function<void()>& act) {
         act();
-        work.push_back(takeSnapshot(state()));
+        kept.push_back(work());
         names << name;
         EXPECT_EQ(undoCaption(), "Undo " + name);
     };
     step("Define Dip Scale", [&] { QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton); });
-    for (int y : {100, 300}) {
-        step("Add Depth Line", [&] {
-            click(200, y);
-            enterDepth(y == 100 ? "1000" : "1100");
-        });
-        step("Minimum Dip Position", [&] { click(100, y); });
-        step("Complete Depth Row", [&] { click(280, y); });
-    }
-    step("Add Depth Line", [&] {
-        click(200, 400);
-        enterDepth("1150");
-    });
+    step("Add Depth Row", [&] { addRow(100, "1000"); });
+    step("Add Depth Row", [&] { addRow(300, "1100"); });
+    step("Add Depth Row", [&] { addRow(400, "1150"); });
     step("Delete Depth Lines", [&] {
         useTool(1);
         click(10, 400);
@@ -78,24 +64,24 @@ TEST_F(HistoryTest, EveryActionGoesBackAndComesAgainExactly)
         key(Qt::Key_Delete);
         click(192, 201);
     });
-    ASSERT_EQ(undoStack().count(), names.size());
+    ASSERT_EQ(session().history().undoCount(), std::size_t(names.size()));
 
     for (int i = int(names.size()); i > 0; --i) {
         key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_TRUE(takeSnapshot(state()) == work[std::size_t(i - 1)]) << "undo of " << names[i - 1].toStdString();
+        EXPECT_TRUE(work() == kept[std::size_t(i - 1)]) << "undo of " << names[i - 1].toStdString();
         EXPECT_TRUE(shownAsRedrawn()) << "undo of " << names[i - 1].toStdString();
-        EXPECT_EQ(state().ProjectChanged, i > 1);  // back to the picture as opened: nothing to save
+        EXPECT_EQ(unsaved(), i > 1);  // back to the picture as opened: nothing to save
     }
-    EXPECT_FALSE(state().DipScaleDefined);
+    EXPECT_FALSE(work().scale.has_value());
     EXPECT_FALSE(child<QLabel>("Label11")->isVisible());
     for (int i = 1; i <= int(names.size()); ++i) {
         key(i % 2 ? Qt::Key_Y : Qt::Key_Z, i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_TRUE(takeSnapshot(state()) == work[std::size_t(i)]) << "redo of " << names[i - 1].toStdString();
+        EXPECT_TRUE(work() == kept[std::size_t(i)]) << "redo of " << names[i - 1].toStdString();
         EXPECT_TRUE(shownAsRedrawn()) << "redo of " << names[i - 1].toStdString();
     }
 }
 
-TEST_F(HistoryTest, UndoInsideADepthRowAndOfADipAwaitingItsTail)
+TEST_F(HistoryTest, UndoInsideADepthRowAndOfADipAwaitingItsTailStepsBack)
 {
     openAndDefineLinearScale();
     addRow(100, "1000");
@@ -105,42 +91,43 @@ TEST_F(HistoryTest, UndoInsideADepthRowAndOfADipAwaitingItsTail)
     enterDepth("1050");
     click(100, 200);
     ASSERT_EQ(prompt.prompt(), "Please left click on Dip = 90");
-    key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(state().AwaitMinDipClick);
+    key(Qt::Key_Z, Qt::ControlModifier);  // a step of the row, not an action
     EXPECT_EQ(prompt.prompt(), "Please left click on Dip = 0");
     EXPECT_TRUE(prompt.isVisible());
+    EXPECT_EQ(rowCount(), 2);
     key(Qt::Key_Z, Qt::ControlModifier);  // the line being entered is withdrawn
-    EXPECT_EQ(state().NUMDEP, 2);
-    EXPECT_TRUE(state().AwaitDepthLine);
+    EXPECT_EQ(rowCount(), 2);
+    EXPECT_FALSE(window_->tools().calibration().enteringRow());
     EXPECT_FALSE(prompt.isVisible());
     EXPECT_TRUE(shownAsRedrawn());
+    EXPECT_EQ(undoCaption(), "Undo Add Depth Row");
+    key(Qt::Key_Z, Qt::ControlModifier);  // now the whole second row
+    EXPECT_EQ(rowCount(), 1);
     key(Qt::Key_Y, Qt::ControlModifier);
-    key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_TRUE(state().AwaitMaxDipClick);
-    EXPECT_EQ(prompt.prompt(), "Please left click on Dip = 90");
-    click(280, 200);
+    EXPECT_EQ(rowCount(), 2);
+    addRow(200, "1050");
+    EXPECT_EQ(rowCount(), 3);
 
     digitizeMode();
-    const int actions = undoStack().count();
+    const std::size_t actions = session().history().undoCount();
     click(190, 150);
-    ASSERT_TRUE(state().interaction.AwaitingAzimuth);
-    EXPECT_EQ(undoCaption(), "Undo Add Dip");
+    ASSERT_TRUE(window_->tools().digitize().awaitingTail());
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(state().NumPoints, 0);
-    EXPECT_FALSE(state().interaction.AwaitingAzimuth);
+    EXPECT_EQ(dipCount(), 0);
+    EXPECT_FALSE(window_->tools().digitize().awaitingTail());
+    EXPECT_EQ(rowCount(), 3);  // only the dip's first press was taken back
     EXPECT_TRUE(shownAsRedrawn());  // no guide circle left
-    key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_TRUE(state().interaction.AwaitingAzimuth);
-    EXPECT_EQ(shown().pixel(210, 150), qRgb(255, 0, 0));  // its guide circle again
+    click(190, 150);
+    EXPECT_EQ(shown().pixel(210, 150), qRgb(255, 0, 0));  // its guide circle
     move(190, 100);
     click(190, 150);
-    EXPECT_EQ(undoStack().count(), actions + 1);  // both presses, one action
-    EXPECT_EQ(state().dips[1].Azimuth, 0);
+    EXPECT_EQ(session().history().undoCount(), actions + 1);  // both presses, one action
+    EXPECT_EQ(work().dips[0].azimuth, 0);
 
     click(150, 250);
-    key(Qt::Key_Escape);  // removes the dip awaiting its tail, as its undo would
-    EXPECT_EQ(state().NumPoints, 1);
-    EXPECT_TRUE(undoStack().canRedo());
+    key(Qt::Key_Escape);  // removes the dip awaiting its tail
+    EXPECT_EQ(dipCount(), 1);
+    EXPECT_FALSE(window_->tools().digitize().awaitingTail());
 }
 
 TEST_F(HistoryTest, EveryFinishedDipShowsItsTailAfterUndoAndRedo)
@@ -166,26 +153,26 @@ TEST_F(HistoryTest, SavesAreNoActionsAndTheHistoryStaysSmall)
     addRow(100, "1000");
     addRow(500, "1400");
     digitizeMode();
-    ProjectState& st = state();
     // A full dip table but for the dips still to come, in no depth order.
+    AddDips many;
     for (int i = 1; i <= kMaxDips - 251; ++i)
-        st.dips[i] = DipPoint{0.0, 15.0 * (100 + (i * 37) % 400), 0.0, 2000, 0, "A"};
-    st.NumPoints = std::int16_t(kMaxDips - 251);
-    for (int i = 0; i < 250; ++i) {
-        window_->apply(StartDip{2000, 15.0 * (101 + i), 1.0, 2.0});
-        window_->apply(FinishDip{st.NumPoints, 45, "B"});
-    }
-    EXPECT_EQ(undoStack().count(), 200);
-    const std::size_t bytes = historyBytes(undoStack(), st);
+        many.dips.push_back(Dip{100, double(100 + (i * 37) % 400), 0, "A"});
+    QString error;
+    ASSERT_TRUE(session().apply(many, error));
+    for (int i = 0; i < 250; ++i)
+        ASSERT_TRUE(session().apply(AddDips{{Dip{133.3, 101.0 + i, 45, "B"}}}, error));
+    EXPECT_EQ(session().history().undoCount(), WorkHistory::kLimit);
+    const std::size_t bytes = session().history().bytesHeld();
     EXPECT_LT(bytes, std::size_t(100) << 20) << bytes;
 
-    const WorkSnapshot beforeLastDip = takeSnapshot(st);
+    const Work beforeLastDip = work();
     tadpole(190, 200, 190, 150);
     dialog_->files.push_back(folder_.filePath("sorted.ddp"));
-    action("mnusavecal")->trigger();  // sorts the dips in memory
-    ASSERT_FALSE(takeSnapshot(st).dips == beforeLastDip.dips);
+    action("mnusavecal")->trigger();  // the file is sorted; the work is not changed by it
+    EXPECT_FALSE(unsaved());
+    EXPECT_EQ(undoCaption(), "Undo Add Dip");
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(takeSnapshot(st) == beforeLastDip);
+    EXPECT_TRUE(work() == beforeLastDip);
 }
 
 TEST_F(HistoryTest, DeleteDipTakesTheNearestWithinEightPixelsOnce)
@@ -194,40 +181,43 @@ TEST_F(HistoryTest, DeleteDipTakesTheNearestWithinEightPixelsOnce)
     tadpole(190, 200, 250, 200);
     tadpole(150, 250, 150, 220);
     tadpole(160, 255, 160, 290);
-    const DipPoint second = state().dips[2], third = state().dips[3];
+    const Dip second = work().dips[1], third = work().dips[2];
     key(Qt::Key_Delete);
     click(199, 200);  // 9 pixels from the nearest: nothing goes, and the tool is spent
-    EXPECT_EQ(state().NumPoints, 3);
-    EXPECT_FALSE(state().interaction.AwaitingAzimuth);
+    EXPECT_EQ(dipCount(), 3);
+    EXPECT_FALSE(window_->tools().digitize().awaitingTail());
     key(Qt::Key_Delete);
     click(196, 205);  // 7.8 pixels away
-    ASSERT_EQ(state().NumPoints, 2);
-    EXPECT_EQ(state().dips[1], second);
-    EXPECT_EQ(state().dips[2], third);
+    ASSERT_EQ(dipCount(), 2);
+    EXPECT_EQ(work().dips[0], second);
+    EXPECT_EQ(work().dips[1], third);
     EXPECT_EQ(undoCaption(), "Undo Delete Dip");
     key(Qt::Key_Delete);
     key(Qt::Key_Escape);
-    EXPECT_FALSE(state().interaction.DeleteArmed);
+    click(160, 255);  // disarmed: a press places a dip again
+    EXPECT_EQ(dipCount(), 2);
+    EXPECT_TRUE(window_->tools().digitize().awaitingTail());
 }
 
 TEST_F(HistoryTest, GoToDepthPutsTheDepthInTheMiddleOfTheView)
 {
     openThroughMenu(writeBitmap("long.bmp", RgbPicture(200, 20000, 0xffffff), 8));
-    ProjectState& st = state();
-    st.NUMDEP = 2;
-    st.depths[1] = {1000, 1500, 100, 2000};
-    st.depths[2] = {2000, 285000, 100, 2000};
-    const double middle = view()->contentsRect().height() * st.TwipsPerPixelY / 2;
+    QString error;
+    ASSERT_TRUE(session().apply(AddDepthRows{{DepthRow{1000, 100, 7, 133}, DepthRow{2000, 19000, 7, 133}}}, error));
     for (int i = 0; i < 3; ++i)
         key(Qt::Key_Minus);
     ASSERT_EQ(child<QLabel>("Label60")->text(), "1:8");
+    const LogView& shownView = window_->logView();
+    const double middle = shownView.contentsRect().height() / 2.0;
     messages_->texts = {"1500"};
     key(Qt::Key_G, Qt::ControlModifier);
-    EXPECT_NEAR(viewY(st, *depthToImageY(st, 1500)), middle, st.VScrollUnit * st.ZoomFactor);
-    const int scrolled = st.VScrollValue;
+    const double row = *session().calibration().rowOf(1500);
+    // Within a scroll step of the middle.
+    EXPECT_NEAR(shownView.viewport().toViewY(row), middle, 15.0 / 8 * 8);
+    const int scrolled = child<QScrollBar>("VScroll1")->value();
     messages_->texts = {"2500"};
     action("mnugotodepth")->trigger();
-    EXPECT_EQ(st.VScrollValue, scrolled);
+    EXPECT_EQ(child<QScrollBar>("VScroll1")->value(), scrolled);
     EXPECT_EQ(messages_->errors, QStringList("Go to Depth: The depth 2500 lies outside the calibrated part of the log."));
 }
 
@@ -261,17 +251,20 @@ TEST_F(HistoryTest, UndoOfACustomScalePositionStepsThePromptBack)
     clickIndicator(window_->scaleForm().option(4));
     QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
     EnterDipScales& prompt = window_->dipScalePrompt();
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 9; ++i)
         click(100 + 20 * i, 30);
-    EXPECT_FALSE(prompt.isVisible());
-    EXPECT_TRUE(state().AwaitDepthLine);
-    key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(state().AwaitCustomClick);
-    EXPECT_EQ(state().CustomClicks, 9);
     EXPECT_TRUE(prompt.isVisible());
     EXPECT_EQ(prompt.prompt(), "Please left click on Dip = 90");
+    EXPECT_FALSE(work().scale.has_value());  // not yet an action
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(prompt.prompt(), "Please left click on Dip = 80");
+    click(260, 30);
     click(300, 30);
-    EXPECT_EQ(state().CustomDipTwip[8], 4500);
+    EXPECT_FALSE(prompt.isVisible());
+    ASSERT_TRUE(work().scale.has_value());
+    EXPECT_EQ(undoCaption(), "Undo Define Dip Scale");
+    EXPECT_EQ(work().scale->customSteps[8], 260);
+    EXPECT_EQ(work().scale->customSteps[9], 300);
+    key(Qt::Key_Z, Qt::ControlModifier);  // the whole scale at once
+    EXPECT_FALSE(work().scale.has_value());
 }

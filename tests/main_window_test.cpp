@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QUndoStack>
 #include <QWheelEvent>
 
 #include "ui/enter_dip_scales.h"
@@ -72,14 +71,14 @@ TEST_F(WindowTest, OpeningAPictureRefusesBadFilesThenEnablesTheTools)
     EXPECT_TRUE(messages_->errors[1].contains(garbage + "\" is damaged: its header is 2021161080 bytes long"));
     EXPECT_TRUE(messages_->errors[2].contains("cannot be opened"));
     EXPECT_TRUE(action("mnuopen")->isEnabled());
-    EXPECT_EQ(state().FILE, "");
+    EXPECT_FALSE(session().hasPicture());
 
     openThroughMenu(writeBitmap("well7.bmp", RgbPicture(2000, 3, 0xffffff), 24));
     EXPECT_EQ(dialog_->lastRequest.filter,
               "Windows Bitmap (*.bmp);;All log pictures (*.bmp *.tif *.tiff *.png *.jpg *.jpeg);;TIFF (*.tif *.tiff);;"
               "PNG (*.png);;JPEG (*.jpg *.jpeg)");
     EXPECT_EQ(dialog_->lastRequest.selectedFilter, "Windows Bitmap (*.bmp)");
-    EXPECT_EQ(state().FILE, "well7.bmp");
+    EXPECT_EQ(session().workName(), "well7.bmp");
     EXPECT_TRUE(action("mnuopenprj")->isEnabled());
     EXPECT_TRUE(child<QRadioButton>("Option2(2)")->isEnabled());
     EXPECT_FALSE(child<QRadioButton>("Option2(0)")->isEnabled());
@@ -106,7 +105,7 @@ TEST_F(WindowTest, ZoomButtonsAndTheWheelMoveTheView)
                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &down);
     EXPECT_EQ(v->value(), v->singleStep());
-    EXPECT_EQ(state().VScrollValue, v->singleStep());
+    EXPECT_GT(window_->logView().viewport().top, 0);
 }
 
 TEST_F(WindowTest, DefineDipScaleChecksTheLimitsThenArmsTheClicks)
@@ -122,13 +121,12 @@ TEST_F(WindowTest, DefineDipScaleChecksTheLimitsThenArmsTheClicks)
     form.limitBox(1)->setText("120");
     QTest::mouseClick(form.okButton(), Qt::LeftButton);
     EXPECT_EQ(messages_->errors.size(), 1);  // a custom scale of more than 10 steps
-    EXPECT_FALSE(state().DipScaleDefined);
-    EXPECT_EQ(state().DipScaleMode, 0);  // the dialog's choice is taken with OK alone
+    EXPECT_FALSE(work().scale);  // the dialog's choice is taken with OK alone
 
     form.limitBox(1)->setText("95");
     QTest::mouseClick(form.okButton(), Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(state().NCUST, 9);
+    EXPECT_TRUE(window_->tools().calibration().enteringCustomScale());  // its ten positions to come
     EXPECT_EQ(child<QLabel>("Label11")->text(), "Custom Dip Scale");
     EXPECT_TRUE(child<QRadioButton>("Option2(0)")->isEnabled());
     EXPECT_TRUE(window_->dipScalePrompt().isVisible());
@@ -141,12 +139,13 @@ TEST_F(WindowTest, ModeSwitchNeedsTwoDepthRowsForTheDipTools)
     QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
     auto* digitize = child<QRadioButton>("OptDigCal(0)");
     auto* calibrate = child<QRadioButton>("OptDigCal(1)");
-    state().NUMDEP = 1;
+    QString error;
+    ASSERT_TRUE(session().apply(AddDepthRows{{{1000, 5, 2, 20}}}, error));
     clickIndicator(digitize);  // one row: only the depth tools go
     EXPECT_FALSE(child<QRadioButton>("Option2(0)")->isEnabled());
     EXPECT_FALSE(child<QRadioButton>("Option1(0)")->isEnabled());
     clickIndicator(calibrate);
-    state().NUMDEP = 2;
+    ASSERT_TRUE(session().apply(AddDepthRows{{{1010, 25, 2, 20}}}, error));
     clickIndicator(digitize);
     EXPECT_TRUE(child<QRadioButton>("Option1(3)")->isEnabled());
     for (const char* on : {"mnureslog", "mnusavedig", "mnuerase"})
@@ -154,37 +153,32 @@ TEST_F(WindowTest, ModeSwitchNeedsTwoDepthRowsForTheDipTools)
     EXPECT_TRUE(child<QLabel>("Label1")->isVisible());
     action("mnuerase")->trigger();
     clickIndicator(calibrate);  // a press now is a calibration click alone
-    EXPECT_FALSE(state().interaction.EraseArmed);
+    EXPECT_FALSE(window_->tools().erase().armed());
     action("mnudeletedip")->trigger();
     clickIndicator(digitize);
-    EXPECT_FALSE(state().interaction.DeleteArmed);
+    EXPECT_FALSE(window_->tools().deleteDip().armed());
     clickIndicator(calibrate);
     EXPECT_FALSE(child<QLabel>("Label1")->isVisible());
     EXPECT_TRUE(action("mnusavedig")->isEnabled());  // once enabled they stay
 }
 
-TEST_F(WindowTest, ShowGridMirrorsTheCheckBoxAndRedraws)
+TEST_F(WindowTest, ShowGridIsAViewSettingThatItsMenuItemFollows)
 {
     openThroughMenu(writeBitmap("g.bmp", RgbPicture(200, 200, 0xffffff), 24));
+    clickIndicator(window_->scaleForm().option(1));
     QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
     auto* check = child<QCheckBox>("Check1");
-    ProjectState& st = state();
-    st.DipScaleMode = 1;
-    st.NUMDEP = 2;
-    st.depths[1] = {1000, 300, 300, 3000};
-    st.depths[2] = {1010, 2700, 300, 3000};
-    window_->redraw();
+    QString error;
+    ASSERT_TRUE(session().apply(AddDepthRows{{{1000, 20, 20, 200}, {1010, 180, 20, 200}}}, error));
+    EXPECT_TRUE(check->isEnabled());
+    EXPECT_TRUE(action("mnugrid")->isEnabled());  // the menu item with the box
     auto gridShown = [&] { return window_->logView().surface().image().pixel(120, 100) == qRgb(255, 0, 255); };
+    const QString undo = action("mnuundo")->text();
     clickIndicator(check);
     EXPECT_TRUE(action("mnugrid")->isChecked());
-    EXPECT_TRUE(st.GridReady);
     EXPECT_TRUE(gridShown());  // the 50-degree line
-    EXPECT_EQ(action("mnuundo")->text(), "Undo Show Grid");  // the grid was not ready: an action
-    const int actions = window_->undoStack().count();
-    clickIndicator(check);
-    EXPECT_FALSE(action("mnugrid")->isChecked());
+    action("mnugrid")->trigger();
+    EXPECT_FALSE(check->isChecked());
     EXPECT_FALSE(gridShown());
-    EXPECT_EQ(window_->undoStack().count(), actions);  // it was: nothing to record
-    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(st.GridReady);
+    EXPECT_EQ(action("mnuundo")->text(), undo);  // no action, and the work stays saved or not as it was
 }

@@ -1,5 +1,6 @@
 #include <QMenuBar>
-#include <QUndoStack>
+#include <QPushButton>
+#include <QScrollBar>
 
 #include "ui/enter_dip_scales.h"
 #include "window_fixture.h"
@@ -32,7 +33,7 @@ TEST_F(MouseWindowTest, CalibrationDialogsBesideTheLogMarkersAndTheKeyboard)
     EXPECT_EQ(form.focusWidget(), form.depthBox());
     EXPECT_FALSE(window_->centralWidget()->isEnabled());
     QTest::keyClick(&form, Qt::Key_Escape);  // the line goes, the window takes input again
-    EXPECT_EQ(state().NUMDEP, 0);
+    EXPECT_FALSE(window_->tools().calibration().enteringRow());
     EXPECT_TRUE(window_->menuBar()->isEnabled());
     EXPECT_EQ(shown().pixel(5, 101), kWhite);
 
@@ -42,8 +43,7 @@ TEST_F(MouseWindowTest, CalibrationDialogsBesideTheLogMarkersAndTheKeyboard)
     EXPECT_TRUE(form.isVisible());
     form.depthBox()->clear();
     enterDepth("1000 ft");
-    EXPECT_EQ(state().depths[1].DEPTH, 1000);
-    move(120, 300);  // the marker stays on the newest line, 250 twips either side
+    move(120, 300);  // the marker stays on the newest line, 50/3 pixels either side
     EXPECT_EQ(shown().pixel(120, 110), kPurple);
     EXPECT_EQ(shown().pixel(120, 125), kWhite);
     ASSERT_TRUE(prompt.isVisible());
@@ -53,8 +53,11 @@ TEST_F(MouseWindowTest, CalibrationDialogsBesideTheLogMarkersAndTheKeyboard)
         << "the prompt covers the line to click on";
     click(100, 100);
     EXPECT_EQ(prompt.prompt(), "Please left click on Dip = 90");
+    EXPECT_TRUE(work().depthRows.empty());  // the row is one action, once whole
     click(280, 100);
     EXPECT_FALSE(prompt.isVisible());
+    EXPECT_EQ(work().depthRows, (std::vector<DepthRow>{{1000, 100, 100, 280}}));
+    EXPECT_EQ(action("mnuundo")->text(), "Undo Add Depth Row");
     EXPECT_FALSE(action("mnusavecal")->isEnabled());  // one row is no calibration yet
     addRow(300, "1100");
     EXPECT_TRUE(action("mnusavecal")->isEnabled());
@@ -62,7 +65,9 @@ TEST_F(MouseWindowTest, CalibrationDialogsBesideTheLogMarkersAndTheKeyboard)
     EXPECT_EQ(form.depthBox()->text(), "1160");  // proposed: Enter takes it
     EXPECT_EQ(form.focusWidget(), form.okButton());
     QTest::keyClick(&form, Qt::Key_Return);
-    EXPECT_EQ(state().depths[3].DEPTH, 1160);
+    click(100, 420);
+    click(280, 420);
+    EXPECT_EQ(work().depthRows[2].depth, 1160);
 }
 
 TEST_F(MouseWindowTest, OneMarkerIsShownWhateverCameBeforeAndNoneOutsideTheView)
@@ -92,25 +97,26 @@ TEST_F(MouseWindowTest, OneMarkerIsShownWhateverCameBeforeAndNoneOutsideTheView)
 TEST_F(MouseWindowTest, AFullDepthTableRefusesAndDeleteEndsTheRowBeingEntered)
 {
     openAndDefineLinearScale();
-    state().NUMDEP = kMaxDepthRows;
+    std::vector<DepthRow> full;
     for (int i = 1; i <= kMaxDepthRows; ++i)
-        state().depths[i] = {1000.0 + i, 10.0 * i, 100, 200};
-    const auto rows = state().depths;
+        full.push_back({1000.0 + i, 2.0 * i, 100, 200});
+    QString error;
+    ASSERT_TRUE(session().apply(AddDepthRows{full}, error));
     const QImage before = shown();
-    click(200, 390);
+    click(200, 590);
     EXPECT_EQ(messages_->errors,
               QStringList("Depth Table Full: The depth table holds at most 200 depth lines; this line was not placed."));
-    EXPECT_TRUE(state().depths == rows);
+    EXPECT_EQ(work().depthRows.size(), std::size_t(kMaxDepthRows));
     EXPECT_FALSE(window_->depthForm().isVisible());
     EXPECT_EQ(shown(), before);
 
     SetUp();
     openAndDefineLinearScale();
-    addRow(100, "1000");  // DEPTHTWIP 1500
+    addRow(100, "1000");
     addRow(300, "1100");
     option("Option2", 1);
-    click(0, 94, Qt::RightButton);  // 90 twips off the line, with any button
-    ASSERT_EQ(state().NUMDEP, 1);
+    click(0, 106, Qt::RightButton);  // 6 pixels off the line, with any button
+    ASSERT_EQ(work().depthRows.size(), 1u);
     EXPECT_EQ(shown().pixel(5, 100), kWhite);
     option("Option2", 0);
     click(200, 200);
@@ -118,88 +124,83 @@ TEST_F(MouseWindowTest, AFullDepthTableRefusesAndDeleteEndsTheRowBeingEntered)
     option("Option2", 1);
     click(0, 200);  // the row awaiting its dip-scale ends
     EXPECT_FALSE(window_->dipScalePrompt().isVisible());
+    EXPECT_FALSE(window_->tools().calibration().enteringRow());
     option("Option2", 0);
-    click(100, 300);  // a new line, not an end written into the complete row
-    EXPECT_EQ(state().NUMDEP, 2);
-    EXPECT_EQ(state().depths[1].MINDIPTWIP, tw(100));
-    EXPECT_EQ(state().depths[1].DEPTH, 1100);
+    click(100, 350);  // a new line, not an end of the row that went
+    EXPECT_TRUE(window_->depthForm().isVisible());
+    EXPECT_EQ(work().depthRows, (std::vector<DepthRow>{{1100, 300, 100, 280}}));
 }
 
-TEST_F(MouseWindowTest, HeaderFooterAndEdgesAreImagePositionsInWholeTwips)
+TEST_F(MouseWindowTest, HeaderFooterAndEdgesArePicturePositions)
 {
     openThroughMenu(writeBitmap("log.bmp", RgbPicture(400, 600, 0xffffff), 24));
     window_->scaleForm().close();
     option("Option2", 2);
     click(10, 10);  // no dip scale yet: the dialog again, no mark
     EXPECT_TRUE(window_->scaleForm().isVisible());
-    EXPECT_EQ(state().HeaderTop, 0);
+    EXPECT_FALSE(work().marks[std::size_t(Mark::HeaderTop)]);
 
     QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
-    ProjectState& st = state();
-    st.ZoomFactor = 2;
-    st.VScrollValue = 10;
-    st.VScrollUnit = 3;
-    click(0, 7);  // 30 + 105 / 2
-    EXPECT_EQ(st.HeaderTop, 82);  // halves to even
+    QTest::mouseClick(child<QPushButton>("Command1(0)"), Qt::LeftButton);  // 2:1
+    click(0, 7);
+    EXPECT_EQ(work().marks[std::size_t(Mark::HeaderTop)], 3.5);
+    EXPECT_EQ(action("mnuundo")->text(), "Undo Set Header Top");
     option("Option2", 5);
     click(0, 20);
-    EXPECT_EQ(st.FooterBottom, 180);
+    EXPECT_EQ(work().marks[std::size_t(Mark::FooterBottom)], 10);
 
-    st.ZoomFactor = 1;
-    st.VScrollValue = 0;
-    st.HScrollValue = 50;
-    st.HScrollUnit = 2;  // a picture wide enough for two twips a step
+    QTest::mouseClick(child<QPushButton>("Command1(1)"), Qt::LeftButton);  // 1:1
+    child<QScrollBar>("HScroll1")->setValue(30);
+    const double left = window_->logView().viewport().left;
+    ASSERT_GT(left, 0);
     option("Option2", 6);
     click(10, 10);
-    EXPECT_EQ(st.LeftEdge, 100 + 150);
+    EXPECT_EQ(work().marks[std::size_t(Mark::LeftEdge)], left + 10);
     EXPECT_EQ(shown().pixel(10, 150), kBlue);  // drawn back where it was pressed
-    st.HScrollValue = 0;
+    child<QScrollBar>("HScroll1")->setValue(0);
     option("Option2", 7);
     click(450, 10);  // beyond the picture's right end
-    EXPECT_EQ(st.RightEdge, tw(400));
+    EXPECT_EQ(work().marks[std::size_t(Mark::RightEdge)], 400);
 }
 
 TEST_F(MouseWindowTest, FirstPressPlacesTheDipAndTheSecondFixesItsTail)
 {
     calibrateTwoRowsAndDigitize();
-    const int actions = window_->undoStack().count();
+    const QString undo = action("mnuundo")->text();
     move(190, 200);
-    EXPECT_EQ(window_->undoStack().count(), actions);  // a move alone is no change of the work
+    EXPECT_EQ(action("mnuundo")->text(), undo);  // a move alone is no change of the work
     EXPECT_EQ(label("Label3"), "1050.0");
     EXPECT_EQ(label("Label2"), "45.0");
     EXPECT_EQ(label("Label8"), "A");
 
     click(190, 200);
-    ASSERT_EQ(state().NumPoints, 1);
-    const auto dip = [this] { return std::as_const(state().dips)[1]; };
-    EXPECT_EQ(dip(), (DipPoint{1050.0, tw(200), 45.0, tw(190), 0, ""}));
+    EXPECT_TRUE(work().dips.empty());  // a dip is one action, with its tail
     EXPECT_EQ(shown().pixel(190, 200), kRed);  // the dot
-    EXPECT_EQ(shown().pixel(210, 200), kRed);  // the guide circle, 300 twips out
+    EXPECT_EQ(shown().pixel(210, 200), kRed);  // the guide circle, 20 pixels out
     move(190, 150);
     move(250, 150);
     move(190, 150);  // straight up
     EXPECT_EQ(label("Label6"), "0.0");
-    EXPECT_EQ(label("Label3"), "1050.0");  // frozen while pending
+    EXPECT_EQ(label("Label3"), "1050.0");  // the dip's own while pending
 
     option("Option1", 2);  // the grade of the second press counts
     click(10, 390);        // outside the calibration: still completes the dip
     EXPECT_TRUE(messages_->errors.isEmpty());
-    EXPECT_EQ(dip().Azimuth, 0);
-    EXPECT_EQ(dip().Quality, "C");
+    ASSERT_EQ(work().dips.size(), 1u);
+    EXPECT_EQ(work().dips[0], (Dip{190, 200, 0, "C"}));
+    EXPECT_EQ(action("mnuundo")->text(), "Undo Add Dip");
     EXPECT_EQ(shown().pixel(210, 200), kWhite);  // the red guide circle went whole
     EXPECT_EQ(shown().pixel(190, 185), kBlue);   // tail drawn for good
 
     click(150, 250, Qt::RightButton);  // any button digitizes
-    EXPECT_EQ(state().NumPoints, 2);
     click(150, 250, Qt::MiddleButton);
-    EXPECT_EQ(state().dips[2].Azimuth, 90);  // no move: the azimuth of a cursor on the centre
+    ASSERT_EQ(work().dips.size(), 2u);
+    EXPECT_EQ(work().dips[1].azimuth, 90);  // no move: the azimuth of a cursor on the centre
 }
 
-TEST_F(MouseWindowTest, AzimuthIsClockwiseFromUpWithTheProgramsPiAndTheTailRule)
+TEST_F(MouseWindowTest, AzimuthIsClockwiseFromUpWithTheProgramsPi)
 {
     calibrateTwoRowsAndDigitize();
-    click(190, 200);
-    const PictureInteraction& in = state().interaction;
     struct Case {
         int dx, dy;
         double azimuth;
@@ -208,16 +209,11 @@ TEST_F(MouseWindowTest, AzimuthIsClockwiseFromUpWithTheProgramsPiAndTheTailRule)
                           {10, -10, 45.0000380099}, {10, 10, 134.9999619901}, {-10, 10, 225.0000380099},
                           {-1, -100, 359.4270608184}};
     for (const Case& c : cases) {
+        click(190, 200);
         move(190 + c.dx, 200 + c.dy);
-        EXPECT_NEAR(in.PendingAzimuth, c.azimuth, 1e-6) << c.dx << ", " << c.dy;
+        click(190, 200);
+        EXPECT_NEAR(work().dips.back().azimuth, c.azimuth, 1e-6) << c.dx << ", " << c.dy;
     }
-    const auto tailLength = [&] { return std::hypot(in.TailEndX - tw(190), in.TailEndY - tw(200)); };
-    move(190, 198);  // 30 twips: nearer than 40, a tail of no length
-    EXPECT_EQ(tailLength(), 0);
-    move(190, 197);
-    EXPECT_DOUBLE_EQ(tailLength(), 300);
-    move(220, 240);
-    EXPECT_DOUBLE_EQ(tailLength(), 300);
 }
 
 TEST_F(MouseWindowTest, ManyMovesLeaveExactlyOneRubberTail)
@@ -244,20 +240,20 @@ TEST_F(MouseWindowTest, ManyMovesLeaveExactlyOneRubberTail)
 TEST_F(MouseWindowTest, PressesOutsideTheCalibrationAndBeyondTheTableAreRefused)
 {
     calibrateTwoRowsAndDigitize();
-    const int actions = window_->undoStack().count();
+    const QString undo = action("mnuundo")->text();
     click(190, 50);  // above the first depth line
     click(50, 200);  // left of the dip scale
     EXPECT_EQ(messages_->errors, QStringList(2, "Not Calibrated: This area of the log is not calibrated."));
-    EXPECT_EQ(window_->undoStack().count(), actions);
+    EXPECT_EQ(action("mnuundo")->text(), undo);
     move(190, 50);
     EXPECT_EQ(label("Label3"), "NO CAL");
     EXPECT_EQ(label("Label2"), "NO CAL");
 
-    state().NumPoints = kMaxDips;
+    QString error;
+    ASSERT_TRUE(session().apply(AddDips{std::vector<Dip>(kMaxDips, Dip{150, 150, 0, "A"})}, error));
     const QImage before = shown();
     click(190, 200);
     EXPECT_EQ(messages_->errors.back(), "Dip Table Full: The dip table holds at most 10000 dips; this dip was not placed.");
-    EXPECT_EQ(window_->undoStack().count(), actions);
     EXPECT_EQ(shown(), before);
 }
 
@@ -266,39 +262,26 @@ TEST_F(MouseWindowTest, APendingDipFollowsScrollAndZoomAndKeepsItsOwnCentre)
     calibrateTwoRowsAndDigitize();
     click(190, 200);
     move(250, 200);
-    state().ZoomFactor = 0.5;
-    window_->redraw();
-    EXPECT_EQ(state().interaction.PendingCentreX, tw(95));
+    QTest::mouseClick(child<QPushButton>("Command1(1)"), Qt::LeftButton);  // 1:2
     EXPECT_EQ(shown().pixel(95, 120), kRed);    // guide circle round the new place
     EXPECT_EQ(shown().pixel(190, 180), kWhite);  // and not round the old one
     move(125, 100);
-    EXPECT_EQ(state().interaction.PendingAzimuth, 90);  // measured from the dip itself
+    EXPECT_EQ(label("Label6"), "90.0");  // measured from the dip itself
     click(300, 300);
-    EXPECT_EQ(state().dips[1].Azimuth, 90);
-    EXPECT_EQ(shown().pixel(110, 100), kRed);
+    EXPECT_EQ(work().dips[0].azimuth, 90);
+    EXPECT_EQ(shown().pixel(105, 100), kRed);
     EXPECT_EQ(shown().pixel(95, 120), kWhite);
-
-    // Redrawn before any move: the tail shown before the redraw moves along.
-    state().ZoomFactor = 1;
-    window_->redraw();
-    click(150, 250);
-    move(200, 250);
-    state().VScrollValue = 300;  // 300 twips, 20 pixels
-    window_->redraw();
-    click(1, 1);
-    EXPECT_EQ(state().dips[2].Azimuth, 90);
-    EXPECT_EQ(shown().pixel(165, 230), kRed);
 }
 
-TEST_F(MouseWindowTest, AreaEraseTakesTheDipsOfADraggedBandAndReadsTheRestAgain)
+TEST_F(MouseWindowTest, AreaEraseTakesTheDipsOfADraggedBand)
 {
     calibrateTwoRowsAndDigitize();
     for (int y : {150, 250, 200, 120})
         tadpole(190, y, 250, y);
     const auto heightsLeft = [this] {
         std::vector<double> out;
-        for (int i = 1; i <= state().NumPoints; ++i)
-            out.push_back(state().dips[i].YPIX / tw(1));
+        for (const Dip& d : work().dips)
+            out.push_back(d.y);
         return out;
     };
     action("mnuerase")->trigger();
@@ -309,20 +292,13 @@ TEST_F(MouseWindowTest, AreaEraseTakesTheDipsOfADraggedBandAndReadsTheRestAgain)
     move(60, 200, Qt::LeftButton);
     EXPECT_EQ(shown().pixel(5, 200), kMagenta);
     EXPECT_EQ(shown().pixel(5, 220), kWhite);  // the earlier outline went
-    EXPECT_EQ(state().NumPoints, 4);
+    EXPECT_EQ(work().dips.size(), 4u);
     QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, at(60, 200));  // upward, from 250 to 200
-    EXPECT_FALSE(state().interaction.EraseArmed);
+    EXPECT_FALSE(window_->tools().erase().armed());
     EXPECT_EQ(heightsLeft(), (std::vector<double>{150, 120}));
-    EXPECT_EQ(state().dips[3].YPIX, 0);  // rows beyond the table lose their positions
     EXPECT_EQ(shown().pixel(5, 200), kWhite);  // the band goes with the redraw
 
     action("mnuerase")->trigger();
     click(0, 150);  // a band of no height: the dips exactly there
     EXPECT_EQ(heightsLeft(), std::vector<double>{120});
-
-    state().depths[2].DEPTHTWIP = tw(110);  // the bottom line moved up
-    action("mnuerase")->trigger();
-    click(0, 20);  // erases nothing: the dip left is read again
-    EXPECT_EQ(state().dips[1].Depth, Reading());  // now below the last line
-    EXPECT_EQ(state().dips[1].Dip, Reading());
 }

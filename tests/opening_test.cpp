@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTimer>
-#include <QUndoStack>
 #include <QUrl>
 
 #include "tiff_writer.h"
@@ -42,7 +41,7 @@ protected:
         digitizeMode();
         tadpole(150, 150, 150, 120);
         tadpole(160, 250, 190, 250);
-        ASSERT_TRUE(state().ProjectChanged);
+        ASSERT_TRUE(unsaved());
     }
 
     void drop(const QString& path)
@@ -73,43 +72,42 @@ TEST_F(OpeningTest, AnotherLogOverUnsavedWorkAsksFirstThenReplacesEverything)
     const QString first = savedProject("first.ddp");
     SetUp();
     unsavedWork();
-    const int dips = state().NumPoints;
+    const int dips = dipCount();
 
     // Cancel: the work stays as it was, unasked by any dialog.
     messages_->answer = QMessageBox::Cancel;
     dialog_->files.push_back(first);
     key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(messages_->questions, QStringList("Project information has changed.\nSave changes?"));
-    EXPECT_EQ(state().FILE, "other.bmp");
-    EXPECT_EQ(state().NumPoints, dips);
-    EXPECT_TRUE(window_->undoStack().canUndo());
+    EXPECT_EQ(pictureName(), "other.bmp");
+    EXPECT_EQ(dipCount(), dips);
+    EXPECT_TRUE(session().canUndo());
     EXPECT_EQ(dialog_->files.size(), 1u);  // the open dialog was not shown
 
     // Discard: the project replaces the work whole, with a history of its own.
     messages_->answer = QMessageBox::No;
     key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(state().FILE, "log.bmp");
-    EXPECT_EQ(state().NumPoints, 1);
-    EXPECT_EQ(state().NUMDEP, 2);
-    EXPECT_EQ(state().depths[1].DEPTH, 1000);
-    EXPECT_FALSE(window_->undoStack().canUndo());
-    EXPECT_FALSE(state().ProjectChanged);
+    EXPECT_EQ(pictureName(), "log.bmp");
+    EXPECT_EQ(dipCount(), 1);
+    EXPECT_EQ(rowCount(), 2);
+    EXPECT_EQ(work().depthRows[0].depth, 1000);
+    EXPECT_FALSE(session().canUndo());
+    EXPECT_FALSE(unsaved());
     EXPECT_EQ(window_->windowTitle(), "first.ddp[*] - Vellwick Dipmeter Digitizer");
     EXPECT_TRUE(action("mnuopen")->isEnabled());
 
     // A picture over saved work: no question, a fresh start in Calibrate Log
     // at the top of the log.
     child<QScrollBar>("VScroll1")->setValue(5);
-    ASSERT_EQ(state().VScrollValue, 5);
+    ASSERT_EQ(child<QScrollBar>("VScroll1")->value(), 5);
     messages_->questions.clear();
     openThroughMenu(writeBitmap("third.bmp", RgbPicture(200, 2000, 0xffffff), 24));
     EXPECT_TRUE(messages_->questions.isEmpty());
-    EXPECT_EQ(state().FILE, "third.bmp");
-    EXPECT_EQ(state().NumPoints, 0);
-    EXPECT_EQ(state().NUMDEP, 0);
-    EXPECT_FALSE(state().DipScaleDefined);
-    EXPECT_EQ(state().WorkMode, 1);
-    EXPECT_EQ(state().VScrollValue, 0);
+    EXPECT_EQ(pictureName(), "third.bmp");
+    EXPECT_EQ(dipCount(), 0);
+    EXPECT_EQ(rowCount(), 0);
+    EXPECT_FALSE(work().scale.has_value());
+    EXPECT_EQ(child<QScrollBar>("VScroll1")->value(), 0);
     EXPECT_EQ(child<QScrollBar>("VScroll1")->value(), 0);
     EXPECT_TRUE(child<QRadioButton>("OptDigCal(1)")->isChecked());
     EXPECT_FALSE(child<QRadioButton>("Option1(0)")->isEnabled());
@@ -120,7 +118,7 @@ TEST_F(OpeningTest, AnotherLogOverUnsavedWorkAsksFirstThenReplacesEverything)
 
     // A picture that fails leaves the new work untouched.
     openThroughMenu(folder_.filePath("missing.png"));
-    EXPECT_EQ(state().FILE, "third.bmp");
+    EXPECT_EQ(pictureName(), "third.bmp");
     EXPECT_EQ(messages_->errors.size(), 1);
 }
 
@@ -148,8 +146,7 @@ TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
 
     SetUp();
     EXPECT_EQ(window_->size(), QSize(900, 640));
-    EXPECT_EQ(state().QualityColorB, (Rgb{10, 20, 30}));
-    EXPECT_EQ(state().QualityColorA, (Rgb{255, 0, 0}));
+    EXPECT_EQ(child<QLabel>("Label9(0)")->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(child<QLabel>("Label9(1)")->palette().color(QPalette::Window), QColor(10, 20, 30));
     QDir::setCurrent(QDir::rootPath());
     dialog_->files.push_back(QString());
@@ -177,22 +174,22 @@ TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
     const QString pngPath = folder_.filePath("dropped.png");
     ASSERT_TRUE(png.save(pngPath));
     drop(pngPath);
-    EXPECT_EQ(state().FILE, "log.bmp");
+    EXPECT_EQ(pictureName(), "log.bmp");
     messages_->answer = QMessageBox::No;
     drop(pngPath);
-    EXPECT_EQ(state().FILE, "dropped.png");
-    EXPECT_EQ(state().IMAGEHEIGHT, 80);
+    EXPECT_EQ(pictureName(), "dropped.png");
+    EXPECT_EQ(session().picture().height(), 80);
     EXPECT_EQ(window_->logView().surface().image().pixel(10, 10), 0xffffffffu);  // transparent: white paper
     drop(first);
     EXPECT_EQ(window_->windowTitle(), "first.ddp[*] - Vellwick Dipmeter Digitizer");
-    EXPECT_EQ(state().NumPoints, 1);
+    EXPECT_EQ(dipCount(), 1);
 }
 
 TEST_F(OpeningTest, ACancelledReadOfALongScanLeavesTheWorkAsItWas)
 {
     unsavedWork();
-    const int dips = state().NumPoints;
-    const int width = state().IMAGEWIDTH;
+    const int dips = dipCount();
+    const int width = session().picture().width();
     // A scan of a long log: 2400 x 80000 pixels at one bit, striped.
     constexpr int kWidth = 2400, kHeight = 80000;
     std::vector<unsigned char> rows(std::size_t(kWidth / 8) * kHeight);
@@ -219,16 +216,16 @@ TEST_F(OpeningTest, ACancelledReadOfALongScanLeavesTheWorkAsItWas)
     watch.stop();
     ASSERT_TRUE(cancelled);
     EXPECT_TRUE(messages_->errors.isEmpty());
-    EXPECT_EQ(state().FILE, "other.bmp");
-    EXPECT_EQ(state().IMAGEWIDTH, width);
+    EXPECT_EQ(pictureName(), "other.bmp");
+    EXPECT_EQ(session().picture().width(), width);
     EXPECT_EQ(window_->logView().surface().picture()->width(), width);
-    EXPECT_EQ(state().NumPoints, dips);
-    EXPECT_TRUE(state().ProjectChanged);
-    EXPECT_TRUE(window_->undoStack().canUndo());
+    EXPECT_EQ(dipCount(), dips);
+    EXPECT_TRUE(unsaved());
+    EXPECT_TRUE(session().canUndo());
     EXPECT_EQ(window_->windowTitle(), "other.bmp[*] - Vellwick Dipmeter Digitizer");
 
     // Uncancelled, the same scan opens.
     openThroughMenu(scan);
-    EXPECT_EQ(state().FILE, "well.tif");
-    EXPECT_EQ(state().IMAGEHEIGHT, kHeight);
+    EXPECT_EQ(pictureName(), "well.tif");
+    EXPECT_EQ(session().picture().height(), kHeight);
 }

@@ -265,7 +265,7 @@ TEST(PictureForms, TheViewShowsWhatTheWholeLevelWouldAtEveryZoom)
         QString error;
         ASSERT_TRUE(picture.load(path, error)) << error.toStdString();
         const auto levels = wholeLevels(path);
-        QtSurface surface(1, 1);
+        QtSurface surface;
         surface.setPicture(&picture);
         surface.resize({700, 300});
         const Rgb paper = surface.background();

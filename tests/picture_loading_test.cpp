@@ -31,8 +31,8 @@ TEST_F(WindowTest, TiffPngAndJpegLogsOpenAndReopenThroughAProject)
         SetUp();
         openThroughMenu(path);
         ASSERT_TRUE(messages_->errors.isEmpty()) << messages_->errors.join(" ").toStdString();
-        EXPECT_EQ(state().IMAGEWIDTH, grey.width);  // from the picture itself, not bytes 18 to 25
-        EXPECT_EQ(state().IMAGEHEIGHT, grey.height);
+        EXPECT_EQ(session().picture().width(), grey.width);  // from the picture itself, not bytes 18 to 25
+        EXPECT_EQ(session().picture().height(), grey.height);
         const QImage shown = window_->logView().surface().image();
         if (path != jpeg) {  // lossless: every pixel as drawn
             for (int y = 0; y < std::min(shown.height(), grey.height); y += 7)
@@ -41,11 +41,11 @@ TEST_F(WindowTest, TiffPngAndJpegLogsOpenAndReopenThroughAProject)
         }
 
         const QString project = path + ".ddp";
-        dialog_->files.push_back(project);
-        window_->mnusavecal_Click();
+        QString error;
+        ASSERT_TRUE(session().saveProject(project, 1, error)) << error.toStdString();
         SetUp();
         ASSERT_TRUE(window_->openFile(project)) << messages_->errors.join(" ").toStdString();
-        EXPECT_EQ(state().FILE, QFileInfo(path).fileName().toStdString());
+        EXPECT_EQ(pictureName(), QFileInfo(path).fileName());
         EXPECT_EQ(window_->logView().surface().image().pixel(3, 0) & 0xffffffu,
                   QImage(path).convertToFormat(QImage::Format_RGB32).pixel(3, 0) & 0xffffffu);
     }
@@ -54,7 +54,7 @@ TEST_F(WindowTest, TiffPngAndJpegLogsOpenAndReopenThroughAProject)
 TEST_F(WindowTest, ADamagedScanOpenedOverALogSaysSoEveryTimeAndKeepsTheLog)
 {
     openThroughMenu(writeBitmap(QStringLiteral("log.bmp"), RgbPicture(120, 400, 0xffffff), 24));
-    ASSERT_EQ(state().IMAGEHEIGHT, 400);
+    ASSERT_EQ(session().picture().height(), 400);
     // Grey, deflated in strips of 16 rows, its first strip no longer
     // inflating: one half of the read fails while the other goes on.
     const QString scan = folder_.filePath("damaged.tif");
@@ -80,6 +80,6 @@ TEST_F(WindowTest, ADamagedScanOpenedOverALogSaysSoEveryTimeAndKeepsTheLog)
                                              "decoded.")
                                   .arg(scan)})
             << "run " << run;
-        EXPECT_EQ(state().IMAGEHEIGHT, 400);
+        EXPECT_EQ(session().picture().height(), 400);
     }
 }

@@ -33,13 +33,13 @@ protected:
     }
 };
 
-ProjectState readBack(const QString& path)
+ProjectFile readBack(const QString& path)
 {
-    ProjectState s;
     std::ifstream in(path.toStdString(), std::ios::binary);
     std::string error;
-    EXPECT_TRUE(readProject(in, s, error)) << error;
-    return s;
+    std::optional<ProjectFile> read = readProject(in, error);
+    EXPECT_TRUE(read) << error;
+    return read.value_or(ProjectFile{});
 }
 
 }  // namespace
@@ -70,11 +70,10 @@ TEST_F(RecoveryTest, AKilledRunIsOfferedAtTheNextStartWithItsPicture)
         R"(^Unsaved work on "log\.bmp" from \d{4}-\d\d-\d\d \d\d:\d\d was found\. Recover it\?$)"));
     EXPECT_TRUE(question.match(messages_->questions[0]).hasMatch()) << messages_->questions[0].toStdString();
 
-    const ProjectState expected = readBack(reference);
-    const ProjectState& got = state();
-    EXPECT_EQ(got.FILE, "log.bmp");
-    ASSERT_EQ(got.NumPoints, 3);
-    EXPECT_TRUE(got.NUMDEP == expected.NUMDEP && got.depths == expected.depths && got.dips == expected.dips);
+    const ProjectFile expected = readBack(reference);
+    EXPECT_EQ(pictureName(), "log.bmp");
+    ASSERT_EQ(dipCount(), 3);
+    EXPECT_TRUE(work() == expected.work);
     EXPECT_EQ(window_->logView().surface().image().pixel(300, 100), qRgb(255, 0, 0));  // a depth line on the picture
     EXPECT_TRUE(window_->isWindowModified());
 
@@ -100,7 +99,7 @@ TEST_F(RecoveryTest, NoPutsTheWorkAsideAndACleanEndLeavesNothing)
     ASSERT_TRUE(window_->depthForm().isVisible());
     window_->recovery().writeNow();
     window_->recovery().waitForWrite();
-    EXPECT_EQ(readBack(kept).NUMDEP, 1);
+    EXPECT_EQ(readBack(kept).work.depthRows.size(), 1u);
     QTest::keyClick(&window_->depthForm(), Qt::Key_Escape);
 
     // Two windows at once keep their own files and never take each other's.
@@ -108,7 +107,8 @@ TEST_F(RecoveryTest, NoPutsTheWorkAsideAndACleanEndLeavesNothing)
     other.show();
     ASSERT_TRUE(other.openFile(writeBitmap("other.bmp", RgbPicture(100, 100, 0xffffff), 24)));
     QSignalSpy otherWritten(&other.recovery(), &WorkRecovery::written);
-    other.apply(DefineDipScale{1, 0, 90});
+    QString error;
+    other.session().apply(SetDipScale{DipScale{DipScaleKind::Linear, 0, 90, {}}}, error);
     ASSERT_TRUE(otherWritten.wait(10000));
     EXPECT_NE(QFileInfo(other.recovery().currentFile()).absolutePath(), QFileInfo(kept).absolutePath());
     EXPECT_TRUE(WorkRecovery::leftWork().empty());
@@ -117,7 +117,7 @@ TEST_F(RecoveryTest, NoPutsTheWorkAsideAndACleanEndLeavesNothing)
     SetUp();  // the run before went without closing; No to its work
     ASSERT_EQ(messages_->questions.size(), 1);
     const QString aside = QDir(WorkRecovery::setAsideFolder()).filePath("log.bmp.recovery.ddp");
-    EXPECT_EQ(readBack(aside).NUMDEP, 1);
+    EXPECT_EQ(readBack(aside).work.depthRows.size(), 1u);
     SetUp();
     EXPECT_TRUE(messages_->questions.isEmpty());  // asked once
 

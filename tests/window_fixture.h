@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QLineEdit>
@@ -39,10 +40,17 @@ protected:
         qputenv("XDG_DATA_HOME", dataHome_.path().toLocal8Bit());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsHome_.path());
         auto dialog = std::make_unique<FakeCommonDialog>();
-        auto messages = std::make_unique<FakeMessages>();
         dialog_ = dialog.get();
-        messages_ = messages.get();
-        messages_->yes = recoverLeftWork_;
+        std::unique_ptr<UserMessages> messages;
+        if (realMessages_) {
+            messages = std::make_unique<UserMessages>();
+            messages_ = nullptr;
+        } else {
+            auto fake = std::make_unique<FakeMessages>();
+            messages_ = fake.get();
+            messages_->yes = recoverLeftWork_;
+            messages = std::move(fake);
+        }
         window_ = std::make_unique<DigitizeWindow>(std::move(dialog), std::move(messages));
         window_->show();
         if (!file.isEmpty())
@@ -59,7 +67,12 @@ protected:
         return found;
     }
     QAction* action(const QString& name) { return child<QAction>(name); }
-    ProjectState& state() { return window_->state(); }
+    const Work& work() { return window_->session().work(); }
+    WorkSession& session() { return window_->session(); }
+    QString pictureName() { return QFileInfo(session().picturePath()).fileName(); }
+    int dipCount() { return int(work().dips.size()); }
+    int rowCount() { return int(work().depthRows.size()); }
+    bool unsaved() { return !session().saved(); }
 
     QString writeBitmap(const QString& name, const RgbPicture& picture, int bitsPerPixel, bool topDown = false)
     {
@@ -88,6 +101,7 @@ protected:
     QTemporaryDir dataHome_;
     QTemporaryDir settingsHome_;
     bool recoverLeftWork_ = false;  // the answer when the window offers work left by an earlier run
+    bool realMessages_ = false;     // the program's own message boxes instead of faked answers
     FakeCommonDialog* dialog_ = nullptr;
     FakeMessages* messages_ = nullptr;
     std::unique_ptr<DigitizeWindow> window_;
@@ -165,5 +179,4 @@ protected:
         QApplication::sendEvent(view(), &leave);
     }
     QImage shown() { return window_->logView().surface().image().copy(); }
-    static double tw(double pixels) { return pixels * 15; }  // twips per pixel of the offscreen screen
 };

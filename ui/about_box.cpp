@@ -46,7 +46,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
     title->setFont(big);
-    auto* version = new QLabel(QStringLiteral("Version 2.1"), this);
+    auto* version = new QLabel(QStringLiteral("Version " DIP_VERSION), this);
     version->setObjectName(QStringLiteral("Lbl_Version"));
     auto* about = new QLabel(QStringLiteral("Calibrates scanned dipmeter logs and digitizes their tadpoles\n"
                                             "into tables of depth, dip, azimuth and quality."),

@@ -17,17 +17,13 @@
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 
-#include "core/number_format.h"
+#include "model/number_format.h"
+#include "session/work_session.h"
 #include "drawing/dip_diagrams.h"
 
 namespace {
 
 constexpr QSize kImageSize(960, 480);
-
-std::array<Rgb, 4> gradeColours(const ProjectState& s)
-{
-    return {s.QualityColorA, s.QualityColorB, s.QualityColorC, s.QualityColorD};
-}
 
 // A depth typed as a limit: empty is no limit; anything else must be a number.
 std::optional<double> depthLimit(const QLineEdit* box, bool& valid)
@@ -64,15 +60,15 @@ protected:
     {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
-        paintDipDiagrams(p, QRectF(rect()), owner_.statistics_, gradeColours(owner_.work_));
+        paintDipDiagrams(p, QRectF(rect()), owner_.statistics_, owner_.colours_);
     }
 
 private:
     const DipStatisticsWindow& owner_;
 };
 
-DipStatisticsWindow::DipStatisticsWindow(const ProjectState& work, QWidget* parent)
-    : QWidget(parent, Qt::Tool), work_(work)
+DipStatisticsWindow::DipStatisticsWindow(const WorkSession& session, const GradeColours& colours, QWidget* parent)
+    : QWidget(parent, Qt::Tool), session_(session), colours_(colours)
 {
     setObjectName(QStringLiteral("DipStatistics"));
     setWindowTitle(QStringLiteral("Dip Statistics"));
@@ -134,7 +130,7 @@ DipSelection DipStatisticsWindow::selection()
 
 void DipStatisticsWindow::refresh()
 {
-    statistics_ = dipStatistics(work_, selection());
+    statistics_ = dipStatistics(session_.work(), selection());
     diagrams_->update();
     summary_->setText(summary());
 }
@@ -168,13 +164,13 @@ bool DipStatisticsWindow::saveImage(const QString& path) const
         svg.setTitle(QStringLiteral("Dip statistics"));
         QPainter p(&svg);
         p.fillRect(area, Qt::white);
-        paintDipDiagrams(p, area, statistics_, gradeColours(work_));
+        paintDipDiagrams(p, area, statistics_, colours_);
     } else {
         QImage image(kImageSize, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter p(&image);
-            paintDipDiagrams(p, area, statistics_, gradeColours(work_));
+            paintDipDiagrams(p, area, statistics_, colours_);
         }
         if (!image.save(&file, "PNG"))
             return false;

@@ -4,12 +4,14 @@
 
 #include <QWidget>
 
-#include "core/dip_statistics.h"
+#include "drawing/log_drawing.h"
+#include "model/dip_statistics.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class WorkSession;
 
 // "Dip Statistics": beside the log, without blocking it, the rose of dip
 // azimuths and the net of poles of the dips chosen by grade and depth, with
@@ -17,7 +19,7 @@ class QPushButton;
 class DipStatisticsWindow : public QWidget {
     Q_OBJECT
 public:
-    DipStatisticsWindow(const ProjectState& work, QWidget* parent = nullptr);
+    DipStatisticsWindow(const WorkSession& session, const GradeColours& colours, QWidget* parent = nullptr);
 
     // The work changed (or the grades' colours): everything is worked out again.
     void refresh();
@@ -39,7 +41,8 @@ private:
     // The boxes as they stand; limitsValid_ says whether both limits read.
     DipSelection selection();
 
-    const ProjectState& work_;
+    const WorkSession& session_;
+    const GradeColours& colours_;
     DipStatistics statistics_;
     bool limitsValid_ = true;
     std::array<QCheckBox*, 4> grades_{};

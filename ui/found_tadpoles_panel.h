@@ -2,7 +2,7 @@
 
 #include <QDockWidget>
 
-#include "core/found_review.h"
+#include "model/found_review.h"
 #include "detection/tadpole_detector.h"
 #include "ui/program_settings.h"
 

@@ -20,9 +20,7 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 }  // namespace
 
-LogView::LogView(double twipsPerPixelX, double twipsPerPixelY, QWidget* parent)
-    : QFrame(parent), surface_(twipsPerPixelX, twipsPerPixelY), twipsPerPixelX_(twipsPerPixelX),
-      twipsPerPixelY_(twipsPerPixelY)
+LogView::LogView(QWidget* parent) : QFrame(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::WheelFocus);
@@ -79,14 +77,9 @@ void LogView::wheelEvent(QWheelEvent* e)
         emit wheelScrolled(amount / 120.0, horizontal);
 }
 
-double LogView::twipsX(const QMouseEvent* event) const
+QPointF LogView::position(const QMouseEvent* event) const
 {
-    return (event->position().toPoint().x() - contentsRect().left()) * twipsPerPixelX_;
-}
-
-double LogView::twipsY(const QMouseEvent* event) const
-{
-    return (event->position().toPoint().y() - contentsRect().top()) * twipsPerPixelY_;
+    return event->position().toPoint() - contentsRect().topLeft();
 }
 
 void LogView::showChanges()
@@ -98,19 +91,22 @@ void LogView::showChanges()
 
 void LogView::mousePressEvent(QMouseEvent* event)
 {
-    emit mousePressed(buttonCode(event->button()), shiftCode(event->modifiers()), twipsX(event), twipsY(event));
+    const QPointF at = position(event);
+    emit mousePressed(buttonCode(event->button()), shiftCode(event->modifiers()), at.x(), at.y());
     showChanges();
 }
 
 void LogView::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()), twipsX(event), twipsY(event));
+    const QPointF at = position(event);
+    emit mouseMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()), at.x(), at.y());
     showChanges();
 }
 
 void LogView::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit mouseReleased(buttonCode(event->button()), shiftCode(event->modifiers()), twipsX(event), twipsY(event));
+    const QPointF at = position(event);
+    emit mouseReleased(buttonCode(event->button()), shiftCode(event->modifiers()), at.x(), at.y());
     showChanges();
 }
 

@@ -3,17 +3,23 @@
 #include <QFrame>
 
 #include "drawing/qt_surface.h"
+#include "drawing/viewport.h"
 
-// The log view (Picture1): shows its drawing surface and reports the mouse
-// and the wheel. It never draws on its own; the window and the mouse work
-// draw on the surface, and after each mouse event the view shows what they
-// changed.
+// The log view (Picture1): shows its drawing surface, keeps which part of
+// the picture it shows at which zoom, and reports the mouse and the wheel.
+// It never draws on its own; the window and the tools draw on the surface,
+// and after each mouse event the view shows what they changed.
 class LogView : public QFrame {
     Q_OBJECT
 public:
-    LogView(double twipsPerPixelX, double twipsPerPixelY, QWidget* parent = nullptr);
+    explicit LogView(QWidget* parent = nullptr);
 
     QtSurface& surface() { return surface_; }
+    const Viewport& viewport() const { return viewport_; }
+    void setViewport(const Viewport& viewport) { viewport_ = viewport; }
+    // The picture pixels the view shows across and down at its zoom.
+    double shownWidth() const { return contentsRect().width() / viewport_.zoom; }
+    double shownHeight() const { return contentsRect().height() / viewport_.zoom; }
 
     // Gives the surface the size of the drawing area; a new size clears it.
     void fitSurface();
@@ -22,7 +28,7 @@ public:
     void showChanges();
 
 signals:
-    // Positions in twips from the top-left corner of the drawing area; the
+    // Positions in pixels from the top-left corner of the drawing area; the
     // buttons as 1 left, 2 right, 4 middle (or-ed for those held in a move),
     // the shift state as 1 Shift, 2 Ctrl, 4 Alt.
     void mousePressed(int button, int shift, double x, double y);
@@ -47,11 +53,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    double twipsX(const QMouseEvent* event) const;
-    double twipsY(const QMouseEvent* event) const;
+    QPointF position(const QMouseEvent* event) const;
 
     QtSurface surface_;
+    Viewport viewport_;
     int zoomTurn_ = 0;  // wheel angle with Ctrl not yet a whole notch
-    double twipsPerPixelX_;
-    double twipsPerPixelY_;
 };

@@ -1,148 +1,94 @@
-// The view of the main window: zoom, scrolling, layout and redraw.
+// The main window's view of the work: layout, redraw, zoom, the grid, the
+// grades' colours, the magnifier, the statistics and "Go to Depth".
 #include <algorithm>
+#include <cmath>
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
-#include <QSignalBlocker>
 
-#include "drawing/proposal_plot.h"
-#include "drawing/redraw.h"
-#include "interaction/picture_mouse.h"
+#include "model/number_format.h"
 #include "ui/bevel_bar.h"
-#include "core/dipdigitize.h"
-#include "core/number_format.h"
+#include "ui/common_dialog.h"
+#include "ui/dip_statistics_window.h"
+#include "ui/log_area.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
 #include "ui/main_window.h"
-#include "ui/user_messages.h"
+#include "ui/program_settings.h"
 #include "ui/view_rules.h"
+#include "ui/window_placement.h"
 
 namespace {
 
-// Fixed sizes of the window's design, in twips.
-constexpr double kBarHeight = 405;    // Picture2 and Picture3
-constexpr double kPanelWidth = 1125;  // Picture5
+// Sizes of the window's design, in its units (15 to a pixel).
+constexpr double kBarHeight = 405;    // the top and bottom bars
+constexpr double kPanelWidth = 1125;  // the tool panel
 constexpr double kScrollBarThickness = 255;
-constexpr double kCornerBox = 255;    // Picture4
+constexpr double kCornerBox = 255;
+
+int pixels(double units) { return int(std::lround(units / kDesignUnitsPerPixel)); }
 
 }  // namespace
 
-void DigitizeWindow::redraw()
-{
-    replot2();
-    PP();
-    if (!found_.empty()) {
-        drawProposals(state_, picture1_->surface(), found_.proposals(), found_.current());
-        picture1_->showChanges();
-    }
-    mouse_->afterRedraw();
-    picture1_->showChanges();
-    followDigitizingPossible();
-    if (magnifier_->isVisible())
-        magnifier_->refresh(picture1_->surface().image());
-}
-
-void DigitizeWindow::redrawOverlay()
-{
-    replot2();
-    mouse_->afterRedraw();
-    picture1_->showChanges();
-}
-
-void DigitizeWindow::replot2()
-{
-    if (::replot2(state_, picture1_->surface()))
-        check1_->setEnabled(true);
-    picture1_->showChanges();
-}
-
-void DigitizeWindow::PP()
-{
-    ::PP(state_, picture1_->surface(), mnugrid_->isChecked());
-    picture1_->showChanges();
-}
-
-void DigitizeWindow::Command1_Click(int index)
-{
-    const double factor = zoomAfterButton(index, state_.ZoomFactor);
-    if (factor != state_.ZoomFactor) {
-        state_.ZoomFactor = factor;
-        if (const auto caption = zoomCaption(factor))
-            label60_->setText(QString::fromStdString(*caption));
-    }
-    redraw();
-}
-
-void DigitizeWindow::ScrollBars_Change()
-{
-    state_.VScrollValue = static_cast<std::int16_t>(vScroll1_->value());
-    state_.HScrollValue = static_cast<std::int16_t>(hScroll1_->value());
-    redraw();
-}
-
-void DigitizeWindow::wheelScroll(double notches, bool horizontal)
-{
-    QScrollBar* bar = horizontal ? hScroll1_ : vScroll1_;
-    if (!bar->isVisible() || !bar->isEnabled())
-        return;
-    const int steps = int(std::lround(notches * bar->singleStep()));
-    bar->setValue(std::clamp(bar->value() - steps, bar->minimum(), bar->maximum()));
-}
-
-void DigitizeWindow::Form_Resize()
+void DigitizeWindow::layoutWindow()
 {
     if (!isMinimized()) {
-        const double px = state_.TwipsPerPixelX, py = state_.TwipsPerPixelY;
-        const double W = centre_->width() * px, H = centre_->height() * py;
+        const double px = kDesignUnitsPerPixel;
+        const double W = centre_->width() * px, H = centre_->height() * px;
         const double h2 = kBarHeight, h3 = kBarHeight;
-        auto place = [this](QWidget* w, double left, double top, double width, double height) {
-            w->setGeometry(toPixelsX(left), toPixelsY(top), std::max(1, toPixelsX(width)), std::max(1, toPixelsY(height)));
+        auto place = [](QWidget* w, double left, double top, double width, double height) {
+            w->setGeometry(pixels(left), pixels(top), std::max(1, pixels(width)), std::max(1, pixels(height)));
         };
-        place(picture3_, 0, 0, W, h3);
-        place(picture2_, 0, H - h2, W, h2);
-        place(picture5_, W - kPanelWidth, h3, kPanelWidth, H - h2 - h3);
-        place(hScroll1_, -px, H - 245 - h2, W - 210 - kPanelWidth, kScrollBarThickness);
-        const double vHeight = H - 255 + 3 * py > 240 ? H - 255 + 3 * py - h2 - h3 : vScroll1_->height() * py;
-        place(vScroll1_, W - 245 - kPanelWidth, 405 - py, kScrollBarThickness, vHeight);
-        place(picture4_, W - 230 - kPanelWidth, H - 230 - h2, kCornerBox, kCornerBox);
-        place(picture1_, 150, h3 + 150, W - 230 - kPanelWidth - 300, H - 230 - h2 - h3 - 300);
-        picture1_->fitSurface();
-        picture4_->raise();
-        layoutScrollRanges();
-        hScroll1_->setVisible(true);
-        vScroll1_->setVisible(true);
-        picture4_->setVisible(true);
+        QScrollBar* hBar = area_->horizontalBar();
+        QScrollBar* vBar = area_->verticalBar();
+        place(controls_.topBar, 0, 0, W, h3);
+        place(controls_.bottomBar, 0, H - h2, W, h2);
+        place(controls_.toolPanel, W - kPanelWidth, h3, kPanelWidth, H - h2 - h3);
+        place(hBar, -px, H - 245 - h2, W - 210 - kPanelWidth, kScrollBarThickness);
+        const double vHeight = H - 255 + 3 * px > 240 ? H - 255 + 3 * px - h2 - h3 : vBar->height() * px;
+        place(vBar, W - 245 - kPanelWidth, 405 - px, kScrollBarThickness, vHeight);
+        place(area_->corner(), W - 230 - kPanelWidth, H - 230 - h2, kCornerBox, kCornerBox);
+        place(area_->view(), 150, h3 + 150, W - 230 - kPanelWidth - 300, H - 230 - h2 - h3 - 300);
+        area_->view()->fitSurface();
+        area_->corner()->raise();
+        area_->layoutRanges();
+        for (QWidget* w : {static_cast<QWidget*>(hBar), static_cast<QWidget*>(vBar), area_->corner()})
+            w->setVisible(true);
     }
-    if (!picture6_.isNull())
-        redraw();
-    else
-        PP();
+    redraw();
 }
 
-void DigitizeWindow::layoutScrollRanges()
+void DigitizeWindow::redraw()
 {
-    if (state_.IMAGEWIDTH == 0)
-        state_.IMAGEWIDTH = 1;
-    if (state_.IMAGEHEIGHT == 0)
-        state_.IMAGEHEIGHT = 1;
-    const QSize inner = picture1_->contentsRect().size();
-    const ScrollSettings h = horizontalScroll(state_.TwipsPerPixelX, state_.IMAGEWIDTH, inner.width() * state_.TwipsPerPixelX);
-    const ScrollSettings v = verticalScroll(state_.TwipsPerPixelY, state_.IMAGEHEIGHT, inner.height() * state_.TwipsPerPixelY);
-    state_.HScrollUnit = h.unit;
-    state_.VScrollUnit = v.unit;
-    const std::pair<QScrollBar*, const ScrollSettings*> bars[] = {{hScroll1_, &h}, {vScroll1_, &v}};
-    for (const auto& [bar, s] : bars) {
-        // A position beyond a smaller maximum is clamped; the layout redraws
-        // once at its end, so the clamp must not redraw on its own.
-        const QSignalBlocker quiet(bar);
-        bar->setMaximum(s->maximum);
-        bar->setPageStep(s->largeChange);
-        bar->setSingleStep(s->smallChange);
+    LogView& view = logView();
+    QtSurface& surface = view.surface();
+    if (!session_.hasPicture()) {
+        view.showChanges();
+        return;
     }
-    state_.HScrollValue = static_cast<std::int16_t>(hScroll1_->value());
-    state_.VScrollValue = static_cast<std::int16_t>(vScroll1_->value());
+    const Work& work = session_.work();
+    const Viewport& viewport = view.viewport();
+    drawOverlay(work, viewport, session_.picture().width(), surface);
+    const Rgb colour = colours_[std::size_t(std::max(0, gradeIndex(tools_->digitize().grade())))];
+    drawDips(work, viewport, colours_, colour, surface, controls_.grid->isChecked());
+    if (!session_.found().empty())
+        drawProposals(viewport, surface, session_.found().proposals(), session_.found().current());
+    tools_->drawFigures();
+    view.showChanges();
+    if (magnifier_->isVisible())
+        magnifier_->refresh(surface.image());
+}
+
+void DigitizeWindow::zoom(bool in)
+{
+    if (area_->zoomStep(in)) {
+        if (const auto caption = zoomCaption(area_->zoom()))
+            controls_.zoomCaption->setText(QString::fromStdString(*caption));
+        area_->layoutRanges();
+    }
+    redraw();
 }
 
 bool DigitizeWindow::eventFilter(QObject* watched, QEvent* event)
@@ -150,7 +96,7 @@ bool DigitizeWindow::eventFilter(QObject* watched, QEvent* event)
     // The log's area follows the central part, which a docked panel narrows
     // as well as the window's own size.
     if (watched == centre_ && event->type() == QEvent::Resize)
-        Form_Resize();
+        layoutWindow();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -158,10 +104,36 @@ void DigitizeWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        layoutWindow();
 }
 
-void DigitizeWindow::mnugotodepth_Click()
+void DigitizeWindow::showGrid(bool shown)
+{
+    controls_.grid->setChecked(shown);
+    actions_.grid->setChecked(shown);
+    redraw();
+}
+
+void DigitizeWindow::chooseGradeColour(int grade)
+{
+    Rgb& colour = colours_[std::size_t(grade)];
+    CommonDialog& d = *dialog_;
+    d.Flags = CommonDialog::kInitialColour;
+    d.Color = QColor(colour.r, colour.g, colour.b);
+    if (!d.ShowColor())
+        return;
+    colour = Rgb{std::uint8_t(d.Color.red()), std::uint8_t(d.Color.green()), std::uint8_t(d.Color.blue())};
+    settings::setGradeColour(grade, colour);
+    QLabel* swatch = controls_.gradeSwatches[std::size_t(grade)];
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, d.Color);
+    swatch->setPalette(palette);
+    redraw();
+    if (statistics_->isVisible())
+        statistics_->refresh();
+}
+
+void DigitizeWindow::goToDepth()
 {
     const QString title = QStringLiteral("Go to Depth");
     const auto typed = messages_->askText(title, QStringLiteral("Depth:"));
@@ -172,17 +144,35 @@ void DigitizeWindow::mnugotodepth_Click()
         messages_->showError(title, QStringLiteral("\"%1\" is not a depth.").arg(*typed));
         return;
     }
-    const auto y = depthToImageY(state_, depth);
+    const auto y = session_.calibration().rowOf(depth);
     if (!y) {
-        messages_->showError(title, state_.NUMDEP < 2 ? QStringLiteral("The log has no depth calibration yet.")
-                                                     : QStringLiteral("The depth %1 lies outside the calibrated "
-                                                                      "part of the log.")
-                                                           .arg(QString::fromStdString(formatPlain(depth))));
+        messages_->showError(title, session_.work().depthRows.size() < 2
+                                        ? QStringLiteral("The log has no depth calibration yet.")
+                                        : QStringLiteral("The depth %1 lies outside the calibrated part of the log.")
+                                              .arg(QString::fromStdString(formatPlain(depth))));
         return;
     }
-    // The depth at the middle of the view, as near as the scroll steps allow.
-    const double viewTwips = picture1_->contentsRect().height() * state_.TwipsPerPixelY;
-    const double top = *y - viewTwips / 2 / state_.ZoomFactor;
-    vScroll1_->setValue(std::clamp(int(std::lround(top / state_.VScrollUnit)), vScroll1_->minimum(),
-                                   vScroll1_->maximum()));
+    area_->centreRow(*y);
+}
+
+void DigitizeWindow::showStatistics()
+{
+    if (!statistics_->isVisible()) {
+        statistics_->resize(statistics_->sizeHint().expandedTo(QSize(720, 460)));
+        placeBesideLog(statistics_, area_->view(), area_->view()->mapToGlobal(QPoint(0, area_->view()->height() / 2)).y());
+    }
+    statistics_->refresh();
+    statistics_->show();
+    statistics_->raise();
+}
+
+void DigitizeWindow::followWithMagnifier(double x, double y)
+{
+    if (!actions_.magnifier->isChecked())
+        return;
+    // The surface pixel a press at (x, y) would take.
+    const QPoint pixel(int(std::lround(x)), int(std::lround(y)));
+    LogView* view = area_->view();
+    const QPoint cursor = view->mapToGlobal(view->contentsRect().topLeft() + pixel);
+    magnifier_->follow(view->surface().image(), pixel, cursor);
 }

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QSettings>
 
-#include "core/dipdigitize.h"
+#include "model/work.h"
 
 namespace settings {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/project_state.h"
+#include "drawing/drawing_surface.h"
 
 // What the program remembers between runs, in the user's settings: the
 // recent projects, the window's place, the last folder of each kind of file,

@@ -13,7 +13,7 @@ public:
     explicit UserMessages(QWidget* parent = nullptr) : parent_(parent) {}
     virtual ~UserMessages() = default;
 
-    // Yes, No or Cancel, with an exclamation icon and No as the default.
+    // Yes, No or Cancel, with an exclamation icon and Yes as the default.
     virtual QMessageBox::StandardButton askYesNoCancel(const QString& title, const QString& text);
     // True for Yes; a question icon, Yes the default.
     virtual bool askYesNo(const QString& title, const QString& text);

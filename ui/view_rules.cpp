@@ -4,7 +4,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "core/number_format.h"
+#include "model/number_format.h"
 
 namespace {
 
@@ -72,20 +72,20 @@ int clampChange(double change)
     return static_cast<int>(std::clamp(roundHalfEven(change), 1.0, 32767.0));
 }
 
-ScrollSettings horizontalScroll(double px, std::int32_t pixels, double viewTwips)
+ScrollSettings horizontalScroll(double px, std::int32_t pixels, double viewUnits)
 {
     double r = px * pixels * 0.95;
     if (r < 0)
         r = -r;
     if (r < 25)
         r = 25;
-    return settingsFor(r, px * pixels / std::max(1.0, viewTwips));
+    return settingsFor(r, px * pixels / std::max(1.0, viewUnits));
 }
 
-ScrollSettings verticalScroll(double py, std::int32_t pixels, double viewTwips)
+ScrollSettings verticalScroll(double py, std::int32_t pixels, double viewUnits)
 {
     double r = py * pixels - 100;
     if (r < 25)
         r = 25;
-    return settingsFor(r, py * pixels / std::max(1.0, viewTwips));
+    return settingsFor(r, py * pixels / std::max(1.0, viewUnits));
 }

@@ -136,9 +136,9 @@ void WorkRecovery::startWrite()
     writing_ = folder_ + QLatin1Char('/') + fileNameFor(content.workName);
     const std::string path = QFile::encodeName(writing_).toStdString();
     resultDue_ = true;
-    // The work is a copy: its dip rows are shared with the window's until
-    // either side writes to them (the sort before writing does, here).
-    watcher_.setFuture(QtConcurrent::run([path, work = std::move(content.work)]() mutable {
+    // The work is a copy: its dip rows are shared with the session's, which
+    // changes only its own copy.
+    watcher_.setFuture(QtConcurrent::run([path, work = std::move(content.work)]() {
         std::string error;
         if (saveFileSafely(path, [&work](std::ostream& out) { return writeProject(out, work); }, error))
             return QString();

@@ -10,14 +10,14 @@
 #include <QString>
 #include <QTimer>
 
-#include "core/project_state.h"
+#include "files/project_file.h"
 
 class QLockFile;
 
 // The work as its recovery file keeps it.
 struct RecoveryContent {
     QString workName;   // "sample_log.ddp", or the picture's name before the first save
-    ProjectState work;  // with FILE naming the picture by its full path
+    ProjectFile work;   // naming the picture by its whole path
 };
 
 // Work left by a run that did not end cleanly. It stays reserved for whoever

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "drawing/drawing_surface.h"
+#include "drawing/viewport.h"
+#include "model/found_review.h"
+#include "model/work.h"
+
+// What the log view shows, drawn in view pixels. Figures keep their size at
+// every zoom.
+
+using GradeColours = std::array<Rgb, 4>;  // "A" to "D"
+
+// Sizes of the figures.
+inline constexpr double kDipDotRadius = 10.0 / 3;
+inline constexpr double kDipTailLength = 20;
+
+// The calibration overlay: clears the surface, paints the visible part of the
+// picture (pictureWidth pixels wide), then the depth ticks, the depth rows
+// with their depths and the dip scale's ends on them, header, footer and
+// edges. True when there are two depth rows or more, that is when a grid
+// can be shown.
+bool drawOverlay(const Work& work, const Viewport& view, int pictureWidth, DrawingSurface& surface);
+
+// A depth row as it is drawn, also one still being entered: its depth and
+// the dip scale's ends are there once given.
+struct DrawnRow {
+    double y = 0;
+    std::optional<double> depth;
+    std::optional<double> minDipX;
+    std::optional<double> maxDipX;
+};
+
+// A depth row across the picture: its red line and its depth, its ends as
+// violet circles, joined to those of the row before it when there is one.
+void drawDepthRow(const Viewport& view, DrawingSurface& surface, const DrawnRow& row, const DrawnRow* before,
+                  double pictureWidth);
+
+// Every dip as a tadpole in its grade's colour, over what the overlay left;
+// a dip of no grade in the colour of the one drawn before it, the first of
+// them in colour. Then the dip scale's grid when gridShown.
+void drawDips(const Work& work, const Viewport& view, const GradeColours& colours, Rgb colour,
+              DrawingSurface& surface, bool gridShown);
+
+// The tadpoles found and not yet accepted, over the dips: dashed rings and
+// tails in a colour no grade has, those dropped in grey and crossed out, and
+// a square round the one stepped to. Leaves the pen solid.
+void drawProposals(const Viewport& view, DrawingSurface& surface, const std::vector<Proposal>& proposals,
+                   int current);

@@ -1,0 +1,272 @@
+#include "ui/file_commands.h"
+
+#include <utility>
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+
+#include "files/dip_interchange.h"
+#include "ui/busy_pointer.h"
+#include "ui/common_dialog.h"
+#include "ui/picture_reading.h"
+#include "ui/program_settings.h"
+#include "ui/user_messages.h"
+
+// Scans come as TIFF, PNG and JPEG besides Windows bitmaps.
+const QString FileCommands::kPictureFilter =
+    QStringLiteral("Windows Bitmap|*.bmp|All log pictures|*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg|"
+                   "TIFF|*.tif;*.tiff|PNG|*.png|JPEG|*.jpg;*.jpeg");
+
+FileCommands::FileCommands(WorkSession& session, CommonDialog& dialog, UserMessages& messages, QWidget* parent)
+    : session_(session), dialog_(dialog), messages_(messages), parent_(parent)
+{
+}
+
+bool FileCommands::report(const QString& title, bool done, const QString& error, const QString& failureNote)
+{
+    if (!done) {
+        QString text = error;
+        if (!failureNote.isEmpty())
+            text += QLatin1Char('\n') + failureNote;
+        messages_.showError(title, text);
+    }
+    return done;
+}
+
+std::optional<QString> FileCommands::askPicture()
+{
+    dialog_.Filter = kPictureFilter;
+    dialog_.FilterIndex = 1;
+    dialog_.FileName = QStringLiteral("*.bmp");
+    if (!dialog_.ShowOpen())
+        return std::nullopt;
+    return dialog_.FileName;
+}
+
+std::optional<QString> FileCommands::askProject()
+{
+    dialog_.Filter = QStringLiteral("Dipmeter Digitizer Project|*.ddp");
+    dialog_.FilterIndex = 1;
+    dialog_.FileName = QStringLiteral("*.ddp");
+    if (!dialog_.ShowOpen())
+        return std::nullopt;
+    return dialog_.FileName;
+}
+
+std::optional<LogPicture> FileCommands::readPicture(const QString& path, const QString& title)
+{
+    QString error;
+    std::optional<LogPicture> picture;
+    reading_ = true;
+    readShowingProgress(parent_, title, progressDelay_, [&](const LogPicture::Progress& progress) {
+        picture = WorkSession::readPicture(path, error, progress);
+        return picture.has_value();
+    });
+    reading_ = false;
+    if (readEnded_)
+        readEnded_();
+    if (!picture && !error.isEmpty())  // else cancelled: the work stays as it was
+        messages_.showError(title, error);
+    return picture;
+}
+
+bool FileCommands::openPicture(const QString& path)
+{
+    auto picture = readPicture(path, QStringLiteral("Open Picture"));
+    if (!picture)
+        return false;
+    session_.startWithPicture(path, std::move(*picture));
+    return true;
+}
+
+bool FileCommands::openProject(const QString& path, const QString& recoveredName)
+{
+    const QString title = recoveredName.isEmpty() ? QStringLiteral("Open Project") : QStringLiteral("Recover Work");
+    QString error;
+    const auto opening = WorkSession::readProjectFile(path, error);
+    if (!opening)
+        return report(title, false, error);
+    QString picturePath = opening->picturePath;
+    if (picturePath.isEmpty()
+        && !locatePicture(opening->pictureName, QFileInfo(path).absolutePath(), picturePath))
+        return false;
+    auto picture = readPicture(picturePath, title);
+    if (!picture)
+        return false;
+    session_.startWithProject(*opening, picturePath, std::move(*picture), recoveredName);
+    if (recoveredName.isEmpty())
+        settings::addRecentProject(session_.projectPath());
+    return true;
+}
+
+bool FileCommands::locatePicture(const QString& name, const QString& folder, QString& found)
+{
+    if (!messages_.askYesNo(QStringLiteral("Open Project"),
+                            QStringLiteral("The picture \"%1\" named in the project is not in the project's folder "
+                                           "\"%2\".\nLocate it?")
+                                .arg(name, folder)))
+        return false;
+    dialog_.DialogTitle = QStringLiteral("Locate %1").arg(name);
+    dialog_.Filter = kPictureFilter;
+    dialog_.FilterIndex = 2;  // all kinds: the picture may be any of them
+    dialog_.FileName = QString();
+    if (!dialog_.ShowOpen())
+        return false;
+    found = dialog_.FileName;
+    return true;
+}
+
+QString FileCommands::proposedName(const QString& suffix, bool inFolder) const
+{
+    const QFileInfo work(session_.workName());
+    const QString name = work.completeBaseName() + suffix;
+    if (!inFolder)
+        return name;
+    const QString place = session_.projectPath().isEmpty() ? session_.picturePath() : session_.projectPath();
+    return QFileInfo(place).absoluteDir().filePath(name);
+}
+
+std::optional<QString> FileCommands::askSavePath(const QString& title, const QString& filter, const QString& proposal)
+{
+    dialog_.Flags = CommonDialog::kOverwritePrompt;
+    dialog_.DialogTitle = title;
+    dialog_.Filter = filter;
+    dialog_.FilterIndex = 1;
+    dialog_.FileName = proposal;
+    if (!dialog_.ShowSave())
+        return std::nullopt;
+    return dialog_.FileName;
+}
+
+bool FileCommands::save(double zoom, const QString& failureNote)
+{
+    if (session_.projectPath().isEmpty())
+        return saveAs(zoom, failureNote) == Saved::Yes;
+    QString error;
+    bool saved = false;
+    {
+        BusyPointer busy;
+        saved = session_.saveProject(session_.projectPath(), zoom, error);
+    }
+    if (saved)
+        settings::addRecentProject(session_.projectPath());
+    return report(QStringLiteral("Save Project"), saved, error, failureNote);
+}
+
+FileCommands::Saved FileCommands::saveAs(double zoom, const QString& failureNote)
+{
+    // A project is proposed beside its picture, where it finds it again.
+    const auto path = askSavePath(QStringLiteral("Save Project"), QStringLiteral("Project files (*.ddp)|*.ddp|"),
+                                  proposedName(QStringLiteral(".ddp"), true));
+    if (!path)
+        return Saved::Cancelled;
+    QString error;
+    bool saved = false;
+    {
+        BusyPointer busy;
+        saved = session_.saveProject(*path, zoom, error);
+    }
+    if (!report(QStringLiteral("Save Project"), saved, error, failureNote))
+        return Saved::Failed;
+    settings::addRecentProject(session_.projectPath());
+    return Saved::Yes;
+}
+
+bool FileCommands::settleUnsavedWork(double zoom, const QString& keptNote)
+{
+    if (!session_.hasPicture() || session_.saved())
+        return true;
+    const auto answer = messages_.askYesNoCancel(QStringLiteral("Warning"),
+                                                 QStringLiteral("Project information has changed.\nSave changes?"));
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::No)
+        return true;
+    // Only a save that was written lets the work go.
+    if (!session_.projectPath().isEmpty())
+        return save(zoom, keptNote);
+    switch (saveAs(zoom, keptNote)) {
+    case Saved::Yes:
+        return true;
+    case Saved::Cancelled:
+        messages_.showError(QStringLiteral("Save Project"), QStringLiteral("Nothing was saved. ") + keptNote);
+        return false;
+    case Saved::Failed:
+        break;
+    }
+    return false;
+}
+
+void FileCommands::exportDips(WorkSession::DipTable kind)
+{
+    std::optional<QString> path;
+    QString title;
+    switch (kind) {
+    case WorkSession::DipTable::OneDecimal:
+        title = QStringLiteral("Save Digitized Dips");
+        path = askSavePath(title, QStringLiteral("Dip files (*.dip)|*.dip|"), proposedName(QStringLiteral(".dip"), false));
+        break;
+    case WorkSession::DipTable::NearestInteger:
+        title = QStringLiteral("Save At Nearest Integer Depth");
+        path = askSavePath(title, QStringLiteral("*.dip"), QStringLiteral("*.dip"));
+        break;
+    case WorkSession::DipTable::Csv:
+        title = QStringLiteral("Export Dips as CSV");
+        path = askSavePath(title, QStringLiteral("CSV files (*.csv)|*.csv|"), proposedName(QStringLiteral(".csv"), false));
+        break;
+    }
+    if (!path)
+        return;
+    // An export keeps the dips for other programs, not the work: it is no save.
+    QString error;
+    BusyPointer busy;
+    report(title, session_.exportDips(*path, kind, error), error);
+}
+
+void FileCommands::exportLas()
+{
+    const QString title = QStringLiteral("Export Dips as LAS");
+    // The LAS index holds real depths only: a dip outside the depth
+    // calibration has none.
+    const int dips = int(session_.work().dips.size());
+    const int withoutDepth = dipsWithoutDepth(session_.work());
+    if (withoutDepth == dips) {
+        messages_.showError(title, QStringLiteral("No dip has a depth yet: there is nothing to export as LAS."));
+        return;
+    }
+    const auto path = askSavePath(title, QStringLiteral("LAS files (*.las)|*.las|"), proposedName(QStringLiteral(".las"), false));
+    if (!path)
+        return;
+    // Depths carry whatever unit was typed: the user says which.
+    const auto unit = messages_.askChoice(title, QStringLiteral("Unit of the depths:"),
+                                          {QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")});
+    if (!unit)
+        return;
+    QString error;
+    bool written = false;
+    {
+        BusyPointer busy;
+        written = session_.exportLas(*path, *unit == QStringLiteral("none") ? QString() : *unit,
+                                     QDate::currentDate(), error);
+    }
+    if (!report(title, written, error))
+        return;
+    if (withoutDepth > 0)
+        messages_.showError(title, QStringLiteral("%1 of the %2 dips lie outside the depth calibration and have no "
+                                                  "depth: they were left out of the LAS file.")
+                                       .arg(withoutDepth)
+                                       .arg(dips));
+}
+
+void FileCommands::saveStatisticsImage(const std::function<bool(const QString&)>& write)
+{
+    const QString title = QStringLiteral("Save Image");
+    const auto path = askSavePath(title, QStringLiteral("PNG picture (*.png)|*.png|SVG drawing (*.svg)|*.svg|"),
+                                  proposedName(QStringLiteral("-statistics.png"), true));
+    if (!path)
+        return;
+    if (!write(*path))
+        messages_.showError(title, QStringLiteral("Cannot save \"%1\". Any earlier file of that name is unchanged.")
+                                       .arg(*path));
+}

@@ -1,0 +1,119 @@
+#include "ui/log_area.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include "ui/log_view.h"
+#include "ui/view_rules.h"
+
+LogArea::LogArea(QWidget* parent) : QObject(parent)
+{
+    view_ = new LogView(parent);
+    view_->setObjectName(QStringLiteral("Picture1"));
+    hBar_ = new QScrollBar(Qt::Horizontal, parent);
+    hBar_->setObjectName(QStringLiteral("HScroll1"));
+    vBar_ = new QScrollBar(Qt::Vertical, parent);
+    vBar_->setObjectName(QStringLiteral("VScroll1"));
+    for (QScrollBar* bar : {hBar_, vBar_}) {
+        // Changes arrive when the thumb is released, not while it is dragged.
+        bar->setTracking(false);
+        bar->setVisible(false);
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            followBars();
+            emit viewChanged();
+        });
+    }
+    corner_ = new QWidget(parent);
+    corner_->setObjectName(QStringLiteral("Picture4"));
+    corner_->setVisible(false);
+}
+
+void LogArea::setPictureSize(QSize size) { picture_ = size.expandedTo(QSize(1, 1)); }
+
+double LogArea::zoom() const { return view_->viewport().zoom; }
+
+bool LogArea::zoomStep(bool in)
+{
+    const double factor = zoomAfterButton(in ? 0 : 1, zoom());
+    if (factor == zoom())
+        return false;
+    setZoom(factor);
+    return true;
+}
+
+void LogArea::setZoom(double zoom)
+{
+    Viewport v = view_->viewport();
+    v.zoom = zoom;
+    view_->setViewport(v);
+}
+
+void LogArea::layoutRanges()
+{
+    const QSize inner = view_->contentsRect().size();
+    const ScrollSettings h =
+        horizontalScroll(kDesignUnitsPerPixel, picture_.width(), inner.width() * kDesignUnitsPerPixel);
+    const ScrollSettings v =
+        verticalScroll(kDesignUnitsPerPixel, picture_.height(), inner.height() * kDesignUnitsPerPixel);
+    hUnit_ = h.unit;
+    vUnit_ = v.unit;
+    const std::pair<QScrollBar*, const ScrollSettings*> bars[] = {{hBar_, &h}, {vBar_, &v}};
+    for (const auto& [bar, s] : bars) {
+        // A position beyond a smaller maximum is clamped; the layout redraws
+        // once at its end, so the clamp must not redraw on its own.
+        const QSignalBlocker quiet(bar);
+        bar->setMaximum(s->maximum);
+        bar->setPageStep(s->largeChange);
+        bar->setSingleStep(s->smallChange);
+    }
+    followBars();
+}
+
+void LogArea::followBars()
+{
+    Viewport v = view_->viewport();
+    v.left = hBar_->value() * hUnit_ / kDesignUnitsPerPixel;
+    v.top = vBar_->value() * vUnit_ / kDesignUnitsPerPixel;
+    view_->setViewport(v);
+}
+
+void LogArea::centreOn(double x, double y)
+{
+    const std::pair<QScrollBar*, double> bars[] = {
+        {hBar_, (x - view_->shownWidth() / 2) * kDesignUnitsPerPixel / hUnit_},
+        {vBar_, (y - view_->shownHeight() / 2) * kDesignUnitsPerPixel / vUnit_}};
+    for (const auto& [bar, value] : bars) {
+        const QSignalBlocker quiet(bar);  // one redraw for both
+        bar->setValue(std::clamp(int(std::lround(value)), bar->minimum(), bar->maximum()));
+    }
+    followBars();
+    emit viewChanged();
+}
+
+void LogArea::centreRow(double y)
+{
+    const double value = (y - view_->shownHeight() / 2) * kDesignUnitsPerPixel / vUnit_;
+    vBar_->setValue(std::clamp(int(std::lround(value)), vBar_->minimum(), vBar_->maximum()));
+}
+
+void LogArea::wheel(double notches, bool horizontal)
+{
+    QScrollBar* bar = horizontal ? hBar_ : vBar_;
+    if (!bar->isVisible() || !bar->isEnabled())
+        return;
+    const int steps = int(std::lround(notches * bar->singleStep()));
+    bar->setValue(std::clamp(bar->value() - steps, bar->minimum(), bar->maximum()));
+}
+
+void LogArea::reset()
+{
+    for (QScrollBar* bar : {hBar_, vBar_}) {
+        const QSignalBlocker quiet(bar);  // the new log's layout redraws once
+        bar->setValue(0);
+    }
+    setZoom(1);
+    followBars();
+}

@@ -1,0 +1,502 @@
+// The main window's controls and the session: what each control asks of the
+// session and the tools, and what the window shows of the work after each
+// change.
+#include <QCheckBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "model/calibration_rules.h"
+#include "ui/about_box.h"
+#include "ui/dip_statistics_window.h"
+#include "ui/enter_dip_scales.h"
+#include "ui/file_commands.h"
+#include "ui/found_tadpoles_panel.h"
+#include "ui/log_area.h"
+#include "ui/log_view.h"
+#include "ui/magnifier.h"
+#include "ui/main_window.h"
+#include "ui/program_settings.h"
+#include "ui/set_depth_form.h"
+#include "ui/set_scale_form.h"
+#include "ui/tadpole_commands.h"
+#include "ui/view_rules.h"
+#include "ui/work_recovery.h"
+
+namespace {
+
+bool isProject(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QStringLiteral("ddp"), Qt::CaseInsensitive) == 0;
+}
+
+// The one local file a drag carries; nothing for several or for none.
+QString draggedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return QString();
+    return data->urls().front().toLocalFile();
+}
+
+}  // namespace
+
+void DigitizeWindow::connectControls()
+{
+    const WindowActions& a = actions_;
+    const WindowControls& c = controls_;
+    connect(a.openPicture, &QAction::triggered, this, [this] {
+        if (!files_->settleUnsavedWork(area_->zoom(), QStringLiteral("The work stays open.")))
+            return;
+        if (const auto path = files_->askPicture())
+            openPicture(*path);
+    });
+    connect(a.openProject, &QAction::triggered, this, [this] {
+        if (!files_->settleUnsavedWork(area_->zoom(), QStringLiteral("The work stays open.")))
+            return;
+        if (const auto path = files_->askProject())
+            openProject(*path);
+    });
+    connect(a.saveProject, &QAction::triggered, this, [this] { files_->save(area_->zoom()); });
+    connect(a.saveProjectAs, &QAction::triggered, this, [this] { files_->saveAs(area_->zoom()); });
+    connect(a.exportDips, &QAction::triggered, this, [this] { files_->exportDips(WorkSession::DipTable::OneDecimal); });
+    connect(a.exportNearestInteger, &QAction::triggered, this,
+            [this] { files_->exportDips(WorkSession::DipTable::NearestInteger); });
+    connect(a.exportCsv, &QAction::triggered, this, [this] { files_->exportDips(WorkSession::DipTable::Csv); });
+    connect(a.exportLas, &QAction::triggered, this, [this] { files_->exportLas(); });
+    connect(a.exit, &QAction::triggered, this, [this] {
+        if (mayEnd())
+            endProgram();
+    });
+    connect(a.undo, &QAction::triggered, this, &DigitizeWindow::undo);
+    connect(a.redo, &QAction::triggered, this, &DigitizeWindow::redo);
+    connect(a.escape, &QAction::triggered, this, &DigitizeWindow::escape);
+    connect(a.areaErase, &QAction::triggered, this, [this] { tools_->armErase(); });
+    connect(a.deleteDip, &QAction::triggered, this, [this] { tools_->armDelete(); });
+    connect(a.findTadpoles, &QAction::triggered, this, [this] {
+        tadpoles_->find();
+        followWork();
+    });
+    connect(a.snap, &QAction::toggled, this, [](bool on) { settings::setSnapToTadpoles(on); });
+    connect(a.acceptFound, &QAction::triggered, this, [this] { tadpoles_->accept(); });
+    for (int i = 0; i < 2; ++i) {
+        connect(a.stepFound[std::size_t(i)], &QAction::triggered, this, [this, i] { tadpoles_->step(i == 0); });
+        connect(a.zoomKeys[std::size_t(i)], &QAction::triggered, this, [this, i] {
+            if (controls_.zoomButtons[std::size_t(i)]->isEnabled())
+                zoom(i == 0);
+        });
+        connect(c.zoomButtons[std::size_t(i)], &QPushButton::clicked, this, [this, i] { zoom(i == 0); });
+        connect(c.modes[std::size_t(i)], &QRadioButton::clicked, this,
+                [this, i] { setMode(i == 0 ? WorkMode::Digitize : WorkMode::Calibrate); });
+    }
+    // The grid's box and its menu item are one switch.
+    connect(c.grid, &QCheckBox::clicked, this, &DigitizeWindow::showGrid);
+    connect(a.grid, &QAction::triggered, this, &DigitizeWindow::showGrid);
+    for (int q = 0; q < 4; ++q) {
+        connect(a.gradeColours[std::size_t(q)], &QAction::triggered, this, [this, q] { chooseGradeColour(q); });
+        connect(c.grades[std::size_t(q)], &QRadioButton::clicked, this,
+                [this, q] { tools_->digitize().setGrade(std::string(1, char('A' + q))); });
+    }
+    for (int t = 0; t < 8; ++t)
+        connect(c.calibrationTools[std::size_t(t)], &QRadioButton::clicked, this,
+                [this, t] { tools_->calibration().setStep(CalibrationStep(t)); });
+    connect(a.magnifier, &QAction::triggered, this, [this](bool on) {
+        if (!on)
+            magnifier_->hide();
+    });
+    connect(a.goToDepth, &QAction::triggered, this, &DigitizeWindow::goToDepth);
+    connect(a.statistics, &QAction::triggered, this, &DigitizeWindow::showStatistics);
+    connect(a.about, &QAction::triggered, this, [this] {
+        AboutBox about(this);
+        about.exec();
+    });
+
+    connect(scaleForm_, &SetScaleForm::okClicked, this, &DigitizeWindow::defineDipScale);
+    connect(depthForm_, &SetDepthForm::okClicked, this, &DigitizeWindow::enterDepth);
+    connect(depthForm_, &QDialog::rejected, this, [this] {
+        tools_->calibration().depthCancelled();
+        showUndo();
+    });
+    connect(statistics_, &DipStatisticsWindow::saveImageRequested, this,
+            [this] { files_->saveStatisticsImage([this](const QString& path) { return statistics_->saveImage(path); }); });
+
+    LogView* view = area_->view();
+    connect(view, &LogView::mousePressed, this,
+            [this](int button, int, double x, double y) {
+                tools_->press(button, x, y);
+                showUndo();
+            });
+    connect(view, &LogView::mouseMoved, this, [this](int buttons, int, double x, double y) {
+        tools_->move(buttons, x, y);
+        followWithMagnifier(x, y);
+    });
+    connect(view, &LogView::mouseReleased, this,
+            [this](int button, int, double x, double y) { tools_->release(button, x, y); });
+    connect(view, &LogView::mouseLeft, this, [this] {
+        tools_->leave();
+        magnifier_->hide();
+    });
+    connect(view, &LogView::wheelScrolled, area_, &LogArea::wheel);
+    connect(view, &LogView::wheelZoomed, this, [this](bool in) {
+        if (controls_.zoomButtons[in ? 0 : 1]->isEnabled())
+            zoom(in);
+    });
+    connect(area_, &LogArea::viewChanged, this, &DigitizeWindow::redraw);
+
+    connect(foundPanel_, &FoundTadpolesPanel::acceptClicked, this, [this] { tadpoles_->accept(); });
+    connect(foundPanel_, &FoundTadpolesPanel::rejectClicked, this, [this] { tadpoles_->reject(); });
+    connect(foundPanel_, &FoundTadpolesPanel::stepClicked, this, [this](bool forward) { tadpoles_->step(forward); });
+    connect(foundPanel_, &FoundTadpolesPanel::searchChanged, this, [this] {
+        const settings::TadpoleSearch search = foundPanel_->search();
+        settings::setTadpoleSearch(search);
+        if (session_.found().reviewing()) {
+            session_.found().setLeastConfidence(search.minConfidence);
+            tadpoles_->followReview();
+            followWork();
+            redraw();
+        }
+    });
+    connect(tadpoles_.get(), &TadpoleCommands::reviewStarted, this, [this] {
+        if (tools_->mode() != WorkMode::Digitize) {
+            controls_.modes[0]->setChecked(true);
+            setMode(WorkMode::Digitize);  // reviewing is digitizing
+        }
+    });
+    connect(tadpoles_.get(), &TadpoleCommands::searchEnded, this, &DigitizeWindow::followWork);
+    files_->setReadEnded([this] {
+        if (std::exchange(leftWorkWaiting_, false))
+            QMetaObject::invokeMethod(this, &DigitizeWindow::offerLeftWork, Qt::QueuedConnection);
+    });
+}
+
+void DigitizeWindow::connectSession()
+{
+    connect(&session_, &WorkSession::workChanged, this, [this] {
+        followWork();
+        redraw();
+        if (statistics_->isVisible())
+            statistics_->refresh();
+    });
+    connect(&session_, &WorkSession::historyChanged, this, [this] {
+        showUndo();
+        const bool unsaved = session_.hasPicture() && !session_.saved();
+        setWindowModified(unsaved);
+        showWorkName();
+        if (unsaved)
+            recovery_->workChanged();
+        else
+            recovery_->workSaved();
+    });
+    connect(&session_, &WorkSession::foundChanged, this, [this] {
+        tadpoles_->followReview();
+        followWork();
+        redraw();
+    });
+}
+
+bool DigitizeWindow::openPicture(const QString& path)
+{
+    if (!files_->openPicture(path))
+        return false;
+    showOpenedWork(false);
+    return true;
+}
+
+bool DigitizeWindow::openProject(const QString& path)
+{
+    if (!files_->openProject(path))
+        return false;
+    showOpenedWork(true);
+    return true;
+}
+
+bool DigitizeWindow::openFile(const QString& path)
+{
+    if (!files_->settleUnsavedWork(area_->zoom(), QStringLiteral("The work stays open.")))
+        return false;
+    const bool opened = isProject(path) ? openProject(path) : openPicture(path);
+    if (opened)
+        dialog_->remember(path);
+    return opened;
+}
+
+void DigitizeWindow::showOpenedWork(bool project)
+{
+    const WindowControls& c = controls_;
+    tools_->reset();
+    for (QWidget* w : std::initializer_list<QWidget*>{scaleForm_, depthForm_, prompt_})
+        w->hide();
+    c.modes[1]->setChecked(true);
+    for (QRadioButton* tool : c.calibrationTools)
+        tool->setEnabled(false);
+    c.calibrationTools[0]->setChecked(true);
+    for (QRadioButton* grade : c.grades)
+        grade->setEnabled(false);
+    c.grades[0]->setChecked(true);
+    tools_->digitize().setGrade("A");
+    for (QLabel* label : c.readoutCaptions)
+        label->setVisible(false);
+    for (QLabel* label : c.readoutValues)
+        label->setVisible(false);
+    c.grid->setChecked(false);
+    c.grid->setEnabled(false);
+    actions_.grid->setChecked(false);
+    actions_.grid->setEnabled(false);
+    for (QAction* a : {actions_.saveProjectAs, actions_.saveProject, actions_.exportDips, actions_.exportNearestInteger,
+                       actions_.exportCsv, actions_.exportLas, actions_.areaErase, actions_.deleteDip})
+        a->setEnabled(false);
+    foundPanel_->showCurrent(QString());
+
+    area_->reset();
+    area_->setPictureSize(QSize(session_.picture().width(), session_.picture().height()));
+    logView().surface().setPicture(&session_.picture());
+    logView().setBordered(true);  // the layout below paints the picture into it
+    for (int t = 2; t < 8; ++t)
+        c.calibrationTools[std::size_t(t)]->setEnabled(true);
+    c.depthHeading->setEnabled(true);
+    c.pixelCaption->setVisible(false);
+    c.pixelValue->setVisible(false);
+    for (QPushButton* b : c.zoomButtons)
+        b->setEnabled(true);
+    if (project) {
+        area_->setZoom(session_.openedZoom());
+        c.calibrationTools[0]->setEnabled(true);
+        c.calibrationTools[1]->setEnabled(true);
+        for (QAction* a : {actions_.saveProjectAs, actions_.saveProject, actions_.exportDips, actions_.exportCsv,
+                           actions_.exportLas})
+            a->setEnabled(true);
+    } else {
+        scaleForm_->show();
+    }
+    c.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(
+        c.zoomCaption->text().toStdString())));
+    layoutWindow();  // and a redraw
+    if (project) {
+        c.modes[0]->setChecked(true);
+        setMode(WorkMode::Digitize);
+    }
+    followWork();
+    showWorkName();
+    if (statistics_->isVisible())
+        statistics_->refresh();
+}
+
+void DigitizeWindow::followWork()
+{
+    const WindowControls& c = controls_;
+    const Work& w = session_.work();
+    const bool calibrated = session_.calibration().complete();
+    const bool digitizing = tools_->mode() == WorkMode::Digitize;
+    // Once usable, these stay so for the log.
+    if (w.depthRows.size() >= 2) {
+        c.grid->setEnabled(true);
+        actions_.grid->setEnabled(true);
+        actions_.saveProjectAs->setEnabled(true);
+        actions_.saveProject->setEnabled(true);
+    }
+    if (!w.dips.empty() || (digitizing && w.depthRows.size() >= 2))
+        for (QAction* a : {actions_.exportDips, actions_.exportCsv, actions_.exportLas})
+            a->setEnabled(true);
+    if (digitizing && w.depthRows.size() >= 2)
+        for (QAction* a : {actions_.exportNearestInteger, actions_.areaErase, actions_.deleteDip})
+            a->setEnabled(true);
+    if (w.scale) {
+        c.scaleCaption->setText(QString::fromStdString(dipScaleCaption(w.scale->kind)));
+        c.scaleCaption->setVisible(true);
+    } else if (!tools_->calibration().enteringCustomScale()) {
+        c.scaleCaption->setVisible(false);
+    }
+    actions_.findTadpoles->setEnabled(!tadpoles_->searching() && session_.hasPicture() && calibrated);
+    const bool reviewing = !session_.found().empty();
+    for (QAction* a : {actions_.acceptFound, actions_.stepFound[0], actions_.stepFound[1]})
+        a->setEnabled(reviewing);
+}
+
+void DigitizeWindow::showWorkName()
+{
+    const QString caption = QStringLiteral("Vellwick Dipmeter Digitizer");
+    const QString name = session_.workName();
+    setWindowTitle(name.isEmpty() ? caption : QStringLiteral("%1[*] - %2").arg(name, caption));
+}
+
+void DigitizeWindow::setMode(WorkMode mode)
+{
+    const WindowControls& c = controls_;
+    // "Area Erase" and "Delete Dip" were chosen for the mode being left.
+    tools_->disarm();
+    tools_->setMode(mode);
+    const bool calibrating = mode == WorkMode::Calibrate;
+    c.calibrationTools[0]->setEnabled(calibrating);
+    c.calibrationTools[1]->setEnabled(calibrating);
+    if (calibrating) {
+        for (QRadioButton* q : c.grades)
+            q->setEnabled(false);
+        for (QLabel* l : c.readoutCaptions)
+            l->setVisible(false);
+        for (QLabel* l : c.readoutValues)
+            l->setVisible(false);
+    } else if (session_.work().depthRows.size() >= 2) {
+        for (QRadioButton* q : c.grades)
+            q->setEnabled(true);
+        for (QLabel* l : c.readoutCaptions)
+            l->setVisible(true);
+        for (QLabel* l : c.readoutValues)
+            l->setVisible(true);
+        // The grade shown is the grade of the next dip.
+        for (int q = 0; q < 4; ++q)
+            if (c.grades[std::size_t(q)]->isChecked())
+                tools_->digitize().setGrade(std::string(1, char('A' + q)));
+    }
+    followWork();
+}
+
+void DigitizeWindow::defineDipScale()
+{
+    // The option shown selected is the scale chosen, also when the form was
+    // loaded afresh after being closed by its frame.
+    int kind = 0;
+    for (int i = 0; i < SetScaleForm::kScales; ++i)
+        if (scaleForm_->option(i)->isChecked())
+            kind = i;
+    const auto choice = readDipScale(DipScaleKind(kind), scaleForm_->minDipText().toStdString(),
+                                     scaleForm_->maxDipText().toStdString());
+    if (const auto* refusal = std::get_if<std::string>(&choice)) {
+        messages_->showError(QStringLiteral("Define Dip Scale"), QString::fromStdString(*refusal));
+        return;
+    }
+    const DipScale& scale = std::get<DipScale>(choice);
+    for (QRadioButton* mode : controls_.modes)
+        mode->setEnabled(true);
+    controls_.calibrationTools[0]->setEnabled(true);
+    controls_.calibrationTools[1]->setEnabled(true);
+    controls_.scaleCaption->setText(QString::fromStdString(dipScaleCaption(scale.kind)));
+    controls_.scaleCaption->setVisible(true);
+    scaleForm_->hide();
+    if (scale.kind == DipScaleKind::Custom) {
+        tools_->calibration().startCustomScale(scale);
+        return;
+    }
+    QString error;
+    if (!session_.apply(SetDipScale{scale}, error))
+        messages_->showError(QStringLiteral("Define Dip Scale"), error);
+}
+
+void DigitizeWindow::enterDepth()
+{
+    if (tools_->calibration().depthEntered(depthForm_->depthText().toStdString()))
+        depthForm_->hide();
+    showUndo();
+}
+
+void DigitizeWindow::undo()
+{
+    tools_->disarm();
+    if (!tools_->stepBack())
+        session_.undo();
+    showUndo();
+}
+
+void DigitizeWindow::showUndo()
+{
+    // A step of a depth row or a dip under way is taken back first.
+    const bool stepBack = tools_->canStepBack();
+    actions_.undo->setText(session_.canUndo() && !stepBack ? QStringLiteral("Undo %1").arg(session_.undoName())
+                                                           : QStringLiteral("Undo"));
+    actions_.redo->setText(session_.canRedo() ? QStringLiteral("Redo %1").arg(session_.redoName())
+                                              : QStringLiteral("Redo"));
+    actions_.undo->setEnabled(session_.canUndo() || stepBack);
+    actions_.redo->setEnabled(session_.canRedo());
+}
+
+void DigitizeWindow::redo()
+{
+    tools_->disarm();
+    session_.redo();
+}
+
+void DigitizeWindow::escape()
+{
+    if (!tools_->disarm())
+        tools_->stepBack();
+    showUndo();
+}
+
+void DigitizeWindow::showRecentProjects()
+{
+    QMenu* menu = actions_.recentProjects;
+    menu->clear();
+    const QStringList recent = settings::recentProjects();
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent[i];
+        QAction* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        entry->setObjectName(QStringLiteral("mnurecent(%1)").arg(i));
+        entry->setToolTip(path);
+        entry->setStatusTip(path);
+        connect(entry, &QAction::triggered, this, [this, path] {
+            if (QFileInfo(path).isFile()) {
+                openFile(path);
+                return;
+            }
+            settings::removeRecentProject(path);
+            messages_->showError(QStringLiteral("Open Project"),
+                                 QStringLiteral("The project \"%1\" is no longer there. It is taken off the recent "
+                                                "projects.")
+                                     .arg(path));
+        });
+    }
+    menu->setEnabled(!recent.isEmpty());
+}
+
+void DigitizeWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void DigitizeWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = draggedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drop ends before any prompt is shown: the source program is not
+    // held while the user answers.
+    QMetaObject::invokeMethod(this, [this, path] { openFile(path); }, Qt::QueuedConnection);
+}
+
+void DigitizeWindow::offerLeftWork()
+{
+    // A picture being read (one given at the start) comes first: the offer
+    // follows it, as it would have waited for any other open.
+    if (files_->reading()) {
+        leftWorkWaiting_ = true;
+        return;
+    }
+    // Unsaved work in hand is not to be replaced; what was left waits.
+    if (session_.hasPicture() && !session_.saved())
+        return;
+    for (LeftWork& left : WorkRecovery::leftWork()) {
+        const QString question = QStringLiteral("Unsaved work on \"%1\" from %2 was found. Recover it?")
+                                     .arg(left.workName, left.written.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+        if (messages_->askYesNo(QStringLiteral("Recover Work"), question)) {
+            if (!files_->openProject(left.file, left.workName))
+                return;  // the message said why; the work is offered again at the next start
+            showOpenedWork(true);
+            // Saved where the user likes, under the work's own name by default.
+            dialog_->remember(QFileInfo(session_.picturePath()).absoluteDir().filePath(session_.workName()));
+            if (!recovery_->adopt(left))
+                recovery_->workChanged();
+            return;
+        }
+        if (!WorkRecovery::setAside(left))
+            messages_->showError(QStringLiteral("Recover Work"),
+                                 QStringLiteral("The unsaved work \"%1\" could not be put aside; it is offered "
+                                                "again at the next start.")
+                                     .arg(left.file));
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+
+class BevelBar;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMainWindow;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+// The main window's menus' actions, by what they do. Object names are the
+// menu items' ("mnuopen", ...), which tests and accessibility find.
+struct WindowActions {
+    QAction* openPicture = nullptr;
+    QAction* openProject = nullptr;
+    QMenu* recentProjects = nullptr;
+    QAction* saveProject = nullptr;
+    QAction* saveProjectAs = nullptr;
+    QAction* exportDips = nullptr;
+    QAction* exportNearestInteger = nullptr;
+    QAction* exportCsv = nullptr;
+    QAction* exportLas = nullptr;
+    QAction* exit = nullptr;
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* areaErase = nullptr;
+    QAction* deleteDip = nullptr;
+    QAction* findTadpoles = nullptr;
+    QAction* snap = nullptr;
+    QAction* grid = nullptr;
+    std::array<QAction*, 4> gradeColours{};
+    QAction* magnifier = nullptr;
+    QAction* goToDepth = nullptr;
+    QAction* statistics = nullptr;
+    QAction* about = nullptr;
+    // Keys without a menu item.
+    QAction* escape = nullptr;
+    std::array<QAction*, 2> zoomKeys{};  // "+" and "-"
+    QAction* acceptFound = nullptr;
+    std::array<QAction*, 2> stepFound{};  // N and P
+};
+
+// The bars and the tool panel round the log, by what they show. Object
+// names are those of the window's design ("OptDigCal(0)", "Label60", ...).
+struct WindowControls {
+    BevelBar* topBar = nullptr;       // Picture3: modes, grid, grades
+    BevelBar* bottomBar = nullptr;    // Picture2: the readout and the scale's name
+    QWidget* toolPanel = nullptr;     // Picture5
+    std::array<QRadioButton*, 2> modes{};         // digitize, calibrate
+    QCheckBox* grid = nullptr;
+    std::array<QLabel*, 4> gradeSwatches{};
+    std::array<QRadioButton*, 4> grades{};
+    std::array<QRadioButton*, 8> calibrationTools{};
+    QLabel* depthHeading = nullptr;
+    std::array<QPushButton*, 2> zoomButtons{};    // "+" and "-"
+    QLabel* zoomCaption = nullptr;
+    QLabel* pixelCaption = nullptr;               // "Y-PIXEL", shown before a picture
+    QLabel* pixelValue = nullptr;
+    // The readout: captions and values of depth, dip, azimuth and grade.
+    std::array<QLabel*, 4> readoutCaptions{};
+    std::array<QLabel*, 4> readoutValues{};
+    QLabel* scaleCaption = nullptr;
+};
+
+// Makes the bars and the panel on centre.
+WindowControls makeControls(QMainWindow* window, QWidget* centre);
