@@ -3,49 +3,38 @@
 #include <random>
 #include <string>
 
-#include "core/project_state.h"
+#include "model/work.h"
 
-// Digitizing made possible on a log at tpp twips a pixel: a linear dip
-// scale 0 to 90 and two depth rows, depth 1000 at row top and lastDepth at
-// row bottom, across the dip track from trackLeft to trackRight.
-inline void calibrateTwoRows(ProjectState& s, double tpp, double top, double bottom, double lastDepth,
-                             double trackLeft, double trackRight)
+// A linear dip scale 0 to 90 and two depth rows, depth 1000 at row top and
+// lastDepth at row bottom, across the dip track from trackLeft to
+// trackRight: digitizing made possible.
+inline Work twoRowCalibration(double top, double bottom, double lastDepth, double trackLeft, double trackRight)
 {
-    s.DipScaleDefined = true;
-    s.DipScaleMode = 1;
-    s.MINDIP = 0;
-    s.MAXDIP = 90;
-    s.NUMDEP = 2;
-    s.depths[1] = {1000, tpp * top, tpp * trackLeft, tpp * trackRight};
-    s.depths[2] = {lastDepth, tpp * bottom, tpp * trackLeft, tpp * trackRight};
-    s.AwaitDepthLine = s.AwaitMinDipClick = s.AwaitMaxDipClick = false;
+    Work w;
+    w.scale = DipScale{DipScaleKind::Linear, 0, 90, {}};
+    w.depthRows = {{1000, top, trackLeft, trackRight}, {lastDepth, bottom, trackLeft, trackRight}};
+    return w;
 }
 
-// A log of width x height pixels at tpp twips a pixel, calibrated as fully
-// as the tables allow: 200 depth rows spacing pixels apart from spacing down,
-// the dip track from trackLeft to trackRight, and 10000 dips spread over it,
-// the grid on.
-inline ProjectState fullyCalibratedLog(int width, int height, double tpp, double spacing, double trackLeft,
-                                       double trackRight)
+// A log calibrated as fully as the tables allow: 200 depth rows spacing
+// pixels apart from spacing down, the dip track from trackLeft to
+// trackRight, and the given number of dips spread over it.
+inline Work fullyCalibratedLog(double spacing, double trackLeft, double trackRight, int dips = kMaxDips)
 {
-    ProjectState s;
-    s.TwipsPerPixelX = s.TwipsPerPixelY = float(tpp);
-    s.IMAGEWIDTH = width;
-    s.IMAGEHEIGHT = height;
-    s.MAXDIP = 90;
-    s.NUMDEP = kMaxDepthRows;
+    Work w;
+    w.scale = DipScale{DipScaleKind::Standard60, 0, 90, {}};
     for (int i = 1; i <= kMaxDepthRows; ++i)
-        s.depths[i] = {1000.0 + 10 * i, tpp * spacing * i, tpp * trackLeft, tpp * trackRight};
+        w.depthRows.push_back({1000.0 + 10 * i, spacing * i, trackLeft, trackRight});
     std::mt19937 rng(5);
-    std::uniform_real_distribution<double> y(tpp * spacing, tpp * spacing * kMaxDepthRows);
-    std::uniform_real_distribution<double> x(tpp * trackLeft, tpp * trackRight);
+    std::uniform_real_distribution<double> y(spacing, spacing * kMaxDepthRows);
+    std::uniform_real_distribution<double> x(trackLeft, trackRight);
     std::uniform_real_distribution<double> az(0, 360);
-    s.NumPoints = kMaxDips;
-    for (int i = 1; i <= kMaxDips; ++i)
-        s.dips[i] = DipPoint{0.0, y(rng), 0.0, x(rng), az(rng), std::string(1, char('A' + i % 4))};
-    s.GridReady = true;
-    s.HeaderTop = int(tpp * 40);
-    s.LeftEdge = int(tpp * (trackLeft - 50));
-    s.RightEdge = int(tpp * (trackRight + 50));
-    return s;
+    for (int i = 1; i <= dips; ++i) {
+        const double dy = y(rng), dx = x(rng);
+        w.dips.push_back(Dip{dx, dy, az(rng), std::string(1, char('A' + i % 4))});
+    }
+    w.marks[std::size_t(Mark::HeaderTop)] = 40;
+    w.marks[std::size_t(Mark::LeftEdge)] = trackLeft - 50;
+    w.marks[std::size_t(Mark::RightEdge)] = trackRight + 50;
+    return w;
 }

@@ -10,98 +10,96 @@
 #include <random>
 #include <sstream>
 
-#include "core/dip_statistics.h"
-#include "core/dipdigitize.h"
 #include "files/dip_export.h"
+#include "files/dips_by_depth.h"
 #include "files/project_file.h"
 #include "files/safe_save.h"
 #include "floors.h"
+#include "model/calibration.h"
+#include "model/dip_statistics.h"
 
 namespace {
 
 // 200 depth lines down a 30000-pixel log, the given scale, and dips spread
 // over the whole calibrated depth range.
-ProjectState calibratedLog(int mode, int dips)
+ProjectFile calibratedLog(DipScaleKind kind, int dips)
 {
-    ProjectState s;
-    s.FILE = "well7.bmp";
-    s.IMAGEWIDTH = 2000;
-    s.IMAGEHEIGHT = 30000;
-    s.DipScaleMode = static_cast<std::int16_t>(mode);
-    s.MAXDIP = static_cast<std::int16_t>(mode == 2 ? 80 : 90);
-    s.NCUST = 9;
-    for (int k = 0; k <= 9; ++k)
-        s.CustomDipTwip[k] = 1000 + 1000.0 * k - 8.0 * k * k;
-    s.NUMDEP = kMaxDepthRows;
+    ProjectFile p;
+    p.picture = "well7.bmp";
+    p.width = 2000;
+    p.height = 30000;
+    Work& w = p.work;
+    w.scale = DipScale{kind, 0, std::int16_t(kind == DipScaleKind::Sine ? 80 : 90), {}};
+    if (kind == DipScaleKind::Custom)
+        for (int k = 0; k <= 9; ++k)
+            w.scale->customSteps.push_back((1000 + 1000.0 * k - 8.0 * k * k) / 15);
     for (int i = 1; i <= kMaxDepthRows; ++i)
-        s.depths[i] = {1000.0 + 10 * i, 2000.0 * i + 0.5, 1000.0 + i, 10000.0 - i};
+        w.depthRows.push_back({1000.0 + 10 * i, (2000.0 * i + 0.5) / 15, (1000.0 + i) / 15, (10000.0 - i) / 15});
     std::mt19937 rng(42);
-    std::uniform_real_distribution<double> y(2000, 2000.0 * kMaxDepthRows);
-    std::uniform_real_distribution<double> x(1000, 9800);
+    std::uniform_real_distribution<double> y(2000 / 15.0, 2000.0 * kMaxDepthRows / 15);
+    std::uniform_real_distribution<double> x(1000 / 15.0, 9800 / 15.0);
     std::uniform_real_distribution<double> az(0, 360);
-    s.NumPoints = static_cast<std::int16_t>(dips);
     for (int i = 1; i <= dips; ++i) {
-        s.dips[i].YPIX = y(rng);
-        s.dips[i].DIPPIX = x(rng);
-        s.dips[i].Azimuth = az(rng);
-        s.dips[i].Quality = std::string(1, static_cast<char>('A' + i % 4));
+        const double dy = y(rng), dx = x(rng);
+        w.dips.push_back(Dip{dx, dy, az(rng), std::string(1, static_cast<char>('A' + i % 4))});
     }
-    return s;
+    return p;
 }
 
 // floor_ns: the row below a position found among the 200 by bisection, and
 // a straight line between it and the row above.
-double rowLookupNs(const ProjectState& s)
+double rowLookupNs(const Work& w)
 {
     std::vector<double> rows;
-    for (int i = 1; i <= kMaxDepthRows; ++i)
-        rows.push_back(s.depths[i].DEPTHTWIP);
+    for (const DepthRow& r : w.depthRows)
+        rows.push_back(r.y);
     return 1000 * bestMs(5, [&] {
-        double y = 2100;
+        double y = 140;
         for (int i = 0; i < 1000; ++i) {
             const auto below = std::upper_bound(rows.begin() + 1, rows.end() - 1, y);
             const double t = (y - below[-1]) / (below[0] - below[-1]);
             benchmark::DoNotOptimize(1000 + 10 * t);
-            y = y > 398000 ? y - 398000 : y + 1999.37;
+            y = y > 26533 ? y - 26533 : y + 133.29;
         }
     });
 }
 
-void BM_getdip(benchmark::State& st)
+void BM_dipAt(benchmark::State& st)
 {
-    const ProjectState s = calibratedLog(static_cast<int>(st.range(0)), 0);
-    double y = 2100, x = 1100;
+    const ProjectFile p = calibratedLog(DipScaleKind(st.range(0)), 0);
+    const Calibration calibration(p.work);
+    double y = 140, x = 73;
     for (auto _ : st) {
-        benchmark::DoNotOptimize(getdip(s, x, y));
-        y += 1999.37;
-        if (y > 400000)
-            y -= 398000;
-        x += 731;
-        if (x > 9800)
-            x -= 8700;
+        benchmark::DoNotOptimize(calibration.dipAt(x, y));
+        y += 133.29;
+        if (y > 26666)
+            y -= 26533;
+        x += 48.7;
+        if (x > 653)
+            x -= 580;
     }
-    st.counters["floor_ns"] = rowLookupNs(s);
+    st.counters["floor_ns"] = rowLookupNs(p.work);
 }
-BENCHMARK(BM_getdip)->DenseRange(0, 4)->ArgName("mode");
+BENCHMARK(BM_dipAt)->DenseRange(0, 4)->ArgName("scale");
 
-void BM_getdepth(benchmark::State& st)
+void BM_depthAt(benchmark::State& st)
 {
-    const ProjectState s = calibratedLog(static_cast<int>(st.range(0)), 0);
-    double y = 2100;
+    const ProjectFile p = calibratedLog(DipScaleKind(st.range(0)), 0);
+    const Calibration calibration(p.work);
+    double y = 140;
     for (auto _ : st) {
-        benchmark::DoNotOptimize(getdepth(s, y));
-        y += 1999.37;
-        if (y > 400000)
-            y -= 398000;
+        benchmark::DoNotOptimize(calibration.depthAt(y));
+        y += 133.29;
+        if (y > 26666)
+            y -= 26533;
     }
-    st.counters["floor_ns"] = rowLookupNs(s);
+    st.counters["floor_ns"] = rowLookupNs(p.work);
 }
-BENCHMARK(BM_getdepth)->DenseRange(0, 4)->ArgName("mode");
+BENCHMARK(BM_depthAt)->DenseRange(0, 4)->ArgName("scale");
 
 void BM_writeProject(benchmark::State& st)
 {
-    const ProjectState start = calibratedLog(1, kMaxDips);
-    ProjectState s = start;
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
     for (auto _ : st) {
         std::ostringstream out;
         writeProject(out, s);
@@ -117,16 +115,14 @@ BENCHMARK(BM_writeProject)->Unit(benchmark::kMillisecond);
 
 void BM_readProject(benchmark::State& st)
 {
-    ProjectState s = calibratedLog(4, kMaxDips);
-    s.DipScaleMode = 4;
+    const ProjectFile s = calibratedLog(DipScaleKind::Custom, kMaxDips);
     std::ostringstream out;
     writeProject(out, s);
     const std::string text = out.str();
-    ProjectState target;
     for (auto _ : st) {
         std::istringstream in(text);
         std::string error;
-        if (!readProject(in, target, error))
+        if (!readProject(in, error))
             st.SkipWithError(error.c_str());
     }
     st.SetBytesProcessed(static_cast<std::int64_t>(st.iterations() * text.size()));
@@ -144,42 +140,36 @@ void BM_readProject(benchmark::State& st)
 }
 BENCHMARK(BM_readProject)->Unit(benchmark::kMillisecond);
 
-void BM_sortdips(benchmark::State& st)
+// The dips by depth, as every file writes them.
+void BM_dipsByDepth(benchmark::State& st)
 {
-    const ProjectState start = calibratedLog(1, kMaxDips);
-    ProjectState s = start;
-    for (int i = 1; i <= kMaxDips; ++i)
-        s.dips[i].Depth = getdepth(s, s.dips[i].YPIX);
-    const ProjectState unsorted = s;
-    for (auto _ : st) {
-        st.PauseTiming();
-        s = unsorted;
-        st.ResumeTiming();
-        sortdips(s);
-    }
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
+    for (auto _ : st)
+        benchmark::DoNotOptimize(dipsByDepth(s.work).data());
     // floor_ms: the dips' depths alone sorted.
+    const Calibration calibration(s.work);
     std::vector<double> depths;
-    for (int i = 1; i <= kMaxDips; ++i)
-        depths.push_back(*unsorted.dips[i].Depth);
+    for (const Dip& d : s.work.dips)
+        depths.push_back(calibration.depthAt(d.y).value_or(0));
     st.counters["floor_ms"] = bestMs(5, [&] {
         std::vector<double> sorted = depths;
         std::sort(sorted.begin(), sorted.end());
         benchmark::DoNotOptimize(sorted.data());
     });
 }
-BENCHMARK(BM_sortdips)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_dipsByDepth)->Unit(benchmark::kMillisecond);
 
 // The statistics worked out afresh, as the window does after every action.
 void BM_dipStatistics(benchmark::State& st)
 {
-    const ProjectState s = calibratedLog(1, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
     for (auto _ : st)
-        benchmark::DoNotOptimize(dipStatistics(s, DipSelection()).counted);
+        benchmark::DoNotOptimize(dipStatistics(s.work, DipSelection()).counted);
     // floor_ms: one pass over the dips, their positions summed.
     st.counters["floor_ms"] = bestMs(5, [&] {
         double sum = 0;
-        for (int i = 1; i <= kMaxDips; ++i)
-            sum += s.dips[i].DIPPIX + s.dips[i].Azimuth;
+        for (const Dip& d : s.work.dips)
+            sum += d.x + d.azimuth;
         benchmark::DoNotOptimize(sum);
     });
 }
@@ -197,7 +187,7 @@ std::string benchFile(const char* name)
 template <typename Writer>
 void saveThroughTemporary(benchmark::State& st, const char* name, Writer write)
 {
-    ProjectState s = calibratedLog(1, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
     const std::string path = benchFile(name);
     for (auto _ : st) {
         std::string error;
@@ -218,29 +208,27 @@ void saveThroughTemporary(benchmark::State& st, const char* name, Writer write)
 
 void BM_saveProjectFile(benchmark::State& st)
 {
-    saveThroughTemporary(st, "dipbench_save.ddp", [](std::ostream& out, ProjectState& s) { return writeProject(out, s); });
+    saveThroughTemporary(st, "dipbench_save.ddp", [](std::ostream& out, const ProjectFile& s) { return writeProject(out, s); });
 }
 BENCHMARK(BM_saveProjectFile)->Unit(benchmark::kMillisecond);
 
 void BM_exportDipsFile(benchmark::State& st)
 {
-    saveThroughTemporary(st, "dipbench_export.dip", [](std::ostream& out, ProjectState& s) { return writeDips(out, s); });
+    saveThroughTemporary(st, "dipbench_export.dip", [](std::ostream& out, const ProjectFile& s) { return writeDips(out, s.work); });
 }
 BENCHMARK(BM_exportDipsFile)->Unit(benchmark::kMillisecond);
 
 void BM_openProjectFile(benchmark::State& st)
 {
-    ProjectState s = calibratedLog(1, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
     const std::string path = benchFile("dipbench_open.ddp");
     std::string error;
     saveFileSafely(path, [&](std::ostream& out) { return writeProject(out, s); }, error);
     for (auto _ : st) {
-        // As the window opens a project: into a copy of the work in hand.
-        ProjectState opened = s;
         std::ifstream in(path, std::ios::binary);
-        if (!readProject(in, opened, error))
+        const std::optional<ProjectFile> opened = readProject(in, error);
+        if (!opened)
             st.SkipWithError(error.c_str());
-        benchmark::DoNotOptimize(opened.NumPoints);
     }
     // floor_ms: the file's bytes read.
     st.counters["floor_ms"] = bestMs(5, [&] {

@@ -25,7 +25,7 @@
 #include "picture/log_picture.h"
 #include "floors.h"
 #include "drawing/qt_surface.h"
-#include "drawing/redraw.h"
+#include "drawing/log_drawing.h"
 #include "tiff_writer.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
@@ -37,7 +37,6 @@ constexpr int kFaxWidth = 2400;
 constexpr int kFaxHeight = 180000;
 constexpr int kColourWidth = 3000;
 constexpr int kColourHeight = 100000;
-constexpr double kTpp = 15;
 
 QString benchFile(const char* name) { return QDir::temp().filePath(QString::fromLatin1(name)); }
 
@@ -218,8 +217,11 @@ std::unique_ptr<DigitizeWindow> calibratedFaxWell(BenchMessages*& said, const QS
     auto window = benchWindow(said);
     if (!window->openPicture(path))
         return window;
-    calibrateTwoRows(window->state(), kTpp, 100, kFaxHeight - 100, 2000, 304, 2100);
-    window->redraw();
+    const Work w = twoRowCalibration(100, kFaxHeight - 100, 2000, 304, 2100);
+    QString error;
+    if (!window->session().apply(SetDipScale{*w.scale}, error)
+        || !window->session().apply(AddDepthRows{w.depthRows}, error))
+        std::fprintf(stderr, "%s\n", qPrintable(error));
     return window;
 }
 
@@ -247,7 +249,7 @@ void BM_findInFaxWell(benchmark::State& st)
         if (!findTadpolesIn(*window))
             st.SkipWithError("Find Tadpoles is not usable on the calibrated scan");
     }
-    st.counters["found"] = double(window->foundReview().proposals().size());
+    st.counters["found"] = double(window->session().found().proposals().size());
     const LogPicture& picture = *window->logView().surface().picture();
     std::vector<std::uint8_t> band(std::size_t(picture.width()) * 1024);
     st.counters["floor_ms"] = bestMs(2, [&] {
@@ -260,18 +262,16 @@ void BM_findInFaxWell(benchmark::State& st)
 BENCHMARK(BM_findInFaxWell)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // 200 depth rows and 10000 dips spread over the whole fax scan.
-ProjectState calibratedWell()
+Work calibratedWell()
 {
     const double spacing = double(kFaxHeight) / (kMaxDepthRows + 1);
-    ProjectState s = fullyCalibratedLog(kFaxWidth, kFaxHeight, kTpp, spacing, 304, 2100);
-    s.VScrollUnit = 83;  // the layout's unit for 180000 pixels
-    return s;
+    return fullyCalibratedLog(spacing, 304, 2100);
 }
 
 struct WellScene {
     LogPicture picture;
-    QtSurface surface{kTpp, kTpp};
-    ProjectState state = calibratedWell();
+    QtSurface surface;
+    Work work = calibratedWell();
 
     WellScene()
     {
@@ -283,18 +283,18 @@ struct WellScene {
     }
 };
 
-// Redraws at ten places down the well, one after the other. floor_ms: the
-// view's pixels copied once.
+// Redraws at ten places down the well, one after the other, the grid on.
+// floor_ms: the view's pixels copied once.
 void redrawWell(benchmark::State& st, double zoom)
 {
     static WellScene s;
-    s.state.ZoomFactor = zoom;
-    const int steps = int(double(kFaxHeight) * kTpp / s.state.VScrollUnit) / 10;
+    const GradeColours colours{Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{128, 0, 128}};
+    const double steps = kFaxHeight / 10.0;
     int place = 0;
     for (auto _ : st) {
-        s.state.VScrollValue = steps * (place++ % 10) + steps / 2;
-        replot2(s.state, s.surface);
-        PP(s.state, s.surface, true);
+        const Viewport view{0, steps * (place++ % 10) + steps / 2, zoom};
+        drawOverlay(s.work, view, kFaxWidth, s.surface);
+        drawDips(s.work, view, colours, colours[0], s.surface, true);
         benchmark::DoNotOptimize(s.surface.image().constBits());
     }
     const QImage& view = s.surface.image();

@@ -16,37 +16,38 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
+#include <QCheckBox>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUndoStack>
 
 #include "bench_app.h"
 #include "bmp_encoder.h"
 #include "calibrated_log.h"
-#include "core/dipdigitize.h"
 #include "detection/tadpole_detector.h"
 #include "tadpole_log.h"
 #include "tiff_writer.h"
 #include "picture/log_picture.h"
 #include "floors.h"
+#include "drawing/log_drawing.h"
 #include "drawing/qt_surface.h"
-#include "drawing/redraw.h"
 #include "files/project_file.h"
 #include "files/safe_save.h"
-#include "interaction/picture_mouse.h"
+#include "interaction/log_tools.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
 #include "ui/main_window.h"
-#include "ui/work_command.h"
 #include "ui/work_recovery.h"
 
 namespace {
 
 constexpr int kWidth = 2000;
 constexpr int kHeight = 30000;
-constexpr double kTpp = 15;
+// Mid-log, where the views are placed.
+constexpr double kViewTop = 7466;
+const GradeColours kColours{Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{128, 0, 128}};
 
 RgbPicture logPicture()
 {
@@ -69,18 +70,25 @@ QImage toImage(const RgbPicture& p)
     return img;
 }
 
-ProjectState calibratedLog() { return fullyCalibratedLog(kWidth, kHeight, kTpp, 150, 200, 1800); }
+Work calibratedLog(int dips = kMaxDips) { return fullyCalibratedLog(150, 200, 1800, dips); }
 
 struct Scene {
     LogPicture picture;
-    QtSurface surface{kTpp, kTpp};
-    ProjectState state = calibratedLog();
+    QtSurface surface;
+    Work work = calibratedLog();
+    Viewport view{0, kViewTop, 1};
 
     Scene()
     {
         picture.setImage(toImage(logPicture()));
         surface.setPicture(&picture);
         surface.resize({1600, 1000});
+    }
+    // The log view drawn as the window draws it, the grid on.
+    void draw()
+    {
+        drawOverlay(work, view, kWidth, surface);
+        drawDips(work, view, kColours, kColours[0], surface, true);
     }
 };
 
@@ -94,16 +102,14 @@ Scene& scene()
 void redraw(benchmark::State& st, double zoom)
 {
     Scene& s = scene();
-    s.state.ZoomFactor = zoom;
-    s.state.VScrollUnit = 14;                       // the layout's unit for 30000 pixels
-    s.state.VScrollValue = 8000;  // mid-log
+    s.view.zoom = zoom;
     for (auto _ : st) {
-        replot2(s.state, s.surface);
-        PP(s.state, s.surface, true);
+        s.draw();
         benchmark::DoNotOptimize(s.surface.image().constBits());
     }
     const QImage& view = s.surface.image();
     st.counters["floor_ms"] = copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
+    s.view.zoom = 1;
 }
 
 void BM_redraw_1to1(benchmark::State& st) { redraw(st, 1); }
@@ -163,63 +169,74 @@ void BM_openPicture(benchmark::State& st)
 }
 BENCHMARK(BM_openPicture)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// The window's side of the mouse work without its widgets: the readout
-// texts converted as the window converts them, redraws as the window does.
-class BenchHost : public InteractionHost {
+// The window's side of the tools without its widgets: the readout texts
+// converted as the window converts them, redraws as the window does.
+class BenchHost : public ToolHost {
 public:
-    BenchHost(ProjectState& state, QtSurface& surface) : state_(state), surface_(surface) {}
-    PictureMouse* mouse = nullptr;
+    explicit BenchHost(Scene& scene) : scene_(scene), calibration_(scene.work) {}
+    LogTools* tools = nullptr;
 
-    void apply(const WorkEdit& edit) override { applyEdit(state_, edit); }
+    const Work& work() const override { return scene_.work; }
+    const Calibration& calibration() const override { return calibration_; }
+    int pictureWidth() const override { return kWidth; }
+    int pictureHeight() const override { return kHeight; }
+    const Viewport& viewport() const override { return scene_.view; }
+    DrawingSurface& surface() override { return scene_.surface; }
+    bool apply(const WorkEdit& edit) override
+    {
+        Work changed = scene_.work;
+        applyEdit(changed, edit);
+        setWork(std::move(changed));
+        return true;
+    }
+    void setWork(Work work)
+    {
+        scene_.work = std::move(work);
+        calibration_ = Calibration(scene_.work);
+    }
     void redraw() override
     {
-        replot2(state_, surface_);
-        PP(state_, surface_, true);
-        mouse->afterRedraw();
+        scene_.draw();
+        tools->drawFigures();
     }
-    void redrawOverlay() override
-    {
-        replot2(state_, surface_);
-        mouse->afterRedraw();
-    }
-    void showDipScalePrompt(bool) override {}
-    void setDipScalePrompt(const std::string& text) override { prompt_ = QString::fromStdString(text); }
-    void showEnterDepth(bool) override {}
-    void showDefineDipScale() override {}
-    void setMainWindowEnabled(bool) override {}
     void showMessage(const std::string&, const std::string&) override {}
-    void setReadout(int label, const std::string& text) override
+    void showPrompt(const std::string& text, std::optional<double>) override { prompt_ = QString::fromStdString(text); }
+    void hidePrompt() override {}
+    void askDepth(double, std::optional<double>) override {}
+    void showDefineDipScale() override {}
+    void setWindowEnabled(bool) override {}
+    void showReadout(const Readout& r) override
     {
-        readout_[std::size_t(label - 1)] = QString::fromStdString(text);
+        readout_ = {QString::fromStdString(r.depth), QString::fromStdString(r.dip), QString::fromStdString(r.azimuth),
+                    QString::fromStdString(r.grade)};
     }
-    void showReadout(int, bool) override {}
-    void enableSaveProjectAs() override {}
+    std::optional<Rgb> gradeColour(const std::string& grade) const override
+    {
+        const int i = gradeIndex(grade);
+        return i < 0 ? std::nullopt : std::optional<Rgb>(kColours[std::size_t(i)]);
+    }
 
 private:
-    ProjectState& state_;
-    QtSurface& surface_;
+    Scene& scene_;
+    Calibration calibration_;
     QString prompt_;
-    std::array<QString, 8> readout_;
+    std::array<QString, 4> readout_;
 };
 
 struct MouseScene {
     Scene& scene = ::scene();
-    ProjectState saved = scene.state;
-    BenchHost host{scene.state, scene.surface};
-    PictureMouse mouse{scene.state, scene.surface, host};
+    Work saved = scene.work;
+    FoundReview review;
+    BenchHost host{scene};
+    LogTools tools{host, review, [] {}};
 
-    MouseScene()
+    explicit MouseScene(Work work)
     {
-        ProjectState& st = scene.state;
-        st.ZoomFactor = 1;
-        st.VScrollUnit = 14;
-        st.VScrollValue = 8000;
-        st.DipScaleDefined = true;
-        st.DipScaleMode = 1;
-        host.mouse = &mouse;
+        host.setWork(std::move(work));
+        host.tools = &tools;
         host.redraw();
     }
-    ~MouseScene() { scene.state = saved; }
+    ~MouseScene() { scene.work = saved; }
 
     // What the log view does after each event: the surface's painting ends
     // and the changed pixels are taken for the repaint.
@@ -232,36 +249,35 @@ struct MouseScene {
 
 // floor_us: the readout's depth and dip of a point worked out, as every
 // move needs them.
-double readoutUs(const ProjectState& s)
+double readoutUs(const Calibration& c)
 {
     // A thousand points in milliseconds: one in microseconds.
     return bestMs(5, [&] {
         for (int i = 0; i < 1000; ++i) {
-            const double y = kTpp * (15000 + i);
-            benchmark::DoNotOptimize(getdip(s, kTpp * (300 + i), y));
-            benchmark::DoNotOptimize(getdepth(s, y));
+            const double y = 15000 + i;
+            benchmark::DoNotOptimize(c.dipAt(300 + i, y));
+            benchmark::DoNotOptimize(c.depthAt(y));
         }
     });
 }
 
-// A cursor circling a pending dip in the middle of the view: the readout and
-// the rubber tail.
+// A cursor circling a dip awaiting its tail in the middle of the view: the
+// readout and the rubber tail.
 void BM_digitizeMove(benchmark::State& st)
 {
-    MouseScene m;
-    ProjectState& s = m.scene.state;
-    s.WorkMode = 0;
-    s.CurrentQuality.assign(1, 'B');  // GCC 12 warns wrongly (-Wrestrict) on = "B"
-    m.mouse.Picture1_MouseDown(kLeftButton, 0, 800 * kTpp, 500 * kTpp);  // the table is full: a message
-    s.NumPoints = kMaxDips - 1;
-    m.mouse.Picture1_MouseDown(kLeftButton, 0, 800 * kTpp, 500 * kTpp);
+    MouseScene m(calibratedLog(kMaxDips - 1));
+    m.tools.setMode(WorkMode::Digitize);
+    m.tools.digitize().setGrade("B");
+    m.tools.press(kLeftButton, 800, kViewTop + 500);
+    if (!m.tools.digitize().awaitingTail())
+        st.SkipWithError("no dip awaits its tail");
     int i = 0;
     for (auto _ : st) {
         const double a = ++i * 0.05;
-        m.mouse.Picture1_MouseMove(0, 0, (800 + 100 * std::cos(a)) * kTpp, (500 + 100 * std::sin(a)) * kTpp);
+        m.tools.move(0, 800 + 100 * std::cos(a), kViewTop + 500 + 100 * std::sin(a));
         m.shown();
     }
-    st.counters["floor_us"] = readoutUs(s);
+    st.counters["floor_us"] = readoutUs(m.host.calibration());
 }
 BENCHMARK(BM_digitizeMove)->Unit(benchmark::kMicrosecond);
 
@@ -269,40 +285,36 @@ BENCHMARK(BM_digitizeMove)->Unit(benchmark::kMicrosecond);
 // across the whole view.
 void BM_calibrateMove(benchmark::State& st)
 {
-    MouseScene m;
-    ProjectState& s = m.scene.state;
-    s.WorkMode = 1;
-    s.AwaitDepthLine = true;
+    MouseScene m(calibratedLog());
     int i = 0;
     for (auto _ : st) {
-        m.mouse.Picture1_MouseMove(0, 0, 700 * kTpp, (++i % 1000) * kTpp);
+        m.tools.move(0, 700, kViewTop + (++i % 1000));
         m.shown();
     }
-    st.counters["floor_us"] = readoutUs(s);
+    st.counters["floor_us"] = readoutUs(m.host.calibration());
 }
 BENCHMARK(BM_calibrateMove)->Unit(benchmark::kMicrosecond);
 
-// The MAXDIP press of the 200th depth row: the table sorted and everything
-// redrawn. floor_ms: the view's pixels copied once.
+// The maximum's press of the 200th depth row: the row put in its place and
+// everything redrawn. floor_ms: the view's pixels copied once.
 void BM_completeDepthRow(benchmark::State& st)
 {
-    MouseScene m;
-    ProjectState& s = m.scene.state;
-    s.WorkMode = 1;
-    s.CalTool = 0;
-    // The middle row placed last, as a row being entered stands.
-    std::swap(s.depths[100], s.depths[kMaxDepthRows]);
-    s.depths[kMaxDepthRows].MAXDIPTWIP = 0;
-    s.AwaitMaxDipClick = true;
-    const ProjectState entering = s;
+    Work rows = calibratedLog();
+    const DepthRow middle = rows.depthRows[99];
+    rows.depthRows.erase(rows.depthRows.begin() + 99);
+    MouseScene m(rows);
+    const Work entering = m.scene.work;
     for (auto _ : st) {
         st.PauseTiming();
-        s = entering;
+        m.host.setWork(entering);
+        m.tools.press(kLeftButton, 700, middle.y);
+        m.tools.calibration().depthEntered(std::to_string(middle.depth));
+        m.tools.press(kLeftButton, middle.minDipX, middle.y);
         st.ResumeTiming();
-        m.mouse.Picture1_MouseDown(kLeftButton, 0, 1800 * kTpp, 500 * kTpp);
+        m.tools.press(kLeftButton, middle.maxDipX, middle.y);
         m.shown();
     }
-    if (s.depths[100].MAXDIPTWIP == 0 || s.AwaitMaxDipClick)
+    if (m.scene.work.depthRows.size() != std::size_t(kMaxDepthRows))
         st.SkipWithError("the row was not completed");
     const QImage& view = m.scene.surface.image();
     st.counters["floor_ms"] = copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
@@ -359,8 +371,7 @@ void BM_openProjectWindow(benchmark::State& st)
         std::ofstream out(folder.filePath("well7.bmp").toStdString(), std::ios::binary);
         out.write(bytes.data(), std::streamsize(bytes.size()));
     }
-    ProjectState project = scene().state;
-    project.FILE = "well7.bmp";
+    const ProjectFile project{"well7.bmp", kWidth, kHeight, 1, scene().work};
     const QString path = folder.filePath("well7.ddp");
     std::string error;
     saveFileSafely(path.toStdString(), [&](std::ostream& out) { return writeProject(out, project); }, error);
@@ -403,15 +414,25 @@ std::unique_ptr<DigitizeWindow> windowOn(benchmark::State& st, const RgbPicture&
     return window;
 }
 
-// A window on the long log with a 1600 x 1000 pixel log view, at the zoom
-// 1:denominator, its dip table filled to 9800.
+// A window on the long log with a 1600 x 1000 pixel log view, mid-log at the
+// zoom 1:denominator, the grid on, its dip table filled to 9800.
 std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denominator)
 {
     auto window = windowOn(st, logPicture(), 24);
-    window->state() = scene().state;
-    window->state().VScrollUnit = 14;
-    window->state().ZoomFactor = 1.0 / double(denominator);
-    window->state().NumPoints = kMaxDips - 200;
+    const Work& work = scene().work;
+    QString error;
+    AddDips dips;
+    for (std::size_t i = 0; i < std::size_t(kMaxDips - 200); ++i)
+        dips.dips.push_back(work.dips[i]);
+    WorkSession& session = window->session();
+    if (!session.apply(SetDipScale{*work.scale}, error) || !session.apply(AddDepthRows{work.depthRows}, error)
+        || !session.apply(dips, error))
+        st.SkipWithError(error.toStdString().c_str());
+    window->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+    for (int zoom = denominator; zoom > 1; zoom /= 2)
+        QTest::keyClick(window.get(), Qt::Key_Minus);
+    QScrollBar* down = window->findChild<QScrollBar*>(QStringLiteral("VScroll1"));
+    down->setValue(down->maximum() / 4);
     window->redraw();
     return window;
 }
@@ -425,16 +446,16 @@ void BM_undoThenRedo(benchmark::State& st)
 {
     const auto owned = longLogWindow(st, int(st.range(0)));
     DigitizeWindow& window = *owned;
+    WorkSession& session = window.session();
     // 200 dips placed into a table of 9800: the history at its bound.
-    for (int i = 0; i < 200; ++i) {
-        window.apply(StartDip{kTpp * 1000, kTpp * (20000 + 10 * i), 1000.0, 45.0});
-        window.apply(FinishDip{window.state().NumPoints, 30, "C"});
-    }
+    QString error;
+    for (int i = 0; i < 200; ++i)
+        session.apply(AddDips{{Dip{1000, 20000.0 + 10 * i, 30, "C"}}}, error);
     for (auto _ : st) {
-        window.undoStack().undo();
-        window.undoStack().redo();
+        session.undo();
+        session.redo();
     }
-    st.counters["history_bytes"] = double(historyBytes(window.undoStack(), window.state()));
+    st.counters["history_bytes"] = double(session.history().bytesHeld());
     const QImage& view = window.logView().surface().image();
     st.counters["floor_ms"] = 2 * copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
     st.counters["bound_ms"] = 25;
@@ -451,21 +472,19 @@ void BM_windowDigitizeMove(benchmark::State& st)
     const auto owned = longLogWindow(st, 1);
     DigitizeWindow& window = *owned;
     QSignalSpy written(&window.recovery(), &WorkRecovery::written);
-    window.state().DipScaleMode = 1;
-    window.state().DipScaleDefined = true;
-    window.state().VScrollValue = 1000;
     QRadioButton* digitize = window.findChild<QRadioButton*>(QStringLiteral("OptDigCal(0)"));
     digitize->click();
     QWidget& view = window.logView();
     const QPoint centre = view.contentsRect().topLeft() + QPoint(800, 500);
     QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, centre);
-    if (!window.state().interaction.AwaitingAzimuth)
+    if (!window.tools().digitize().awaitingTail())
         st.SkipWithError("no dip awaits its tail");
     int i = 0;
+    QString error;
     for (auto _ : st) {
         if (++i % 500 == 0) {
             st.PauseTiming();
-            window.apply(SetMark{Mark::FooterBottom, i});
+            window.session().apply(SetMark{Mark::FooterBottom, double(i)}, error);
             st.ResumeTiming();
         }
         const double a = i * 0.05;
@@ -488,8 +507,7 @@ BENCHMARK(BM_windowDigitizeMove)->Unit(benchmark::kMicrosecond)->MinTime(3);
 // renamed, already formatted.
 void BM_writeRecovery(benchmark::State& st)
 {
-    ProjectState work = scene().state;
-    work.FILE = QDir::temp().filePath("well7.bmp").toStdString();
+    const ProjectFile work{QDir::temp().filePath("well7.bmp").toStdString(), kWidth, kHeight, 1, scene().work};
     WorkRecovery recovery([&work] { return RecoveryContent{QStringLiteral("well7.ddp"), work}; });
     double uiThread = 0;
     for (auto _ : st) {
@@ -502,8 +520,7 @@ void BM_writeRecovery(benchmark::State& st)
     if (path.empty())
         st.SkipWithError("no recovery file was written");
     std::ostringstream text;
-    ProjectState copy = work;
-    writeProject(text, copy);
+    writeProject(text, work);
     const std::string bytes = text.str();
     const auto start = std::chrono::steady_clock::now();
     constexpr int kWrites = 20;
@@ -528,8 +545,7 @@ BENCHMARK(BM_writeRecovery)->Unit(benchmark::kMillisecond);
 void BM_magnifierFollow(benchmark::State& st)
 {
     Scene& s = scene();
-    replot2(s.state, s.surface);
-    PP(s.state, s.surface, true);
+    s.draw();
     const QImage& view = s.surface.image();
     Magnifier loupe;
     int i = 0;
@@ -559,10 +575,13 @@ std::unique_ptr<DigitizeWindow> tadpoleLogWindow(benchmark::State& st)
     for (std::size_t i = 0; i < log.grey.size(); ++i)
         picture.pixels[i] = 0x010101u * log.grey[i];
     auto window = windowOn(st, picture, 8);
-    calibrateTwoRows(window->state(), kTpp, TadpoleLog::kTop, TadpoleLog::kBottom, 3000, TadpoleLog::kLeft,
-                     TadpoleLog::kRight);
-    window->state().GridReady = true;
-    window->redraw();
+    const Work w =
+        twoRowCalibration(TadpoleLog::kTop, TadpoleLog::kBottom, 3000, TadpoleLog::kLeft, TadpoleLog::kRight);
+    QString error;
+    if (!window->session().apply(SetDipScale{*w.scale}, error)
+        || !window->session().apply(AddDepthRows{w.depthRows}, error))
+        st.SkipWithError(error.toStdString().c_str());
+    window->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
     return window;
 }
 
@@ -595,7 +614,7 @@ void BM_windowFindTadpoles(benchmark::State& st)
         benchmark::DoNotOptimize(sum);
         floor = std::min(floor, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
-    st.counters["found"] = double(window.foundReview().proposals().size());
+    st.counters["found"] = double(window.session().found().proposals().size());
     st.counters["floor_ms"] = floor;
     st.counters["bound_ms"] = 2000;
 }
@@ -630,8 +649,12 @@ void BM_windowSnapPress(benchmark::State& st)
         const auto start = std::chrono::steady_clock::now();
         QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
         st.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        snapped += window.state().interaction.AwaitingAzimuth ? 0 : 1;
-        window.undoStack().undo();
+        if (window.tools().digitize().awaitingTail()) {
+            window.tools().digitize().stepBack();
+        } else {
+            ++snapped;
+            window.session().undo();
+        }
     }
     st.counters["snapped_share"] = double(snapped) / double(st.iterations());
     st.counters["floor_ms"] = deliveryMs(QEvent::MouseButtonPress) + deliveryMs(QEvent::MouseButtonRelease);
