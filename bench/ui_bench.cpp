@@ -187,6 +187,7 @@ public:
         Work changed = scene_.work;
         applyEdit(changed, edit);
         setWork(std::move(changed));
+        redraw();
         return true;
     }
     void setWork(Work work)

@@ -43,8 +43,9 @@ void AreaEraseTool::release(int button, double /*x*/, double y)
     const double start = v.toPictureY(*from_), end = v.toPictureY(y);
     armed_ = false;
     from_.reset();
-    host_.apply(EraseDips{std::min(start, end), std::max(start, end)});
-    host_.redraw();  // it clears the view, band outline and all
+    // Either way the view is drawn anew, band outline and all.
+    if (!host_.apply(EraseDips{std::min(start, end), std::max(start, end)}))
+        host_.redraw();
 }
 
 bool AreaEraseTool::stepBack()

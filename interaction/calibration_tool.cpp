@@ -68,8 +68,8 @@ void CalibrationTool::add(double x, double y)
         const DepthRow complete{*row_->depth, row_->y, *row_->minDipX, x};
         row_.reset();
         host_.hidePrompt();
-        host_.apply(AddDepthRows{{complete}});
-        host_.redraw();
+        if (!host_.apply(AddDepthRows{{complete}}))
+            host_.redraw();
     }
 }
 
@@ -151,19 +151,17 @@ void CalibrationTool::deleteDepthRows(double y)
         host_.hidePrompt();
     }
     const std::vector<std::size_t> rows = depthRowsAt(host_.work(), y, kDeleteReach);
-    if (!rows.empty())
-        host_.apply(DeleteDepthRows{rows});
-    host_.redraw();
+    if (rows.empty() || !host_.apply(DeleteDepthRows{rows}))
+        host_.redraw();
 }
 
 void CalibrationTool::setMark(double x, double y)
 {
     const auto mark = static_cast<Mark>(int(step_) - int(CalibrationStep::HeaderTop));
-    if (step_ == CalibrationStep::LeftEdge || step_ == CalibrationStep::RightEdge)
-        host_.apply(SetMark{mark, std::clamp(x, 0.0, std::max(double(host_.pictureWidth()), 0.0))});
-    else
-        host_.apply(SetMark{mark, y});
-    host_.redraw();
+    const bool across = step_ == CalibrationStep::LeftEdge || step_ == CalibrationStep::RightEdge;
+    const double at = across ? std::clamp(x, 0.0, std::max(double(host_.pictureWidth()), 0.0)) : y;
+    if (!host_.apply(SetMark{mark, at}))
+        host_.redraw();
 }
 
 bool CalibrationTool::stepBack()

@@ -76,8 +76,8 @@ void DigitizeTool::finish(double azimuth)
     const PendingDip dip = *pending_;
     pending_.reset();
     tailEnd_.reset();
-    host_.apply(AddDips{{Dip{dip.x, dip.y, azimuth, grade_}}});
-    host_.redraw();
+    if (!host_.apply(AddDips{{Dip{dip.x, dip.y, azimuth, grade_}}}))
+        host_.redraw();
 }
 
 bool DigitizeTool::stepBack()

@@ -13,8 +13,8 @@ void DipDeleteTool::press(int /*button*/, double x, double y)
     const auto nearest = dipNearest(host_.work(), v.toPictureX(x), v.toPictureY(y), kReach, v.zoom);
     if (!nearest)
         return;
-    host_.apply(DeleteDip{*nearest});
-    host_.redraw();
+    if (!host_.apply(DeleteDip{*nearest}))
+        host_.redraw();
 }
 
 bool DipDeleteTool::stepBack()

@@ -23,8 +23,9 @@ public:
     virtual const Viewport& viewport() const = 0;
     virtual DrawingSurface& surface() = 0;
 
-    // Carries out one action on the work; false, with a message shown, when
-    // the work cannot take it.
+    // Carries out one action on the work, and the view shows the changed work
+    // drawn anew (the tools' figures gone); false, with a message shown and
+    // nothing drawn, when the work cannot take it.
     virtual bool apply(const WorkEdit& edit) = 0;
     // Everything drawn again: the overlay, the dips, then the tools' figures.
     virtual void redraw() = 0;

@@ -14,35 +14,28 @@ Reading finiteOrNone(double v)
     return v;
 }
 
-double standard60(double d)
+// The standard scales: three straight stretches, 0 to low dip up to the
+// track's place a, low to mid dip up to b, mid to 90 after it; places and
+// dips alike in 0 to 90. Every difference below is exact in binary, so the
+// dips read are those the scales have always given.
+double threeStretches(double d, double a, double b, double low, double mid)
 {
     if (d < 0)
         d = 0;
-    if (d <= 29.25)
-        d = d * 20 / 29.25;
-    if (d > 29.25 && d <= 69.75)
-        d = 20 + (d - 29.25) * 40 / 40.5;
-    if (d > 69.75)
-        d = 60 + (d - 69.75) * 30 / 20.25;
+    if (d <= a)
+        d = d * low / a;
+    if (d > a && d <= b)
+        d = low + (d - a) * (mid - low) / (b - a);
+    if (d > b)
+        d = mid + (d - b) * (90 - mid) / (90 - b);
     if (d > 90)
         d = 90;
     return d;
 }
 
-double standard50(double d)
-{
-    if (d < 0)
-        d = 0;
-    if (d <= 40)
-        d = d * 20 / 40;
-    if (d > 40 && d <= 70)
-        d = 20 + (d - 40) * 30 / 30;
-    if (d > 70)
-        d = 50 + (d - 70) * 40 / 20;
-    if (d > 90)
-        d = 90;
-    return d;
-}
+double standard60(double d) { return threeStretches(d, 29.25, 69.75, 20, 60); }
+
+double standard50(double d) { return threeStretches(d, 40, 70, 20, 50); }
 
 double sine(const DipScale& s, double d)
 {

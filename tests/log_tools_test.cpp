@@ -70,6 +70,7 @@ public:
         applyEdit(work_, edit);
         calibration_ = Calibration(work_);
         actions.push_back(editName(edit));
+        redraw();  // as the window draws the changed work
         return true;
     }
     void redraw() override

@@ -2,13 +2,8 @@
 // session and the tools, and what the window shows of the work after each
 // change.
 #include <QCheckBox>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -34,14 +29,6 @@ namespace {
 bool isProject(const QString& path)
 {
     return QFileInfo(path).suffix().compare(QStringLiteral("ddp"), Qt::CaseInsensitive) == 0;
-}
-
-// The one local file a drag carries; nothing for several or for none.
-QString draggedFile(const QMimeData* data)
-{
-    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
-        return QString();
-    return data->urls().front().toLocalFile();
 }
 
 }  // namespace
@@ -424,79 +411,4 @@ void DigitizeWindow::escape()
     if (!tools_->disarm())
         tools_->stepBack();
     showUndo();
-}
-
-void DigitizeWindow::showRecentProjects()
-{
-    QMenu* menu = actions_.recentProjects;
-    menu->clear();
-    const QStringList recent = settings::recentProjects();
-    for (int i = 0; i < recent.size(); ++i) {
-        const QString path = recent[i];
-        QAction* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
-        entry->setObjectName(QStringLiteral("mnurecent(%1)").arg(i));
-        entry->setToolTip(path);
-        entry->setStatusTip(path);
-        connect(entry, &QAction::triggered, this, [this, path] {
-            if (QFileInfo(path).isFile()) {
-                openFile(path);
-                return;
-            }
-            settings::removeRecentProject(path);
-            messages_->showError(QStringLiteral("Open Project"),
-                                 QStringLiteral("The project \"%1\" is no longer there. It is taken off the recent "
-                                                "projects.")
-                                     .arg(path));
-        });
-    }
-    menu->setEnabled(!recent.isEmpty());
-}
-
-void DigitizeWindow::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!draggedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void DigitizeWindow::dropEvent(QDropEvent* event)
-{
-    const QString path = draggedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // The drop ends before any prompt is shown: the source program is not
-    // held while the user answers.
-    QMetaObject::invokeMethod(this, [this, path] { openFile(path); }, Qt::QueuedConnection);
-}
-
-void DigitizeWindow::offerLeftWork()
-{
-    // A picture being read (one given at the start) comes first: the offer
-    // follows it, as it would have waited for any other open.
-    if (files_->reading()) {
-        leftWorkWaiting_ = true;
-        return;
-    }
-    // Unsaved work in hand is not to be replaced; what was left waits.
-    if (session_.hasPicture() && !session_.saved())
-        return;
-    for (LeftWork& left : WorkRecovery::leftWork()) {
-        const QString question = QStringLiteral("Unsaved work on \"%1\" from %2 was found. Recover it?")
-                                     .arg(left.workName, left.written.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-        if (messages_->askYesNo(QStringLiteral("Recover Work"), question)) {
-            if (!files_->openProject(left.file, left.workName))
-                return;  // the message said why; the work is offered again at the next start
-            showOpenedWork(true);
-            // Saved where the user likes, under the work's own name by default.
-            dialog_->remember(QFileInfo(session_.picturePath()).absoluteDir().filePath(session_.workName()));
-            if (!recovery_->adopt(left))
-                recovery_->workChanged();
-            return;
-        }
-        if (!WorkRecovery::setAside(left))
-            messages_->showError(QStringLiteral("Recover Work"),
-                                 QStringLiteral("The unsaved work \"%1\" could not be put aside; it is offered "
-                                                "again at the next start.")
-                                     .arg(left.file));
-    }
 }
