@@ -17,7 +17,7 @@ bool writeDipsCsv(std::ostream& out, const Work& work);
 
 // What the LAS header says of the well beyond the picture's name.
 struct LasWell {
-    std::string picture;    // the picture's file name, which names the well
+    std::string picture;    // the picture's file name, which names a well of no name
     std::string depthUnit;  // "M", "FT" or empty
     std::string date;       // of the export
 };
@@ -26,8 +26,9 @@ struct LasWell {
 // standard requires, those unknown empty), the curves, the picture and its
 // dip scale under "~Other", then one row per dip with a depth, ascending
 // (DEPT, DIP, AZIM in degrees, QUAL 1 to 4 for A to D). Dips are irregularly
-// sampled (STEP 0); what has no value is the NULL value -999.25. The well is
-// named after the picture. Dips without a depth ("NO CAL") are left out:
+// sampled (STEP 0); what has no value is the NULL value -999.25. The well
+// section gives the work's well details; a well of no name is named after
+// the picture. Dips without a depth ("NO CAL") are left out:
 // false, nothing written, when no dip has a depth.
 bool writeDipsLas(std::ostream& out, const Work& work, const LasWell& well);
 

@@ -1,5 +1,6 @@
 #include "files/project_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
@@ -25,6 +26,19 @@ bool canWriteAsText(const std::string& text)
                             && text.back() != '\t');
 }
 
+// The well's details after the dips, each on a line of its own, in this order.
+std::vector<std::pair<const char*, const std::string*>> wellLines(const WellDetails& d)
+{
+    return {{"WELL", &d.name},     {"COMP", &d.company},        {"FLD", &d.field}, {"LOC", &d.location},
+            {"PROV", &d.province}, {"SRVC", &d.serviceCompany}, {"UWI", &d.uwi},   {"UNIT", &d.depthUnit}};
+}
+
+std::vector<std::pair<const char*, std::string*>> wellFields(WellDetails& d)
+{
+    return {{"WELL", &d.name},     {"COMP", &d.company},        {"FLD", &d.field}, {"LOC", &d.location},
+            {"PROV", &d.province}, {"SRVC", &d.serviceCompany}, {"UWI", &d.uwi},   {"UNIT", &d.depthUnit}};
+}
+
 double twips(double pixels) { return pixels * kFileTwipsPerPixel; }
 double pixels(double twips) { return twips / kFileTwipsPerPixel; }
 
@@ -46,7 +60,7 @@ bool canWrite(const ProjectFile& p)
     for (const Dip& d : w.dips)
         if (!std::isfinite(d.x) || !std::isfinite(d.y) || !std::isfinite(d.azimuth) || !canWriteAsText(d.grade))
             return false;
-    return w.depthRows.size() <= std::size_t(kMaxDepthRows);
+    return w.depthRows.size() <= std::size_t(kMaxDepthRows) && wellDetailsWritable(w.well);
 }
 
 // A coordinate of a dip row: one space on either side, the "-" of a negative
@@ -109,6 +123,9 @@ bool writeProject(std::ostream& out, const ProjectFile& p)
             text.clear();
         }
     }
+    if (!w.well.empty())
+        for (const auto& [key, value] : wellLines(w.well))
+            text += std::string(key) + ",\"" + *value + "\"" + kCrLf;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     return static_cast<bool>(out);
@@ -183,10 +200,34 @@ public:
             d.grade = text("Quality" + row);
             p.work.dips.push_back(d);
         }
+        wellDetails(p.work.well);
         return p;
     }
 
 private:
+    // The well's details, which files written before them do not have: keys
+    // and quoted texts to the end, each key at most once.
+    void wellDetails(WellDetails& well)
+    {
+        std::vector<std::pair<const char*, std::string*>> left = wellFields(well);
+        while (auto keyField = reader_.next()) {
+            const auto at = std::find_if(left.begin(), left.end(),
+                                         [&](const auto& f) { return keyField->text == f.first; });
+            if (keyField->quoted || at == left.end())
+                fail(keyField->line, "expected a well detail (WELL, COMP, FLD, LOC, PROV, SRVC, UWI or UNIT) after "
+                                     "the dips, found \"" + keyField->text + "\".");
+            const auto value = expect(std::string(at->first));
+            if (!value.quoted)
+                fail(value.line, std::string(at->first) + " must be text in double quotes, found " + value.text + ".");
+            *at->second = value.text;
+            left.erase(at);
+        }
+        if (!reader_.error().empty())
+            throw ParseError(reader_.error());
+        if (!wellDetailsWritable(well))
+            fail(reader_.line(), "a well detail holds a line break, or UNIT is not \"M\", \"FT\" or empty.");
+    }
+
     [[noreturn]] void fail(int line, const std::string& what)
     {
         throw ParseError("Line " + std::to_string(line) + ": " + what);

@@ -16,3 +16,12 @@ double azimuthTowards(double dx, double dy)
         return dx >= 0 ? a : 360 + a;
     return 180 + a;
 }
+
+bool wellDetailsWritable(const WellDetails& d)
+{
+    for (const std::string* text : {&d.name, &d.company, &d.field, &d.location, &d.province, &d.serviceCompany, &d.uwi})
+        for (const char c : *text)
+            if (c == '"' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+                return false;
+    return d.depthUnit.empty() || d.depthUnit == "M" || d.depthUnit == "FT";
+}

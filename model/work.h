@@ -42,12 +42,33 @@ inline constexpr int kMarks = 6;
 
 using DipList = SharedRows<Dip, kMaxDips>;
 
+// What is known of the well the log was run in, as a LAS file's well section
+// names it; every part may be empty. The depth unit is "M", "FT" or empty.
+struct WellDetails {
+    std::string name;
+    std::string company;
+    std::string field;
+    std::string location;
+    std::string province;
+    std::string serviceCompany;
+    std::string uwi;
+    std::string depthUnit;
+
+    bool empty() const { return *this == WellDetails{}; }
+    bool operator==(const WellDetails&) const = default;
+};
+
+// Each detail's text holds no double quote and no control character, so that
+// every file can carry it; a depth unit is "M", "FT" or empty.
+bool wellDetailsWritable(const WellDetails& details);
+
 struct Work {
     std::optional<DipScale> scale;  // none until the user defines it
     std::vector<DepthRow> depthRows;  // by y, top first
     // Header and footer rows, and the dip track's edges (x), by Mark.
     std::array<std::optional<double>, kMarks> marks;
     DipList dips;
+    WellDetails well;
 
     bool operator==(const Work&) const = default;
 };

@@ -63,6 +63,13 @@ struct Apply {
         require(e.index < w.dips.size(), "no such dip");
         w.dips.erase(e.index);
     }
+
+    void operator()(const SetWellDetails& e) const
+    {
+        require(wellDetailsWritable(e.details),
+                "well details without double quotes or line breaks, and a depth unit M, FT or none");
+        w.well = e.details;
+    }
 };
 
 }  // namespace
@@ -93,6 +100,8 @@ std::string editName(const WorkEdit& edit)
                 return e.dips.size() == 1 ? "Add Dip" : "Add Dips";
             else if constexpr (std::is_same_v<E, EraseDips>)
                 return "Area Erase";
+            else if constexpr (std::is_same_v<E, SetWellDetails>)
+                return "Well Details";
             else
                 return "Delete Dip";
         },

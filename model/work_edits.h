@@ -50,11 +50,18 @@ struct DeleteDip {
     std::size_t index = 0;
 };
 
-using WorkEdit = std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip>;
+// The well's details replaced.
+struct SetWellDetails {
+    WellDetails details;
+};
+
+using WorkEdit =
+    std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, SetWellDetails>;
 
 // Carries the edit out. An edit beyond the work's capacities (200 depth rows,
-// 10000 dips, 11 custom scale positions) or naming a row or dip the work
-// does not have throws std::out_of_range and changes nothing.
+// 10000 dips, 11 custom scale positions), naming a row or dip the work does
+// not have, or with well details no file can carry throws std::out_of_range
+// and changes nothing.
 void applyEdit(Work& work, const WorkEdit& edit);
 
 // What the edit is called in "Undo ..." and "Redo ...".

@@ -112,3 +112,16 @@ TEST(DipInterchange, CsvReadsBackFieldForFieldWithEveryPlaceToTwoDecimals)
     EXPECT_EQ(records[2], (std::vector<std::string>{"1000.7", "10.0", "30.0", "C", "133.33", "106.67"}));
     EXPECT_EQ(records[3][3], "B, \"top\"");
 }
+
+TEST(DipInterchange, LasWellSectionGivesTheWellDetails)
+{
+    Work w = linearProjectWithDips().work;
+    w.well = {"Vell 7", "Vellwick: Oil", "North", "", "Alberta", "Logs Inc", "100/12", "M"};
+    const std::string text = las(w, "M");
+    EXPECT_EQ(lasRuleBreaches(text), std::vector<std::string>());
+    for (const char* line : {" COMP.        Vellwick  Oil : Company\r\n", " WELL.               Vell 7 : Well\r\n",
+                             " FLD.                 North : Field\r\n", " LOC.                       : Location\r\n",
+                             " PROV.              Alberta : Province\r\n", " SRVC.             Logs Inc : Service company\r\n",
+                             " UWI.                100/12 : Unique well identifier\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << text;
+}

@@ -141,3 +141,32 @@ TEST(ReadProject, FailuresNameTheLine)
         EXPECT_NE(error.find(expected), std::string::npos) << "got: " << error;
     }
 }
+
+TEST(ProjectFile, WellDetailsFollowTheDipsAndFilesWithoutThemReadAsBefore)
+{
+    ProjectFile p = linearProjectWithDips();
+    EXPECT_EQ(readBack(golden("linear_with_dips.ddp")).work.well, WellDetails{});
+    p.work.well = {"Vell 7, side-track", "Vellwick Oil", "", "12-34-056-07W5", "Alberta", "", "100/12-34-056-07W5/00", "M"};
+    EXPECT_EQ(written(p), golden("well_details.ddp"));
+    EXPECT_EQ(readBack(golden("well_details.ddp")).work, readBack(written(p)).work);
+    EXPECT_EQ(readBack(golden("well_details.ddp")).work.well, p.work.well);
+
+    // In any order, any of them; never twice, never unknown, never bare.
+    const std::string dips = golden("linear_with_dips.ddp");
+    EXPECT_EQ(readBack(dips + "UNIT,\"FT\"\r\nWELL,\"W\"\r\n").work.well, (WellDetails{"W", "", "", "", "", "", "", "FT"}));
+    const std::pair<std::string, std::string> refused[] = {
+        {dips + "DEPTHUNIT,\"M\"\r\n", "expected a well detail"},
+        {dips + "WELL,\"A\"\r\nWELL,\"B\"\r\n", "expected a well detail"},
+        {dips + "WELL,7\r\n", "WELL must be text in double quotes"},
+        {dips + "UNIT,\"KM\"\r\n", "UNIT is not"},
+        {dips + "WELL\r\n", "ends early"},
+    };
+    for (const auto& [text, expected] : refused) {
+        std::string error;
+        EXPECT_FALSE(read(text, error)) << expected;
+        EXPECT_NE(error.find(expected), std::string::npos) << error;
+    }
+    p.work.well.name = "say \"hi\"";
+    std::ostringstream out;
+    EXPECT_FALSE(writeProject(out, p));
+}

@@ -151,3 +151,20 @@ TEST(WorkHistory, TheSavedPlaceAndTheLimit)
     history.markSaved();
     EXPECT_TRUE(history.saved());
 }
+
+TEST(WorkEdits, WellDetailsAreOneActionAndRefuseWhatNoFileCarries)
+{
+    Work w;
+    const WellDetails details{"Vell 7", "Vellwick", "", "", "", "", "", "M"};
+    applyEdit(w, SetWellDetails{details});
+    EXPECT_EQ(w.well, details);
+    EXPECT_EQ(editName(SetWellDetails{details}), "Well Details");
+    WellDetails quoted, twoLines, kilometres;
+    quoted.name = "a\"b";
+    twoLines.uwi = "a\nb";
+    kilometres.depthUnit = "KM";
+    for (const WellDetails& bad : {quoted, twoLines, kilometres}) {
+        EXPECT_THROW(applyEdit(w, SetWellDetails{bad}), std::out_of_range);
+        EXPECT_EQ(w.well, details);
+    }
+}

@@ -238,9 +238,12 @@ void FileCommands::exportLas()
     const auto path = askSavePath(title, QStringLiteral("LAS files (*.las)|*.las|"), proposedName(QStringLiteral(".las"), false));
     if (!path)
         return;
-    // Depths carry whatever unit was typed: the user says which.
-    const auto unit = messages_.askChoice(title, QStringLiteral("Unit of the depths:"),
-                                          {QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")});
+    // Depths carry whatever unit was typed: the well details say which, or
+    // else the user.
+    std::optional<QString> unit = QString::fromStdString(session_.work().well.depthUnit);
+    if (unit->isEmpty())
+        unit = messages_.askChoice(title, QStringLiteral("Unit of the depths:"),
+                                   {QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")});
     if (!unit)
         return;
     QString error;

@@ -19,6 +19,7 @@
 #include "ui/set_depth_form.h"
 #include "ui/set_scale_form.h"
 #include "ui/tadpole_commands.h"
+#include "ui/well_details_dialog.h"
 #include "ui/window_tool_host.h"
 #include "ui/work_recovery.h"
 
@@ -100,6 +101,7 @@ void DigitizeWindow::createWindows()
     prompt_->setObjectName(QStringLiteral("EnterDipScl"));
     magnifier_ = new Magnifier(this);
     statistics_ = new DipStatisticsWindow(session_, colours_, this);
+    wellDetails_ = new WellDetailsDialog(this);
     foundPanel_ = new FoundTadpolesPanel(this);
     foundPanel_->setSearch(settings::tadpoleSearch());
     addDockWidget(Qt::RightDockWidgetArea, foundPanel_);
@@ -125,6 +127,7 @@ void DigitizeWindow::createActions()
     a.exportNearestInteger = action("mnureslog", QStringLiteral("Save at Nearest Integer Depth"), false);
     a.exportCsv = action("mnucsv", QStringLiteral("Export Dips as CSV"), false);
     a.exportLas = action("mnulas", QStringLiteral("Export Dips as LAS"), false);
+    a.wellDetails = action("mnuwelldetails", QStringLiteral("Well Details..."), false);
     a.exit = action("mnuexit", QStringLiteral("Exit"), true, "Ctrl+Q");
     a.undo = action("mnuundo", QStringLiteral("Undo"), false, "Ctrl+Z");
     a.redo = action("mnuredo", QStringLiteral("Redo"), false);
@@ -171,7 +174,8 @@ void DigitizeWindow::createMenus()
     // Read afresh each time the menu opens: another window or run may have
     // changed the list meanwhile.
     connect(file, &QMenu::aboutToShow, this, &DigitizeWindow::showRecentProjects);
-    file->addActions({a.exportDips, a.saveProject, a.saveProjectAs, a.exportNearestInteger, a.exportCsv, a.exportLas});
+    file->addActions({a.exportDips, a.saveProject, a.saveProjectAs, a.exportNearestInteger, a.exportCsv, a.exportLas,
+                      a.wellDetails});
     file->addSeparator()->setObjectName(QStringLiteral("sep1"));
     file->addAction(a.exit);
 

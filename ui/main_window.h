@@ -21,6 +21,7 @@ class Magnifier;
 class SetDepthForm;
 class SetScaleForm;
 class TadpoleCommands;
+class WellDetailsDialog;
 class WindowToolHost;
 class WorkRecovery;
 
@@ -123,6 +124,7 @@ private:
     Magnifier* magnifier_ = nullptr;
     DipStatisticsWindow* statistics_ = nullptr;
     FoundTadpolesPanel* foundPanel_ = nullptr;
+    WellDetailsDialog* wellDetails_ = nullptr;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<TadpoleCommands> tadpoles_;
     std::unique_ptr<WindowToolHost> toolHost_;

@@ -22,6 +22,7 @@
 #include "ui/set_scale_form.h"
 #include "ui/tadpole_commands.h"
 #include "ui/view_rules.h"
+#include "ui/well_details_dialog.h"
 #include "ui/work_recovery.h"
 
 namespace {
@@ -56,6 +57,15 @@ void DigitizeWindow::connectControls()
             [this] { files_->exportDips(WorkSession::DipTable::NearestInteger); });
     connect(a.exportCsv, &QAction::triggered, this, [this] { files_->exportDips(WorkSession::DipTable::Csv); });
     connect(a.exportLas, &QAction::triggered, this, [this] { files_->exportLas(); });
+    connect(a.wellDetails, &QAction::triggered, this, [this] {
+        wellDetails_->setDetails(session_.work().well);
+        wellDetails_->open();
+    });
+    connect(wellDetails_, &QDialog::accepted, this, [this] {
+        QString error;
+        if (!session_.apply(SetWellDetails{wellDetails_->details()}, error))
+            messages_->showError(QStringLiteral("Well Details"), error);
+    });
     connect(a.exit, &QAction::triggered, this, [this] {
         if (mayEnd())
             endProgram();
@@ -250,6 +260,7 @@ void DigitizeWindow::showOpenedWork(bool project)
     c.pixelValue->setVisible(false);
     for (QPushButton* b : c.zoomButtons)
         b->setEnabled(true);
+    actions_.wellDetails->setEnabled(true);
     if (project) {
         area_->setZoom(session_.openedZoom());
         c.calibrationTools[0]->setEnabled(true);

@@ -24,6 +24,7 @@ struct WindowActions {
     QAction* exportNearestInteger = nullptr;
     QAction* exportCsv = nullptr;
     QAction* exportLas = nullptr;
+    QAction* wellDetails = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;
