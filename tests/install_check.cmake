@@ -11,6 +11,7 @@ file(GLOB_RECURSE installed RELATIVE "${PREFIX}" "${PREFIX}/*")
 list(SORT installed)
 set(expected
   bin/dipdigitizer
+  bin/dipdigitizer-batch
   share/applications/dipdigitizer.desktop
   share/icons/hicolor/scalable/apps/dipdigitizer.svg)
 if(NOT installed STREQUAL expected)
@@ -26,5 +27,11 @@ endforeach()
 execute_process(COMMAND "${PREFIX}/bin/dipdigitizer" --version OUTPUT_VARIABLE said RESULT_VARIABLE failed)
 if(failed OR NOT said STREQUAL "dipdigitizer ${VERSION}\n")
   message(FATAL_ERROR "dipdigitizer --version said \"${said}\" (${failed})")
+endif()
+# Without a display, as a cluster's node runs it.
+execute_process(COMMAND env -u DISPLAY -u QT_QPA_PLATFORM "${PREFIX}/bin/dipdigitizer-batch" --version
+                OUTPUT_VARIABLE said RESULT_VARIABLE failed)
+if(failed OR NOT said STREQUAL "dipdigitizer-batch ${VERSION}\n")
+  message(FATAL_ERROR "dipdigitizer-batch --version said \"${said}\" (${failed})")
 endif()
 message(STATUS "installed: ${installed}")

@@ -1,0 +1,92 @@
+// dipdigitizer-batch: scanned logs digitized without a window, one after the
+// other, each all or nothing. Schedulers run one process per log or per
+// batch; this program knows none of them.
+#include <csignal>
+#include <cstdio>
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include "session/batch_options.h"
+#include "session/log_batch.h"
+#include "session/work_session.h"
+
+namespace {
+
+std::atomic<bool> stopAsked{false};
+
+void askStop(int) { stopAsked = true; }
+
+void say(const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); }
+
+bool writeReport(const QString& where, const QJsonArray& logs)
+{
+    const QByteArray text =
+        QJsonDocument(QJsonObject{{QStringLiteral("version"), QStringLiteral(DIP_VERSION)}, {QStringLiteral("logs"), logs}})
+            .toJson(QJsonDocument::Indented);
+    if (where == QStringLiteral("-"))
+        return std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) == std::size_t(text.size());
+    QSaveFile file(where);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication program(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("dipdigitizer-batch"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DIP_VERSION));
+    struct sigaction stop = {};
+    stop.sa_handler = askStop;
+    sigaction(SIGTERM, &stop, nullptr);
+    sigaction(SIGINT, &stop, nullptr);
+
+    QString error, text;
+    const std::optional<BatchOptions> options = readBatchOptions(QCoreApplication::arguments(), error, text);
+    if (!options) {
+        if (!text.isEmpty()) {
+            std::fputs(qPrintable(text), stdout);
+            return 0;
+        }
+        say(QStringLiteral("dipdigitizer-batch: %1\nTry \"dipdigitizer-batch --help\".").arg(error));
+        return int(BatchExit::BadArguments);
+    }
+    const auto progress = [&options](const QString& line) {
+        if (!options->quiet)
+            say(line);
+    };
+
+    QJsonArray logs;
+    int exitCode = 0;
+    const auto opening = WorkSession::readProjectFile(options->calibration, error);
+    for (const QString& picture : options->pictures) {
+        LogReport report;
+        if (!opening) {
+            report.picture = picture;
+            report.exit = BatchExit::Unreadable;
+            report.error = error;
+            say(QStringLiteral("%1: failed: %2").arg(picture, error));
+        } else if (stopAsked) {
+            report.picture = picture;
+            report.exit = BatchExit::Stopped;
+            report.error = QStringLiteral("Stopped before the log was begun.");
+        } else {
+            report = digitizeLog(picture, opening->file.work, *options, stopAsked, progress);
+            if (report.exit != BatchExit::Done)
+                say(QStringLiteral("%1: failed: %2").arg(picture, report.error));
+        }
+        logs.append(report.toJson());
+        if (exitCode == 0)
+            exitCode = int(report.exit);
+    }
+    if (!options->report.isEmpty() && !writeReport(options->report, logs)) {
+        say(QStringLiteral("dipdigitizer-batch: the report \"%1\" cannot be written.").arg(options->report));
+        if (exitCode == 0)
+            exitCode = int(BatchExit::Unreadable);
+    }
+    return exitCode;
+}

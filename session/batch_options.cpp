@@ -1,0 +1,179 @@
+#include "session/batch_options.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+struct WellOption {
+    const char* name;
+    const char* description;
+    std::string WellDetails::*member;
+};
+
+const WellOption kWellOptions[] = {
+    {"well", "The well's name (LAS WELL).", &WellDetails::name},
+    {"company", "The company (LAS COMP).", &WellDetails::company},
+    {"field", "The field (LAS FLD).", &WellDetails::field},
+    {"location", "The location (LAS LOC).", &WellDetails::location},
+    {"province", "The province (LAS PROV).", &WellDetails::province},
+    {"service-company", "The service company (LAS SRVC).", &WellDetails::serviceCompany},
+    {"uwi", "The unique well identifier (LAS UWI).", &WellDetails::uwi},
+};
+
+bool readGrade(const QString& text, std::string& grade)
+{
+    if (gradeIndex(text.toStdString()) < 0)
+        return false;
+    grade = text.toStdString();
+    return true;
+}
+
+}  // namespace
+
+std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QString& error, QString& text)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Digitizes scanned dipmeter logs without a window: each picture is calibrated as the given "
+                       "project is, its tadpoles are found and accepted, and the dips are written."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the version."));
+    const QCommandLineOption calibration(QStringLiteral("calibration"),
+                                         QStringLiteral("The project (.ddp) whose dip scale and depth rows every log "
+                                                        "takes; its dips and picture are ignored."),
+                                         QStringLiteral("FILE.ddp"));
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Where the outputs go; beside each picture "
+                                                                       "by default."),
+                                 QStringLiteral("DIR"));
+    const QCommandLineOption formats(QStringLiteral("formats"),
+                                     QStringLiteral("Any of las,csv,dip,ddp (default las,csv,ddp)."),
+                                     QStringLiteral("LIST"), QStringLiteral("las,csv,ddp"));
+    const QCommandLineOption report(QStringLiteral("report"),
+                                    QStringLiteral("A JSON report to FILE, or to standard output with -."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Replaces existing outputs."));
+    const QCommandLineOption leastSure(QStringLiteral("min-confidence"),
+                                       QStringLiteral("The least confidence of a tadpole accepted, 0 to 100 % "
+                                                      "(default 50)."),
+                                       QStringLiteral("P"), QStringLiteral("50"));
+    const QCommandLineOption dotSize(QStringLiteral("dot-size"),
+                                     QStringLiteral("auto, or the dots' diameters looked for in pixels, as 6-12 "
+                                                    "(default auto)."),
+                                     QStringLiteral("auto|MIN-MAX"), QStringLiteral("auto"));
+    const QCommandLineOption filled(QStringLiteral("filled-grade"),
+                                    QStringLiteral("The grade of dips of filled dots, A to D (default A)."),
+                                    QStringLiteral("G"), QStringLiteral("A"));
+    const QCommandLineOption hollow(QStringLiteral("hollow-grade"),
+                                    QStringLiteral("The grade of dips of hollow dots, A to D (default C)."),
+                                    QStringLiteral("G"), QStringLiteral("C"));
+    const QCommandLineOption unit(QStringLiteral("depth-unit"), QStringLiteral("The depths' unit: m or ft."),
+                                  QStringLiteral("m|ft"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress on standard error."));
+    parser.addOptions({help, version, calibration, out, formats, report, force, leastSure, dotSize, filled, hollow});
+    for (const WellOption& w : kWellOptions)
+        parser.addOption(QCommandLineOption(QString::fromLatin1(w.name), QString::fromLatin1(w.description),
+                                            QStringLiteral("TEXT")));
+    parser.addOptions({unit, quiet});
+    parser.addPositionalArgument(QStringLiteral("PICTURE"), QStringLiteral("The scanned logs to digitize."),
+                                 QStringLiteral("PICTURE..."));
+
+    error.clear();
+    text.clear();
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    if (parser.isSet(help)) {
+        text = parser.helpText();
+        return std::nullopt;
+    }
+    if (parser.isSet(version)) {
+        text = QStringLiteral("dipdigitizer-batch " DIP_VERSION "\n");
+        return std::nullopt;
+    }
+
+    BatchOptions o;
+    o.pictures = parser.positionalArguments();
+    o.calibration = parser.value(calibration);
+    o.outFolder = parser.value(out);
+    o.report = parser.value(report);
+    o.force = parser.isSet(force);
+    o.quiet = parser.isSet(quiet);
+    if (o.pictures.isEmpty())
+        error = QStringLiteral("No picture was given.");
+    else if (o.calibration.isEmpty())
+        error = QStringLiteral("--calibration FILE.ddp is required: the dip scale and depth rows come from it.");
+
+    o.las = o.csv = o.dip = o.ddp = false;
+    for (const QString& f : parser.value(formats).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString kind = f.trimmed().toLower();
+        if (kind == QStringLiteral("las"))
+            o.las = true;
+        else if (kind == QStringLiteral("csv"))
+            o.csv = true;
+        else if (kind == QStringLiteral("dip"))
+            o.dip = true;
+        else if (kind == QStringLiteral("ddp"))
+            o.ddp = true;
+        else if (error.isEmpty())
+            error = QStringLiteral("Unknown format \"%1\": the formats are las, csv, dip and ddp.").arg(f);
+    }
+    if (!(o.las || o.csv || o.dip || o.ddp) && error.isEmpty())
+        error = QStringLiteral("--formats names no format: give any of las, csv, dip and ddp.");
+
+    bool number = false;
+    const double percent = parser.value(leastSure).toDouble(&number);
+    if ((!number || percent < 0 || percent > 100) && error.isEmpty())
+        error = QStringLiteral("--min-confidence takes a percentage from 0 to 100, not \"%1\".")
+                    .arg(parser.value(leastSure));
+    o.leastSure = percent / 100;
+
+    const QString size = parser.value(dotSize).trimmed();
+    if (size != QStringLiteral("auto")) {
+        const auto range = QRegularExpression(QStringLiteral("^([0-9.]+)-([0-9.]+)$")).match(size);
+        bool low = false, high = false;
+        const double least = range.captured(1).toDouble(&low), most = range.captured(2).toDouble(&high);
+        // The panel's range.
+        if (range.hasMatch() && low && high && least >= 3 && most <= 60 && least <= most) {
+            o.search.minDiameter = least;
+            o.search.maxDiameter = most;
+        } else if (error.isEmpty()) {
+            error = QStringLiteral("--dot-size takes auto or two diameters from 3 to 60 pixels, as 6-12, not "
+                                   "\"%1\".")
+                        .arg(size);
+        }
+    }
+    if (!readGrade(parser.value(filled), o.filledGrade) && error.isEmpty())
+        error = QStringLiteral("--filled-grade takes A, B, C or D, not \"%1\".").arg(parser.value(filled));
+    if (!readGrade(parser.value(hollow), o.hollowGrade) && error.isEmpty())
+        error = QStringLiteral("--hollow-grade takes A, B, C or D, not \"%1\".").arg(parser.value(hollow));
+
+    for (const WellOption& w : kWellOptions)
+        if (parser.isSet(QString::fromLatin1(w.name))) {
+            o.well.*w.member = parser.value(QString::fromLatin1(w.name)).toStdString();
+            o.wellGiven.push_back(w.member);
+        }
+    if (parser.isSet(unit)) {
+        const QString u = parser.value(unit).toLower();
+        if (u == QStringLiteral("m") || u == QStringLiteral("ft")) {
+            o.well.depthUnit = u.toUpper().toStdString();
+            o.wellGiven.push_back(&WellDetails::depthUnit);
+        } else if (error.isEmpty()) {
+            error = QStringLiteral("--depth-unit takes m or ft, not \"%1\".").arg(parser.value(unit));
+        }
+    }
+    if (!wellDetailsWritable(o.well) && error.isEmpty())
+        error = QStringLiteral("A well detail cannot hold a double quote or a line break.");
+    if (!error.isEmpty())
+        return std::nullopt;
+    return o;
+}
+
+WellDetails wellDetailsFor(const WellDetails& calibration, const BatchOptions& options)
+{
+    WellDetails d = calibration;
+    for (std::string WellDetails::*given : options.wellGiven)
+        d.*given = options.well.*given;
+    return d;
+}

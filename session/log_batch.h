@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include "model/work.h"
+#include "session/batch_options.h"
+
+// The exit codes of "dipdigitizer-batch", one per kind of failure.
+enum class BatchExit {
+    Done = 0,
+    BadArguments = 1,
+    Unreadable = 2,         // a picture or the calibration project
+    OutputExists = 3,       // and no --force
+    CalibrationMisfit = 4,  // the calibration does not fit the picture
+    Stopped = 5,            // by SIGTERM or SIGINT
+};
+
+// What became of one log, as the JSON report keeps it.
+struct LogReport {
+    QString picture;  // as given
+    int width = 0;
+    int height = 0;
+    QString kind;  // "bmp", "tiff", "png", "jpeg"
+    int rows = 0;
+    int dips = 0;
+    int filled = 0;
+    int hollow = 0;
+    double dotSize = 0;
+    double noise = 0;
+    std::array<int, 10> confidence{};  // the tadpoles found, by tenths of confidence
+    QStringList outputs;
+    QStringList warnings;
+    double readSeconds = 0;
+    double findSeconds = 0;
+    double writeSeconds = 0;
+    double totalSeconds = 0;
+    BatchExit exit = BatchExit::Done;
+    QString error;  // as the window would say it
+
+    QJsonObject toJson() const;
+};
+
+// One log digitized: the picture read, the calibration applied, its tadpoles
+// found and every one shown at the least confidence accepted, then the
+// outputs written under temporary names and renamed together at the end, so
+// that a log that fails leaves none of its own. stop is looked at between
+// and within the steps; say tells the progress in a line (failures are in
+// the report, for the caller to tell).
+LogReport digitizeLog(const QString& picture, const Work& calibration, const BatchOptions& options,
+                      const std::atomic<bool>& stop, const std::function<void(const QString&)>& say);

@@ -1,0 +1,276 @@
+// dipdigitizer-batch run as a scheduler runs it: a process per call, its exit
+// code, its outputs and its report.
+#include <csignal>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "printed_log.h"
+
+namespace {
+
+struct Finished {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QProcessEnvironment terminal()
+{
+    // As on a cluster's node: no display, no platform chosen.
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.remove(QStringLiteral("DISPLAY"));
+    e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    e.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    return e;
+}
+
+class BatchTest : public ::testing::Test {
+protected:
+    Finished run(const QStringList& arguments)
+    {
+        QProcess p;
+        p.setProcessEnvironment(terminal());
+        p.start(QStringLiteral(BATCH_PROGRAM), arguments);
+        EXPECT_TRUE(p.waitForFinished(300000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+    QString path(const QString& name) const { return folder_.filePath(name); }
+    QString writeLog(const QString& name, int width = 400, int height = 1200)
+    {
+        writeFile(path(name).toStdString(), encodeBmp(printedLog(width, height, 80), 8));
+        return path(name);
+    }
+    QString writeCalibration(const QString& name, const ProjectFile& project)
+    {
+        std::ostringstream text;
+        EXPECT_TRUE(writeProject(text, project));
+        writeFile(path(name).toStdString(), text.str());
+        return path(name);
+    }
+    QStringList filesIn(const QString& folder) const
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    static QString text(const QString& file)
+    {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(f.readAll());
+    }
+
+    QTemporaryDir folder_;
+};
+
+}  // namespace
+
+TEST_F(BatchTest, ALogIsDigitizedIntoItsOutputsAndReported)
+{
+    const QString log = writeLog(QStringLiteral("well 7.bmp"));
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    const Finished done = run({QStringLiteral("--calibration"), calibration, QStringLiteral("--out"), path("out"),
+                          QStringLiteral("--report"), QStringLiteral("-"), QStringLiteral("--formats"),
+                          QStringLiteral("las,csv,dip,ddp"), QStringLiteral("--well"), QStringLiteral("Vell 7"),
+                          QStringLiteral("--depth-unit"), QStringLiteral("ft"), log});
+    ASSERT_EQ(done.exitCode, 0) << done.err.toStdString();
+    EXPECT_EQ(filesIn(path("out")), QStringList({"well 7.csv", "well 7.ddp", "well 7.dip", "well 7.las"}));
+    const QJsonObject report = QJsonDocument::fromJson(done.out.toUtf8()).object();
+    EXPECT_EQ(report[QStringLiteral("version")].toString(), QStringLiteral(DIP_VERSION));
+    ASSERT_EQ(report[QStringLiteral("logs")].toArray().size(), 1);
+    const QJsonObject entry = report[QStringLiteral("logs")].toArray()[0].toObject();
+    EXPECT_EQ(entry[QStringLiteral("picture")].toString(), log);
+    EXPECT_EQ(entry[QStringLiteral("width")].toInt(), 400);
+    EXPECT_EQ(entry[QStringLiteral("height")].toInt(), 1200);
+    EXPECT_EQ(entry[QStringLiteral("kind")].toString(), QStringLiteral("bmp"));
+    EXPECT_EQ(entry[QStringLiteral("rows")].toInt(), 2);
+    EXPECT_EQ(entry[QStringLiteral("status")].toString(), QStringLiteral("done"));
+    EXPECT_FALSE(entry.contains(QStringLiteral("error")));
+    const int dips = entry[QStringLiteral("dips")].toInt();
+    EXPECT_GE(dips, 13);  // 15 printed, the first and last at the calibration's ends
+    EXPECT_EQ(entry[QStringLiteral("filled")].toInt() + entry[QStringLiteral("hollow")].toInt(), dips);
+    int found = 0;
+    for (const QJsonValue n : entry[QStringLiteral("confidence")].toArray())
+        found += n.toInt();
+    EXPECT_GE(found, dips);
+    EXPECT_EQ(entry[QStringLiteral("confidence")].toArray().size(), 10);
+    EXPECT_NEAR(entry[QStringLiteral("dotSize")].toDouble(), 10, 1.5);
+    EXPECT_EQ(entry[QStringLiteral("outputs")].toArray().size(), 4);
+    for (const char* part : {"read", "find", "write", "total"})
+        EXPECT_GE(entry[QStringLiteral("seconds")].toObject()[QLatin1String(part)].toDouble(), 0) << part;
+    EXPECT_TRUE(done.err.contains(QStringLiteral("well 7.bmp: found")));
+
+    const QString las = text(path("out/well 7.las"));
+    EXPECT_TRUE(las.contains(QStringLiteral(" WELL.               Vell 7 : Well\r\n"))) << las.toStdString();
+    EXPECT_TRUE(las.contains(QStringLiteral(" STRT.FT ")));
+    const QString project = text(path("out/well 7.ddp"));
+    EXPECT_TRUE(project.startsWith(QStringLiteral("FILE,\"../well 7.bmp\"\r\n")));
+    EXPECT_TRUE(project.contains(QStringLiteral("NumPoints,%1\r\n").arg(dips)));
+    EXPECT_TRUE(project.endsWith(QStringLiteral("WELL,\"Vell 7\"\r\nCOMP,\"\"\r\nFLD,\"\"\r\nLOC,\"\"\r\nPROV,\"\"\r\n"
+                                                "SRVC,\"\"\r\nUWI,\"\"\r\nUNIT,\"FT\"\r\n")));
+
+    // Quiet: nothing on standard error; beside the picture by default.
+    const Finished quiet = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, log});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, QString());
+    EXPECT_TRUE(QFileInfo::exists(path("well 7.las")) && QFileInfo::exists(path("well 7.csv"))
+                && QFileInfo::exists(path("well 7.ddp")) && !QFileInfo::exists(path("well 7.dip")));
+}
+
+TEST_F(BatchTest, EachFailureHasItsExitCodeItsMessageAndNoOutput)
+{
+    const QString log = writeLog(QStringLiteral("log.bmp"));
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    const QStringList into{QStringLiteral("--quiet"), QStringLiteral("--out"), path("out")};
+    const auto outputs = [&] { return filesIn(path("out")); };
+
+    Finished r = run(into + QStringList{QStringLiteral("--calibration"), calibration, QStringLiteral("--shiny"), log});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Unknown option 'shiny'"))) << r.err.toStdString();
+    r = run(into + QStringList{log});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("--calibration FILE.ddp is required")));
+    r = run(into + QStringList{QStringLiteral("--calibration"), calibration, QStringLiteral("--min-confidence"),
+                               QStringLiteral("120"), log});
+    EXPECT_EQ(r.exitCode, 1);
+
+    r = run(into + QStringList{QStringLiteral("--calibration"), calibration, path("missing.bmp")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("missing.bmp"))) << r.err.toStdString();
+    writeFile(path("damaged.png").toStdString(), "\x89PNG\r\n\x1a\n and no more");
+    r = run(into + QStringList{QStringLiteral("--calibration"), calibration, path("damaged.png")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("is truncated"))) << r.err.toStdString();
+    writeFile(path("cut.ddp").toStdString(), "FILE,\"log.bmp\"\r\nIMAGEWIDTH,400\r\n");
+    r = run(into + QStringList{QStringLiteral("--calibration"), path("cut.ddp"), log});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The file ends early, at line 3"))) << r.err.toStdString();
+    r = run(into + QStringList{QStringLiteral("--calibration"),
+                               writeCalibration(QStringLiteral("one.ddp"), calibrationFor(400, 1200, 1)), log});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("1 depth row; two at least are needed"))) << r.err.toStdString();
+    r = run(into + QStringList{QStringLiteral("--calibration"),
+                               writeCalibration(QStringLiteral("tall.ddp"), calibrationFor(400, 5000)), log});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("lies outside the picture"))) << r.err.toStdString();
+    EXPECT_EQ(outputs(), QStringList());
+
+    // An output there already stops the log whole; --force replaces it.
+    QDir().mkpath(path("out"));
+    writeFile(path("out/log.csv").toStdString(), "mine");
+    r = run(into + QStringList{QStringLiteral("--calibration"), calibration, log});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("exists already; --force replaces it")));
+    EXPECT_EQ(outputs(), QStringList("log.csv"));
+    EXPECT_EQ(text(path("out/log.csv")), QStringLiteral("mine"));
+    r = run(into + QStringList{QStringLiteral("--force"), QStringLiteral("--calibration"), calibration, log});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(outputs(), QStringList({"log.csv", "log.ddp", "log.las"}));
+    EXPECT_TRUE(text(path("out/log.csv")).startsWith(QStringLiteral("Depth,Dip,Azimuth,Quality,X,Y\r\n")));
+
+    // The other logs still run; the exit code is the first failure's.
+    const QString other = writeLog(QStringLiteral("other.bmp"));
+    r = run(into + QStringList{QStringLiteral("--calibration"), calibration, QStringLiteral("--report"),
+                               path("report.json"), path("missing.bmp"), log, other});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(outputs(), QStringList({"log.csv", "log.ddp", "log.las", "other.csv", "other.ddp", "other.las"}));
+    const QJsonArray logs =
+        QJsonDocument::fromJson(text(path("report.json")).toUtf8()).object()[QStringLiteral("logs")].toArray();
+    ASSERT_EQ(logs.size(), 3);
+    EXPECT_EQ(logs[0].toObject()[QStringLiteral("exitCode")].toInt(), 2);
+    EXPECT_EQ(logs[1].toObject()[QStringLiteral("exitCode")].toInt(), 3);
+    EXPECT_EQ(logs[2].toObject()[QStringLiteral("status")].toString(), QStringLiteral("done"));
+}
+
+TEST_F(BatchTest, SigtermInTheMiddleOfALogLeavesNothingBehind)
+{
+    const QString log = writeLog(QStringLiteral("long.bmp"), 400, 40000);
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 40000));
+    QProcess p;
+    p.setProcessEnvironment(terminal());
+    p.start(QStringLiteral(BATCH_PROGRAM),
+            {QStringLiteral("--calibration"), calibration, QStringLiteral("--out"), path("out"), log});
+    p.setReadChannel(QProcess::StandardError);
+    // Once the picture is read, the search is under way.
+    QString said;
+    while (!said.contains(QStringLiteral("long.bmp: read")) && p.waitForReadyRead(60000))
+        said += QString::fromUtf8(p.readAllStandardError());
+    ASSERT_TRUE(said.contains(QStringLiteral("long.bmp: read"))) << said.toStdString();
+    ::kill(pid_t(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 5) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(filesIn(path("out")), QStringList());
+}
+
+TEST_F(BatchTest, TwoRunsAtOnceIntoOneFolder)
+{
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    QProcess first, second;
+    for (QProcess* p : {&first, &second}) {
+        p->setProcessEnvironment(terminal());
+        p->start(QStringLiteral(BATCH_PROGRAM),
+                 {QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, QStringLiteral("--out"),
+                  path("out"), writeLog(p == &first ? QStringLiteral("a.bmp") : QStringLiteral("b.bmp"))});
+    }
+    for (QProcess* p : {&first, &second}) {
+        ASSERT_TRUE(p->waitForFinished(300000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(filesIn(path("out")), QStringList({"a.csv", "a.ddp", "a.las", "b.csv", "b.ddp", "b.las"}));
+    EXPECT_EQ(text(path("out/a.csv")), text(path("out/b.csv")));  // the same log twice
+}
+
+TEST_F(BatchTest, TheArchiveScriptRunsEveryLogThenResumesOnlyWhatFailed)
+{
+    QDir().mkpath(path("archive"));
+    for (const char* name : {"archive/w1.bmp", "archive/w2.bmp", "archive/w3.bmp", "archive/w4.bmp"})
+        writeLog(QString::fromLatin1(name));
+    writeFile(path("archive/w5.png").toStdString(), "not a picture");
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    const auto archive = [&](const QStringList& more) {
+        QProcess p;
+        QProcessEnvironment e = terminal();
+        e.insert(QStringLiteral("DIPDIGITIZER_BATCH"), QStringLiteral(BATCH_PROGRAM));
+        p.setProcessEnvironment(e);
+        p.start(QStringLiteral("bash"), QStringList{QStringLiteral(ARCHIVE_SCRIPT), path("archive"), calibration,
+                                                    path("out"), QStringLiteral("-j"), QStringLiteral("2")}
+                                            + more);
+        EXPECT_TRUE(p.waitForFinished(300000));
+        return p.exitCode();
+    };
+    EXPECT_EQ(archive({}), 1);  // one log failed
+    const QStringList summary = text(path("out/summary.csv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(summary.size(), 6);
+    EXPECT_EQ(summary[0], QStringLiteral("picture,status,dips,filled,hollow,seconds,error"));
+    EXPECT_TRUE(summary[1].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w1.bmp"))));
+    EXPECT_TRUE(summary[5].startsWith(QStringLiteral("\"%1\",\"failed\",0,0,0,").arg(path("archive/w5.png"))));
+    EXPECT_TRUE(summary[5].contains(QStringLiteral("is not a picture the program reads")));
+    EXPECT_EQ(filesIn(path("out/reports")).size(), 5);
+    const QFileInfo kept(path("out/w1.las"));
+    const QDateTime written = kept.lastModified();
+    const int jobs = int(text(path("out/jobs.log")).count(QLatin1Char('\n')));
+    EXPECT_EQ(jobs, 6);  // the heading and five jobs
+
+    EXPECT_EQ(archive({QStringLiteral("--resume")}), 1);  // only the failed one, again
+    EXPECT_EQ(int(text(path("out/jobs.log")).count(QLatin1Char('\n'))), jobs + 1);
+    EXPECT_EQ(QFileInfo(path("out/w1.las")).lastModified(), written);
+    EXPECT_EQ(text(path("out/summary.csv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 5), summary.mid(0, 5));
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
