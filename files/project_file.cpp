@@ -26,19 +26,6 @@ bool canWriteAsText(const std::string& text)
                             && text.back() != '\t');
 }
 
-// The well's details after the dips, each on a line of its own, in this order.
-std::vector<std::pair<const char*, const std::string*>> wellLines(const WellDetails& d)
-{
-    return {{"WELL", &d.name},     {"COMP", &d.company},        {"FLD", &d.field}, {"LOC", &d.location},
-            {"PROV", &d.province}, {"SRVC", &d.serviceCompany}, {"UWI", &d.uwi},   {"UNIT", &d.depthUnit}};
-}
-
-std::vector<std::pair<const char*, std::string*>> wellFields(WellDetails& d)
-{
-    return {{"WELL", &d.name},     {"COMP", &d.company},        {"FLD", &d.field}, {"LOC", &d.location},
-            {"PROV", &d.province}, {"SRVC", &d.serviceCompany}, {"UWI", &d.uwi},   {"UNIT", &d.depthUnit}};
-}
-
 double twips(double pixels) { return pixels * kFileTwipsPerPixel; }
 double pixels(double twips) { return twips / kFileTwipsPerPixel; }
 
@@ -123,9 +110,10 @@ bool writeProject(std::ostream& out, const ProjectFile& p)
             text.clear();
         }
     }
+    // The well's details after the dips, each on a line of its own.
     if (!w.well.empty())
-        for (const auto& [key, value] : wellLines(w.well))
-            text += std::string(key) + ",\"" + *value + "\"" + kCrLf;
+        for (const WellDetailKey& d : kWellDetailKeys)
+            text += std::string(d.key) + ",\"" + w.well.*d.member + "\"" + kCrLf;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     return static_cast<bool>(out);
@@ -209,17 +197,17 @@ private:
     // and quoted texts to the end, each key at most once.
     void wellDetails(WellDetails& well)
     {
-        std::vector<std::pair<const char*, std::string*>> left = wellFields(well);
+        std::vector<WellDetailKey> left(kWellDetailKeys.begin(), kWellDetailKeys.end());
         while (auto keyField = reader_.next()) {
             const auto at = std::find_if(left.begin(), left.end(),
-                                         [&](const auto& f) { return keyField->text == f.first; });
+                                         [&](const WellDetailKey& d) { return keyField->text == d.key; });
             if (keyField->quoted || at == left.end())
                 fail(keyField->line, "expected a well detail (WELL, COMP, FLD, LOC, PROV, SRVC, UWI or UNIT) after "
                                      "the dips, found \"" + keyField->text + "\".");
-            const auto value = expect(std::string(at->first));
+            const auto value = expect(at->key);
             if (!value.quoted)
-                fail(value.line, std::string(at->first) + " must be text in double quotes, found " + value.text + ".");
-            *at->second = value.text;
+                fail(value.line, std::string(at->key) + " must be text in double quotes, found " + value.text + ".");
+            well.*at->member = value.text;
             left.erase(at);
         }
         if (!reader_.error().empty())

@@ -58,6 +58,21 @@ struct WellDetails {
     bool operator==(const WellDetails&) const = default;
 };
 
+// The details as the files keep them, in their order, by their LAS
+// mnemonics ("UNIT" for the depth unit, which LAS gives with the depths).
+struct WellDetailKey {
+    const char* key;
+    std::string WellDetails::*member;
+};
+inline const std::array<WellDetailKey, 8> kWellDetailKeys{{{"WELL", &WellDetails::name},
+                                                           {"COMP", &WellDetails::company},
+                                                           {"FLD", &WellDetails::field},
+                                                           {"LOC", &WellDetails::location},
+                                                           {"PROV", &WellDetails::province},
+                                                           {"SRVC", &WellDetails::serviceCompany},
+                                                           {"UWI", &WellDetails::uwi},
+                                                           {"UNIT", &WellDetails::depthUnit}}};
+
 // Each detail's text holds no double quote and no control character, so that
 // every file can carry it; a depth unit is "M", "FT" or empty.
 bool wellDetailsWritable(const WellDetails& details);
