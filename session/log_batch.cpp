@@ -138,9 +138,8 @@ LogReport digitizeLog(const QString& picture, const Work& calibration, const Bat
             outputs.push_back({path, path + suffix, std::move(write)});
         }
     };
-    const QString unitDefault = QString::fromStdString(wellDetailsFor(calibration.well, options).depthUnit);
-    add(options.las, "las", [&](WorkSession& s, const QString& path, QString& error) {
-        return s.exportLas(path, unitDefault, QDate::currentDate(), error);
+    add(options.las, "las", [](WorkSession& s, const QString& path, QString& error) {
+        return s.exportLas(path, QString::fromStdString(s.work().well.depthUnit), QDate::currentDate(), error);
     });
     add(options.csv, "csv", [](WorkSession& s, const QString& path, QString& error) {
         return s.exportDips(path, WorkSession::DipTable::Csv, error);

@@ -140,8 +140,12 @@ bool WorkSession::apply(const WorkEdit& edit, QString& error, const std::string&
                     .arg(QString::fromLatin1(refused.what()));
         return false;
     }
-    if (changed == work())
+    // An action that leaves the work as it was is still shown: the tools'
+    // figures of it go with the redraw.
+    if (changed == work()) {
+        emit workChanged();
         return true;
+    }
     history_.record(name.empty() ? editName(edit) : name, std::move(changed));
     workReplaced();
     return true;

@@ -108,7 +108,8 @@ public:
     std::optional<FoundTadpole> tadpoleAt(double x, double y, double reach, const DetectionSettings& wanted);
 
 signals:
-    // The work changed: an action, undo, redo, or another piece of work.
+    // The work changed, or may have: an action (also one that left it as it
+    // was), undo, redo, or another piece of work.
     void workChanged();
     // Undo's and redo's actions or the saved state changed.
     void historyChanged();

@@ -268,3 +268,16 @@ TEST_F(HistoryTest, UndoOfACustomScalePositionStepsThePromptBack)
     key(Qt::Key_Z, Qt::ControlModifier);  // the whole scale at once
     EXPECT_FALSE(work().scale.has_value());
 }
+
+TEST_F(HistoryTest, AnActionThatChangesNothingLeavesNoFigureBehind)
+{
+    calibrateTwoRowsAndDigitize();
+    tadpole(190, 200, 250, 200);
+    action("mnuerase")->trigger();  // a band without dips
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, at(10, 240));
+    move(10, 280, Qt::LeftButton);
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, at(10, 280));
+    EXPECT_EQ(dipCount(), 1);
+    EXPECT_EQ(undoCaption(), "Undo Add Dip");
+    EXPECT_TRUE(shownAsRedrawn());  // the band's outline is gone
+}

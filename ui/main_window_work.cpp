@@ -331,20 +331,16 @@ void DigitizeWindow::setMode(WorkMode mode)
     const bool calibrating = mode == WorkMode::Calibrate;
     c.calibrationTools[0]->setEnabled(calibrating);
     c.calibrationTools[1]->setEnabled(calibrating);
-    if (calibrating) {
+    const bool digitizing = !calibrating && session_.work().depthRows.size() >= 2;
+    if (calibrating || digitizing) {
         for (QRadioButton* q : c.grades)
-            q->setEnabled(false);
+            q->setEnabled(digitizing);
         for (QLabel* l : c.readoutCaptions)
-            l->setVisible(false);
+            l->setVisible(digitizing);
         for (QLabel* l : c.readoutValues)
-            l->setVisible(false);
-    } else if (session_.work().depthRows.size() >= 2) {
-        for (QRadioButton* q : c.grades)
-            q->setEnabled(true);
-        for (QLabel* l : c.readoutCaptions)
-            l->setVisible(true);
-        for (QLabel* l : c.readoutValues)
-            l->setVisible(true);
+            l->setVisible(digitizing);
+    }
+    if (digitizing) {
         // The grade shown is the grade of the next dip.
         for (int q = 0; q < 4; ++q)
             if (c.grades[std::size_t(q)]->isChecked())
