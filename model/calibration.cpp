@@ -5,6 +5,11 @@
 
 namespace {
 
+// How far past an end of the track a reading still counts as that end, as a
+// share of the scale: a file's positions in twips, made pixels, put an end a
+// hair beside where it was written, and an end must read its limit.
+constexpr double kEndTolerance = 1e-9;
+
 double interpolate(double y, double y0, double y1, double v0, double v1)
 {
     return v0 + (y - y0) * (v1 - v0) / (y1 - y0);
@@ -50,10 +55,12 @@ Reading Calibration::dipAt(double x, double y) const
     if (xmax == xmin)
         return std::nullopt;
     const DipScale& s = *scale_;
-    const double d = s.minDip + (x - xmin) * (s.maxDip - s.minDip) / (xmax - xmin);
-    if (!(d >= s.minDip && d <= s.maxDip))
+    const double span = s.maxDip - s.minDip;
+    const double d = s.minDip + (x - xmin) * span / (xmax - xmin);
+    const double slack = kEndTolerance * span;
+    if (!(d >= s.minDip - slack && d <= s.maxDip + slack))
         return std::nullopt;
-    return dipOnScale(s, d);
+    return dipOnScale(s, std::clamp<double>(d, s.minDip, s.maxDip));
 }
 
 std::optional<double> Calibration::rowOf(double depth) const

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "golden.h"
+#include "model/calibration.h"
 #include "project_fixtures.h"
 
 namespace {
@@ -169,4 +170,32 @@ TEST(ProjectFile, WellDetailsFollowTheDipsAndFilesWithoutThemReadAsBefore)
     p.work.well.name = "say \"hi\"";
     std::ostringstream out;
     EXPECT_FALSE(writeProject(out, p));
+}
+
+// Positions in twips become pixels at 15 twips a pixel; an end of the track
+// interpolated between rows then lands a hair beside where the file put it,
+// and must still read the scale's limit.
+TEST(ReadProject, DipsOnTheTracksEndsKeepTheirLimitsThroughARoundTrip)
+{
+    const std::string header = "FILE,\"well7.bmp\"\r\nIMAGEWIDTH,2000\r\nIMAGEHEIGHT,30000\r\nZoom,1\r\n"
+                               "DipScaleMode,1\r\nMINDIP,0\r\nMAXDIP,90\r\nNUMDEP,2\r\n"
+                               "DEPTH,DEPTHTWIP,MINDIPTWIP,MAXDIPTWIP\r\n100,1000,1000,10000\r\n200,3000,2000,11000\r\n"
+                               "NumPoints,2\r\nDepth,YPIX,Dip,DIPPIX,Azimuth,Quality\r\n";
+    const std::string dips = "150.0, 2000 ,0.0, 1500 ,10.0,A\r\n150.0, 2000 ,90.0, 10500 ,20.0,B\r\n";
+    EXPECT_EQ(written(readBack(header + dips)), header + dips);
+
+    // Anywhere along the rows, with ends at any twips.
+    for (int step = 1; step < 200; ++step) {
+        Work w;
+        w.scale = DipScale{DipScaleKind::Linear, -10, 80, {}};
+        const double top = 1000 + step, bottom = 7000 + 13 * step;
+        const double leftTop = 900 + 7 * step, leftBottom = 2100 - 3 * step;
+        w.depthRows = {{0, px(top), px(leftTop), px(12000)}, {10, px(bottom), px(leftBottom), px(12000 + step)}};
+        const double y = top + (bottom - top) * step / 200.0;
+        const double left = leftTop + (leftBottom - leftTop) * step / 200.0;
+        const double right = 12000 + step * step / 200.0;
+        const Calibration c(w);
+        EXPECT_NEAR(c.dipAt(px(left), px(y)).value_or(-999), -10, 1e-9) << step;
+        EXPECT_NEAR(c.dipAt(px(right), px(y)).value_or(-999), 80, 1e-9) << step;
+    }
 }
