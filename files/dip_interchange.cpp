@@ -93,13 +93,27 @@ bool writeDipsCsv(std::ostream& out, const Work& work)
     return flush(out, text);
 }
 
-int dipsWithoutDepth(const Work& work)
+LasCoverage lasCoverage(const Work& work)
 {
     const Calibration calibration(work);
-    int count = 0;
+    LasCoverage c;
+    c.dips = int(work.dips.size());
     for (const Dip& d : work.dips)
-        count += calibration.depthAt(d.y) ? 0 : 1;
-    return count;
+        c.withoutDepth += calibration.depthAt(d.y) ? 0 : 1;
+    return c;
+}
+
+std::string LasCoverage::refusal() const
+{
+    return anything() ? std::string() : "No dip has a depth: there is nothing to export as LAS.";
+}
+
+std::string LasCoverage::leftOut() const
+{
+    if (!anything() || withoutDepth == 0)
+        return {};
+    return std::to_string(withoutDepth) + " of the " + std::to_string(dips)
+           + " dips lie outside the depth calibration and have no depth: they were left out of the LAS file.";
 }
 
 bool writeDipsLas(std::ostream& out, const Work& work, const LasWell& well)

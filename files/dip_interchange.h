@@ -32,5 +32,18 @@ struct LasWell {
 // false, nothing written, when no dip has a depth.
 bool writeDipsLas(std::ostream& out, const Work& work, const LasWell& well);
 
-// The dips whose depth is "NO CAL" under the calibration in force.
-int dipsWithoutDepth(const Work& work);
+// What a LAS file of the work holds: its index holds real depths only, so a
+// dip whose depth is "NO CAL" under the calibration in force is left out, and
+// with no dip that has a depth there is no file to write. Every front end
+// tells the user in these words.
+struct LasCoverage {
+    int dips = 0;
+    int withoutDepth = 0;
+
+    bool anything() const { return withoutDepth < dips; }
+    // Why no file is written; empty when one is.
+    std::string refusal() const;
+    // What the file leaves out; empty when it holds every dip.
+    std::string leftOut() const;
+};
+LasCoverage lasCoverage(const Work& work);

@@ -55,18 +55,21 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Replaces existing outputs."));
     const QCommandLineOption leastSure(QStringLiteral("min-confidence"),
                                        QStringLiteral("The least confidence of a tadpole accepted, 0 to 100 % "
-                                                      "(default 50)."),
-                                       QStringLiteral("P"), QStringLiteral("50"));
+                                                      "(default %1).")
+                                           .arg(SearchSettings{}.minConfidence * 100),
+                                       QStringLiteral("P"), QString::number(SearchSettings{}.minConfidence * 100));
     const QCommandLineOption dotSize(QStringLiteral("dot-size"),
                                      QStringLiteral("auto, or the dots' diameters looked for in pixels, as 6-12 "
                                                     "(default auto)."),
                                      QStringLiteral("auto|MIN-MAX"), QStringLiteral("auto"));
     const QCommandLineOption filled(QStringLiteral("filled-grade"),
-                                    QStringLiteral("The grade of dips of filled dots, A to D (default A)."),
-                                    QStringLiteral("G"), QStringLiteral("A"));
+                                    QStringLiteral("The grade of dips of filled dots, A to D (default %1).")
+                                        .arg(QString::fromStdString(SearchSettings{}.filledGrade)),
+                                    QStringLiteral("G"), QString::fromStdString(SearchSettings{}.filledGrade));
     const QCommandLineOption hollow(QStringLiteral("hollow-grade"),
-                                    QStringLiteral("The grade of dips of hollow dots, A to D (default C)."),
-                                    QStringLiteral("G"), QStringLiteral("C"));
+                                    QStringLiteral("The grade of dips of hollow dots, A to D (default %1).")
+                                        .arg(QString::fromStdString(SearchSettings{}.hollowGrade)),
+                                    QStringLiteral("G"), QString::fromStdString(SearchSettings{}.hollowGrade));
     const QCommandLineOption unit(QStringLiteral("depth-unit"), QStringLiteral("The depths' unit: m or ft."),
                                   QStringLiteral("m|ft"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress on standard error."));
@@ -127,26 +130,27 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     if ((!number || percent < 0 || percent > 100) && error.isEmpty())
         error = QStringLiteral("--min-confidence takes a percentage from 0 to 100, not \"%1\".")
                     .arg(parser.value(leastSure));
-    o.leastSure = percent / 100;
+    o.search.minConfidence = percent / 100;
 
     const QString size = parser.value(dotSize).trimmed();
     if (size != QStringLiteral("auto")) {
         const auto range = QRegularExpression(QStringLiteral("^([0-9.]+)-([0-9.]+)$")).match(size);
         bool low = false, high = false;
         const double least = range.captured(1).toDouble(&low), most = range.captured(2).toDouble(&high);
-        // The panel's range.
-        if (range.hasMatch() && low && high && least >= 3 && most <= 60 && least <= most) {
+        if (range.hasMatch() && low && high && dotRangeValid(least, most)) {
             o.search.minDiameter = least;
             o.search.maxDiameter = most;
         } else if (error.isEmpty()) {
-            error = QStringLiteral("--dot-size takes auto or two diameters from 3 to 60 pixels, as 6-12, not "
-                                   "\"%1\".")
+            error = QStringLiteral("--dot-size takes auto or two diameters from %1 to %2 pixels, as 6-12, not "
+                                   "\"%3\".")
+                        .arg(kLeastDotDiameter)
+                        .arg(kMostDotDiameter)
                         .arg(size);
         }
     }
-    if (!readGrade(parser.value(filled), o.filledGrade) && error.isEmpty())
+    if (!readGrade(parser.value(filled), o.search.filledGrade) && error.isEmpty())
         error = QStringLiteral("--filled-grade takes A, B, C or D, not \"%1\".").arg(parser.value(filled));
-    if (!readGrade(parser.value(hollow), o.hollowGrade) && error.isEmpty())
+    if (!readGrade(parser.value(hollow), o.search.hollowGrade) && error.isEmpty())
         error = QStringLiteral("--hollow-grade takes A, B, C or D, not \"%1\".").arg(parser.value(hollow));
 
     for (const WellOption& w : kWellOptions)

@@ -7,8 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "detection/tadpole_detector.h"
 #include "model/work.h"
+#include "session/search_settings.h"
 
 // What "dipdigitizer-batch" is asked to do, from its command line.
 struct BatchOptions {
@@ -23,10 +23,7 @@ struct BatchOptions {
     bool force = false;
     bool quiet = false;
     // As the Found Tadpoles panel sets them.
-    DetectionSettings search;  // dot sizes; both 0: estimated
-    double leastSure = 0.5;
-    std::string filledGrade = "A";
-    std::string hollowGrade = "C";
+    SearchSettings search;
     // The well details given, each replacing the calibration project's.
     WellDetails well;
     std::vector<std::string WellDetails::*> wellGiven;

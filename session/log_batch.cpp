@@ -21,10 +21,12 @@
 
 namespace {
 
+using OutputWriter = std::function<bool(WorkSession&, const QString&, QString&)>;
+
 struct Output {
     QString path;
     QString temporary;
-    std::function<bool(WorkSession&, const QString&, QString&)> write;
+    OutputWriter write;
 };
 
 QString pictureKindOf(const QString& path)
@@ -111,138 +113,215 @@ QJsonObject LogReport::toJson() const
     return o;
 }
 
+namespace {
+
+// One log's run, step by step; each step says whether the next may follow,
+// and a step that fails leaves its reason in the report.
+class LogRun {
+public:
+    LogRun(const QString& picture, const BatchOptions& options, const std::atomic<bool>& stop,
+           const std::function<void(const QString&)>& say)
+        : picture_(picture), name_(QFileInfo(picture).fileName()), options_(options), stop_(stop), say_(say)
+    {
+        total_.start();
+        r_.picture = picture;
+    }
+
+    LogReport run(const Work& calibration)
+    {
+        (void)(planOutputs() && read() && calibrate(calibration) && findAndAccept() && write());
+        r_.totalSeconds = seconds(total_);
+        return r_;
+    }
+
+private:
+    bool fail(BatchExit exit, const QString& why)
+    {
+        r_.exit = exit;
+        r_.error = why;
+        return false;
+    }
+    bool stopped() { return fail(BatchExit::Stopped, QStringLiteral("Stopped before the log was done.")); }
+    static QString exists(const QString& path)
+    {
+        return QStringLiteral("\"%1\" exists already; --force replaces it.").arg(path);
+    }
+
+    // The outputs, and none of them there already unless they may be replaced.
+    bool planOutputs()
+    {
+        folder_ = QDir(options_.outFolder.isEmpty() ? QFileInfo(picture_).absolutePath() : options_.outFolder);
+        const QString base = QFileInfo(picture_).completeBaseName();
+        const QString suffix = QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
+        const auto add = [&](bool wanted, const char* extension, OutputWriter write) {
+            if (wanted) {
+                const QString path = folder_.filePath(base + QLatin1Char('.') + QLatin1String(extension));
+                outputs_.push_back({path, path + suffix, std::move(write)});
+            }
+        };
+        add(options_.las, "las", [](WorkSession& s, const QString& path, QString& error) {
+            return s.exportLas(path, QString::fromStdString(s.work().well.depthUnit), QDate::currentDate(), error);
+        });
+        add(options_.csv, "csv", [](WorkSession& s, const QString& path, QString& error) {
+            return s.exportDips(path, WorkSession::DipTable::Csv, error);
+        });
+        add(options_.dip, "dip", [](WorkSession& s, const QString& path, QString& error) {
+            return s.exportDips(path, WorkSession::DipTable::OneDecimal, error);
+        });
+        add(options_.ddp, "ddp", [](WorkSession& s, const QString& path, QString& error) {
+            return s.saveProject(path, 1, error);
+        });
+        if (!options_.force)
+            for (const Output& o : outputs_)
+                if (QFileInfo::exists(o.path))
+                    return fail(BatchExit::OutputExists, exists(o.path));
+        return true;
+    }
+
+    bool read()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QString error;
+        std::optional<LogPicture> read =
+            WorkSession::readPicture(picture_, error, [this](double) { return !stop_.load(); });
+        if (stop_)
+            return stopped();
+        if (!read)
+            return fail(BatchExit::Unreadable, error);
+        r_.width = read->width();
+        r_.height = read->height();
+        r_.kind = pictureKindOf(picture_);
+        r_.readSeconds = seconds(clock);
+        say_(QStringLiteral("%1: read, %2 x %3 pixels (%4 s)")
+                 .arg(name_)
+                 .arg(r_.width)
+                 .arg(r_.height)
+                 .arg(r_.readSeconds, 0, 'f', 2));
+        session_.startWithPicture(picture_, std::move(*read));
+        return true;
+    }
+
+    bool calibrate(const Work& calibration)
+    {
+        if (const QString why = misfit(calibration, r_.width, r_.height); !why.isEmpty())
+            return fail(BatchExit::CalibrationMisfit, why);
+        QString error;
+        if (!session_.apply(SetDipScale{*calibration.scale}, error)
+            || !session_.apply(AddDepthRows{calibration.depthRows}, error)
+            || !session_.apply(SetWellDetails{wellDetailsFor(calibration.well, options_)}, error))
+            return fail(BatchExit::CalibrationMisfit, error);
+        r_.rows = int(session_.work().depthRows.size());
+        return true;
+    }
+
+    bool findAndAccept()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        const std::unique_ptr<TadpoleSearch> search = session_.tadpoleSearch(detectionSettings(options_.search));
+        const FoundTadpoles found = search->runHere([this](double) { return !stop_.load(); });
+        if (stop_ || search->cancelled())
+            return stopped();
+        for (const FoundTadpole& t : found.tadpoles)
+            ++r_.confidence[std::size_t(std::clamp(int(t.confidence * 10), 0, 9))];
+        r_.dotSize = found.context.dotDiameter;
+        r_.noise = found.context.traits.noise;
+        session_.review(found, options_.search.minConfidence);
+        const FoundReview::Counts counts = session_.found().counts();
+        r_.filled = counts.filled;
+        r_.hollow = counts.hollow;
+        QString error;
+        // The work refuses found tadpoles only when its dip table cannot hold them.
+        if (!session_.acceptFound(options_.search.filledGrade, options_.search.hollowGrade, error))
+            return fail(BatchExit::TooManyDips, error);
+        r_.dips = int(session_.work().dips.size());
+        r_.findSeconds = seconds(clock);
+        say_(QStringLiteral("%1: found %2 tadpoles, accepted %3 (%4 s)")
+                 .arg(name_)
+                 .arg(found.tadpoles.size())
+                 .arg(r_.dips)
+                 .arg(r_.findSeconds, 0, 'f', 2));
+        return true;
+    }
+
+    // Written aside, then renamed together: all or nothing.
+    bool write()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        if (options_.las) {
+            const LasCoverage coverage = lasCoverage(session_.work());
+            if (!coverage.anything()) {
+                r_.warnings << QString::fromStdString(coverage.refusal()) + QStringLiteral(" No LAS file was written.");
+                std::erase_if(outputs_, [](const Output& o) { return o.path.endsWith(QStringLiteral(".las")); });
+            } else if (const std::string note = coverage.leftOut(); !note.empty()) {
+                r_.warnings << QString::fromStdString(note);
+            }
+        }
+        if (!folder_.mkpath(QStringLiteral(".")))
+            return fail(BatchExit::Unreadable, QStringLiteral("The folder \"%1\" cannot be made.").arg(folder_.path()));
+        if (!writeAside() || !renameTogether())
+            return false;
+        r_.writeSeconds = seconds(clock);
+        say_(QStringLiteral("%1: wrote %2 (%3 s)")
+                 .arg(name_, r_.outputs.join(QStringLiteral(", ")))
+                 .arg(r_.writeSeconds, 0, 'f', 2));
+        return true;
+    }
+
+    bool writeAside()
+    {
+        QString error;
+        for (const Output& o : outputs_)
+            if (stop_ || !o.write(session_, o.temporary, error)) {
+                removeAside();
+                return stop_ ? stopped() : fail(BatchExit::Unreadable, error);
+            }
+        return true;
+    }
+
+    bool renameTogether()
+    {
+        std::vector<QString> placed;
+        for (const Output& o : outputs_) {
+            if (!renameInto(o.temporary, o.path, options_.force)) {
+                const bool taken = errno == EEXIST;
+                for (const QString& p : placed)
+                    QFile::remove(p);
+                removeAside();
+                r_.outputs.clear();
+                return taken ? fail(BatchExit::OutputExists, exists(o.path))
+                             : fail(BatchExit::Unreadable, QStringLiteral("\"%1\" cannot be written.").arg(o.path));
+            }
+            placed.push_back(o.path);
+            r_.outputs << o.path;
+        }
+        return true;
+    }
+
+    void removeAside()
+    {
+        for (const Output& o : outputs_)
+            QFile::remove(o.temporary);
+    }
+
+    const QString picture_;
+    const QString name_;
+    const BatchOptions& options_;
+    const std::atomic<bool>& stop_;
+    const std::function<void(const QString&)>& say_;
+    QElapsedTimer total_;
+    LogReport r_;
+    QDir folder_;
+    std::vector<Output> outputs_;
+    WorkSession session_;
+};
+
+}  // namespace
+
 LogReport digitizeLog(const QString& picture, const Work& calibration, const BatchOptions& options,
                       const std::atomic<bool>& stop, const std::function<void(const QString&)>& say)
 {
-    QElapsedTimer total, step;
-    total.start();
-    LogReport r;
-    r.picture = picture;
-    const QString name = QFileInfo(picture).fileName();
-    const auto failed = [&](BatchExit exit, const QString& why) {
-        r.exit = exit;
-        r.error = why;
-        r.totalSeconds = seconds(total);
-        return r;
-    };
-    const auto stopped = [&] { return failed(BatchExit::Stopped, QStringLiteral("Stopped before the log was done.")); };
-
-    // The outputs, and none of them there already unless they may be replaced.
-    const QDir folder(options.outFolder.isEmpty() ? QFileInfo(picture).absolutePath() : options.outFolder);
-    const QString base = QFileInfo(picture).completeBaseName();
-    const QString suffix = QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
-    std::vector<Output> outputs;
-    const auto add = [&](bool wanted, const char* extension, std::function<bool(WorkSession&, const QString&, QString&)> write) {
-        if (wanted) {
-            const QString path = folder.filePath(base + QLatin1Char('.') + QLatin1String(extension));
-            outputs.push_back({path, path + suffix, std::move(write)});
-        }
-    };
-    add(options.las, "las", [](WorkSession& s, const QString& path, QString& error) {
-        return s.exportLas(path, QString::fromStdString(s.work().well.depthUnit), QDate::currentDate(), error);
-    });
-    add(options.csv, "csv", [](WorkSession& s, const QString& path, QString& error) {
-        return s.exportDips(path, WorkSession::DipTable::Csv, error);
-    });
-    add(options.dip, "dip", [](WorkSession& s, const QString& path, QString& error) {
-        return s.exportDips(path, WorkSession::DipTable::OneDecimal, error);
-    });
-    add(options.ddp, "ddp", [](WorkSession& s, const QString& path, QString& error) {
-        return s.saveProject(path, 1, error);
-    });
-    if (!options.force)
-        for (const Output& o : outputs)
-            if (QFileInfo::exists(o.path))
-                return failed(BatchExit::OutputExists,
-                              QStringLiteral("\"%1\" exists already; --force replaces it.").arg(o.path));
-
-    step.start();
-    QString error;
-    std::optional<LogPicture> read =
-        WorkSession::readPicture(picture, error, [&stop](double) { return !stop.load(); });
-    if (stop)
-        return stopped();
-    if (!read)
-        return failed(BatchExit::Unreadable, error);
-    r.width = read->width();
-    r.height = read->height();
-    r.kind = pictureKindOf(picture);
-    r.readSeconds = seconds(step);
-    say(QStringLiteral("%1: read, %2 x %3 pixels (%4 s)").arg(name).arg(r.width).arg(r.height).arg(r.readSeconds, 0, 'f', 2));
-
-    const QString why = misfit(calibration, r.width, r.height);
-    if (!why.isEmpty())
-        return failed(BatchExit::CalibrationMisfit, why);
-    WorkSession session;
-    session.startWithPicture(picture, std::move(*read));
-    if (!session.apply(SetDipScale{*calibration.scale}, error) || !session.apply(AddDepthRows{calibration.depthRows}, error)
-        || !session.apply(SetWellDetails{wellDetailsFor(calibration.well, options)}, error))
-        return failed(BatchExit::CalibrationMisfit, error);
-    r.rows = int(session.work().depthRows.size());
-
-    step.restart();
-    const std::unique_ptr<TadpoleSearch> search =
-        session.tadpoleSearch(DetectionSettings{options.search.minDiameter, options.search.maxDiameter, 0});
-    const FoundTadpoles found = search->runHere([&stop](double) { return !stop.load(); });
-    if (stop || search->cancelled())
-        return stopped();
-    for (const FoundTadpole& t : found.tadpoles)
-        ++r.confidence[std::size_t(std::clamp(int(t.confidence * 10), 0, 9))];
-    r.dotSize = found.context.dotDiameter;
-    r.noise = found.context.traits.noise;
-    session.review(found, options.leastSure);
-    const FoundReview::Counts counts = session.found().counts();
-    r.filled = counts.filled;
-    r.hollow = counts.hollow;
-    if (!session.acceptFound(options.filledGrade, options.hollowGrade, error))
-        return failed(BatchExit::CalibrationMisfit, error);
-    r.dips = int(session.work().dips.size());
-    r.findSeconds = seconds(step);
-    say(QStringLiteral("%1: found %2 tadpoles, accepted %3 (%4 s)")
-            .arg(name)
-            .arg(found.tadpoles.size())
-            .arg(r.dips)
-            .arg(r.findSeconds, 0, 'f', 2));
-
-    // Written aside, then renamed together: all or nothing.
-    step.restart();
-    const int withoutDepth = dipsWithoutDepth(session.work());
-    if (options.las && withoutDepth == r.dips) {
-        r.warnings << QStringLiteral("No dip has a depth: no LAS file was written.");
-        std::erase_if(outputs, [](const Output& o) { return o.path.endsWith(QStringLiteral(".las")); });
-    } else if (options.las && withoutDepth > 0) {
-        r.warnings << QStringLiteral("%1 of the %2 dips lie outside the depth calibration and were left out of the "
-                                     "LAS file.")
-                          .arg(withoutDepth)
-                          .arg(r.dips);
-    }
-    const auto removeAside = [&] {
-        for (const Output& o : outputs)
-            QFile::remove(o.temporary);
-    };
-    if (!folder.mkpath(QStringLiteral(".")))
-        return failed(BatchExit::Unreadable, QStringLiteral("The folder \"%1\" cannot be made.").arg(folder.path()));
-    for (const Output& o : outputs)
-        if (stop || !o.write(session, o.temporary, error)) {
-            removeAside();
-            return stop ? stopped() : failed(BatchExit::Unreadable, error);
-        }
-    std::vector<QString> placed;
-    for (const Output& o : outputs) {
-        if (!renameInto(o.temporary, o.path, options.force)) {
-            const bool exists = errno == EEXIST;
-            const QString reason = exists ? QStringLiteral("\"%1\" exists already; --force replaces it.").arg(o.path)
-                                          : QStringLiteral("\"%1\" cannot be written.").arg(o.path);
-            for (const QString& p : placed)
-                QFile::remove(p);
-            removeAside();
-            return failed(exists ? BatchExit::OutputExists : BatchExit::Unreadable, reason);
-        }
-        placed.push_back(o.path);
-        r.outputs << o.path;
-    }
-    r.writeSeconds = seconds(step);
-    r.totalSeconds = seconds(total);
-    say(QStringLiteral("%1: wrote %2 (%3 s)").arg(name, r.outputs.join(QStringLiteral(", "))).arg(r.writeSeconds, 0, 'f', 2));
-    return r;
+    return LogRun(picture, options, stop, say).run(calibration);
 }

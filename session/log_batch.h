@@ -19,6 +19,7 @@ enum class BatchExit {
     OutputExists = 3,       // and no --force
     CalibrationMisfit = 4,  // the calibration does not fit the picture
     Stopped = 5,            // by SIGTERM or SIGINT
+    TooManyDips = 6,        // more tadpoles accepted than the dip table holds
 };
 
 // What became of one log, as the JSON report keeps it.

@@ -267,17 +267,20 @@ bool WorkSession::acceptFound(const std::string& filledGrade, const std::string&
     if (found_.empty())
         return true;
     std::vector<Dip> dips = keptDips(found_, work(), filledGrade, hollowGrade);
-    if (work().dips.size() + dips.size() > std::size_t(kMaxDips)) {
+    const std::size_t kept = dips.size();
+    QString refused;
+    // The proposals go only once the work holds them.
+    if (kept > 0 && !apply(AddDips{std::move(dips)}, refused, "Add Found Tadpoles")) {
         error = QStringLiteral("The dip table holds at most %1 dips: the %2 tadpoles kept do not fit beside the %3 "
-                               "dips there are. Nothing was added.")
+                               "dips there are. Nothing was added; the tadpoles are still under review.")
                     .arg(kMaxDips)
-                    .arg(dips.size())
+                    .arg(kept)
                     .arg(work().dips.size());
         return false;
     }
     found_.clear();
     emit foundChanged();
-    return dips.empty() || apply(AddDips{std::move(dips)}, error, "Add Found Tadpoles");
+    return true;
 }
 
 void WorkSession::rejectFound()

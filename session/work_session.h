@@ -99,6 +99,8 @@ public:
     void review(const FoundTadpoles& found, double leastSure);
     FoundReview& found() { return found_; }
     const FoundReview& found() const { return found_; }
+    // False, with nothing added and the proposals still under review, when
+    // the dip table cannot hold the kept ones: the only refusal of new dips.
     bool acceptFound(const std::string& filledGrade, const std::string& hollowGrade, QString& error);
     void rejectFound();
     // What the last search learned of the scan, or the scan studied now.

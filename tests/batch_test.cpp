@@ -192,6 +192,41 @@ TEST_F(BatchTest, EachFailureHasItsExitCodeItsMessageAndNoOutput)
     EXPECT_EQ(logs[2].toObject()[QStringLiteral("status")].toString(), QStringLiteral("done"));
 }
 
+// More tadpoles than a dip table holds: a limit of the work, not of the
+// calibration, with its own exit code.
+TEST_F(BatchTest, ALogOfMoreTadpolesThanTheDipTableHoldsFailsWholeWithItsOwnExitCode)
+{
+    const int columns = 39, rows = kMaxDips / columns + 2, width = 1000, height = rows * 30 + 40;
+    RgbPicture crowded(width, height, 0xffffff);
+    const auto ink = [&](int x, int y, double share) {
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            crowded.at(x, y) = 0x010101u * std::uint32_t(std::lround(255 * (1 - share)));
+    };
+    for (int i = 0; i < rows * columns; ++i)
+        sketchTadpole(TadpoleSketch{40.5 + 24 * (i % columns), 30.5 + 30 * (i / columns), 8, double((i * 53) % 360), 14,
+                                    2, true},
+                      ink, [](int, int, double) {});
+    writeFile(path("crowded.bmp").toStdString(), encodeBmp(crowded, 8));
+    ProjectFile calibration = calibrationFor(width, height);
+    for (DepthRow& r : calibration.work.depthRows) {
+        r.minDipX = 20;
+        r.maxDipX = 980;
+    }
+    const Finished r = run({QStringLiteral("--quiet"), QStringLiteral("--min-confidence"), QStringLiteral("0"),
+                            QStringLiteral("--calibration"), writeCalibration(QStringLiteral("wide.ddp"), calibration),
+                            QStringLiteral("--report"), path("report.json"), QStringLiteral("--out"), path("out"),
+                            path("crowded.bmp")});
+    EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The dip table holds at most 10000 dips"))) << r.err.toStdString();
+    EXPECT_EQ(filesIn(path("out")), QStringList());
+    const QJsonObject log = QJsonDocument::fromJson(text(path("report.json")).toUtf8())
+                                .object()[QStringLiteral("logs")]
+                                .toArray()[0]
+                                .toObject();
+    EXPECT_EQ(log[QStringLiteral("exitCode")].toInt(), 6);
+    EXPECT_GT(log[QStringLiteral("filled")].toInt(), kMaxDips);
+}
+
 TEST_F(BatchTest, SigtermInTheMiddleOfALogLeavesNothingBehind)
 {
     const QString log = writeLog(QStringLiteral("long.bmp"), 400, 40000);

@@ -63,7 +63,7 @@ TEST(DipInterchange, CsvAndLasMatchTheGoldenFiles)
     const Work w = linearProjectWithDips().work;
     EXPECT_EQ(csv(w), golden("linear_with_dips.csv"));
     EXPECT_EQ(las(w, "M"), golden("linear_with_dips.las"));
-    EXPECT_EQ(dipsWithoutDepth(w), 1);  // left out of the LAS file
+    EXPECT_EQ(lasCoverage(w).withoutDepth, 1);  // left out of the LAS file
     const std::string feet = las(w, "FT");
     EXPECT_NE(feet.find(" STRT.FT             1000.0 : Start depth\r\n"), std::string::npos);
     EXPECT_NE(las(w, "").find(" DEPT.                      : Depth\r\n"), std::string::npos);
@@ -89,10 +89,14 @@ TEST(DipInterchange, LasKeepsTheRulesOfVersion2)
     EXPECT_EQ(lasRuleBreaches(text), std::vector<std::string>());
     EXPECT_NE(text.find(" WELL.        well  7 run 2 : Well\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nPicture: well: 7 run 2.bmp\r\n"), std::string::npos);
-    EXPECT_EQ(dipsWithoutDepth(w), 2);
+    EXPECT_EQ(lasCoverage(w).leftOut(), "2 of the 6 dips lie outside the depth calibration and have no depth: they "
+                                        "were left out of the LAS file.");
+    EXPECT_EQ(lasCoverage(w).refusal(), "");
 
     Work none = linearProjectWithDips().work;
     none.depthRows.clear();  // no depth calibration: no dip has a depth
+    EXPECT_EQ(lasCoverage(none).refusal(), "No dip has a depth: there is nothing to export as LAS.");
+    EXPECT_EQ(lasCoverage(none).leftOut(), "");
     std::ostringstream out;
     EXPECT_FALSE(writeDipsLas(out, none, LasWell{"well7.bmp", "M", "2000-01-01"}));
     EXPECT_EQ(out.str(), "");

@@ -165,3 +165,27 @@ TEST_F(WorkSessionTest, WhatCannotBeOpenedOrWrittenChangesNothing)
     EXPECT_FALSE(s.saved());
     EXPECT_EQ(s.picturePath(), QFileInfo(kSample).absoluteFilePath());
 }
+
+TEST_F(WorkSessionTest, AFullDipTableRefusesTheFoundTadpolesAndKeepsThemUnderReview)
+{
+    WorkSession s;
+    calibrateSample(s);
+    QString error;
+    ASSERT_TRUE(s.apply(AddDips{std::vector<Dip>(kMaxDips - 1, Dip{500, 1000, 90, "B"})}, error));
+    FoundTadpoles found;
+    for (int i = 0; i < 3; ++i)
+        found.tadpoles.push_back(FoundTadpole{300.5 + 40 * i, 2000.5, 10, true, 45.0, 0.9, {}});
+    s.review(found, 0.5);
+    const Work before = s.work();
+
+    EXPECT_FALSE(s.acceptFound("A", "C", error));
+    EXPECT_NE(error.indexOf("the 3 tadpoles kept do not fit beside the 9999 dips"), -1) << error.toStdString();
+    EXPECT_EQ(s.found().proposals().size(), 3u);
+    EXPECT_TRUE(s.work() == before);
+    EXPECT_EQ(s.undoName(), "Add Dips");
+
+    s.found().setLeastConfidence(0.95);  // none kept: nothing to add, the review ends
+    EXPECT_TRUE(s.acceptFound("A", "C", error));
+    EXPECT_TRUE(s.found().empty());
+    EXPECT_TRUE(s.work() == before);
+}

@@ -227,12 +227,9 @@ void FileCommands::exportDips(WorkSession::DipTable kind)
 void FileCommands::exportLas()
 {
     const QString title = QStringLiteral("Export Dips as LAS");
-    // The LAS index holds real depths only: a dip outside the depth
-    // calibration has none.
-    const int dips = int(session_.work().dips.size());
-    const int withoutDepth = dipsWithoutDepth(session_.work());
-    if (withoutDepth == dips) {
-        messages_.showError(title, QStringLiteral("No dip has a depth yet: there is nothing to export as LAS."));
+    const LasCoverage coverage = lasCoverage(session_.work());
+    if (!coverage.anything()) {
+        messages_.showError(title, QString::fromStdString(coverage.refusal()));
         return;
     }
     const auto path = askSavePath(title, QStringLiteral("LAS files (*.las)|*.las|"), proposedName(QStringLiteral(".las"), false));
@@ -255,11 +252,8 @@ void FileCommands::exportLas()
     }
     if (!report(title, written, error))
         return;
-    if (withoutDepth > 0)
-        messages_.showError(title, QStringLiteral("%1 of the %2 dips lie outside the depth calibration and have no "
-                                                  "depth: they were left out of the LAS file.")
-                                       .arg(withoutDepth)
-                                       .arg(dips));
+    if (const std::string note = coverage.leftOut(); !note.empty())
+        messages_.showError(title, QString::fromStdString(note));
 }
 
 void FileCommands::saveStatisticsImage(const std::function<bool(const QString&)>& write)

@@ -28,7 +28,7 @@ QDoubleSpinBox* diameterBox(const char* name, QWidget* parent)
 {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName(QString::fromLatin1(name));
-    box->setRange(3, 60);
+    box->setRange(kLeastDotDiameter, kMostDotDiameter);
     box->setSingleStep(0.5);
     box->setDecimals(1);
     box->setSuffix(QStringLiteral(" px"));
@@ -102,7 +102,7 @@ FoundTadpolesPanel::FoundTadpolesPanel(QWidget* parent) : QDockWidget(QStringLit
     column->addStretch(1);
     setWidget(body);
 
-    setSearch(settings::TadpoleSearch{});
+    setSearch(SearchSettings{});
     showCounts({});
     connect(automaticSize_, &QCheckBox::toggled, this, [this] {
         followAutomaticSize();
@@ -149,9 +149,9 @@ void FoundTadpolesPanel::showScan(const ScanContext& scan)
 
 void FoundTadpolesPanel::showCurrent(const QString& description) { current_->setText(description); }
 
-settings::TadpoleSearch FoundTadpolesPanel::search() const
+SearchSettings FoundTadpolesPanel::search() const
 {
-    settings::TadpoleSearch s;
+    SearchSettings s;
     if (!automaticSize_->isChecked()) {
         s.minDiameter = minDiameter_->value();
         s.maxDiameter = maxDiameter_->value();
@@ -162,7 +162,7 @@ settings::TadpoleSearch FoundTadpolesPanel::search() const
     return s;
 }
 
-void FoundTadpolesPanel::setSearch(const settings::TadpoleSearch& s)
+void FoundTadpolesPanel::setSearch(const SearchSettings& s)
 {
     const QSignalBlocker b1(automaticSize_), b2(minDiameter_), b3(maxDiameter_), b4(filledGrade_), b5(hollowGrade_),
         b6(minConfidence_);

@@ -4,7 +4,7 @@
 
 #include "model/found_review.h"
 #include "detection/tadpole_detector.h"
-#include "ui/program_settings.h"
+#include "session/search_settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,8 +26,8 @@ public:
     void showScan(const ScanContext& scan);
     // The proposal the view was stepped to, described; empty: none.
     void showCurrent(const QString& description);
-    settings::TadpoleSearch search() const;
-    void setSearch(const settings::TadpoleSearch& search);
+    SearchSettings search() const;
+    void setSearch(const SearchSettings& search);
 
 signals:
     void acceptClicked();

@@ -149,7 +149,7 @@ void DigitizeWindow::connectControls()
     connect(foundPanel_, &FoundTadpolesPanel::rejectClicked, this, [this] { tadpoles_->reject(); });
     connect(foundPanel_, &FoundTadpolesPanel::stepClicked, this, [this](bool forward) { tadpoles_->step(forward); });
     connect(foundPanel_, &FoundTadpolesPanel::searchChanged, this, [this] {
-        const settings::TadpoleSearch search = foundPanel_->search();
+        const SearchSettings search = foundPanel_->search();
         settings::setTadpoleSearch(search);
         if (session_.found().reviewing()) {
             session_.found().setLeastConfidence(search.minConfidence);

@@ -99,30 +99,19 @@ void setGradeColour(int grade, Rgb colour)
                    QColor(colour.r, colour.g, colour.b).name());
 }
 
-TadpoleSearch tadpoleSearch()
+SearchSettings tadpoleSearch()
 {
     const auto store = open();
-    TadpoleSearch search;
-    const auto grade = [&](const char* key, const std::string& fallback) {
-        const QString g = store->value(QString::fromLatin1(key)).toString();
-        return gradeIndex(g.toStdString()) >= 0 ? g.toStdString() : fallback;
+    const auto number = [&](const char* key, double fallback) {
+        return store->value(QString::fromLatin1(key), fallback).toDouble();
     };
-    const double low = store->value(QStringLiteral("tadpoles/minDiameter"), 0).toDouble();
-    const double high = store->value(QStringLiteral("tadpoles/maxDiameter"), 0).toDouble();
-    // A range that makes no sense falls back to the estimate.
-    if (low > 0 && high >= low && high <= 100) {
-        search.minDiameter = low;
-        search.maxDiameter = high;
-    }
-    const double confidence = store->value(QStringLiteral("tadpoles/minConfidence"), 0.5).toDouble();
-    if (confidence >= 0 && confidence <= 1)
-        search.minConfidence = confidence;
-    search.filledGrade = grade("tadpoles/filledGrade", search.filledGrade);
-    search.hollowGrade = grade("tadpoles/hollowGrade", search.hollowGrade);
-    return search;
+    const auto grade = [&](const char* key) { return store->value(QString::fromLatin1(key)).toString().toStdString(); };
+    return validSearchSettings({number("tadpoles/minDiameter", 0), number("tadpoles/maxDiameter", 0),
+                                number("tadpoles/minConfidence", SearchSettings{}.minConfidence),
+                                grade("tadpoles/filledGrade"), grade("tadpoles/hollowGrade")});
 }
 
-void setTadpoleSearch(const TadpoleSearch& search)
+void setTadpoleSearch(const SearchSettings& search)
 {
     const auto store = open();
     store->setValue(QStringLiteral("tadpoles/minDiameter"), search.minDiameter);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "drawing/drawing_surface.h"
+#include "session/search_settings.h"
 
 // What the program remembers between runs, in the user's settings: the
 // recent projects, the window's place, the last folder of each kind of file,
@@ -37,18 +38,9 @@ void setLastFolder(const QString& kind, const QString& folder);
 std::array<Rgb, 4> gradeColours();
 void setGradeColour(int grade, Rgb colour);
 
-// "Find Tadpoles": the dot sizes looked for (both 0: estimated from the
-// picture), the least confidence kept, and the grades of the dips that filled
-// and hollow dots make.
-struct TadpoleSearch {
-    double minDiameter = 0;
-    double maxDiameter = 0;
-    double minConfidence = 0.5;
-    std::string filledGrade = "A";
-    std::string hollowGrade = "C";
-};
-TadpoleSearch tadpoleSearch();
-void setTadpoleSearch(const TadpoleSearch& search);
+// "Find Tadpoles": what was last set, each part within its limits.
+SearchSettings tadpoleSearch();
+void setTadpoleSearch(const SearchSettings& search);
 
 // "Snap to Tadpoles", off until the user turns it on.
 bool snapToTadpoles();

@@ -21,12 +21,9 @@ TadpoleCommands::TadpoleCommands(WorkSession& session, FoundTadpolesPanel& panel
 
 TadpoleCommands::~TadpoleCommands() = default;
 
-// Every tadpole with a tail is kept from the search: the review shows those
-// sure enough, and the panel can show more or fewer without searching again.
 DetectionSettings TadpoleCommands::wanted() const
 {
-    const settings::TadpoleSearch s = panel_.search();
-    return {s.minDiameter, s.maxDiameter, 0};
+    return detectionSettings(panel_.search());
 }
 
 void TadpoleCommands::find()
@@ -76,7 +73,7 @@ void TadpoleCommands::accept()
 {
     if (session_.found().empty())
         return;
-    const settings::TadpoleSearch search = panel_.search();
+    const SearchSettings search = panel_.search();
     QString error;
     if (!session_.acceptFound(search.filledGrade, search.hollowGrade, error))
         messages_.showError(QStringLiteral("Add Found Tadpoles"), error);
