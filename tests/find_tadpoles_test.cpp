@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include "tadpole_sketch.h"
+#include "ui/program_settings.h"
 #include "ui/log_view.h"
 #include "window_fixture.h"
 
@@ -209,6 +210,19 @@ TEST_F(FindTadpolesTest, SnapAndTheSearchSettingsOutliveTheRun)
     EXPECT_EQ(child<QComboBox>("hollowgrade")->currentText(), QStringLiteral("D"));
     EXPECT_FALSE(child<QCheckBox>("founddiameterauto")->isChecked());
     EXPECT_EQ(child<QDoubleSpinBox>("founddiametermax")->value(), 12);
+}
+
+// The panel, the stored settings and dipdigitizer-batch take one dot range;
+// one stored beyond it, by hand or by another version, is not half kept.
+TEST_F(FindTadpolesTest, AStoredDotRangeBeyondTheSearchsLimitsFallsBackToTheEstimate)
+{
+    EXPECT_EQ(child<QDoubleSpinBox>("founddiametermin")->minimum(), kLeastDotDiameter);
+    EXPECT_EQ(child<QDoubleSpinBox>("founddiametermax")->maximum(), kMostDotDiameter);
+    settings::setTadpoleSearch(SearchSettings{10, 80, 0.7, "B", "Z"});
+    EXPECT_EQ(settings::tadpoleSearch(), (SearchSettings{0, 0, 0.7, "B", "C"}));
+    SetUp();
+    EXPECT_TRUE(child<QCheckBox>("founddiameterauto")->isChecked());
+    EXPECT_EQ(child<QSpinBox>("foundconfidence")->value(), 70);
 }
 
 }  // namespace
