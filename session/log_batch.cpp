@@ -53,12 +53,14 @@ QString pictureKindOf(const QString& path)
 // Why the calibration cannot serve on a picture of this size; empty when it can.
 QString misfit(const Work& calibration, int width, int height)
 {
-    if (!calibration.scale)
-        return QStringLiteral("The calibration project has no dip scale.");
-    if (calibration.depthRows.size() < 2)
+    // Dips are placed on a complete calibration only, as in the window.
+    if (!Calibration(calibration).complete()) {
+        if (!calibration.scale)
+            return QStringLiteral("The calibration project has no dip scale.");
         return QStringLiteral("The calibration project has %1 depth row%2; two at least are needed.")
             .arg(calibration.depthRows.size())
             .arg(calibration.depthRows.size() == 1 ? QString() : QStringLiteral("s"));
+    }
     for (const DepthRow& r : calibration.depthRows)
         if (r.y < 0 || r.y >= height || r.minDipX < 0 || r.minDipX >= width || r.maxDipX < 0 || r.maxDipX >= width)
             return QStringLiteral("The depth row at depth %1 lies outside the picture of %2 by %3 pixels.")

@@ -87,6 +87,8 @@ private:
     void showOpenedWork(bool project);
     // The controls that depend on the work, after every change of it.
     void followWork();
+    // The controls as the work's state has them; all, or those that changed.
+    void showControls(bool all);
     void showWorkName();
     void setMode(WorkMode mode);
     // "Define Dip Scale" OK and "Enter Depth" OK.
@@ -130,6 +132,8 @@ private:
     std::unique_ptr<WindowToolHost> toolHost_;
     std::unique_ptr<LogTools> tools_;
     std::unique_ptr<WorkRecovery> recovery_;
+    WorkControls controlsOn_;
+    bool openedProject_ = false;
     bool closing_ = false;
     bool leftWorkOffered_ = false;
     bool leftWorkWaiting_ = false;  // the offer of left work waits for a picture being read

@@ -229,48 +229,24 @@ void DigitizeWindow::showOpenedWork(bool project)
     for (QWidget* w : std::initializer_list<QWidget*>{scaleForm_, depthForm_, prompt_})
         w->hide();
     c.modes[1]->setChecked(true);
-    for (QRadioButton* tool : c.calibrationTools)
-        tool->setEnabled(false);
     c.calibrationTools[0]->setChecked(true);
-    for (QRadioButton* grade : c.grades)
-        grade->setEnabled(false);
     c.grades[0]->setChecked(true);
     tools_->digitize().setGrade("A");
-    for (QLabel* label : c.readoutCaptions)
-        label->setVisible(false);
-    for (QLabel* label : c.readoutValues)
-        label->setVisible(false);
     c.grid->setChecked(false);
-    c.grid->setEnabled(false);
     actions_.grid->setChecked(false);
-    actions_.grid->setEnabled(false);
-    for (QAction* a : {actions_.saveProjectAs, actions_.saveProject, actions_.exportDips, actions_.exportNearestInteger,
-                       actions_.exportCsv, actions_.exportLas, actions_.areaErase, actions_.deleteDip})
-        a->setEnabled(false);
     foundPanel_->showCurrent(QString());
+    // Every control as the new work has it, none kept from the last.
+    openedProject_ = project;
+    showControls(true);
 
     area_->reset();
     area_->setPictureSize(QSize(session_.picture().width(), session_.picture().height()));
     logView().surface().setPicture(&session_.picture());
     logView().setBordered(true);  // the layout below paints the picture into it
-    for (int t = 2; t < 8; ++t)
-        c.calibrationTools[std::size_t(t)]->setEnabled(true);
-    c.depthHeading->setEnabled(true);
-    c.pixelCaption->setVisible(false);
-    c.pixelValue->setVisible(false);
-    for (QPushButton* b : c.zoomButtons)
-        b->setEnabled(true);
-    actions_.wellDetails->setEnabled(true);
-    if (project) {
+    if (project)
         area_->setZoom(session_.openedZoom());
-        c.calibrationTools[0]->setEnabled(true);
-        c.calibrationTools[1]->setEnabled(true);
-        for (QAction* a : {actions_.saveProjectAs, actions_.saveProject, actions_.exportDips, actions_.exportCsv,
-                           actions_.exportLas})
-            a->setEnabled(true);
-    } else {
+    else
         scaleForm_->show();
-    }
     c.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(
         c.zoomCaption->text().toStdString())));
     layoutWindow();  // and a redraw
@@ -284,35 +260,27 @@ void DigitizeWindow::showOpenedWork(bool project)
         statistics_->refresh();
 }
 
-void DigitizeWindow::followWork()
+void DigitizeWindow::followWork() { showControls(false); }
+
+void DigitizeWindow::showControls(bool all)
 {
-    const WindowControls& c = controls_;
     const Work& w = session_.work();
-    const bool calibrated = session_.calibration().complete();
-    const bool digitizing = tools_->mode() == WorkMode::Digitize;
-    // Once usable, these stay so for the log.
-    if (w.depthRows.size() >= 2) {
-        c.grid->setEnabled(true);
-        actions_.grid->setEnabled(true);
-        actions_.saveProjectAs->setEnabled(true);
-        actions_.saveProject->setEnabled(true);
-    }
-    if (!w.dips.empty() || (digitizing && w.depthRows.size() >= 2))
-        for (QAction* a : {actions_.exportDips, actions_.exportCsv, actions_.exportLas})
-            a->setEnabled(true);
-    if (digitizing && w.depthRows.size() >= 2)
-        for (QAction* a : {actions_.exportNearestInteger, actions_.areaErase, actions_.deleteDip})
-            a->setEnabled(true);
-    if (w.scale) {
-        c.scaleCaption->setText(QString::fromStdString(dipScaleCaption(w.scale->kind)));
-        c.scaleCaption->setVisible(true);
-    } else if (!tools_->calibration().enteringCustomScale()) {
-        c.scaleCaption->setVisible(false);
-    }
-    actions_.findTadpoles->setEnabled(!tadpoles_->searching() && session_.hasPicture() && calibrated);
-    const bool reviewing = !session_.found().empty();
-    for (QAction* a : {actions_.acceptFound, actions_.stepFound[0], actions_.stepFound[1]})
-        a->setEnabled(reviewing);
+    const bool enteringScale = tools_->calibration().enteringCustomScale();
+    WorkState state;
+    state.picture = session_.hasPicture();
+    state.openedProject = openedProject_;
+    state.scale = w.scale.has_value() || enteringScale;
+    state.digitizing = tools_->mode() == WorkMode::Digitize;
+    state.calibrated = session_.calibration().complete();
+    state.dips = !w.dips.empty();
+    state.searching = tadpoles_->searching();
+    state.reviewing = !session_.found().empty();
+    state.before = all ? WorkControls() : controlsOn_;
+    const WorkControls on = workControls(state);
+    showWorkControls(actions_, controls_, on, all ? WorkControls().set() : on ^ controlsOn_);
+    controlsOn_ = on;
+    if (w.scale)
+        controls_.scaleCaption->setText(QString::fromStdString(dipScaleCaption(w.scale->kind)));
 }
 
 void DigitizeWindow::showWorkName()
@@ -324,26 +292,13 @@ void DigitizeWindow::showWorkName()
 
 void DigitizeWindow::setMode(WorkMode mode)
 {
-    const WindowControls& c = controls_;
     // "Area Erase" and "Delete Dip" were chosen for the mode being left.
     tools_->disarm();
     tools_->setMode(mode);
-    const bool calibrating = mode == WorkMode::Calibrate;
-    c.calibrationTools[0]->setEnabled(calibrating);
-    c.calibrationTools[1]->setEnabled(calibrating);
-    const bool digitizing = !calibrating && session_.work().depthRows.size() >= 2;
-    if (calibrating || digitizing) {
-        for (QRadioButton* q : c.grades)
-            q->setEnabled(digitizing);
-        for (QLabel* l : c.readoutCaptions)
-            l->setVisible(digitizing);
-        for (QLabel* l : c.readoutValues)
-            l->setVisible(digitizing);
-    }
-    if (digitizing) {
+    if (mode == WorkMode::Digitize && session_.calibration().complete()) {
         // The grade shown is the grade of the next dip.
         for (int q = 0; q < 4; ++q)
-            if (c.grades[std::size_t(q)]->isChecked())
+            if (controls_.grades[std::size_t(q)]->isChecked())
                 tools_->digitize().setGrade(std::string(1, char('A' + q)));
     }
     followWork();
@@ -364,15 +319,11 @@ void DigitizeWindow::defineDipScale()
         return;
     }
     const DipScale& scale = std::get<DipScale>(choice);
-    for (QRadioButton* mode : controls_.modes)
-        mode->setEnabled(true);
-    controls_.calibrationTools[0]->setEnabled(true);
-    controls_.calibrationTools[1]->setEnabled(true);
-    controls_.scaleCaption->setText(QString::fromStdString(dipScaleCaption(scale.kind)));
-    controls_.scaleCaption->setVisible(true);
     scaleForm_->hide();
     if (scale.kind == DipScaleKind::Custom) {
         tools_->calibration().startCustomScale(scale);
+        followWork();
+        controls_.scaleCaption->setText(QString::fromStdString(dipScaleCaption(scale.kind)));
         return;
     }
     QString error;

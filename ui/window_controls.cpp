@@ -1,5 +1,6 @@
 #include "ui/window_controls.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -178,4 +179,39 @@ WindowControls makeControls(QMainWindow* window, QWidget* centre)
     makeBottomBar(c, centre);
     makeToolPanel(c, window, centre);
     return c;
+}
+
+void showWorkControls(const WindowActions& a, const WindowControls& c, WorkControls on, WorkControls changed)
+{
+    using C = WorkControl;
+    const auto follow = [&](C control, auto&& set) {
+        if (changed.test(std::size_t(control)))
+            set(on.test(std::size_t(control)));
+    };
+    const auto enable = [](bool on, auto... things) { (things->setEnabled(on), ...); };
+    const auto show = [](bool on, auto... things) { (things->setVisible(on), ...); };
+    follow(C::SaveProject, [&](bool b) { enable(b, a.saveProject, a.saveProjectAs); });
+    follow(C::ExportDips, [&](bool b) { enable(b, a.exportDips, a.exportCsv, a.exportLas); });
+    follow(C::ExportNearestInteger, [&](bool b) { enable(b, a.exportNearestInteger); });
+    follow(C::EditDips, [&](bool b) { enable(b, a.areaErase, a.deleteDip); });
+    follow(C::WellDetails, [&](bool b) { enable(b, a.wellDetails); });
+    follow(C::FindTadpoles, [&](bool b) { enable(b, a.findTadpoles); });
+    follow(C::ReviewKeys, [&](bool b) { enable(b, a.acceptFound, a.stepFound[0], a.stepFound[1]); });
+    follow(C::Grid, [&](bool b) { enable(b, c.grid, a.grid); });
+    follow(C::DepthTools, [&](bool b) { enable(b, c.calibrationTools[0], c.calibrationTools[1]); });
+    follow(C::MarkTools, [&](bool b) {
+        for (std::size_t t = 2; t < c.calibrationTools.size(); ++t)
+            enable(b, c.calibrationTools[t]);
+    });
+    follow(C::ZoomButtons, [&](bool b) { enable(b, c.zoomButtons[0], c.zoomButtons[1], c.depthHeading); });
+    follow(C::Grades, [&](bool b) {
+        for (QRadioButton* grade : c.grades)
+            enable(b, grade);
+    });
+    follow(C::Readout, [&](bool b) {
+        for (std::size_t i = 0; i < c.readoutCaptions.size(); ++i)
+            show(b, c.readoutCaptions[i], c.readoutValues[i]);
+    });
+    follow(C::PixelReadout, [&](bool b) { show(b, c.pixelCaption, c.pixelValue); });
+    follow(C::ScaleCaption, [&](bool b) { show(b, c.scaleCaption); });
 }

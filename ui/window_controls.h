@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "session/work_controls.h"
+
 class BevelBar;
 class QAction;
 class QCheckBox;
@@ -69,3 +71,7 @@ struct WindowControls {
 
 // Makes the bars and the panel on centre.
 WindowControls makeControls(QMainWindow* window, QWidget* centre);
+
+// Each control of changed enabled, or shown, as on says.
+void showWorkControls(const WindowActions& actions, const WindowControls& controls, WorkControls on,
+                      WorkControls changed);
