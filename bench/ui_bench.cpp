@@ -39,7 +39,7 @@
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
 #include "ui/main_window.h"
-#include "ui/work_recovery.h"
+#include "session/work_recovery.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "files/safe_save.h"
 #include "session/picture_place.h"
 #include "session/tadpole_search.h"
+#include "session/work_recovery.h"
 
 namespace {
 
@@ -171,7 +172,37 @@ void WorkSession::workReplaced()
 {
     calibration_ = Calibration(work());
     emit workChanged();
+    historyMoved();
+}
+
+void WorkSession::historyMoved()
+{
+    if (recovery_) {
+        if (hasPicture() && !saved())
+            recovery_->workChanged();
+        else
+            recovery_->workSaved();
+    }
     emit historyChanged();
+}
+
+void WorkSession::keepForRecovery(std::function<double()> zoom)
+{
+    recovery_ = std::make_unique<WorkRecovery>([this, zoom = std::move(zoom)] {
+        return RecoveryContent{workName(), projectFile(zoom(), true)};
+    });
+}
+
+void WorkSession::adoptLeftWork(LeftWork& left)
+{
+    if (recovery_ && !recovery_->adopt(left))
+        recovery_->workChanged();  // written anew instead
+}
+
+void WorkSession::endCleanly()
+{
+    if (recovery_)
+        recovery_->endCleanly();
 }
 
 ProjectFile WorkSession::projectFile(double zoom, bool whole) const
@@ -197,7 +228,7 @@ bool WorkSession::saveProject(const QString& path, double zoom, QString& error)
     projectPath_ = QFileInfo(path).absoluteFilePath();
     workName_ = QFileInfo(path).fileName();
     history_.markSaved();
-    emit historyChanged();
+    historyMoved();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@
 #include "picture/log_picture.h"
 
 class TadpoleSearch;
+class WorkRecovery;
+struct LeftWork;
 
 // One piece of work on one log picture and what can be done with it: the
 // use cases every front end shares. It owns the work, its picture, the
@@ -109,6 +112,19 @@ public:
     // the search reads the scan.
     std::optional<FoundTadpole> tadpoleAt(double x, double y, double reach, const DetectionSettings& wanted);
 
+    // Unsaved work kept on disk, so that a crash loses at most the last
+    // seconds of it (the window's way; a batch keeps none): written soon
+    // after each change, removed once the work is saved. zoom gives the
+    // view's zoom the file keeps.
+    void keepForRecovery(std::function<double()> zoom);
+    // Nothing until keepForRecovery.
+    WorkRecovery* recovery() { return recovery_.get(); }
+    // Work a run left without closing, just opened with startWithProject:
+    // its file becomes this session's recovery file until the work is saved.
+    void adoptLeftWork(LeftWork& left);
+    // The front end closes cleanly: no recovery file stays.
+    void endCleanly();
+
 signals:
     // The work changed, or may have: an action (also one that left it as it
     // was), undo, redo, or another piece of work.
@@ -121,6 +137,8 @@ signals:
 private:
     void start(const QString& picturePath, LogPicture picture, Work work, bool unsaved);
     void workReplaced();
+    // Undo's and redo's actions or the saved state changed.
+    void historyMoved();
     // The paper's colour of the log's dip track, or of the whole picture.
     QRgb paperColour();
 
@@ -134,4 +152,5 @@ private:
     FoundReview found_;
     std::optional<ScanContext> scanContext_;
     std::optional<QRgb> paper_;
+    std::unique_ptr<WorkRecovery> recovery_;
 };

@@ -9,7 +9,7 @@
 
 #include "files/project_file.h"
 #include "ui/main_window.h"
-#include "ui/work_recovery.h"
+#include "session/work_recovery.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "files/project_file.h"
 #include "ui/log_view.h"
-#include "ui/work_recovery.h"
+#include "session/work_recovery.h"
 #include "window_fixture.h"
 
 namespace {

@@ -7,10 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "files/project_file.h"
 #include "session/tadpole_search.h"
+#include "session/work_recovery.h"
 #include "session/work_session.h"
 
 namespace {
@@ -188,4 +190,38 @@ TEST_F(WorkSessionTest, AFullDipTableRefusesTheFoundTadpolesAndKeepsThemUnderRev
     EXPECT_TRUE(s.acceptFound("A", "C", error));
     EXPECT_TRUE(s.found().empty());
     EXPECT_TRUE(s.work() == before);
+}
+
+TEST_F(WorkSessionTest, UnsavedWorkIsKeptForRecoveryUntilItIsSaved)
+{
+    const QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    WorkSession s;
+    s.keepForRecovery([] { return 0.25; });
+    calibrateSample(s);
+    QSignalSpy written(s.recovery(), &WorkRecovery::written);
+    ASSERT_TRUE(written.wait(10000));
+    const QString kept = s.recovery()->currentFile();
+    EXPECT_TRUE(kept.endsWith(QStringLiteral("/sample_log.bmp.recovery.ddp"))) << kept.toStdString();
+
+    // Read back as a project naming the picture by its whole path.
+    QString error;
+    const auto opening = WorkSession::readProjectFile(kept, error);
+    ASSERT_TRUE(opening) << error.toStdString();
+    EXPECT_TRUE(opening->file.work == s.work());
+    EXPECT_EQ(opening->file.zoom, 0.25);
+    EXPECT_EQ(opening->picturePath, QFileInfo(kSample).absoluteFilePath());
+
+    ASSERT_TRUE(s.saveProject(path("saved.ddp"), 1, error));
+    EXPECT_FALSE(QFileInfo::exists(kept));
+    EXPECT_TRUE(s.recovery()->currentFile().isEmpty());
+    s.undo();  // unsaved again
+    s.recovery()->waitForWrite();
+    s.recovery()->writeNow();
+    s.recovery()->waitForWrite();
+    EXPECT_TRUE(QFileInfo::exists(s.recovery()->currentFile()));
+    const QString folder = QFileInfo(s.recovery()->currentFile()).absolutePath();
+    s.endCleanly();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_TRUE(WorkRecovery::leftWork().empty());
 }

@@ -78,23 +78,12 @@ void DigitizeWindow::offerLeftWork()
     // Unsaved work in hand is not to be replaced; what was left waits.
     if (session_.hasPicture() && !session_.saved())
         return;
-    for (LeftWork& left : WorkRecovery::leftWork()) {
-        const QString question = QStringLiteral("Unsaved work on \"%1\" from %2 was found. Recover it?")
-                                     .arg(left.workName, left.written.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-        if (messages_->askYesNo(QStringLiteral("Recover Work"), question)) {
-            if (!files_->openProject(left.file, left.workName))
-                return;  // the message said why; the work is offered again at the next start
-            showOpenedWork(true);
-            // Saved where the user likes, under the work's own name by default.
-            dialog_->remember(QFileInfo(session_.picturePath()).absoluteDir().filePath(session_.workName()));
-            if (!recovery_->adopt(left))
-                recovery_->workChanged();
-            return;
-        }
-        if (!WorkRecovery::setAside(left))
-            messages_->showError(QStringLiteral("Recover Work"),
-                                 QStringLiteral("The unsaved work \"%1\" could not be put aside; it is offered "
-                                                "again at the next start.")
-                                     .arg(left.file));
-    }
+    askAboutLeftWork(*messages_, [this](LeftWork& left) {
+        if (!files_->openProject(left.file, left.workName))
+            return;  // the message said why; the work is offered again at the next start
+        showOpenedWork(true);
+        // Saved where the user likes, under the work's own name by default.
+        dialog_->remember(QFileInfo(session_.picturePath()).absoluteDir().filePath(session_.workName()));
+        session_.adoptLeftWork(left);
+    });
 }
