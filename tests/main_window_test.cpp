@@ -47,9 +47,17 @@ TEST_F(WindowTest, LayoutFollowsTheWindowSizeAndKeepsItsMinimum)
     window_->resize(1000, 700);
     const QWidget* centre = window_->centralWidget();
     const int W = centre->width(), H = centre->height();
-    EXPECT_EQ(child<QWidget>("Picture1")->geometry(), QRect(10, 37, W - 110, H - 89));  // in twips: 150, 405 + 150
-    EXPECT_EQ(child<QWidget>("Picture5")->geometry(), QRect(W - 75, 27, 75, H - 54));
-    EXPECT_EQ(child<QScrollBar>("VScroll1")->x(), W - 91);
+    const QRect log = child<QWidget>("Picture1")->geometry();
+    const QRect panel = child<QWidget>("Picture5")->geometry();
+    const QRect across = child<QScrollBar>("HScroll1")->geometry(), down = child<QScrollBar>("VScroll1")->geometry();
+    EXPECT_EQ(panel, QRect(W - 75, 27, 75, H - 54));  // between the bars, at the right
+    EXPECT_EQ(log.topLeft(), QPoint(10, 37));
+    EXPECT_EQ(down.x(), log.right() + 1 + 9);  // the scroll bars a gap beside the log
+    EXPECT_EQ(down.right() + 1, panel.x());
+    EXPECT_EQ(across.y(), log.bottom() + 1 + 9);
+    EXPECT_EQ(across.bottom() + 1, H - 27);
+    EXPECT_EQ(across.right() + 1, down.x());
+    EXPECT_EQ(child<QWidget>("Picture4")->geometry(), QRect(down.x(), across.y(), 17, 17));
     window_->resize(100, 50);
     EXPECT_GE(window_->width(), 308);
     EXPECT_GE(child<QWidget>("Picture1")->height(), 1);

@@ -9,7 +9,9 @@ class QWidget;
 
 // The one common dialog of the main window (CMDialog1). Its settings keep
 // their values between uses: a command sets only what it names. Filters are
-// written as description and pattern pairs joined by "|".
+// written as description and pattern pairs joined by "|". Its fields keep
+// the names of the common dialog's own properties (FileName, ShowOpen, ...),
+// which the file commands set as that dialog is set, and which tests fake.
 class CommonDialog {
 public:
     static constexpr int kOverwritePrompt = 2;  // flags of the save commands

@@ -7,13 +7,13 @@ EnterDipScales::EnterDipScales(QWidget* parent) : QWidget(parent, Qt::Tool)
 {
     setWindowTitle(QStringLiteral("Enter Dip Scales"));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    label2_ = new QLabel(this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setMinimumWidth(220);
+    prompt_ = new QLabel(this);
+    prompt_->setObjectName(QStringLiteral("Label2"));
+    prompt_->setMinimumWidth(220);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label2_);
+    layout->addWidget(prompt_);
 }
 
-void EnterDipScales::setPrompt(const QString& text) { label2_->setText(text); }
+void EnterDipScales::setPrompt(const QString& text) { prompt_->setText(text); }
 
-QString EnterDipScales::prompt() const { return label2_->text(); }
+QString EnterDipScales::prompt() const { return prompt_->text(); }

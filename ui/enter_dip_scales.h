@@ -14,5 +14,5 @@ public:
     QString prompt() const;
 
 private:
-    QLabel* label2_;
+    QLabel* prompt_;
 };

@@ -20,7 +20,6 @@ LogArea::LogArea(QWidget* parent) : QObject(parent)
     for (QScrollBar* bar : {hBar_, vBar_}) {
         // Changes arrive when the thumb is released, not while it is dragged.
         bar->setTracking(false);
-        bar->setVisible(false);
         connect(bar, &QScrollBar::valueChanged, this, [this] {
             followBars();
             emit viewChanged();
@@ -28,7 +27,11 @@ LogArea::LogArea(QWidget* parent) : QObject(parent)
     }
     corner_ = new QWidget(parent);
     corner_->setObjectName(QStringLiteral("Picture4"));
-    corner_->setVisible(false);
+    // The bars' ranges follow the view's size; the window redraws.
+    connect(view_, &LogView::resized, this, [this] {
+        layoutRanges();
+        emit viewChanged();
+    });
 }
 
 void LogArea::setPictureSize(QSize size) { picture_ = size.expandedTo(QSize(1, 1)); }

@@ -56,6 +56,7 @@ void LogView::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
     fitSurface();
+    emit resized();
 }
 
 void LogView::wheelEvent(QWheelEvent* e)

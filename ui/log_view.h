@@ -37,6 +37,8 @@ signals:
     // The second press of a double click, which is reported only so.
     void doubleClicked();
     void mouseLeft();
+    // The drawing area took another size.
+    void resized();
     // Whole wheel notches, positive away from the user; horizontal with Shift.
     void wheelScrolled(double notches, bool horizontal);
     // With Ctrl held: one step per notch, in (away from the user) or out.

@@ -33,9 +33,9 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     setWindowTitle(QStringLiteral("Vellwick Dipmeter Digitizer"));
     centre_ = new QWidget(this);
     setCentralWidget(centre_);
-    centre_->installEventFilter(this);
     area_ = new LogArea(centre_);
     controls_ = makeControls(this, centre_);
+    createLayout();
     createWindows();
     files_ = std::make_unique<FileCommands>(session_, *dialog_, *messages_, this);
     tadpoles_ = std::make_unique<TadpoleCommands>(session_, *foundPanel_, *area_, *messages_, this);
@@ -51,9 +51,7 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
             return tadpoles_->snapTarget(x, y, reach);
         }});
     tools_ = std::make_unique<LogTools>(*toolHost_, session_.found(), [this] { tadpoles_->followReview(); redraw(); });
-    recovery_ = std::make_unique<WorkRecovery>([this] {
-        return RecoveryContent{session_.workName(), session_.projectFile(area_->zoom(), true)};
-    });
+    session_.keepForRecovery([this] { return area_->zoom(); });
     createActions();
     createMenus();
     connectControls();
@@ -207,7 +205,7 @@ bool DigitizeWindow::mayEnd()
 {
     if (!files_->settleUnsavedWork(area_->zoom(), QStringLiteral("The program stays open with the work.")))
         return false;
-    recovery_->endCleanly();
+    session_.endCleanly();
     return true;
 }
 

@@ -23,7 +23,6 @@ class SetScaleForm;
 class TadpoleCommands;
 class WellDetailsDialog;
 class WindowToolHost;
-class WorkRecovery;
 
 // The main window (digitize): the front end of one WorkSession. It turns the
 // menus, the controls and the mouse into the session's use cases and the
@@ -44,7 +43,7 @@ public:
     SetDepthForm& depthForm() { return *depthForm_; }
     Magnifier& magnifier() { return *magnifier_; }
     DipStatisticsWindow& statisticsWindow() { return *statistics_; }
-    WorkRecovery& recovery() { return *recovery_; }
+    WorkRecovery& recovery() { return *session_.recovery(); }
     FoundTadpolesPanel& foundPanel() { return *foundPanel_; }
     // How long "Find Tadpoles" or reading a picture runs before its progress
     // is shown.
@@ -70,10 +69,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void createActions();
@@ -81,7 +78,7 @@ private:
     void createWindows();
     void connectControls();
     void connectSession();
-    void layoutWindow();
+    void createLayout();
 
     // The controls for the work just opened, from a picture or a project.
     void showOpenedWork(bool project);
@@ -131,7 +128,6 @@ private:
     std::unique_ptr<TadpoleCommands> tadpoles_;
     std::unique_ptr<WindowToolHost> toolHost_;
     std::unique_ptr<LogTools> tools_;
-    std::unique_ptr<WorkRecovery> recovery_;
     WorkControls controlsOn_;
     bool openedProject_ = false;
     bool closing_ = false;

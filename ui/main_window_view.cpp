@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include <QCheckBox>
-#include <QEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QScrollBar>
 
@@ -22,42 +22,43 @@
 
 namespace {
 
-// Sizes of the window's design, in its units (15 to a pixel).
-constexpr double kBarHeight = 405;    // the top and bottom bars
-constexpr double kPanelWidth = 1125;  // the tool panel
-constexpr double kScrollBarThickness = 255;
-constexpr double kCornerBox = 255;
-
-int pixels(double units) { return int(std::lround(units / kDesignUnitsPerPixel)); }
+// The window's design, in pixels: bars above and below, the tool panel at
+// the right, and the log with a margin round it inside its scroll bars.
+constexpr int kBarHeight = 27;
+constexpr int kPanelWidth = 75;
+constexpr int kScrollBarThickness = 17;
+constexpr int kMargin = 10;  // above and left of the log
+constexpr int kGap = 9;      // between the log and its scroll bars
 
 }  // namespace
 
-void DigitizeWindow::layoutWindow()
+void DigitizeWindow::createLayout()
 {
-    if (!isMinimized()) {
-        const double px = kDesignUnitsPerPixel;
-        const double W = centre_->width() * px, H = centre_->height() * px;
-        const double h2 = kBarHeight, h3 = kBarHeight;
-        auto place = [](QWidget* w, double left, double top, double width, double height) {
-            w->setGeometry(pixels(left), pixels(top), std::max(1, pixels(width)), std::max(1, pixels(height)));
-        };
-        QScrollBar* hBar = area_->horizontalBar();
-        QScrollBar* vBar = area_->verticalBar();
-        place(controls_.topBar, 0, 0, W, h3);
-        place(controls_.bottomBar, 0, H - h2, W, h2);
-        place(controls_.toolPanel, W - kPanelWidth, h3, kPanelWidth, H - h2 - h3);
-        place(hBar, -px, H - 245 - h2, W - 210 - kPanelWidth, kScrollBarThickness);
-        const double vHeight = H - 255 + 3 * px > 240 ? H - 255 + 3 * px - h2 - h3 : vBar->height() * px;
-        place(vBar, W - 245 - kPanelWidth, 405 - px, kScrollBarThickness, vHeight);
-        place(area_->corner(), W - 230 - kPanelWidth, H - 230 - h2, kCornerBox, kCornerBox);
-        place(area_->view(), 150, h3 + 150, W - 230 - kPanelWidth - 300, H - 230 - h2 - h3 - 300);
-        area_->view()->fitSurface();
-        area_->corner()->raise();
-        area_->layoutRanges();
-        for (QWidget* w : {static_cast<QWidget*>(hBar), static_cast<QWidget*>(vBar), area_->corner()})
-            w->setVisible(true);
-    }
-    redraw();
+    for (QWidget* bar : std::initializer_list<QWidget*>{controls_.topBar, controls_.bottomBar})
+        bar->setFixedHeight(kBarHeight);
+    controls_.toolPanel->setFixedWidth(kPanelWidth);
+    area_->horizontalBar()->setFixedHeight(kScrollBarThickness);
+    area_->verticalBar()->setFixedWidth(kScrollBarThickness);
+    area_->corner()->setFixedSize(kScrollBarThickness, kScrollBarThickness);
+
+    // Columns: margin, log, gap, vertical bar, panel; rows: top bar,
+    // margin, log, gap, horizontal bar, bottom bar.
+    auto* grid = new QGridLayout(centre_);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->setColumnMinimumWidth(0, kMargin);
+    grid->setColumnMinimumWidth(2, kGap);
+    grid->setRowMinimumHeight(1, kMargin);
+    grid->setRowMinimumHeight(3, kGap);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    grid->addWidget(controls_.topBar, 0, 0, 1, 5);
+    grid->addWidget(area_->view(), 2, 1);
+    grid->addWidget(area_->verticalBar(), 1, 3, 3, 1);
+    grid->addWidget(controls_.toolPanel, 1, 4, 4, 1);
+    grid->addWidget(area_->horizontalBar(), 4, 0, 1, 3);
+    grid->addWidget(area_->corner(), 4, 3);
+    grid->addWidget(controls_.bottomBar, 5, 0, 1, 5);
 }
 
 void DigitizeWindow::redraw()
@@ -89,22 +90,6 @@ void DigitizeWindow::zoom(bool in)
         area_->layoutRanges();
     }
     redraw();
-}
-
-bool DigitizeWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    // The log's area follows the central part, which a docked panel narrows
-    // as well as the window's own size.
-    if (watched == centre_ && event->type() == QEvent::Resize)
-        layoutWindow();
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void DigitizeWindow::changeEvent(QEvent* event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        layoutWindow();
 }
 
 void DigitizeWindow::showGrid(bool shown)

@@ -184,10 +184,6 @@ void DigitizeWindow::connectSession()
         const bool unsaved = session_.hasPicture() && !session_.saved();
         setWindowModified(unsaved);
         showWorkName();
-        if (unsaved)
-            recovery_->workChanged();
-        else
-            recovery_->workSaved();
     });
     connect(&session_, &WorkSession::foundChanged, this, [this] {
         tadpoles_->followReview();
@@ -249,7 +245,8 @@ void DigitizeWindow::showOpenedWork(bool project)
         scaleForm_->show();
     c.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(
         c.zoomCaption->text().toStdString())));
-    layoutWindow();  // and a redraw
+    area_->layoutRanges();
+    redraw();
     if (project) {
         c.modes[0]->setChecked(true);
         setMode(WorkMode::Digitize);

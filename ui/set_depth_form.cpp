@@ -11,33 +11,33 @@ SetDepthForm::SetDepthForm(QWidget* parent) : QDialog(parent)
     // Shown without waiting for it, but nothing else of the main window
     // takes input meanwhile, shortcuts included.
     setWindowModality(Qt::WindowModal);
-    auto* label1 = new QLabel(QStringLiteral("DEPTH"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    text1_ = new QLineEdit(this);
-    text1_->setObjectName(QStringLiteral("Text1(0)"));
-    text1_->setMinimumWidth(110);
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setDefault(true);
-    connect(command1_, &QPushButton::clicked, this, &SetDepthForm::okClicked);
+    auto* caption = new QLabel(QStringLiteral("DEPTH"), this);
+    caption->setObjectName(QStringLiteral("Label1"));
+    depth_ = new QLineEdit(this);
+    depth_->setObjectName(QStringLiteral("Text1(0)"));
+    depth_->setMinimumWidth(110);
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("Command1"));
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &SetDepthForm::okClicked);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(label1);
-    layout->addWidget(text1_, 1);
-    layout->addWidget(command1_);
+    layout->addWidget(caption);
+    layout->addWidget(depth_, 1);
+    layout->addWidget(ok_);
 }
 
 void SetDepthForm::activate(const QString& proposal)
 {
-    text1_->setText(proposal.isEmpty() ? QStringLiteral(" ") : proposal);
+    depth_->setText(proposal.isEmpty() ? QStringLiteral(" ") : proposal);
     show();
     raise();
     activateWindow();
     if (proposal.isEmpty()) {
-        text1_->setFocus();
+        depth_->setFocus();
     } else {
-        command1_->setFocus();
+        ok_->setFocus();
     }
 }
 
-QString SetDepthForm::depthText() const { return text1_->text(); }
+QString SetDepthForm::depthText() const { return depth_->text(); }

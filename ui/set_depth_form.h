@@ -19,13 +19,13 @@ public:
     void activate(const QString& proposal);
 
     QString depthText() const;
-    QLineEdit* depthBox() const { return text1_; }
-    QPushButton* okButton() const { return command1_; }
+    QLineEdit* depthBox() const { return depth_; }
+    QPushButton* okButton() const { return ok_; }
 
 signals:
     void okClicked();
 
 private:
-    QLineEdit* text1_;
-    QPushButton* command1_;
+    QLineEdit* depth_;
+    QPushButton* ok_;
 };

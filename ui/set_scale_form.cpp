@@ -14,13 +14,13 @@ SetScaleForm::SetScaleForm(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Define Dip Scale"));
     setModal(false);
 
-    auto* frame1 = new QGroupBox(QStringLiteral("Type of Dip Scaling"), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* scales = new QVBoxLayout(frame1);
+    auto* scaleKinds = new QGroupBox(QStringLiteral("Type of Dip Scaling"), this);
+    scaleKinds->setObjectName(QStringLiteral("Frame1"));
+    auto* scales = new QVBoxLayout(scaleKinds);
     const char* captions[kScales] = {"Standard 0-20/20-60/60-90", "Linear", "Sine", "Standard 0-20/20-50/50-90",
                                      "Custom By 10 degree steps Linear within each step"};
     for (int i = 0; i < kScales; ++i) {
-        auto* option = new QRadioButton(QString::fromLatin1(captions[i]), frame1);
+        auto* option = new QRadioButton(QString::fromLatin1(captions[i]), scaleKinds);
         option->setObjectName(QStringLiteral("Option1(%1)").arg(i));
         scales->addWidget(option);
         options_[std::size_t(i)] = option;
@@ -28,12 +28,12 @@ SetScaleForm::SetScaleForm(QWidget* parent) : QDialog(parent)
                 [this, i] { maxText_->setText(i == 2 ? QStringLiteral("80") : QStringLiteral("90")); });
     }
 
-    auto* frame2 = new QGroupBox(QStringLiteral("Dip Scale Values"), this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* limits = new QFormLayout(frame2);
-    minText_ = new QLineEdit(frame2);
+    auto* limitsBox = new QGroupBox(QStringLiteral("Dip Scale Values"), this);
+    limitsBox->setObjectName(QStringLiteral("Frame2"));
+    auto* limits = new QFormLayout(limitsBox);
+    minText_ = new QLineEdit(limitsBox);
     minText_->setObjectName(QStringLiteral("Text1(0)"));
-    maxText_ = new QLineEdit(frame2);
+    maxText_ = new QLineEdit(limitsBox);
     maxText_->setObjectName(QStringLiteral("Text1(1)"));
     limits->addRow(QStringLiteral("Min Dip Value"), minText_);
     limits->addRow(QStringLiteral("Max Dip Value"), maxText_);
@@ -44,8 +44,8 @@ SetScaleForm::SetScaleForm(QWidget* parent) : QDialog(parent)
     connect(ok_, &QPushButton::clicked, this, &SetScaleForm::okClicked);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame1);
-    layout->addWidget(frame2);
+    layout->addWidget(scaleKinds);
+    layout->addWidget(limitsBox);
     layout->addWidget(ok_, 0, Qt::AlignRight);
     reset();
 }
