@@ -15,7 +15,6 @@ namespace dot_search {
 
 namespace {
 
-constexpr double kLargestAutoDiameter = 17;
 // The longest tail looked for beyond its dot's edge, in dot diameters.
 constexpr double kLongestTail = 6.5;
 // The smallest dot looked for, 5 pixels across, and its ink: on a noisy
@@ -75,7 +74,7 @@ InkLimits inkLimits(const DetectionSettings& s, const ScanTraits& traits)
 {
     InkLimits l;
     l.threshold = traits.threshold;
-    l.maxDiameter = s.maxDiameter > 0 ? s.maxDiameter : kLargestAutoDiameter;
+    l.maxDiameter = s.maxDiameter > 0 ? s.maxDiameter : kDefaultMaxDiameter;
     // Longer than the longest tail with its dot, so that no tail is taken for a line.
     l.shortestLine = std::max(48, int(8 * l.maxDiameter));
     l.inkContrast = traits.inkContrast;
@@ -87,7 +86,7 @@ InkLimits inkLimits(const DetectionSettings& s, const ScanTraits& traits)
     return l;
 }
 
-int tailReach(const InkLimits& l) { return int(std::ceil(6.5 * l.maxDiameter)) + 8; }
+int tailReach(const InkLimits& l) { return int(std::ceil(kLongestTail * l.maxDiameter)) + 8; }
 
 double smallestDiameter(const ScanTraits& traits)
 {
@@ -156,7 +155,7 @@ std::vector<FoundTadpole> withoutRepeats(std::vector<FoundTadpole> found)
     std::multimap<int, std::size_t> byRow;
     std::vector<FoundTadpole> kept;
     for (const FoundTadpole& t : found) {
-        const double near = std::max(0.6 * t.diameter, kLongestTail * kLargestAutoDiameter);
+        const double near = std::max(0.6 * t.diameter, kLongestTail * kDefaultMaxDiameter);
         bool repeat = false;
         const auto last = byRow.upper_bound(int(t.y + near) + 1);
         for (auto it = byRow.lower_bound(int(t.y - near) - 1); it != last && !repeat; ++it) {

@@ -188,21 +188,11 @@ void markPieces(InkLayers& l)
 
 }  // namespace
 
-int inkThreshold(const cv::Mat& grey)
-{
-    if (grey.empty())
-        return 128;
-    cv::Mat ignored;
-    const double otsu = cv::threshold(grey, ignored, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-    // A page of paper alone, or of ink alone, has no meaningful split.
-    return std::clamp(int(otsu), 80, 176);
-}
-
 void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
 {
     l.grey = grey;
     cv::threshold(grey, l.ink, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
-    cv::threshold(grey, l.paleInk, std::min(limits.threshold + 48, 230) - 1, 255, cv::THRESH_BINARY_INV);
+    cv::threshold(grey, l.paleInk, paleInkLevel(limits.threshold) - 1, 255, cv::THRESH_BINARY_INV);
     if (limits.smallestPiece > 0)
         removeSpecks(l, limits.smallestPiece);
     markLongRuns(l, limits.shortestLine, int(limits.maxDiameter) + 2);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <opencv2/core.hpp>
 
 // The binary layers the tadpole search reads, made once for a band of the
@@ -25,9 +27,19 @@ struct InkLayers {
     cv::Mat paleInk, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch;
 };
 
+// The largest dot looked for when the settings give no range, in pixels.
+inline constexpr double kDefaultMaxDiameter = 17;
+
+// Pale ink, which tails and faint dots are followed through: up to
+// kPaleInkMargin grey levels paler than the ink's threshold, never paler
+// than kPalestInk, where the paper begins on every scan.
+inline constexpr int kPaleInkMargin = 48;
+inline constexpr int kPalestInk = 230;
+inline int paleInkLevel(int threshold) { return std::min(threshold + kPaleInkMargin, kPalestInk); }
+
 struct InkLimits {
     int threshold = 128;        // grey levels below it are ink
-    double maxDiameter = 17;    // no enclosed hole wider than this is a hollow dot
+    double maxDiameter = kDefaultMaxDiameter;  // no enclosed hole wider than this is a hollow dot
     int shortestLine = 136;     // runs this long are lines, never tails
     int smallestPiece = 0;      // pieces of ink smaller than this many pixels are specks, not ink
     int lineFringe = 1;         // ink this far beside a line belongs to it (specks stuck to it too)
@@ -37,6 +49,3 @@ struct InkLimits {
 
 void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& layers);
 
-// The grey level between paper and ink of a picture region (Otsu's, kept
-// within sensible bounds for a scan on white paper).
-int inkThreshold(const cv::Mat& grey);

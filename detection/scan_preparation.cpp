@@ -131,7 +131,7 @@ ScanTraits studyScan(const std::vector<cv::Mat>& samples, double maxDiameter)
     // Specks first: they would pass for faded ink.
     double specks = 0, total = 0;
     for (const cv::Mat& p : prepared) {
-        specks += speckShare(p, std::clamp(otsu(p), 80, 176)) * double(p.total());
+        specks += speckShare(p, std::clamp(otsu(p), kDarkestThreshold, kPalestThreshold)) * double(p.total());
         total += double(p.total());
     }
     t.noise = total > 0 ? specks / total : 0;
@@ -146,14 +146,13 @@ ScanTraits studyScan(const std::vector<cv::Mat>& samples, double maxDiameter)
         for (cv::Mat& p : prepared)
             cv::LUT(p, table, p);
     }
-    // A page of paper alone, or of ink alone, has no meaningful split. On a
-    // noisy page, the grain and what is left of the specks pull Otsu's split
+    // On a noisy page, the grain and what is left of the specks pull Otsu's split
     // towards the paper: there the split lies halfway between the paper's
     // middle and the ink's dark end (its 15th percentile), which the grain
     // barely reaches.
     joined = together(prepared);
     const int split = otsu(joined), paper = percentile(joined, 0.5, 256), inkDark = percentile(joined, 0.15, split);
-    t.threshold = std::clamp(t.despeckle ? (paper + inkDark) / 2 : split, 80, 176);
+    t.threshold = std::clamp(t.despeckle ? (paper + inkDark) / 2 : split, kDarkestThreshold, kPalestThreshold);
     t.inkContrast = std::clamp((paper - inkDark) / 255.0, 0.2, 1.0);
     return t;
 }

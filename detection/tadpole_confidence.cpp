@@ -1,6 +1,8 @@
-// The confidence of a tadpole found: a logistic function of its evidence,
-// its weights fitted to the truth of the synthetic logs, spoiled and clean
-// (tools/fit_confidence on the evidence that evaluate_detection writes).
+// The confidence of a tadpole found: a logistic function of its evidence.
+// The weights are those tools/fit_confidence printed for the evidence that
+// evaluate_detection --evidence wrote on the synthetic logs of
+// scripts/evaluate.sh, clean and spoiled, all drawn by make_truth_logs with
+// its seed 2026, and the speckled sample.
 // Whether the tail runs on endlessly is fitted too, and weighs nothing once
 // its straightness and the clutter round the dot are known.
 #include <algorithm>

@@ -13,7 +13,6 @@ using namespace dot_search;
 namespace {
 
 constexpr int kBandRows = 1024;
-constexpr double kDefaultMaxDiameter = 17;  // as InkLimits takes it with no range set
 
 bool onTrack(const std::vector<TrackStretch>& track, double x, double y)
 {

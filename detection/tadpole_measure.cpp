@@ -186,7 +186,7 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
         tail = findTail(l, t.x, t.y, radius, 13 * radius + 2);
     if (!tail || tail->throughStroke || tail->endsInDot > peak)
         return alongLine();
-    const int paleLevel = std::min(limits.threshold + 48, 230);
+    const int paleLevel = paleInkLevel(limits.threshold);
     const TailFit fit = fitTail(l, t.x, t.y, radius, *tail);
     // A straight bar of the tail's width, a little blurred, spreads so far
     // round its axis; the strokes of a letter spread further.

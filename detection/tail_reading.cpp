@@ -138,7 +138,7 @@ TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const T
                 // Wide enough for a tail of 3 pixels at first; then as wide
                 // as the tail, so that little else lies in the way.
                 if (along >= first && along <= end && std::abs(across) <= halfWidth)
-                    if (const int w = 230 - int(l.grey.at<std::uint8_t>(y, x)); w > 0)
+                    if (const int w = kPalestInk - int(l.grey.at<std::uint8_t>(y, x)); w > 0)
                         pixels.push_back({vx, vy, along, across, double(w)});
             }
         // Where the ink of each pixel's length of the axis lies across it: on
@@ -158,7 +158,7 @@ TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const T
                 wander += binWeight[b] * binOffset[b] * binOffset[b];
             }
         fit.wander = total > 0 ? std::sqrt(wander / total) : 0;
-        fit.width = total / 230 / std::max(1.0, end - first);
+        fit.width = total / kPalestInk / std::max(1.0, end - first);
         halfWidth = std::clamp(fit.width / 2 + 1, 1.5, 2.5);
 
         // The principal axis of the weighted pixels, crossings left out,
