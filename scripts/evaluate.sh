@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
 # Draws the synthetic logs with their truth, clean and spoiled, and measures
 # the tadpole search against them and against the shipped sample (the
-# README's figures). Arguments go to evaluate_detection (--misses,
-# --traits, --evidence FILE).
+# README's figures).
+#
+# First the fixed logs (seed 2026, one setting per kind of spoiling): the
+# confidence's weights are fitted on them (evaluate_detection --evidence,
+# then tools/fit_confidence), and CI's detection_quality test holds them to
+# their standard. Then the held-out logs, drawn anew with seeds 101, 102 and
+# 103, every spoiling setting from its range, a fifth of the dots on a line
+# of the track: nothing is fitted or tuned on them. Arguments go to
+# evaluate_detection (--misses, --traits, --required, --evidence FILE);
+# HELD_OUT="..." names other held-out seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +20,21 @@ cmake --build build/release -j 2 --target make_truth_logs evaluate_detection
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 export QT_QPA_PLATFORM=offscreen
-build/release/tools/make_truth_logs "$folder" --sample samples/sample_log.bmp
-build/release/tools/evaluate_detection "$@" "$folder"/{clean,fax,jpeg,grid,pairs,small,large,well,colour,skewed}.csv \
-  samples/sample_log.csv --spoiled "$folder"/{speckle,faded,microfilm,stained,curve,sample-speckled,empty}.csv
+clean=(clean fax jpeg grid pairs small large well colour skewed)
+spoiled=(speckle faded microfilm stained curve)
+csvs() { local dir=$1; shift; for name in "$@"; do printf '%s/%s.csv\n' "$dir" "$name"; done; }
+
+echo "Fixed logs (seed 2026; the confidence is fitted on these)"
+mkdir -p "$folder/fixed"
+build/release/tools/make_truth_logs "$folder/fixed" --sample samples/sample_log.bmp
+build/release/tools/evaluate_detection "$@" $(csvs "$folder/fixed" "${clean[@]}") samples/sample_log.csv \
+  --spoiled $(csvs "$folder/fixed" "${spoiled[@]}" sample-speckled empty)
+
+for seed in ${HELD_OUT:-101 102 103}; do
+  printf '\nHeld-out logs, seed %s\n' "$seed"
+  mkdir -p "$folder/$seed"
+  build/release/tools/make_truth_logs "$folder/$seed" --seed "$seed" "${clean[@]}" "${spoiled[@]}"
+  build/release/tools/evaluate_detection "$@" $(csvs "$folder/$seed" "${clean[@]}") \
+    --spoiled $(csvs "$folder/$seed" "${spoiled[@]}")
+  rm -rf "${folder:?}/$seed"
+done

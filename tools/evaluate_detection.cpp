@@ -8,7 +8,14 @@
 // scans. With --misses it lists the tadpoles missed and the false finds;
 // with --traits what the search learned of each scan; with --evidence FILE
 // it writes the evidence of every tadpole found, true or not.
+//
+// Under each log go its figures where failures hide: recall and the azimuth
+// error's 95th percentile for the tails in each 45-degree sector round the
+// compass (N is 0 degrees, NE 45, ...), for filled and hollow dots, and for
+// dots on a line of the track and off one. --required holds these groups to
+// their standard too (a group of fewer than 5 tadpoles is not judged).
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -29,6 +36,7 @@ struct Truth {
     double x, y;
     bool filled;
     double azimuth, dip;
+    bool onLine;
 };
 
 struct Log {
@@ -50,9 +58,10 @@ bool readTruth(const std::string& path, Log& log)
     log.picture = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + log.picture;
     while (std::getline(in, line)) {
         Truth t{};
-        int filled = 0;
-        if (std::sscanf(line.c_str(), "%lf,%lf,%d,%lf,%lf", &t.x, &t.y, &filled, &t.azimuth, &t.dip) == 5) {
+        int filled = 0, onLine = 0;
+        if (std::sscanf(line.c_str(), "%lf,%lf,%d,%lf,%lf,%d", &t.x, &t.y, &filled, &t.azimuth, &t.dip, &onLine) >= 5) {
             t.filled = filled != 0;
+            t.onLine = onLine != 0;
             log.tadpoles.push_back(t);
         }
     }
@@ -67,10 +76,43 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
 }
 
+// The groups of a log's tadpoles that failures hide in.
+constexpr int kSectors = 8;
+enum Group { kFilled = kSectors, kHollow, kOnLine, kOffLine, kGroups };
+const char* const kGroupNames[kGroups] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW", "filled", "hollow", "line", "off"};
+
+std::vector<int> groupsOf(const Truth& t)
+{
+    const int sector = int(std::floor(std::fmod(t.azimuth + 22.5 + 360, 360.0) / 45)) % kSectors;
+    return {sector, t.filled ? kFilled : kHollow, t.onLine ? kOnLine : kOffLine};
+}
+
+struct GroupFigures {
+    int truth = 0, matched = 0;
+    std::vector<double> azimuthErrors;
+    double recall() const { return truth > 0 ? double(matched) / truth : 1; }
+};
+
 struct Figures {
     double recall = 0, precision = 0, dipMedian = 0, dip95 = 0, azimuthMedian = 0, azimuth95 = 0, fill = 0;
     double recall90 = 0, precision90 = 0;
     double falsePer10000Rows = 0;  // of a log without tadpoles
+    std::array<GroupFigures, kGroups> groups;
+    // Each group of 5 tadpoles or more: recall at least 90 %, and on lines
+    // the azimuth error's 95th percentile within the log's own.
+    bool groupsMeet(bool spoiled) const
+    {
+        for (int g = 0; g < kGroups; ++g) {
+            const GroupFigures& f = groups[std::size_t(g)];
+            if (f.truth < 5)
+                continue;
+            if (f.recall() < 0.9)
+                return false;
+            if (g == kOnLine && percentile(f.azimuthErrors, 0.95) > (spoiled ? 8 : 5))
+                return false;
+        }
+        return true;
+    }
     bool meets(bool spoiled, bool empty) const
     {
         if (empty)
@@ -84,6 +126,7 @@ struct Figures {
 };
 
 constexpr double kDefaultConfidence = 0.5;  // the panel's "at least sure" at first
+
 
 struct Pair {
     double distance;
@@ -135,6 +178,10 @@ Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool l
     std::vector<bool> truthUsed(log.tadpoles.size()), foundUsed(found.size());
     std::vector<double> dipErrors, azimuthErrors;
     int fillRight = 0;
+    Figures r;
+    for (const Truth& t : log.tadpoles)
+        for (int g : groupsOf(t))
+            ++r.groups[std::size_t(g)].truth;
     for (const Pair& p : pairsOf(log, found)) {
         truthUsed[p.truth] = foundUsed[p.found] = true;
         const Truth& t = log.tadpoles[p.truth];
@@ -142,6 +189,10 @@ Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool l
         dipErrors.push_back(std::abs((f.x - log.left) * 90 / (log.right - log.left) - t.dip));
         const double turn = std::fmod(std::abs(f.azimuth.value_or(t.azimuth + 180) - t.azimuth), 360.0);
         azimuthErrors.push_back(std::min(turn, 360 - turn));
+        for (int g : groupsOf(t)) {
+            ++r.groups[std::size_t(g)].matched;
+            r.groups[std::size_t(g)].azimuthErrors.push_back(azimuthErrors.back());
+        }
         fillRight += f.filled == t.filled ? 1 : 0;
     }
     if (listMisses) {
@@ -159,7 +210,6 @@ Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool l
             if (!foundUsed[j])
                 std::printf("false %.2f %.2f %s\n", found[j].x, found[j].y, evidenceOf(found[j]).c_str());
     }
-    Figures r;
     const double matched = double(dipErrors.size());
     r.recall = log.tadpoles.empty() ? 1 : matched / double(log.tadpoles.size());
     r.precision = found.empty() ? 1 : matched / double(found.size());
@@ -206,19 +256,43 @@ void writeEvidence(std::ofstream& out, const std::string& name, const Log& log, 
     }
 }
 
+// Two lines under a log: each group's recall, and its azimuth error's 95th
+// percentile; "-" for a group without tadpoles.
+void printGroups(const Figures& f)
+{
+    std::string recall = "    recall %", azimuth = "    az95 deg";
+    char cell[32];
+    for (int g = 0; g < kGroups; ++g) {
+        const GroupFigures& group = f.groups[std::size_t(g)];
+        const bool none = group.truth == 0;
+        std::snprintf(cell, sizeof cell, " %s %s", kGroupNames[g], none ? "-" : "");
+        recall += cell;
+        azimuth += cell;
+        if (none)
+            continue;
+        std::snprintf(cell, sizeof cell, "%.1f", 100 * group.recall());
+        recall += cell;
+        std::snprintf(cell, sizeof cell, "%.1f", percentile(group.azimuthErrors, 0.95));
+        azimuth += cell;
+    }
+    std::printf("%s\n%s\n", recall.c_str(), azimuth.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    bool check = false, listMisses = false, spoiled = false, traits = false;
+    bool check = false, required = false, listMisses = false, spoiled = false, traits = false;
     std::ofstream evidence;
     std::vector<std::pair<std::string, bool>> truths;  // and whether spoiled
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--check")
             check = true;
+        else if (arg == "--required")
+            check = required = true;
         else if (arg == "--misses")
             listMisses = true;
         else if (arg == "--spoiled")
@@ -260,7 +334,7 @@ int main(int argc, char** argv)
         if (evidence.is_open())
             writeEvidence(evidence, path.substr(path.find_last_of('/') + 1), log, found);
         const bool empty = log.tadpoles.empty();
-        const bool meets = f.meets(isSpoiled, empty);
+        const bool meets = f.meets(isSpoiled, empty) && (!required || empty || f.groupsMeet(isSpoiled));
         allMeet = allMeet && meets;
         const std::string name = path.substr(path.find_last_of('/') + 1);
         if (empty)
@@ -272,6 +346,8 @@ int main(int argc, char** argv)
                         name.c_str(), log.tadpoles.size(), atLeast(found, kDefaultConfidence).size(), 100 * f.recall,
                         100 * f.precision, f.dipMedian, f.dip95, f.azimuthMedian, f.azimuth95, 100 * f.fill,
                         100 * f.recall90, 100 * f.precision90, seconds, meets ? "" : "  short of the required quality");
+        if (!empty)
+            printGroups(f);
         if (traits)
             std::printf("%22s dots %.1f px%s, noise %.2f %%%s%s\n", "", search.context.dotDiameter,
                         search.context.dotDiameterEstimated ? " (estimated)" : "", 100 * search.context.traits.noise,

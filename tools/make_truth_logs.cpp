@@ -2,7 +2,15 @@
 // tadpoles, to measure the tadpole search against. For each variant it
 // writes the picture and VARIANT.csv: a line "# picture,track left,track
 // right,top,bottom" and then one line per tadpole with its centre (picture
-// units), filled (1) or hollow (0), azimuth and dip in degrees.
+// units), filled (1) or hollow (0), azimuth and dip in degrees, and whether
+// its dot sits on a line of the track (1: a 10-degree line, a minor depth
+// line or the track's edge).
+//
+// Without --seed every log is drawn as it always was, from seed 2026, with
+// one setting per kind of spoiling. With --seed N each log is drawn anew:
+// every spoiling setting, the JPEG quality and the share of hollow dots come
+// from their ranges, and a fifth of the dots sit on a 10-degree line or on
+// the track's edge.
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -28,6 +36,15 @@ struct Tadpole {
     double x = 0, y = 0;
     bool filled = true;
     double azimuth = 0, dip = 0;
+    bool onLine = false;
+};
+
+// How a log is drawn: as it always was, or anew from a seed.
+struct Drawing {
+    bool seeded = false;
+    unsigned seed = 2026;
+    double filledShare = 0.7;
+    int quality = 0;  // of a JPEG; 0: the variant's own
 };
 
 enum class Output { GreyBmp, FaxTiff, Jpeg, ColourBmp, ColourJpeg };
@@ -147,14 +164,14 @@ bool clear(const Tadpole& t, const std::vector<Tadpole>& placed, const Variant& 
     return true;
 }
 
-std::vector<Tadpole> placeTadpoles(const Layout& l, const Variant& v, std::mt19937& rng)
+std::vector<Tadpole> placeTadpoles(const Layout& l, const Variant& v, const Drawing& d, std::mt19937& rng)
 {
     std::normal_distribution<double> dip(30, 18);
     std::uniform_real_distribution<double> turn(0, 360), unit(0, 1);
     std::vector<Tadpole> placed;
     const double pitch = double(l.bottom - l.top - 40) / v.tadpoles;
     auto make = [&](double x, double y) {
-        Tadpole t{x, y, unit(rng) < 0.7, std::floor(turn(rng) * 10) / 10, 0};
+        Tadpole t{x, y, unit(rng) < d.filledShare, std::floor(turn(rng) * 10) / 10, 0};
         t.dip = l.dipAt(t.x);
         return t;
     };
@@ -162,19 +179,32 @@ std::vector<Tadpole> placeTadpoles(const Layout& l, const Variant& v, std::mt199
         const double y = l.top + 20 + pitch * double(placed.size()) + unit(rng) * pitch * 0.5;
         double x = l.trackX(std::clamp(dip(rng), 2.0, 86.0));
         double cy = y;
+        bool onLine = false, onEdge = false;
         if (v.blackGrid && unit(rng) < 0.5) {
             // Right on a line: a 10-degree line or a minor depth line.
+            onLine = true;
             if (unit(rng) < 0.5)
                 x = l.trackX(10 * std::round(l.dipAt(x) / 10)) + 0.5;
             else
                 cy = l.top + 20 * std::round((y - l.top) / 20) + 1;
+        } else if (d.seeded) {
+            // A fifth on a line of the track: its middle on a 10-degree line,
+            // or on the track's edge.
+            const double where = unit(rng);
+            onLine = where < 0.2;
+            onEdge = where < 0.05;
+            if (onEdge)
+                x = where < 0.025 ? l.trackLeft : l.trackRight;
+            else if (onLine)
+                x = l.trackX(std::clamp(10 * std::round(l.dipAt(x) / 10), 10.0, 80.0));
         }
         Tadpole t = make(std::floor(x * 4) / 4, std::floor(cy * 4) / 4);
-        if (t.dip < 1 || t.dip > 89 || !clear(t, placed, v, 2.4 * v.diameter))
+        t.onLine = onLine;
+        if ((!onEdge && (t.dip < 1 || t.dip > 89)) || !clear(t, placed, v, 2.4 * v.diameter))
             continue;
         if (v.closePairs) {
             const double a = (unit(rng) - 0.5) * std::numbers::pi / 1.5;
-            Tadpole u = make(t.x + 15 * std::cos(a), t.y + 15 * std::sin(a));
+            const Tadpole u = make(t.x + 15 * std::cos(a), t.y + 15 * std::sin(a));
             if (u.dip < 1 || u.dip > 89 || !clear(u, placed, v, 2.4 * v.diameter))
                 continue;
             std::vector<Tadpole> withT = placed;
@@ -259,13 +289,14 @@ bool writeBytes(const std::string& path, const std::string& bytes)
     return bool(out);
 }
 
-bool writePicture(const Scan& scan, const Variant& v, const std::string& path)
+bool writePicture(const Scan& scan, const Variant& v, const Drawing& d, const std::string& path)
 {
+    const int quality = d.quality > 0 ? d.quality : v.quality;
     if (!scan.colour.empty()) {
         const cv::Mat& c = scan.colour;
         if (v.output == Output::ColourJpeg) {
             const QImage image(c.data, c.cols, c.rows, int(c.step), QImage::Format_BGR888);
-            return image.save(QString::fromStdString(path), "JPG", v.quality);
+            return image.save(QString::fromStdString(path), "JPG", quality);
         }
         RgbPicture picture(c.cols, c.rows, 0xffffff);
         for (int y = 0; y < c.rows; ++y)
@@ -278,7 +309,7 @@ bool writePicture(const Scan& scan, const Variant& v, const std::string& path)
     const cv::Mat& g = scan.grey;
     if (v.output == Output::Jpeg) {
         const QImage image(g.data, g.cols, g.rows, int(g.step), QImage::Format_Grayscale8);
-        return image.save(QString::fromStdString(path), "JPG", v.quality);
+        return image.save(QString::fromStdString(path), "JPG", quality);
     }
     if (v.output == Output::FaxTiff)
         return writeFaxTiff(path, g.cols, g.rows, 64, [&](int x, int y) { return g.at<std::uint8_t>(y, x) < 128; });
@@ -312,7 +343,7 @@ QImage drawnPage(const Layout& l, const Variant& v, const std::vector<Tadpole>& 
 }
 
 // What the archive did to the printed page.
-Scan spoiled(QImage page, const Layout& l, const Variant& v, std::mt19937& rng)
+Scan spoiled(QImage page, const Layout& l, const Variant& v, const Drawing& d, std::mt19937& rng)
 {
     if (v.speckle)
         addSpeckle(page, rng);
@@ -325,17 +356,17 @@ Scan spoiled(QImage page, const Layout& l, const Variant& v, std::mt19937& rng)
     cv::Mat grey = greyOf(page);
     switch (v.spoil) {
     case Spoil::Speckle:
-        speckle(grey, rng);
+        speckle(grey, d.seeded ? drawnCopying(rng) : Copying{}, rng);
         break;
     case Spoil::Faded:
-        return {{}, fade(grey, rng)};
+        return {{}, fade(grey, d.seeded ? drawnFading(rng) : Fading{}, rng)};
     case Spoil::Microfilm:
         microfilm(grey, rng);
         break;
     case Spoil::Stained: {
         // The back of the sheet: another log, printed on its other side.
         std::mt19937 backRng(rng());
-        stain(grey, greyOf(drawnPage(l, v, placeTadpoles(l, v, backRng))), rng);
+        stain(grey, greyOf(drawnPage(l, v, placeTadpoles(l, v, d, backRng))), rng);
         break;
     }
     case Spoil::None:
@@ -366,22 +397,31 @@ bool writeTruth(const std::string& path, const std::string& picture, const Layou
     truth << "# " << picture << ',' << l.trackLeft << ',' << l.trackRight << ',' << l.top << ',' << l.bottom << '\n';
     char line[128];
     for (const Tadpole& t : tadpoles) {
-        std::snprintf(line, sizeof line, "%.2f,%.2f,%d,%.1f,%.3f\n", t.x, t.y, t.filled ? 1 : 0, t.azimuth, t.dip);
+        std::snprintf(line, sizeof line, "%.2f,%.2f,%d,%.1f,%.3f,%d\n", t.x, t.y, t.filled ? 1 : 0, t.azimuth, t.dip,
+                      t.onLine ? 1 : 0);
         truth << line;
     }
     return bool(truth);
 }
 
-bool makeVariant(const Variant& v, const std::string& folder)
+bool makeVariant(const Variant& v, std::size_t index, const Drawing& given, const std::string& folder)
 {
+    Drawing d = given;
+    std::seed_seq seeds{d.seed, unsigned(index)};
     std::mt19937 rng(2026);
+    if (d.seeded) {
+        rng.seed(seeds);
+        std::uniform_real_distribution<double> unit(0, 1);
+        d.filledShare = 0.5 + 0.3 * unit(rng);  // hollow dots 20-50 %
+        d.quality = 40 + int(40 * unit(rng));
+    }
     const Layout l{v.width, v.height, 220, v.width - 80, kTop, kTop + (v.height - kTop - 200) / kDepthStep * kDepthStep};
-    std::vector<Tadpole> tadpoles = placeTadpoles(l, v, rng);
-    const Scan scan = spoiled(drawnPage(l, v, tadpoles), l, v, rng);
+    std::vector<Tadpole> tadpoles = placeTadpoles(l, v, d, rng);
+    const Scan scan = spoiled(drawnPage(l, v, tadpoles), l, v, d, rng);
     if (v.skew != 0)
         turnTruth(tadpoles, l, v);
     const std::string picture = std::string(v.name) + extensionOf(v.output);
-    return writePicture(scan, v, folder + "/" + picture)
+    return writePicture(scan, v, d, folder + "/" + picture)
            && writeTruth(folder + "/" + v.name + ".csv", picture, l, tadpoles);
 }
 
@@ -399,7 +439,7 @@ bool makeSpeckledSample(const std::string& sample, const std::string& folder)
         rest += line + '\n';
     std::mt19937 rng(2026);
     cv::Mat grey = greyOf(page);
-    speckle(grey, rng);
+    speckle(grey, Copying{}, rng);
     const QImage copied(grey.data, grey.cols, grey.rows, int(grey.step), QImage::Format_Grayscale8);
     std::ofstream out(folder + "/sample-speckled.csv");
     out << "# sample-speckled.jpg" << head.substr(head.find(',')) << '\n' << rest;
@@ -411,7 +451,7 @@ bool makeSpeckledSample(const std::string& sample, const std::string& folder)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: make_truth_logs FOLDER [--sample SAMPLE.bmp] [VARIANT...]\nvariants:");
+        std::fprintf(stderr, "usage: make_truth_logs FOLDER [--seed N] [--sample SAMPLE.bmp] [VARIANT...]\nvariants:");
         for (const Variant& v : kVariants)
             std::fprintf(stderr, " %s", v.name);
         std::fprintf(stderr, "\n--sample also writes sample-speckled.jpg: the sample log copied and copied again\n");
@@ -428,10 +468,21 @@ int main(int argc, char** argv)
         }
         wanted.erase(sample, sample + 2);
     }
-    for (const Variant& v : kVariants) {
+    Drawing drawing;
+    if (const auto seed = std::find(wanted.begin(), wanted.end(), "--seed"); seed != wanted.end()) {
+        if (seed + 1 == wanted.end()) {
+            std::fprintf(stderr, "make_truth_logs: --seed takes a number\n");
+            return 2;
+        }
+        drawing.seeded = true;
+        drawing.seed = unsigned(std::stoul(*(seed + 1)));
+        wanted.erase(seed, seed + 2);
+    }
+    for (std::size_t i = 0; i < std::size(kVariants); ++i) {
+        const Variant& v = kVariants[i];
         if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), v.name) == wanted.end())
             continue;
-        if (!makeVariant(v, argv[1])) {
+        if (!makeVariant(v, i, drawing, argv[1])) {
             std::fprintf(stderr, "make_truth_logs: cannot write the %s log in %s\n", v.name, argv[1]);
             return 1;
         }

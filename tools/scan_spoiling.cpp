@@ -21,26 +21,54 @@ void addGrain(cv::Mat& page, double sigma, std::mt19937& rng)
 
 }  // namespace
 
-void speckle(cv::Mat& page, std::mt19937& rng)
+Copying drawnCopying(std::mt19937& rng)
 {
-    cv::GaussianBlur(page, page, {0, 0}, 0.8);
-    std::uniform_int_distribution<int> x(0, page.cols - 2), y(0, page.rows - 2), grey(0, 90), light(200, 255);
+    std::uniform_real_distribution<double> unit(0, 1);
+    Copying c;
+    c.blur = 0.5 + 0.7 * unit(rng);
+    c.darkShare = 0.02 + 0.06 * unit(rng);
+    c.darkLow = 20;
+    c.darkHigh = 80;
+    c.whiteShare = 0.03 * unit(rng);
+    c.grain = 10 + 20 * unit(rng);
+    return c;
+}
+
+void speckle(cv::Mat& page, const Copying& c, std::mt19937& rng)
+{
+    cv::GaussianBlur(page, page, {0, 0}, c.blur);
+    std::uniform_int_distribution<int> x(0, page.cols - 2), y(0, page.rows - 2), grey(c.darkLow, c.darkHigh),
+        light(200, 255);
+    // Counted in millionths, so that a share of whole percents counts as
+    // integers do.
     const long pixels = long(page.cols) * page.rows;
-    for (long i = 0; i < pixels * 6 / 100; ++i) {
+    const auto share = [pixels](double s) { return pixels * long(std::lround(s * 1e6)) / 1000000; };
+    for (long i = 0; i < share(c.darkShare); ++i) {
         const cv::Point at(x(rng), y(rng));
         const int size = i % 5 == 0 ? 2 : 1;
         page(cv::Rect(at, cv::Size(size, size))).setTo(grey(rng));
     }
-    for (long i = 0; i < pixels * 3 / 100; ++i)
+    for (long i = 0; i < share(c.whiteShare); ++i)
         page.at<std::uint8_t>(y(rng), x(rng)) = std::uint8_t(light(rng));
-    addGrain(page, 20, rng);
+    addGrain(page, c.grain, rng);
 }
 
-cv::Mat fade(const cv::Mat& page, std::mt19937& rng)
+Fading drawnFading(std::mt19937& rng)
 {
-    std::uniform_real_distribution<double> inkLevel(100, 130), unit(0, 1);
+    std::uniform_real_distribution<double> unit(0, 1);
+    Fading f;
+    f.inkLow = f.inkHigh = 90 + 60 * unit(rng);
+    f.paper = std::max(180 + 65 * unit(rng), f.inkLow + 60);
+    f.unevenness = 0.1 + 0.2 * unit(rng);
+    f.blur = 0.5 + 0.7 * unit(rng);
+    return f;
+}
+
+cv::Mat fade(const cv::Mat& page, const Fading& f, std::mt19937& rng)
+{
+    std::uniform_real_distribution<double> inkLevel(f.inkLow, std::max(f.inkLow, f.inkHigh) + 1e-9), unit(0, 1);
     const double ink = inkLevel(rng), angle = unit(rng) * 2 * 3.14159;
-    // The light falls off across the sheet, from 240 to a fifth less.
+    // The light falls off across the sheet.
     cv::Mat paper(page.size(), CV_32F);
     const double ux = std::cos(angle), uy = std::sin(angle);
     const double reach = std::abs(ux) * page.cols + std::abs(uy) * page.rows;
@@ -48,13 +76,13 @@ cv::Mat fade(const cv::Mat& page, std::mt19937& rng)
         float* row = paper.ptr<float>(r);
         for (int c = 0; c < page.cols; ++c) {
             const double along = ((ux >= 0 ? c : c - page.cols) * ux + (uy >= 0 ? r : r - page.rows) * uy) / reach;
-            row[c] = float(240 * (1 - 0.2 * std::clamp(along, 0.0, 1.0)));
+            row[c] = float(f.paper * (1 - f.unevenness * std::clamp(along, 0.0, 1.0)));
         }
     }
     cv::Mat inkness;
     page.convertTo(inkness, CV_32F, -1 / 255.0, 1);  // 1 where black, 0 where white
     cv::Mat grey = paper - inkness.mul(paper - float(ink));
-    cv::GaussianBlur(grey, grey, {0, 0}, 1.0);
+    cv::GaussianBlur(grey, grey, {0, 0}, f.blur);
     // Yellowed: blue falls most, green a little.
     std::vector<cv::Mat> channels{grey * 0.78, grey * 0.95, grey * 1.0};
     cv::Mat colour;

@@ -8,15 +8,33 @@
 // logs the tadpole search is measured against. Each works on the drawn page,
 // 8-bit grey, black ink on white paper.
 
-// A copy of a copy: the print blurred by about 0.8 pixels, 6 % of the pixels
-// dark specks (some two pixels wide) and 3 % white ones, and grain of 20
-// grey levels. The page is then kept as a JPEG of quality 50.
-void speckle(cv::Mat& page, std::mt19937& rng);
+// A copy of a copy: the print blurred, a share of the pixels dark specks
+// (every fifth two pixels wide) and a share white ones, and grain.
+struct Copying {
+    double blur = 0.8;        // pixels
+    double darkShare = 0.06;  // of the pixels
+    int darkLow = 0, darkHigh = 90;
+    double whiteShare = 0.03;
+    double grain = 20;  // grey levels
+};
+// One of the copies archives hold: each setting drawn from its range (blur
+// 0.5-1.2 px, dark specks 2-8 % at grey 20-80, white ones 0-3 %, grain
+// 10-30).
+Copying drawnCopying(std::mt19937& rng);
+void speckle(cv::Mat& page, const Copying& copying, std::mt19937& rng);
 
-// A faded print: the ink at grey 100 to 130 on yellowed paper at 190 to 240,
-// lit unevenly (a fifth darker at one corner), blurred by a pixel. Returns
-// the colour page (BGR), then kept as a colour JPEG of quality 70.
-cv::Mat fade(const cv::Mat& page, std::mt19937& rng);
+// A faded print: the ink at a grey level on yellowed paper, lit unevenly
+// (darker towards one side), blurred. Returns the colour page (BGR).
+struct Fading {
+    double inkLow = 100, inkHigh = 130;  // the ink is drawn from these
+    double paper = 240;
+    double unevenness = 0.2;  // the share the light falls off across the sheet
+    double blur = 1.0;
+};
+// Ink 90-150 on paper 180-245 (always lighter than the ink by 60 at least),
+// light falling off by 10-30 %, blur 0.5-1.2 px.
+Fading drawnFading(std::mt19937& rng);
+cv::Mat fade(const cv::Mat& page, const Fading& fading, std::mt19937& rng);
 
 // Microfilm read back: grey ink on grey film, slightly blurred and grainy.
 void microfilm(cv::Mat& page, std::mt19937& rng);
