@@ -114,7 +114,7 @@ ScanTraits studyArea(const Area& area, const std::function<cv::Mat(const Area& b
 }
 
 void searchArea(const GreyPicture& picture, const Area& area, const ScanTraits& traits, const InkLimits& limits,
-                double smallestRadius, const std::function<bool(const FoundTadpole&)>& want, InkLayers& layers,
+                double smallestRadius, const std::function<bool(FoundTadpole&)>& want, InkLayers& layers,
                 std::vector<FoundTadpole>& found)
 {
     const int margin = tailReach(limits);

@@ -34,9 +34,10 @@ double smallestDiameter(const ScanTraits& traits);
 ScanTraits studyArea(const Area& area, const std::function<cv::Mat(const Area& block)>& block, double maxDiameter);
 
 // Every dot measured in the area of the picture, read with its surroundings
-// out to the longest tail; want says which centres to keep.
+// out to the longest tail; want says which to keep, and may move a centre
+// (onto the track's edge).
 void searchArea(const GreyPicture& picture, const Area& area, const ScanTraits& traits, const InkLimits& limits,
-                double smallestRadius, const std::function<bool(const FoundTadpole&)>& want, InkLayers& layers,
+                double smallestRadius, const std::function<bool(FoundTadpole&)>& want, InkLayers& layers,
                 std::vector<FoundTadpole>& found);
 
 // One tadpole for each dot, the surest: a plateau of the distance peak gives

@@ -14,16 +14,22 @@ namespace {
 
 constexpr int kBandRows = 1024;
 
-bool onTrack(const std::vector<TrackStretch>& track, double x, double y)
+// Whether the tadpole's centre lies on the track. A dot printed on the
+// track's edge (a dip at the scale's end) is measured a little to either
+// side of it: within half its radius outside, it is put on the edge.
+bool onTrack(const std::vector<TrackStretch>& track, FoundTadpole& t)
 {
     for (const TrackStretch& s : track) {
-        if (y < s.top || y > s.bottom || s.bottom <= s.top)
+        if (t.y < s.top || t.y > s.bottom || s.bottom <= s.top)
             continue;
-        const double f = (y - s.top) / (s.bottom - s.top);
-        const double a = s.leftTop + (s.leftBottom - s.leftTop) * f;
-        const double b = s.rightTop + (s.rightBottom - s.rightTop) * f;
-        if (x >= std::min(a, b) && x <= std::max(a, b))
+        const double f = (t.y - s.top) / (s.bottom - s.top);
+        const auto [a, b] = std::minmax({s.leftTop + (s.leftBottom - s.leftTop) * f,
+                                         s.rightTop + (s.rightBottom - s.rightTop) * f});
+        const double slack = t.diameter / 4;
+        if (t.x >= a - slack && t.x <= b + slack) {
+            t.x = std::clamp(t.x, a, b);
             return true;
+        }
     }
     return false;
 }
@@ -80,12 +86,16 @@ FoundTadpoles findIn(const GreyPicture& extent, const AreaPixels& pixels, const 
         std::vector<std::uint8_t> buffer;
         for (int b; !stop && (b = next++) < bands;) {
             const int top = region.top + b * kBandRows;
-            const Area band{region.left, top, region.right, std::min(region.bottom, top + kBandRows)};
+            // Widened by a quarter of the largest dot: a dot on the track's
+            // edge may peak just outside it.
+            const int beside = int(std::ceil(limits.maxDiameter / 4));
+            const Area band = clipped(extent, {region.left - beside, top, region.right + beside,
+                                               std::min(region.bottom, top + kBandRows)});
             // What the search of the band reads: the band and its margin.
             const Area read =
                 clipped(extent, {band.left - margin, band.top - margin, band.right + margin, band.bottom + margin});
             searchArea(pixels(read, buffer), band, traits, limits, smallest,
-                       [&](const FoundTadpole& t) { return onTrack(track, t.x, t.y); }, layers, mine);
+                       [&](FoundTadpole& t) { return onTrack(track, t); }, layers, mine);
             const std::lock_guard<std::mutex> guard(lock);
             if (progress && !stop && !progress(double(++done) / bands))
                 stop = true;

@@ -415,3 +415,21 @@ TEST(TadpoleDetector, SnapReadsTailsAsTheSearchDoesOnACleanLog)
 }
 
 }  // namespace
+
+// A dip at the scale's end is printed on the track's edge, as often a hair
+// outside it as inside: its dot is the track's, at the scale's end.
+TEST(TadpoleDetector, ADotOnTheTracksEdgeIsFoundOnTheEdge)
+{
+    Page page(400, 300);
+    page.line(60, 0, 60, 300, 2);  // the track's edges
+    page.line(340, 0, 340, 300, 2);
+    page.tadpole(59.6, 80.5, 10, 45, 25);
+    page.tadpole(340.4, 200.5, 10, 230, 25, 2, false);
+    const std::vector<TrackStretch> track{{20, 280, 60, 340, 60, 340}};
+    const auto found = findTadpoles(page.picture(), track, {}).tadpoles;
+    EXPECT_EQ(found.size(), 2u);
+    expectTadpole(found, 60, 80.5, 45);
+    expectTadpole(found, 340, 200.5, 230, false);
+    for (const FoundTadpole& t : found)
+        EXPECT_TRUE(t.x >= 60 && t.x <= 340) << t.x;  // on the track: a dip of 0 or 90, never NO CAL
+}
