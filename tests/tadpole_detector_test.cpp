@@ -26,6 +26,12 @@ public:
         sketchTadpole({x, y, diameter, azimuth, tailLength, tailWidth, filled}, ink(), paper());
     }
     void line(double x0, double y0, double x1, double y1, double width) { sketchLine(x0, y0, x1, y1, width, ink()); }
+    // A line of a share of black: a grey grid line.
+    void greyLine(double x0, double y0, double x1, double y1, double width, double darkness)
+    {
+        const auto full = ink();
+        sketchLine(x0, y0, x1, y1, width, [&](int x, int y, double share) { full(x, y, share * darkness); });
+    }
     void text(const char* words, double x, double y)
     {
         cv::putText(grey_, words, cv::Point(int(x), int(y)), cv::FONT_HERSHEY_SIMPLEX, 0.5, cv::Scalar(0), 1,
@@ -432,4 +438,56 @@ TEST(TadpoleDetector, ADotOnTheTracksEdgeIsFoundOnTheEdge)
     expectTadpole(found, 340, 200.5, 230, false);
     for (const FoundTadpole& t : found)
         EXPECT_TRUE(t.x >= 60 && t.x <= 340) << t.x;  // on the track: a dip of 0 or 90, never NO CAL
+}
+
+// Each difficulty of spoiled scans drawn alone, found by the search and by
+// a press with snap as well.
+class Difficulty : public ::testing::Test {
+protected:
+    // The search and a press 4 pixels off find the tadpole drawn at (x, y)
+    // with its tail within the given degrees.
+    void expectFound(const Page& page, double x, double y, double azimuth, bool filled, double degrees)
+    {
+        const auto found = page.find();
+        const auto near = std::find_if(found.begin(), found.end(),
+                                       [&](const FoundTadpole& t) { return std::hypot(t.x - x, t.y - y) < 1.5; });
+        ASSERT_NE(near, found.end()) << "search: nothing at " << x << ", " << y;
+        ASSERT_TRUE(near->azimuth.has_value());
+        EXPECT_LT(turn(*near->azimuth, azimuth), degrees) << "search at " << x << ", " << y;
+        EXPECT_EQ(near->filled, filled) << "search at " << x << ", " << y;
+
+        const GreyPicture picture = page.picture();
+        const GreyRows rows{0, 0, picture.width, picture.height,
+                            [&picture](int left, int top, int width, int height, std::uint8_t* out,
+                                       std::ptrdiff_t stride) {
+                                for (int r = 0; r < height; ++r)
+                                    std::copy_n(picture.pixels + (top + r) * picture.stride + left, width,
+                                                out + r * stride);
+                            }};
+        const auto snapped = tadpoleNear(picture, x + 3, y - 3, 10, {}, studyTrack(rows, page.track(), {}));
+        ASSERT_TRUE(snapped && snapped->azimuth) << "snap: nothing at " << x << ", " << y;
+        EXPECT_LT(std::hypot(snapped->x - x, snapped->y - y), 1.5) << "snap at " << x << ", " << y;
+        EXPECT_LT(turn(*snapped->azimuth, azimuth), degrees) << "snap at " << x << ", " << y;
+    }
+};
+
+TEST_F(Difficulty, ATailAlongTheRowsAmongSpecksBesideADepthLine)
+{
+    for (const double azimuth : {90.0, 270.0}) {
+        Page page = spoilablePage(400, 300);  // depth lines at 20, 120 and 220
+        page.tadpole(200.5, 111.5, 10, azimuth, 25);
+        page.speckle(0.05, 3);
+        expectFound(page, 200.5, 111.5, azimuth, true, 8);
+    }
+}
+
+TEST_F(Difficulty, ADotCentredOnAGreyGridLineWithItsTailAt30DegreesFromIt)
+{
+    for (const double azimuth : {30.0, 150.0, 210.0, 330.0}) {
+        Page page(400, 300);
+        for (int x = 80; x < 400; x += 60)
+            page.greyLine(x, 0, x, 300, 1, 0.35);  // the 10-degree grid, grey
+        page.tadpole(200, 150.5, 10, azimuth, 25);
+        expectFound(page, 200, 150.5, azimuth, true, 5);
+    }
 }
