@@ -24,7 +24,7 @@ const TadpoleLog& speckledLog()
         TadpoleLog spoiled;
         cv::Mat page(TadpoleLog::kHeight, TadpoleLog::kWidth, CV_8U, spoiled.grey.data());
         std::mt19937 rng(11);
-        speckle(page, rng);
+        speckle(page, Copying{}, rng);
         return spoiled;
     }();
     return log;
