@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "model/work.h"
 #include "detection/dot_shape.h"
@@ -148,16 +149,33 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     if (t.diameter > limits.maxDiameter + 1)
         return std::nullopt;
 
-    // Filled: the middle of the dot is ink, lines through it aside.
-    int middle = 0, middleInk = 0;
+    // Filled: the middle of the dot is about as dark as its ring, lines
+    // through it aside. Measured against the ring rather than the threshold,
+    // so that the blurred inside of a small or faded ring is no ink.
+    int middle = 0;
+    double middleGrey = 0;
+    std::vector<int> ringGreys;
     const double inner = std::max(1.0, 0.45 * radius);
-    for (int dy = -int(inner); dy <= int(inner); ++dy)
-        for (int dx = -int(inner); dx <= int(inner); ++dx)
-            if (std::hypot(dx, dy) <= inner && !at(l.lines, px + dx, py + dy)) {
+    for (int dy = -int(radius); dy <= int(radius); ++dy)
+        for (int dx = -int(radius); dx <= int(radius); ++dx) {
+            const double d = std::hypot(dx, dy);
+            if (at(l.lines, px + dx, py + dy) || d > radius)
+                continue;
+            const int grey = l.grey.at<std::uint8_t>(py + dy, px + dx);
+            if (d <= inner) {
                 ++middle;
-                middleInk += at(l.ink, px + dx, py + dy) ? 1 : 0;
+                middleGrey += grey;
+            } else if (d >= 0.6 * radius) {
+                ringGreys.push_back(grey);
             }
-    t.filled = middle == 0 || 2 * middleInk >= middle;
+        }
+    if (middle == 0 || ringGreys.empty() || ring == ringInk) {
+        t.filled = true;
+    } else {
+        std::nth_element(ringGreys.begin(), ringGreys.begin() + std::ptrdiff_t(ringGreys.size() / 4), ringGreys.end());
+        const double ringDark = ringGreys[ringGreys.size() / 4], paperLevel = paper / (ring - ringInk);
+        t.filled = middleGrey / middle <= paperLevel - 0.6 * (paperLevel - ringDark);
+    }
     if (!t.filled && !roundHole(l, t.x, t.y, radius, limits.raggedness))
         return std::nullopt;
 

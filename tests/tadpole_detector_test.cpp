@@ -75,6 +75,7 @@ public:
         for (int x = 0; x < grey_.cols; ++x)
             grey_.col(x) *= 1 - (1 - darkest) * x / (grey_.cols - 1);
     }
+    void blur(double sigma) { cv::GaussianBlur(grey_, grey_, {0, 0}, sigma); }
     // Ink and paper both greyed: ink at the first grey, paper at the second.
     void fade(int ink, int paper) { grey_.convertTo(grey_, CV_8U, (paper - ink) / 255.0, ink); }
     void grain(double sigma, cv::RNG& rng)
@@ -490,4 +491,19 @@ TEST_F(Difficulty, ADotCentredOnAGreyGridLineWithItsTailAt30DegreesFromIt)
         page.tadpole(200, 150.5, 10, azimuth, 25);
         expectFound(page, 200, 150.5, azimuth, true, 5);
     }
+}
+
+// On a blurred, faded print the small inside of a hollow dot is no paper
+// white any more, yet far lighter than its ring: hollow.
+TEST_F(Difficulty, AHollowDotOnABlurredFadedPrintIsReadHollow)
+{
+    Page page(400, 300);
+    page.tadpole(120.5, 100.5, 10, 60, 25, 2, false);
+    page.tadpole(280.5, 200.5, 10, 200, 25, 2, false);
+    page.tadpole(200.5, 150.5, 10, 320, 25);
+    page.blur(1.2);
+    page.fade(130, 215);
+    expectFound(page, 120.5, 100.5, 60, false, 8);
+    expectFound(page, 280.5, 200.5, 200, false, 8);
+    expectFound(page, 200.5, 150.5, 320, true, 8);
 }
