@@ -117,13 +117,11 @@ void markLongRuns(InkLayers& l, int shortest, int gap)
     cv::bitwise_or(l.runs, l.scratch, l.runs);
 }
 
-// The ink with every small enclosed hole filled, into l.filled: the inside
-// of a hollow dot, but not the cells that lines enclose. The holes are
-// looked for in the pale ink too, so that a thin ring with a pale pixel
-// still closes.
-void fillSmallHoles(InkLayers& l, double maxDiameter)
+// Marks in holes the small round holes that the given ink encloses: the
+// inside of a hollow dot, but not the cells that lines enclose.
+void markSmallHoles(const cv::Mat& ink, InkLayers& l, double maxDiameter, cv::Mat& holes)
 {
-    cv::bitwise_not(l.paleInk, l.scratch);
+    cv::bitwise_not(ink, l.scratch);
     const int count = cv::connectedComponentsWithStats(l.scratch, l.labels, l.stats, l.centroids, 4, CV_32S);
     const int widest = int(maxDiameter + 1);
     const double largest = 0.9 * maxDiameter * maxDiameter;
@@ -131,23 +129,36 @@ void fillSmallHoles(InkLayers& l, double maxDiameter)
     for (int i = 1; i < count; ++i) {
         const int left = l.stats.at<int>(i, cv::CC_STAT_LEFT), top = l.stats.at<int>(i, cv::CC_STAT_TOP);
         const int w = l.stats.at<int>(i, cv::CC_STAT_WIDTH), h = l.stats.at<int>(i, cv::CC_STAT_HEIGHT);
-        const bool inside = left > 0 && top > 0 && left + w < l.ink.cols && top + h < l.ink.rows;
+        const bool inside = left > 0 && top > 0 && left + w < ink.cols && top + h < ink.rows;
         const int area = l.stats.at<int>(i, cv::CC_STAT_AREA);
         // Round, or a round hole halved by a line; not a wedge between lines.
         const bool roundish = area >= 0.6 * w * h && std::max(w, h) <= 3 * std::min(w, h);
         if (inside && w <= widest && h <= widest && area <= largest && roundish)
             hole[std::size_t(i)] = 255;
     }
-    l.scratch.create(l.ink.size(), CV_8U);  // the holes
-    for (int y = 0; y < l.ink.rows; ++y) {
+    holes.create(ink.size(), CV_8U);
+    for (int y = 0; y < ink.rows; ++y) {
         const int* label = l.labels.ptr<int>(y);
-        std::uint8_t* out = l.scratch.ptr<std::uint8_t>(y);
-        for (int x = 0; x < l.ink.cols; ++x)
-            out[x] = hole[std::size_t(label[x])];
+        std::uint8_t* out = holes.ptr<std::uint8_t>(y);
+        for (int x = 0; x < ink.cols; ++x)
+            out[x] = std::uint8_t(out[x] | hole[std::size_t(label[x])]);
     }
+}
+
+// The ink with every small enclosed hole filled, into l.filled: the inside
+// of a hollow dot, but not the cells that lines enclose. The holes are
+// looked for in the pale ink, so that a thin ring with a pale pixel still
+// closes, and in the ink itself, so that the inside of a blurred or faded
+// ring, paler than the ring but no paper, is filled too.
+void fillSmallHoles(InkLayers& l, double maxDiameter)
+{
+    l.holes.create(l.ink.size(), CV_8U);
+    l.holes.setTo(0);
+    markSmallHoles(l.paleInk, l, maxDiameter, l.holes);
+    markSmallHoles(l.ink, l, maxDiameter, l.holes);
     // With the pale pixels of the rings round them, but no other pale ink.
-    cv::bitwise_or(l.ink, l.scratch, l.filled);
-    cv::dilate(l.scratch, l.scratchLines, cv::Mat());
+    cv::bitwise_or(l.ink, l.holes, l.filled);
+    cv::dilate(l.holes, l.scratchLines, cv::Mat());
     cv::bitwise_and(l.scratchLines, l.paleInk, l.scratchLines);
     cv::bitwise_or(l.filled, l.scratchLines, l.filled);
 }

@@ -24,7 +24,7 @@ struct InkLayers {
     std::vector<float> pieceDepth;
 
     // Working space of the making, and of the band's preparation.
-    cv::Mat paleInk, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch;
+    cv::Mat paleInk, holes, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch;
 };
 
 // The largest dot looked for when the settings give no range, in pixels.

@@ -507,3 +507,17 @@ TEST_F(Difficulty, AHollowDotOnABlurredFadedPrintIsReadHollow)
     expectFound(page, 280.5, 200.5, 200, false, 8);
     expectFound(page, 200.5, 150.5, 320, true, 8);
 }
+
+// A small hollow dot copied and copied again: its inside, blurred and
+// grainy, is paler than its ring but no paper, and its ring still holds it.
+TEST_F(Difficulty, ABlurredHollowDotAmongSpecksIsFoundHollow)
+{
+    Page page = spoilablePage(400, 300);
+    const double placed[][2] = {{120.5, 70.5}, {280.5, 160.5}, {180.5, 250.5}};
+    for (const auto& [x, y] : placed)
+        page.tadpole(x, y, 10, 40 + x, 25, 2, false);
+    page.blur(0.7);
+    page.speckle(0.05, 11);
+    for (const auto& [x, y] : placed)
+        expectFound(page, x, y, 40 + x, false, 8);
+}
