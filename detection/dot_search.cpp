@@ -78,6 +78,7 @@ InkLimits inkLimits(const DetectionSettings& s, const ScanTraits& traits)
     // Longer than the longest tail with its dot, so that no tail is taken for a line.
     l.shortestLine = std::max(48, int(8 * l.maxDiameter));
     l.inkContrast = traits.inkContrast;
+    l.greyInsides = traits.despeckle || traits.levelPaper || traits.stretch > 1;
     if (traits.despeckle) {
         l.smallestPiece = kSmallestDotArea;
         l.lineFringe = 2;

@@ -148,14 +148,16 @@ void markSmallHoles(const cv::Mat& ink, InkLayers& l, double maxDiameter, cv::Ma
 // The ink with every small enclosed hole filled, into l.filled: the inside
 // of a hollow dot, but not the cells that lines enclose. The holes are
 // looked for in the pale ink, so that a thin ring with a pale pixel still
-// closes, and in the ink itself, so that the inside of a blurred or faded
-// ring, paler than the ring but no paper, is filled too.
-void fillSmallHoles(InkLayers& l, double maxDiameter)
+// closes; where insides may be grey, in the ink itself too, so that the
+// inside of a blurred or faded ring, paler than the ring but no paper, is
+// filled (a second labelling of the band, which clean scans are spared).
+void fillSmallHoles(InkLayers& l, double maxDiameter, bool greyInsides)
 {
     l.holes.create(l.ink.size(), CV_8U);
     l.holes.setTo(0);
     markSmallHoles(l.paleInk, l, maxDiameter, l.holes);
-    markSmallHoles(l.ink, l, maxDiameter, l.holes);
+    if (greyInsides)
+        markSmallHoles(l.ink, l, maxDiameter, l.holes);
     // With the pale pixels of the rings round them, but no other pale ink.
     cv::bitwise_or(l.ink, l.holes, l.filled);
     cv::dilate(l.holes, l.scratchLines, cv::Mat());
@@ -211,7 +213,7 @@ void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
     const int reach = 2 * limits.lineFringe + 1;
     cv::dilate(l.runs, l.lines, cv::getStructuringElement(cv::MORPH_RECT, {reach, reach}));
     cv::bitwise_and(l.lines, l.ink, l.lines);
-    fillSmallHoles(l, limits.maxDiameter);
+    fillSmallHoles(l, limits.maxDiameter, limits.greyInsides);
     cv::distanceTransform(l.filled, l.dist, cv::DIST_L2, cv::DIST_MASK_5, CV_32F);
     cv::bitwise_not(l.lines, l.scratch);
     cv::bitwise_and(l.ink, l.scratch, l.strokes);

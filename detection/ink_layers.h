@@ -45,6 +45,7 @@ struct InkLimits {
     int lineFringe = 1;         // ink this far beside a line belongs to it (specks stuck to it too)
     double inkContrast = 1;     // the scan's ink against its paper: what a dot's contrast is measured by
     double raggedness = 1;      // how much rougher than printed a dot's edge may be: more on a noisy scan
+    bool greyInsides = false;   // a hollow dot's inside may be grey, not paper: on copied, faded or uneven scans
 };
 
 void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& layers);
