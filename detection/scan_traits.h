@@ -1,14 +1,14 @@
 #pragma once
 
-// What the search learns of a whole scan from samples of its dip track
-// before it looks for dots, and how it prepares each band by that: uneven or
-// tinted paper levelled to white, specks cleared where the scan is noisy,
-// and faded ink stretched back towards black. A clean scan is read as it is.
 // Otsu's split between paper and ink, kept within these bounds: a page of
 // paper alone, or of ink alone, has no meaningful split.
 inline constexpr int kDarkestThreshold = 80;
 inline constexpr int kPalestThreshold = 176;
 
+// What the search learns of a whole scan from samples of its dip track
+// before it looks for dots, and how it prepares each band by that: uneven or
+// tinted paper levelled to white, specks cleared where the scan is noisy,
+// and faded ink stretched back towards black. A clean scan is read as it is.
 struct ScanTraits {
     bool bilevel = false;     // black and white only, as a fax: nothing to level
     bool levelPaper = false;  // the paper's own level varies or is tinted

@@ -74,6 +74,9 @@ FoundTadpoles findIn(const GreyPicture& extent, const AreaPixels& pixels, const 
     const InkLimits limits = inkLimits(settings, traits);
     const double smallest = smallestRadius(settings, traits);
     const int margin = tailReach(limits);
+    // Bands widened by a quarter of the largest dot: a dot on the track's
+    // edge may peak just outside it.
+    const int beside = int(std::ceil(limits.maxDiameter / 4));
 
     const int bands = (region.bottom - region.top + kBandRows - 1) / kBandRows;
     std::atomic<int> next{0}, done{0};
@@ -86,9 +89,6 @@ FoundTadpoles findIn(const GreyPicture& extent, const AreaPixels& pixels, const 
         std::vector<std::uint8_t> buffer;
         for (int b; !stop && (b = next++) < bands;) {
             const int top = region.top + b * kBandRows;
-            // Widened by a quarter of the largest dot: a dot on the track's
-            // edge may peak just outside it.
-            const int beside = int(std::ceil(limits.maxDiameter / 4));
             const Area band = clipped(extent, {region.left - beside, top, region.right + beside,
                                                std::min(region.bottom, top + kBandRows)});
             // What the search of the band reads: the band and its margin.
