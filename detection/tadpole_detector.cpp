@@ -16,7 +16,9 @@ constexpr int kBandRows = 1024;
 
 // Whether the tadpole's centre lies on the track. A dot printed on the
 // track's edge (a dip at the scale's end) is measured a little to either
-// side of it: within half its radius outside, it is put on the edge.
+// side of it: within half its radius outside, it is put on the edge. Where
+// a depth line crosses the edge, the crossing can look like such a dot, so
+// one found well outside is doubtful.
 bool onTrack(const std::vector<TrackStretch>& track, FoundTadpole& t)
 {
     for (const TrackStretch& s : track) {
@@ -27,7 +29,12 @@ bool onTrack(const std::vector<TrackStretch>& track, FoundTadpole& t)
                                          s.rightTop + (s.rightBottom - s.rightTop) * f});
         const double slack = t.diameter / 4;
         if (t.x >= a - slack && t.x <= b + slack) {
-            t.x = std::clamp(t.x, a, b);
+            const double onIt = std::clamp(t.x, a, b);
+            if (std::abs(onIt - t.x) > 1 && !t.evidence.doubtful) {
+                t.evidence.doubtful = true;
+                t.confidence = confidenceOf(t.evidence);
+            }
+            t.x = onIt;
             return true;
         }
     }
