@@ -67,6 +67,43 @@ double clutterRound(const InkLayers& l, double cx, double cy, double radius, con
     return around > 0 ? double(inked) / around : 0;
 }
 
+// Puts a hollow dot's centre on that of its hole, the paper its ring
+// encloses: the darkness round it is pulled aside where fading broke the
+// ring. False, and the centre unchanged, where a line runs through or no
+// round hole as wide as a ring's inside was found: the paper between a tail
+// and the lines it crosses is no ring's inside, nor a letter's.
+bool centreOnHole(const InkLayers& l, int px, int py, double radius, FoundTadpole& t)
+{
+    const int within = int(radius);
+    int n = 0;
+    double sx = 0, sy = 0, sxx = 0, syy = 0;
+    for (int dy = -within; dy <= within; ++dy)
+        for (int dx = -within; dx <= within; ++dx) {
+            if (std::hypot(dx, dy) > radius)
+                continue;
+            if (at(l.lines, px + dx, py + dy))
+                return false;
+            if (at(l.holes, px + dx, py + dy)) {
+                ++n;
+                sx += dx;
+                sy += dy;
+                sxx += dx * dx;
+                syy += dy * dy;
+            }
+        }
+    const double inside = std::max(1.0, radius - 2);
+    if (n < 0.5 * M_PI * inside * inside)
+        return false;
+    const double mx = sx / n, my = sy / n;
+    // As wide as it is tall, as a ring's inside is and a letter's is not.
+    const double wide = sxx / n - mx * mx, tall = syy / n - my * my;
+    if (wide < 0.7 * tall || tall < 0.7 * wide)
+        return false;
+    t.x = px + 0.5 + mx;
+    t.y = py + 0.5 + my;
+    return true;
+}
+
 }  // namespace
 
 std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, const InkLimits& limits)
@@ -181,7 +218,9 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
         const double paperLevel = paper / (ring - ringInk);
         t.filled = middleGrey / middle <= paperLevel - 0.6 * (paperLevel - ringDark);
     }
-    if (!t.filled && !roundHole(l, t.x, t.y, radius, limits.raggedness))
+    // A ring broken by fading reads round only round its hole's centre.
+    if (!t.filled && !roundHole(l, t.x, t.y, radius, limits.raggedness)
+        && !(centreOnHole(l, px, py, radius, t) && roundHole(l, t.x, t.y, radius, limits.raggedness)))
         return std::nullopt;
 
     TadpoleEvidence& e = t.evidence;

@@ -521,3 +521,16 @@ TEST_F(Difficulty, ABlurredHollowDotAmongSpecksIsFoundHollow)
     for (const auto& [x, y] : placed)
         expectFound(page, x, y, 40 + x, false, 8);
 }
+
+// A faded ring, broken in two places, still holds a hollow dot.
+TEST_F(Difficulty, AFaintHollowRingWithTwoGapsIsStillADot)
+{
+    Page page(400, 300);
+    const double x = 200.5, y = 150.5, radius = 6;
+    page.tadpole(x, y, 2 * radius, 45, 25, 2, false);
+    page.whiten(x - radius, y, 3);
+    page.whiten(x + 1, y + radius, 3);
+    page.blur(0.6);
+    page.fade(125, 225);
+    expectFound(page, x, y, 45, false, 8);
+}
