@@ -15,22 +15,44 @@ void require(bool condition, const char* what)
         throw std::out_of_range(what);
 }
 
+void requireWhole(const DipScale& scale)
+{
+    if (scale.kind == DipScaleKind::Custom)
+        require(!scale.customSteps.empty() && scale.customSteps.size() <= kMaxCustomSteps + 1,
+                "a custom dip scale of 1 to 11 positions");
+}
+
+void sortByRow(std::vector<DepthRow>& rows)
+{
+    heapSort(rows, [](const DepthRow& a, const DepthRow& b) { return a.y < b.y; });
+}
+
 struct Apply {
     Work& w;
 
     void operator()(const SetDipScale& e) const
     {
-        if (e.scale.kind == DipScaleKind::Custom)
-            require(!e.scale.customSteps.empty() && e.scale.customSteps.size() <= kMaxCustomSteps + 1,
-                    "a custom dip scale of 1 to 11 positions");
+        requireWhole(e.scale);
         w.scale = e.scale;
+    }
+
+    void operator()(const SetCalibration& e) const
+    {
+        if (e.scale)
+            requireWhole(*e.scale);
+        require(e.rows.size() <= std::size_t(kMaxDepthRows), "depth table full");
+        w.scale = e.scale;
+        w.depthRows = e.rows;
+        sortByRow(w.depthRows);
+        w.marks[std::size_t(Mark::LeftEdge)] = e.leftEdge;
+        w.marks[std::size_t(Mark::RightEdge)] = e.rightEdge;
     }
 
     void operator()(const AddDepthRows& e) const
     {
         require(w.depthRows.size() + e.rows.size() <= std::size_t(kMaxDepthRows), "depth table full");
         w.depthRows.insert(w.depthRows.end(), e.rows.begin(), e.rows.end());
-        heapSort(w.depthRows, [](const DepthRow& a, const DepthRow& b) { return a.y < b.y; });
+        sortByRow(w.depthRows);
     }
 
     void operator()(const DeleteDepthRows& e) const
@@ -81,6 +103,12 @@ void applyEdit(Work& work, const WorkEdit& edit)
     work = std::move(changed);
 }
 
+SetCalibration calibrationOf(const Work& work)
+{
+    return {work.scale, work.depthRows, work.marks[std::size_t(Mark::LeftEdge)],
+            work.marks[std::size_t(Mark::RightEdge)]};
+}
+
 std::string editName(const WorkEdit& edit)
 {
     return std::visit(
@@ -102,6 +130,8 @@ std::string editName(const WorkEdit& edit)
                 return "Area Erase";
             else if constexpr (std::is_same_v<E, SetWellDetails>)
                 return "Well Details";
+            else if constexpr (std::is_same_v<E, SetCalibration>)
+                return "Calibration";
             else
                 return "Delete Dip";
         },

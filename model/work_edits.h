@@ -50,13 +50,27 @@ struct DeleteDip {
     std::size_t index = 0;
 };
 
+// The whole calibration replaced at once: the dip scale, every depth row
+// and the dip track's edges (a found or borrowed calibration accepted).
+// The header and footer rows and the dips stay.
+struct SetCalibration {
+    std::optional<DipScale> scale;
+    std::vector<DepthRow> rows;  // in any order: they are kept by their y
+    std::optional<double> leftEdge;
+    std::optional<double> rightEdge;
+};
+
+// The calibration of the work, as one edit that gives it to another.
+SetCalibration calibrationOf(const Work& work);
+
 // The well's details replaced.
 struct SetWellDetails {
     WellDetails details;
 };
 
 using WorkEdit =
-    std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, SetWellDetails>;
+    std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, SetWellDetails,
+                 SetCalibration>;
 
 // Carries the edit out. An edit beyond the work's capacities (200 depth rows,
 // 10000 dips, 11 custom scale positions), naming a row or dip the work does

@@ -168,3 +168,36 @@ TEST(WorkEdits, WellDetailsAreOneActionAndRefuseWhatNoFileCarries)
         EXPECT_EQ(w.well, details);
     }
 }
+
+// A calibration found or borrowed replaces the scale, the rows and the
+// track's edges in one action; the header, footer and dips stay.
+TEST(WorkEdits, ACalibrationReplacesScaleRowsAndEdgesTogether)
+{
+    Work w = withDips(3);
+    w.scale = DipScale{DipScaleKind::Linear, 0, 90, {}};
+    w.depthRows = {{1000, 150, 100, 900}, {1010, 300, 100, 900}, {1020, 450, 100, 900}};
+    w.marks[std::size_t(Mark::HeaderTop)] = 40;
+    w.marks[std::size_t(Mark::LeftEdge)] = 100;
+    Work found;
+    found.scale = DipScale{DipScaleKind::Sine, 0, 90, {}};
+    found.depthRows = {{2420, 900, 120, 880}, {2400, 500, 121, 881}};
+    found.marks[std::size_t(Mark::RightEdge)] = 880;
+
+    applyEdit(w, calibrationOf(found));
+    EXPECT_EQ(w.scale, found.scale);
+    EXPECT_EQ(w.depthRows, (std::vector<DepthRow>{{2400, 500, 121, 881}, {2420, 900, 120, 880}}));
+    EXPECT_FALSE(w.marks[std::size_t(Mark::LeftEdge)]);
+    EXPECT_EQ(w.marks[std::size_t(Mark::RightEdge)], 880);
+    EXPECT_EQ(w.marks[std::size_t(Mark::HeaderTop)], 40);
+    EXPECT_EQ(w.dips.size(), 3u);
+    EXPECT_EQ(editName(calibrationOf(found)), "Calibration");
+
+    const Work before = w;
+    SetCalibration tooLong = calibrationOf(found);
+    tooLong.rows.assign(kMaxDepthRows + 1, DepthRow{});
+    EXPECT_THROW(applyEdit(w, tooLong), std::out_of_range);
+    SetCalibration badScale = calibrationOf(found);
+    badScale.scale = DipScale{DipScaleKind::Custom, 0, 90, {}};  // no positions
+    EXPECT_THROW(applyEdit(w, badScale), std::out_of_range);
+    EXPECT_EQ(w, before);
+}
