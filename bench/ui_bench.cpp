@@ -201,6 +201,7 @@ public:
         tools->drawFigures();
     }
     void showMessage(const std::string&, const std::string&) override {}
+    bool confirm(const std::string&, const std::string&) override { return true; }
     void showPrompt(const std::string& text, std::optional<double>) override { prompt_ = QString::fromStdString(text); }
     void hidePrompt() override {}
     void askDepth(double, std::optional<double>) override {}

@@ -100,6 +100,10 @@ bool CalibrationTool::depthEntered(const std::string& text)
         host_.showMessage("Enter Depth", "The depth \"" + text + "\" is too large a number.");
         return false;
     }
+    if (row_)
+        if (const auto fits = depthThatFits(host_.work(), row_->y, depth);
+            fits && !host_.confirm("Enter Depth", depthMisfitMessage(depth, *fits) + " Keep " + formatPlain(depth) + "?"))
+            return false;
     depthAsked_ = false;
     if (row_)
         row_->depth = depth;

@@ -32,6 +32,8 @@ public:
 
     // A message box with an exclamation icon and an OK button.
     virtual void showMessage(const std::string& title, const std::string& text) = 0;
+    // A question answered Yes (true) or No.
+    virtual bool confirm(const std::string& title, const std::string& text) = 0;
     // "Enter Dip Scales" with its prompt beside the row y (the top of the view
     // when there is none), or hidden.
     virtual void showPrompt(const std::string& text, std::optional<double> y) = 0;

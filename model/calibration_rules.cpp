@@ -1,7 +1,9 @@
 #include "model/calibration_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "model/depth_trend.h"
 #include "model/number_format.h"
 
 namespace {
@@ -61,4 +63,88 @@ std::optional<double> proposeDepth(const Work& work, double y)
     if (!std::isfinite(proposal))
         return std::nullopt;
     return proposal;
+}
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// The trend of the rows' depths, how far from it a row may stand, and how
+// finely the depths are written.
+struct RowsTrend {
+    DepthTrend trend;
+    double tolerance = 0;
+    double unit = 0;
+
+    double fitsAt(double y) const { return unit * std::round(trend.depthAt(y) / unit); }
+};
+
+std::optional<RowsTrend> trendOfRows(const std::vector<DepthRow>& rows)
+{
+    std::vector<DepthAtRow> points;
+    std::vector<double> gaps, steps, depths;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        points.push_back({rows[i].y, rows[i].depth});
+        depths.push_back(rows[i].depth);
+        if (i > 0 && rows[i].y > rows[i - 1].y) {
+            gaps.push_back(rows[i].y - rows[i - 1].y);
+            steps.push_back(std::abs(rows[i].depth - rows[i - 1].depth));
+        }
+    }
+    if (gaps.empty())
+        return std::nullopt;
+    // Lines are pressed by hand, a few pixels off: a quarter of their usual
+    // spacing tells a slipped digit from that.
+    const double tolerance = std::max(3.0, median(gaps) / 4);
+    const auto trend = fitDepthTrend(points, tolerance);
+    if (!trend)
+        return std::nullopt;
+    const double step = median(steps);
+    double unit = depthUnit(depths);
+    while (step > 0 && unit > step)
+        unit /= 10;
+    return RowsTrend{*trend, tolerance, unit};
+}
+
+}  // namespace
+
+std::optional<double> depthThatFits(const Work& work, double y, double typed)
+{
+    if (!std::isfinite(typed))
+        return std::nullopt;
+    const auto rows = trendOfRows(work.depthRows);
+    if (!rows || std::abs(rows->trend.rowOf(typed) - y) <= rows->tolerance)
+        return std::nullopt;
+    const double fits = rows->fitsAt(y);
+    if (!std::isfinite(fits) || fits == typed)
+        return std::nullopt;
+    return fits;
+}
+
+std::vector<DepthMisfit> depthMisfits(const Work& work)
+{
+    std::vector<DepthMisfit> misfits;
+    const auto rows = trendOfRows(work.depthRows);
+    // With two or three rows no majority tells which one is wrong.
+    if (!rows || work.depthRows.size() < 4)
+        return misfits;
+    for (std::size_t i = 0; i < work.depthRows.size(); ++i) {
+        const DepthRow& r = work.depthRows[i];
+        if (rows->trend.agrees[i])
+            continue;
+        const double fits = rows->fitsAt(r.y);
+        if (std::isfinite(fits) && fits != r.depth)
+            misfits.push_back({i, r.depth, fits});
+    }
+    return misfits;
+}
+
+std::string depthMisfitMessage(double typed, double fits)
+{
+    return formatPlain(typed) + " does not fit the lines around it: " + formatPlain(fits) + " would.";
 }

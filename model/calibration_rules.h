@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "model/work.h"
 
@@ -29,3 +30,23 @@ std::size_t customPositions(const DipScale& scale);
 // to a multiple of 10 (halves to even). Nothing with fewer than two rows,
 // or where those two stand at one height.
 std::optional<double> proposeDepth(const Work& work, double y);
+
+// Where a depth typed for a new depth line at row y breaks the trend of the
+// rows already there (a digit slipped, a depth out of order, a step ten
+// times the others): the depth that would fit, written as finely as the
+// rows' depths are. Nothing where it fits, or with too few rows to tell.
+std::optional<double> depthThatFits(const Work& work, double y, double typed);
+
+// A depth row whose depth breaks the trend of the others, and what fits.
+struct DepthMisfit {
+    std::size_t row = 0;
+    double depth = 0;
+    double fits = 0;
+};
+
+// The rows whose depths break the trend of the others; none with fewer
+// than four rows, where no majority tells which is wrong.
+std::vector<DepthMisfit> depthMisfits(const Work& work);
+
+// "2041 does not fit the lines around it: 2410 would."
+std::string depthMisfitMessage(double typed, double fits);

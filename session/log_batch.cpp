@@ -16,6 +16,8 @@
 
 #include "files/dip_interchange.h"
 #include "files/picture_file.h"
+#include "model/calibration_rules.h"
+#include "model/number_format.h"
 #include "session/tadpole_search.h"
 #include "session/work_session.h"
 
@@ -209,11 +211,15 @@ private:
         if (const QString why = misfit(calibration, r_.width, r_.height); !why.isEmpty())
             return fail(BatchExit::CalibrationMisfit, why);
         QString error;
-        if (!session_.apply(SetDipScale{*calibration.scale}, error)
-            || !session_.apply(AddDepthRows{calibration.depthRows}, error)
+        if (!session_.apply(calibrationOf(calibration), error)
             || !session_.apply(SetWellDetails{wellDetailsFor(calibration.well, options_)}, error))
             return fail(BatchExit::CalibrationMisfit, error);
         r_.rows = int(session_.work().depthRows.size());
+        for (const DepthMisfit& m : depthMisfits(calibration))
+            r_.warnings << QStringLiteral("The calibration's depth line %1 (row %2 of the picture): %3")
+                               .arg(m.row + 1)
+                               .arg(QString::fromStdString(formatPlain(calibration.depthRows[m.row].y)))
+                               .arg(QString::fromStdString(depthMisfitMessage(m.depth, m.fits)));
         return true;
     }
 

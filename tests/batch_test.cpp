@@ -127,6 +127,24 @@ TEST_F(BatchTest, ALogIsDigitizedIntoItsOutputsAndReported)
                 && QFileInfo::exists(path("well 7.ddp")) && !QFileInfo::exists(path("well 7.dip")));
 }
 
+// A depth mistyped in the calibration project is reported, naming what fits.
+TEST_F(BatchTest, ADepthThatBreaksTheCalibrationsTrendIsAWarning)
+{
+    const QString log = writeLog(QStringLiteral("log.bmp"));
+    ProjectFile project = calibrationFor(400, 1200);
+    project.work.depthRows = {{2400, 5, 100, 280}, {2410, 305, 100, 280}, {2042, 605, 100, 280},
+                              {2430, 905, 100, 280}, {2440, 1195, 100, 280}};
+    const Finished done = run({QStringLiteral("--calibration"),
+                               writeCalibration(QStringLiteral("calibration.ddp"), project), QStringLiteral("--report"),
+                               QStringLiteral("-"), QStringLiteral("--out"), path("out"), log});
+    ASSERT_EQ(done.exitCode, 0) << done.err.toStdString();
+    const QJsonObject entry =
+        QJsonDocument::fromJson(done.out.toUtf8()).object()[QStringLiteral("logs")].toArray()[0].toObject();
+    EXPECT_EQ(entry[QStringLiteral("warnings")].toArray(),
+              QJsonArray({QStringLiteral("The calibration's depth line 3 (row 605 of the picture): 2042 does not fit "
+                                         "the lines around it: 2420 would.")}));
+}
+
 TEST_F(BatchTest, EachFailureHasItsExitCodeItsMessageAndNoOutput)
 {
     const QString log = writeLog(QStringLiteral("log.bmp"));

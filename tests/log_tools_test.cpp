@@ -58,6 +58,7 @@ public:
     Readout readout;
     int redraws = 0;
     std::optional<SnapTarget> snap;
+    bool keep = true;  // the answer to questions
 
     const Work& work() const override { return work_; }
     const Calibration& calibration() const override { return calibration_; }
@@ -81,6 +82,11 @@ public:
     void showMessage(const std::string& title, const std::string& text) override
     {
         messages.push_back(title + ": " + text);
+    }
+    bool confirm(const std::string& title, const std::string& text) override
+    {
+        messages.push_back(title + "? " + text);
+        return keep;
     }
     void showPrompt(const std::string& text, std::optional<double>) override { prompt = text; }
     void hidePrompt() override { prompt.clear(); }

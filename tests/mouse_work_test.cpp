@@ -302,3 +302,36 @@ TEST_F(MouseWindowTest, AreaEraseTakesTheDipsOfADraggedBand)
     click(0, 150);  // a band of no height: the dips exactly there
     EXPECT_EQ(heightsLeft(), std::vector<double>{120});
 }
+
+// A depth that breaks the trend of the rows is questioned before the row is
+// kept: No goes back to the box, Yes keeps the depth as typed.
+TEST_F(MouseWindowTest, EnterDepthQuestionsADepthThatBreaksTheTrend)
+{
+    openAndDefineLinearScale();
+    addRow(100, "2380");
+    addRow(200, "2390");
+    addRow(300, "2400");
+    click(200, 400);
+    SetDepthForm& form = window_->depthForm();
+    ASSERT_TRUE(form.isVisible());
+    messages_->yes = false;
+    enterDepth("2041");
+    EXPECT_EQ(messages_->questions,
+              QStringList("2041 does not fit the lines around it: 2410 would. Keep 2041?"));
+    EXPECT_TRUE(form.isVisible());  // back to the box, nothing kept
+    EXPECT_EQ(form.depthText(), QStringLiteral("2041"));
+
+    messages_->yes = true;
+    QTest::keyClick(form.depthBox(), Qt::Key_Return);
+    EXPECT_FALSE(form.isVisible());
+    click(100, 400);
+    click(280, 400);
+    ASSERT_EQ(work().depthRows.size(), 4u);
+    EXPECT_EQ(work().depthRows.back().depth, 2041);
+
+    click(200, 500);  // a depth that fits is asked nothing
+    messages_->questions.clear();
+    enterDepth("2420");
+    EXPECT_TRUE(messages_->questions.isEmpty());
+    EXPECT_FALSE(form.isVisible());
+}

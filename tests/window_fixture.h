@@ -133,10 +133,12 @@ protected:
         QTest::mouseClick(window_->scaleForm().okButton(), Qt::LeftButton);
     }
 
-    // The depth typed after the space the box starts with, and Enter.
+    // The depth typed over what the box holds (a space or the proposal), and
+    // Enter.
     void enterDepth(const char* depth)
     {
         SetDepthForm& form = window_->depthForm();
+        QTest::keyClick(form.depthBox(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(form.depthBox(), depth);
         QTest::keyClick(form.depthBox(), Qt::Key_Return);
     }

@@ -29,6 +29,11 @@ void WindowToolHost::showMessage(const std::string& title, const std::string& te
     p_.messages.showError(QString::fromStdString(title), QString::fromStdString(text));
 }
 
+bool WindowToolHost::confirm(const std::string& title, const std::string& text)
+{
+    return p_.messages.askYesNo(QString::fromStdString(title), QString::fromStdString(text));
+}
+
 int WindowToolHost::screenRow(std::optional<double> y) const
 {
     const LogView* view = p_.area.view();

@@ -41,6 +41,7 @@ public:
     bool apply(const WorkEdit& edit) override;
     void redraw() override { p_.redraw(); }
     void showMessage(const std::string& title, const std::string& text) override;
+    bool confirm(const std::string& title, const std::string& text) override;
     void showPrompt(const std::string& text, std::optional<double> y) override;
     void hidePrompt() override;
     void askDepth(double y, std::optional<double> proposal) override;
