@@ -6,116 +6,9 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "detection/long_lines.h"
+
 namespace {
-
-// Marks in lines the runs of ink along each row that together make a line
-// at least `shortest` long: runs apart by no more than `gap` (a hollow dot's
-// white inside that interrupts a line) count as one line when ink fills
-// most of it.
-void markRowLines(const cv::Mat& ink, cv::Mat& lines, int shortest, int gap)
-{
-    struct Run {
-        int start, end;
-    };
-    std::vector<Run> runs;
-    for (int y = 0; y < ink.rows; ++y) {
-        const std::uint8_t* row = ink.ptr<std::uint8_t>(y);
-        runs.clear();
-        for (int x = 0; x < ink.cols;) {
-            if (!row[x]) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            while (x < ink.cols && row[x])
-                ++x;
-            runs.push_back({start, x});
-        }
-        std::uint8_t* out = lines.ptr<std::uint8_t>(y);
-        for (std::size_t first = 0; first < runs.size();) {
-            std::size_t last = first;
-            int inked = runs[first].end - runs[first].start;
-            while (last + 1 < runs.size() && runs[last + 1].start - runs[last].end <= gap) {
-                ++last;
-                inked += runs[last].end - runs[last].start;
-            }
-            const int span = runs[last].end - runs[first].start;
-            if (span >= shortest && inked * 5 >= span * 4)
-                for (std::size_t i = first; i <= last; ++i)
-                    std::fill(out + runs[i].start, out + runs[i].end, std::uint8_t(255));
-            first = last + 1;
-        }
-    }
-}
-
-// Adds to lines the near-horizontal lines of a sheet scanned a little askew,
-// which break into short runs row by row: chains of ink followed column by
-// column, a row up or down where the row runs out, across gaps up to `gap`.
-// A chain as long as a line, mostly ink and straight within a few degrees is
-// one; its pixels close to the straight line fitted to it are marked, so a
-// tail that leaves it is not.
-void markSkewedRowLines(const cv::Mat& ink, cv::Mat& lines, cv::Mat& visited, int shortest, int gap)
-{
-    constexpr double kSteepest = 0.07;  // 4 degrees
-    lines.copyTo(visited);
-    std::vector<cv::Point> chain;
-    auto free = [&](int x, int y) {
-        return y >= 0 && y < ink.rows && ink.at<std::uint8_t>(y, x) && !visited.at<std::uint8_t>(y, x);
-    };
-    for (int y = 0; y < ink.rows; ++y)
-        for (int x = 0; x < ink.cols; ++x) {
-            if (!free(x, y))
-                continue;
-            chain.assign(1, {x, y});
-            visited.at<std::uint8_t>(y, x) = 1;
-            for (cv::Point at{x, y};;) {
-                bool found = false;
-                for (int tx = at.x + 1; tx <= at.x + 1 + gap && tx < ink.cols && !found; ++tx)
-                    for (int dy : {0, -1, 1})
-                        if (!found && free(tx, at.y + dy)) {
-                            at = {tx, at.y + dy};
-                            found = true;
-                        }
-                if (!found)
-                    break;
-                chain.push_back(at);
-                visited.at<std::uint8_t>(at.y, at.x) = 1;
-            }
-            const int extent = chain.back().x - chain.front().x + 1;
-            if (extent < shortest || int(chain.size()) * 5 < extent * 4)
-                continue;
-            double sx = 0, sy = 0, sxx = 0, sxy = 0;
-            for (const cv::Point& p : chain) {
-                sx += p.x;
-                sy += p.y;
-                sxx += double(p.x) * p.x;
-                sxy += double(p.x) * p.y;
-            }
-            const double n = double(chain.size()), slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
-            if (!(std::abs(slope) <= kSteepest))
-                continue;
-            const double offset = (sy - slope * sx) / n;
-            for (const cv::Point& p : chain)
-                if (std::abs(p.y - (offset + slope * p.x)) <= 1)
-                    lines.at<std::uint8_t>(p.y, p.x) = 255;
-        }
-}
-
-// Long straight horizontal and vertical lines of ink, into l.runs.
-void markLongRuns(InkLayers& l, int shortest, int gap)
-{
-    l.runs.create(l.ink.size(), CV_8U);
-    l.runs.setTo(0);
-    markRowLines(l.ink, l.runs, shortest, gap);
-    markSkewedRowLines(l.ink, l.runs, l.labels, shortest, gap);
-    cv::transpose(l.ink, l.scratch);
-    l.scratchLines.create(l.scratch.size(), CV_8U);
-    l.scratchLines.setTo(0);
-    markRowLines(l.scratch, l.scratchLines, shortest, gap);
-    markSkewedRowLines(l.scratch, l.scratchLines, l.labels, shortest, gap);
-    cv::transpose(l.scratchLines, l.scratch);
-    cv::bitwise_or(l.runs, l.scratch, l.runs);
-}
 
 // Marks in holes the small round holes that the given ink encloses: the
 // inside of a hollow dot, but not the cells that lines enclose.
@@ -208,7 +101,7 @@ void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
     cv::threshold(grey, l.paleInk, paleInkLevel(limits.threshold) - 1, 255, cv::THRESH_BINARY_INV);
     if (limits.smallestPiece > 0)
         removeSpecks(l, limits.smallestPiece);
-    markLongRuns(l, limits.shortestLine, int(limits.maxDiameter) + 2);
+    markLongLines(l.ink, l.runs, limits.shortestLine, int(limits.maxDiameter) + 2, l.lineScratch);
     // The fringe that a scanner leaves along a line belongs to the line.
     const int reach = 2 * limits.lineFringe + 1;
     cv::dilate(l.runs, l.lines, cv::getStructuringElement(cv::MORPH_RECT, {reach, reach}));

@@ -4,6 +4,8 @@
 
 #include <opencv2/core.hpp>
 
+#include "detection/long_lines.h"
+
 // The binary layers the tadpole search reads, made once for a band of the
 // picture. Every layer has the band's size; 255 marks a set pixel. A search
 // keeps one for all its bands, so that their memory is taken once.
@@ -24,6 +26,7 @@ struct InkLayers {
     std::vector<float> pieceDepth;
 
     // Working space of the making, and of the band's preparation.
+    LineScratch lineScratch;
     cv::Mat paleInk, holes, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch;
 };
 

@@ -1,13 +1,12 @@
 #include "detection/tadpole_detector.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <mutex>
-#include <thread>
 
+#include "detection/band_work.h"
 #include "detection/dot_search.h"
 
+using namespace band_work;
 using namespace dot_search;
 
 namespace {
@@ -55,10 +54,6 @@ Area trackArea(const GreyPicture& extent, const std::vector<TrackStretch>& track
     return clipped(extent, region);
 }
 
-// Where the search takes the grey pixels of an area from: a picture held
-// whole, or a buffer of the thread's own that is filled for the area.
-using AreaPixels = std::function<GreyPicture(const Area& area, std::vector<std::uint8_t>& buffer)>;
-
 ScanTraits studyTrackArea(const Area& region, const AreaPixels& pixels, const DetectionSettings& settings)
 {
     std::vector<std::uint8_t> buffer;
@@ -85,43 +80,29 @@ FoundTadpoles findIn(const GreyPicture& extent, const AreaPixels& pixels, const 
     // edge may peak just outside it.
     const int beside = int(std::ceil(limits.maxDiameter / 4));
 
-    const int bands = (region.bottom - region.top + kBandRows - 1) / kBandRows;
-    std::atomic<int> next{0}, done{0};
-    std::atomic<bool> stop{false};
-    std::mutex lock;
-    std::vector<FoundTadpole> found;
-    auto work = [&] {
-        std::vector<FoundTadpole> mine;
+    struct Worker {
+        std::vector<FoundTadpole> found;
         InkLayers layers;
         std::vector<std::uint8_t> buffer;
-        for (int b; !stop && (b = next++) < bands;) {
-            const int top = region.top + b * kBandRows;
-            const Area band = clipped(extent, {region.left - beside, top, region.right + beside,
-                                               std::min(region.bottom, top + kBandRows)});
-            // What the search of the band reads: the band and its margin.
-            const Area read =
-                clipped(extent, {band.left - margin, band.top - margin, band.right + margin, band.bottom + margin});
-            searchArea(pixels(read, buffer), band, traits, limits, smallest,
-                       [&](FoundTadpole& t) { return onTrack(track, t); }, layers, mine);
-            const std::lock_guard<std::mutex> guard(lock);
-            if (progress && !stop && !progress(double(++done) / bands))
-                stop = true;
-        }
-        const std::lock_guard<std::mutex> guard(lock);
-        found.insert(found.end(), mine.begin(), mine.end());
     };
-    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, std::min(bands, 8));
-    std::vector<std::thread> helpers;
-    for (int i = 1; i < threads; ++i)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& t : helpers)
-        t.join();
-    if (stop) {
+    std::vector<Worker> workers(kMostWorkers);
+    const bool finished = forEachBand(region, kBandRows, [&](int worker, const Area& rows) {
+        Worker& w = workers[std::size_t(worker)];
+        const Area band = clipped(extent, {rows.left - beside, rows.top, rows.right + beside, rows.bottom});
+        // What the search of the band reads: the band and its margin.
+        const Area read =
+            clipped(extent, {band.left - margin, band.top - margin, band.right + margin, band.bottom + margin});
+        searchArea(pixels(read, w.buffer), band, traits, limits, smallest,
+                   [&](FoundTadpole& t) { return onTrack(track, t); }, w.layers, w.found);
+    }, progress);
+    if (!finished) {
         if (cancelled)
             *cancelled = true;
         return {};
     }
+    std::vector<FoundTadpole> found;
+    for (const Worker& w : workers)
+        found.insert(found.end(), w.found.begin(), w.found.end());
 
     // Sizes first: a smaller blot on a line beside a dot must not hide it.
     FoundTadpoles result;
@@ -137,21 +118,6 @@ FoundTadpoles findIn(const GreyPicture& extent, const AreaPixels& pixels, const 
     });
     result.tadpoles = withoutRepeats(std::move(found));
     return result;
-}
-
-AreaPixels wholePicture(const GreyPicture& picture)
-{
-    return [&picture](const Area&, std::vector<std::uint8_t>&) { return picture; };
-}
-
-AreaPixels filledPicture(const GreyRows& picture)
-{
-    return [&picture](const Area& area, std::vector<std::uint8_t>& buffer) {
-        const int width = area.right - area.left, height = area.bottom - area.top;
-        buffer.resize(std::size_t(width) * std::size_t(height));
-        picture.fill(area.left, area.top, width, height, buffer.data(), width);
-        return GreyPicture{buffer.data(), width, height, width, area.left, area.top};
-    };
 }
 
 }  // namespace
