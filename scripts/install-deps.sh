@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev
-  qt6-image-formats-plugins libtiff-dev libpng-dev libjpeg-dev libopencv-imgproc-dev fonts-dejavu-core
+  qt6-image-formats-plugins libtiff-dev libpng-dev libjpeg-dev libopencv-imgproc-dev libtesseract-dev tesseract-ocr-eng fonts-dejavu-core
   parallel jq)
 if [[ "${1:-}" == "--desktop" ]]; then
   packages+=(xvfb xdotool imagemagick)

@@ -1,0 +1,39 @@
+// Printed depths read by Tesseract, as the search for a calibration reads
+// the labels beside depth lines.
+#include <gtest/gtest.h>
+
+#include <opencv2/imgproc.hpp>
+
+#include "ocr/number_reader.h"
+
+namespace {
+
+cv::Mat printed(const std::string& text, double size = 0.6)
+{
+    cv::Mat grey(28, 20 + int(text.size()) * 16, CV_8U, cv::Scalar(255));
+    cv::putText(grey, text, {6, 21}, cv::FONT_HERSHEY_SIMPLEX, size, cv::Scalar(0), 2, cv::LINE_AA);
+    return grey;
+}
+
+}  // namespace
+
+TEST(NumberReader, ReadsPrintedDepths)
+{
+    NumberReader reader;
+    ASSERT_TRUE(reader.ready());
+    for (const char* depth : {"2410", "1005", "387.5", "12030"}) {
+        const NumberReader::Reading r = reader.read(printed(depth));
+        EXPECT_EQ(r.text, depth);
+        EXPECT_GT(r.confidence, 50) << depth;
+    }
+    EXPECT_EQ(reader.read(cv::Mat(20, 60, CV_8U, cv::Scalar(255))).text, "");  // nothing printed
+}
+
+TEST(NumberReader, OnlyDigitsMakeANumber)
+{
+    EXPECT_EQ(numberOf("2410"), 2410);
+    EXPECT_EQ(numberOf("387.5"), 387.5);
+    EXPECT_EQ(numberOf("-12"), -12);
+    for (const char* bad : {"", "-", ".5", "5.", "2.4.1", "24-10", "SAND", "24l0"})
+        EXPECT_FALSE(numberOf(bad)) << bad;
+}
