@@ -1,6 +1,7 @@
 #include "detection/log_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -53,7 +54,7 @@ std::vector<FittedLine> fittedLines(cv::Mat& lines, int shortest, double dx, dou
         const int* label = labels.ptr<int>(y);
         for (int x = 0; x < labels.cols; ++x)
             if (const int s = slot[std::size_t(label[x])]; s >= 0)
-                points[std::size_t(s)].emplace_back(float(x + dx), float(y + dy));
+                points[std::size_t(s)].emplace_back(float(x + dx + 0.5), float(y + dy + 0.5));
     }
     std::vector<FittedLine> fitted;
     for (const auto& p : points) {
@@ -65,7 +66,7 @@ std::vector<FittedLine> fittedLines(cv::Mat& lines, int shortest, double dx, dou
         if (std::abs(slope) > kSkewiest)
             continue;
         const auto [low, high] = std::minmax_element(p.begin(), p.end(), [](auto a, auto b) { return a.x < b.x; });
-        fitted.push_back({l[3] - slope * l[2], slope, low->x, high->x + 1});
+        fitted.push_back({l[3] - slope * l[2], slope, low->x - 0.5, high->x + 0.5});
     }
     return fitted;
 }
@@ -102,19 +103,35 @@ std::vector<FittedLine> verticalLines(const cv::Mat& mask, const Area& read, int
         int lastBlock = 0;
     };
     std::vector<Track> open, done;
+    std::vector<int> usual;
     const int blocks = mask.rows / kBlockRows;
     for (int b = 0; b < blocks; ++b) {
         cv::reduce(mask.rowRange(b * kBlockRows, (b + 1) * kBlockRows), columns, 0, cv::REDUCE_SUM, CV_32S);
-        const int* sum = columns.ptr<int>(0);
+        // Over the block's usual column: the grain of a noisy scan fills
+        // every column a little.
+        const int* sums = columns.ptr<int>(0);
+        usual.assign(sums, sums + mask.cols);
+        std::nth_element(usual.begin(), usual.begin() + mask.cols / 2, usual.end());
+        const int base = usual[std::size_t(mask.cols / 2)];
+        const auto sum = [&](int x) { return sums[x] - base; };
         const double y = read.top + (b + 0.5) * kBlockRows;
-        for (int x = 1; x + 1 < mask.cols; ++x) {
-            // A peak of the column sums that holds a line's pixels, split
-            // between two columns where the line moves across.
-            if (sum[x] < sum[x - 1] || sum[x] <= sum[x + 1]
-                || 5 * (sum[x] + std::max(sum[x - 1], sum[x + 1])) < 4 * kBlockRows)
+        for (int x = 0; x < mask.cols;) {
+            // A run of columns that together hold a line's pixels: a line
+            // splits between two columns where it moves across, and a thick
+            // one fills several.
+            if (4 * sum(x) < kBlockRows) {
+                ++x;
                 continue;
-            const double weight = sum[x - 1] + sum[x] + sum[x + 1];
-            const double at = read.left + x + 0.5 + (sum[x + 1] - sum[x - 1]) / weight;
+            }
+            double weight = 0, moment = 0;
+            const int first = x;
+            for (; x < mask.cols && 4 * sum(x) >= kBlockRows; ++x) {
+                weight += sum(x);
+                moment += sum(x) * (x + 0.5);
+            }
+            if (x - first > 6 || 5 * weight < 4 * kBlockRows)
+                continue;
+            const double at = read.left + moment / weight;
             Track* near = nullptr;
             for (Track& t : open)
                 if (b - t.lastBlock <= 3 && std::abs(t.points.back().x - at) < 2
@@ -138,7 +155,8 @@ std::vector<FittedLine> verticalLines(const cv::Mat& mask, const Area& read, int
     std::vector<FittedLine> lines;
     for (const Track& t : done) {
         const double from = t.points.front().y - kBlockRows / 2.0, to = t.points.back().y + kBlockRows / 2.0;
-        if (to - from < tall || t.points.size() < 3)
+        // Mostly unbroken: not the strokes of labels printed one above another.
+        if (to - from < tall || t.points.size() < 3 || 10 * double(t.points.size()) * kBlockRows < 7 * (to - from))
             continue;
         double sy = 0, sx = 0, syy = 0, syx = 0;
         for (const Place& p : t.points) {
@@ -152,6 +170,27 @@ std::vector<FittedLine> verticalLines(const cv::Mat& mask, const Area& read, int
             lines.push_back({(sx - slope * sy) / n, slope, from, to});
     }
     return lines;
+}
+
+// The grey below which the grid is looked for: as pale as kPalestInk, but
+// clear of the paper's grain, judged by how far the paper's darker quarter
+// lies below its middle (most of a band is paper).
+int gridLevel(const cv::Mat& grey, int threshold)
+{
+    std::array<long, 256> count{};
+    for (int y = 0; y < grey.rows; ++y) {
+        const std::uint8_t* row = grey.ptr<std::uint8_t>(y);
+        for (int x = 0; x < grey.cols; ++x)
+            ++count[row[x]];
+    }
+    const auto level = [&](long share) {
+        int l = 0;
+        for (long below = 0; l < 255 && (below += count[std::size_t(l)]) * 100 < share * long(grey.total());)
+            ++l;
+        return l;
+    };
+    const int middle = level(50), quarter = level(25);
+    return std::clamp(middle - 2 * (middle - quarter) - 4, threshold, kPalestInk);
 }
 
 // The lines of the band, read with the rows round it (read).
@@ -172,8 +211,9 @@ void readBand(const GreyPicture& picture, const Area& read, const Area& band, co
         if (middle >= band.top && middle < band.bottom)
             found.across.push_back(l);
     }
-    // A grid printed pale grey, much paler than the ink, is still a grid.
-    cv::threshold(g, w.ink, kPalestInk - 1, 1, cv::THRESH_BINARY_INV);
+    // A grid printed pale grey, much paler than the ink, is still a grid;
+    // but on a grainy scan the paper's own darker tenth is not.
+    cv::threshold(g, w.ink, gridLevel(g, traits.threshold) - 1, 1, cv::THRESH_BINARY_INV);
     found.down = verticalLines(w.ink, read, std::max(64, std::min(256, grey.rows / 2)), w.columns);
     w.bands.push_back(std::move(found));
 }
@@ -223,12 +263,26 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
             votes[tracks.back()->kind] += tracks.back()->matched;
     }
     if (votes.empty()) {
-        layout.failure = "No dip track was found: no vertical lines on the log are spaced as a dip scale's grid.";
-        return layout;
+        // A grid too pale for the scan to keep (a fax): the track is then
+        // the two long lines farthest apart, its scale unknown.
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            const double middle = (bands[i].top + bands[i].bottom) / 2.0;
+            std::vector<double> xs;
+            for (const FittedLine& l : bands[i].down)
+                xs.push_back(l.along(middle));
+            const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
+            if (xs.size() >= 2 && *high - *low >= width / 5.0)
+                tracks[i] = TrackMatch{*low, *high, DipScaleKind::Linear, 0};
+        }
+        if (std::none_of(tracks.begin(), tracks.end(), [](const auto& t) { return t.has_value(); })) {
+            layout.failure = "No dip track was found: no vertical lines on the log are spaced as a dip scale's grid.";
+            return layout;
+        }
+    } else {
+        const DipScaleKind kind =
+            std::max_element(votes.begin(), votes.end(), [](auto a, auto b) { return a.second < b.second; })->first;
+        layout.scale = DipScale{kind, 0, 90, {}};
     }
-    const DipScaleKind kind =
-        std::max_element(votes.begin(), votes.end(), [](auto a, auto b) { return a.second < b.second; })->first;
-    layout.scale = DipScale{kind, 0, 90, {}};
 
     std::vector<double> slopes;
     for (std::size_t i = 0; i < bands.size(); ++i) {
@@ -280,7 +334,7 @@ FoundLayout findIn(const GreyPicture& extent, const AreaPixels& pixels, const De
     if (cancelled)
         *cancelled = false;
     if (extent.width < 16 || extent.height < 16)
-        return {{}, std::nullopt, 0, "The picture is too small to hold a log."};
+        return {{}, std::nullopt, 0, {}, "The picture is too small to hold a log."};
     const Area whole{extent.left, extent.top, extent.left + extent.width, extent.top + extent.height};
     std::vector<std::uint8_t> sampleBuffer;
     const ScanTraits traits = dot_search::studyArea(
@@ -300,7 +354,9 @@ FoundLayout findIn(const GreyPicture& extent, const AreaPixels& pixels, const De
     std::vector<BandLines> bands;
     for (Worker& w : workers)
         std::move(w.bands.begin(), w.bands.end(), std::back_inserter(bands));
-    return assemble(std::move(bands), extent.width);
+    FoundLayout layout = assemble(std::move(bands), extent.width);
+    layout.traits = traits;
+    return layout;
 }
 
 }  // namespace
@@ -352,8 +408,9 @@ FoundLayout findLayout(const GreyRows& picture, const DetectionProgress& progres
 FoundLayout findLayout(const GreyPicture& picture, const DetectionProgress& progress, bool* cancelled)
 {
     if (!picture.pixels)
-        return {{}, std::nullopt, 0, "No picture."};
+        return {{}, std::nullopt, 0, {}, "No picture."};
     return findIn(picture, wholePicture(picture), progress, cancelled);
 }
+
 
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "detection/scan_traits.h"
 #include "detection/tadpole_detector.h"
 #include "model/dip_scale.h"
 
@@ -22,9 +23,11 @@ struct FoundDepthLine {
 struct FoundLayout {
     std::vector<FoundDepthLine> lines;  // top first
     // The kind the grid matches, its limits 0 and 90 until they are read;
-    // nothing when no grid matched.
+    // nothing where no grid was seen, and the track's edges are the two long
+    // vertical lines farthest apart.
     std::optional<DipScale> scale;
     double skewDegrees = 0;  // of the depth lines, clockwise
+    ScanTraits traits;       // how the scan was prepared for reading
     // Why no calibration can be made of it; empty when lines and a track
     // were found.
     std::string failure;

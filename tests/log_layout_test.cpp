@@ -68,9 +68,9 @@ TEST(LogLayout, FindsEveryDepthLineTheTrackAndItsScale)
     EXPECT_EQ(found.scale->kind, DipScaleKind::Linear);
     ASSERT_EQ(found.lines.size(), 12u);
     for (std::size_t i = 0; i < found.lines.size(); ++i) {
-        EXPECT_NEAR(found.lines[i].y, 100.5 + 100 * i, 0.6) << i;
-        EXPECT_NEAR(found.lines[i].minDipX, DrawnLog::kLeft + 0.5, 1) << i;
-        EXPECT_NEAR(found.lines[i].maxDipX, DrawnLog::kRight + 0.5, 1) << i;
+        EXPECT_NEAR(found.lines[i].y, 100.5 + 100 * i, 0.2) << i;
+        EXPECT_NEAR(found.lines[i].minDipX, DrawnLog::kLeft + 0.5, 0.3) << i;
+        EXPECT_NEAR(found.lines[i].maxDipX, DrawnLog::kRight + 0.5, 0.3) << i;
     }
     EXPECT_NEAR(found.skewDegrees, 0, 0.05);
 }
@@ -100,8 +100,8 @@ TEST(LogLayout, AMissingLineIsLeftOutAndTheOthersKept)
     const FoundLayout found = log.find();
     ASSERT_EQ(found.failure, "");
     ASSERT_EQ(found.lines.size(), 11u);
-    EXPECT_NEAR(found.lines[3].y, 400.5, 0.6);
-    EXPECT_NEAR(found.lines[4].y, 600.5, 0.6);
+    EXPECT_NEAR(found.lines[3].y, 400.5, 0.2);
+    EXPECT_NEAR(found.lines[4].y, 600.5, 0.2);
 }
 
 TEST(LogLayout, TheTracksOwnHorizontalGridIsNoDepthLine)
