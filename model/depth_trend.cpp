@@ -48,18 +48,23 @@ std::optional<DepthTrend> fitDepthTrend(const std::vector<DepthAtRow>& points, d
 {
     const std::size_t n = points.size();
     std::optional<Line> best;
+    std::size_t bestNear = 0;
     double bestMedian = 0;
     std::vector<double> off(n);
     for (const auto& [i, j] : pairsToTry(n)) {
         const auto line = through(points[i], points[j]);
         if (!line)
             continue;
-        for (std::size_t k = 0; k < n; ++k)
+        std::size_t near = 0;
+        for (std::size_t k = 0; k < n; ++k) {
             off[k] = rowsOff(*line, points[k]);
+            near += off[k] <= tolerance ? 1 : 0;
+        }
         const auto middle = off.begin() + std::ptrdiff_t(n / 2);
         std::nth_element(off.begin(), middle, off.end());
-        if (!best || *middle < bestMedian) {
+        if (!best || near > bestNear || (near == bestNear && *middle < bestMedian)) {
             best = line;
+            bestNear = near;
             bestMedian = *middle;
         }
     }

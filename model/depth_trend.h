@@ -24,13 +24,14 @@ struct DepthTrend {
     std::size_t agreeing() const;
 };
 
-// The line most of the points lie on, measured in rows: of the lines through
+// The line the most points lie on, measured in rows: of the lines through
 // two points (every pair when there are few, pairs spread over all of them
-// when there are many), the one whose median point lies nearest it. The
-// points within tolerance rows of it agree; the trend is then fitted to them
-// alone by least squares. So fewer than half the points can be wrong in any
-// way without moving it. Nothing without two points of different rows and
-// depths.
+// when there are many), the one with the most points within tolerance rows
+// of it, and of those the one whose median point lies nearest. Those points
+// agree, and the trend is then fitted to them alone by least squares. So
+// the wrong points, misread in any way, outvote the right ones only where
+// more of them agree on one other line. Nothing without two points of
+// different rows and depths.
 std::optional<DepthTrend> fitDepthTrend(const std::vector<DepthAtRow>& points, double tolerance);
 
 // The coarsest step of the form 1, 2, 2.5 or 5 times a power of ten (0.001
