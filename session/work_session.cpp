@@ -277,6 +277,12 @@ QRgb WorkSession::paperColour()
     return *paper_;
 }
 
+FoundCalibration WorkSession::findCalibration(const DetectionProgress& progress, bool* cancelled) const
+{
+    const QRect whole(0, 0, picture_.width(), picture_.height());
+    return ::findCalibration(inkRows(picture_, picture_.paperColour(whole), whole), progress, cancelled);
+}
+
 std::unique_ptr<TadpoleSearch> WorkSession::tadpoleSearch(const DetectionSettings& wanted)
 {
     if (!hasPicture() || !calibration_.complete())

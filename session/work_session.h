@@ -16,6 +16,7 @@
 #include "model/work_edits.h"
 #include "model/work_history.h"
 #include "picture/log_picture.h"
+#include "session/calibration_finder.h"
 
 class TadpoleSearch;
 class WorkRecovery;
@@ -99,6 +100,9 @@ public:
     // is not calibrated), its findings offered for review, the kept ones
     // added as dips.
     std::unique_ptr<TadpoleSearch> tadpoleSearch(const DetectionSettings& wanted);
+    // The calibration the picture shows of itself, found on this thread;
+    // the work is not changed.
+    FoundCalibration findCalibration(const DetectionProgress& progress = {}, bool* cancelled = nullptr) const;
     void review(const FoundTadpoles& found, double leastSure);
     FoundReview& found() { return found_; }
     const FoundReview& found() const { return found_; }

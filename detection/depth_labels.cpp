@@ -1,0 +1,95 @@
+#include "detection/depth_labels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include <opencv2/imgproc.hpp>
+
+#include "detection/long_lines.h"
+#include "detection/scan_preparation.h"
+
+namespace {
+
+constexpr int kLongestStroke = 40;
+
+}  // namespace
+
+cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const FoundDepthLine& line, double spacing)
+{
+    const int right = std::min(picture.left + picture.width, int(std::floor(line.minDipX)) - 3);
+    const int left = picture.left;
+    const int top = std::max(picture.top, int(std::floor(line.y - 0.45 * spacing)));
+    const int bottom = std::min(picture.top + picture.height, int(std::ceil(line.y + 0.3 * spacing)));
+    if (right - left < 8 || bottom - top < 8)
+        return {};
+    cv::Mat grey(bottom - top, right - left, CV_8U);
+    picture.fill(left, top, grey.cols, grey.rows, grey.data, std::ptrdiff_t(grey.step));
+    cv::Mat prepared, scratch, ink, lines;
+    const cv::Mat& g = prepareBand(grey, traits, prepared, scratch);
+    cv::threshold(g, ink, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
+    // The depth line itself, and any other rule, is no text: unbroken runs
+    // along a row longer than any stroke of a digit (a line skewed by a
+    // degree still runs 50 pixels in one row). Digits printed close touch
+    // now and then, so nothing is bridged.
+    lines.create(ink.size(), CV_8U);
+    lines.setTo(0);
+    markRowLines(ink, lines, kLongestStroke, 0);
+    cv::dilate(lines, lines, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
+    ink.setTo(0, lines);
+
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
+    const int tallest = int(0.4 * spacing);
+    std::vector<cv::Rect> glyphs;
+    std::vector<std::uint8_t> glyph(std::size_t(count), 0);
+    for (int i = 1; i < count; ++i) {
+        const cv::Rect box(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                           stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+        // A glyph, or several printed so close that they touch.
+        if (box.height >= 5 && box.height <= tallest && box.width <= 8 * box.height
+            && stats.at<int>(i, cv::CC_STAT_AREA) >= 6) {
+            glyphs.push_back(box);
+            glyph[std::size_t(i)] = 255;
+        }
+    }
+    if (glyphs.empty())
+        return {};
+    // The glyph nearest the line, a label above it counted nearer than one
+    // below; then its neighbours along the same line of text.
+    const double lineRow = line.y - top;
+    const auto distance = [&](const cv::Rect& b) {
+        const double middle = b.y + b.height / 2.0;
+        return middle <= lineRow ? lineRow - middle : 2 * (middle - lineRow);
+    };
+    cv::Rect text = *std::min_element(glyphs.begin(), glyphs.end(),
+                                      [&](const cv::Rect& a, const cv::Rect& b) { return distance(a) < distance(b); });
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const cv::Rect& b : glyphs) {
+            if ((text & b) == b)
+                continue;
+            const int overlap = std::min(text.y + text.height, b.y + b.height) - std::max(text.y, b.y);
+            const int gap = std::max(b.x - (text.x + text.width), text.x - (b.x + b.width));
+            if (2 * overlap >= std::min(text.height, b.height) && gap <= text.height * 3 / 2) {
+                text |= b;
+                grew = true;
+            }
+        }
+    }
+    const cv::Rect framed = (text + cv::Size(6, 6) - cv::Point(3, 3)) & cv::Rect(0, 0, g.cols, g.rows);
+    // Only the glyphs' own pixels, and their grey fringe: specks and the
+    // line between them would be read as marks.
+    cv::Mat kept(framed.size(), CV_8U);
+    for (int y = 0; y < framed.height; ++y) {
+        const int* label = labels.ptr<int>(framed.y + y);
+        std::uint8_t* out = kept.ptr<std::uint8_t>(y);
+        for (int x = 0; x < framed.width; ++x)
+            out[x] = glyph[std::size_t(label[framed.x + x])];
+    }
+    cv::dilate(kept, kept, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
+    cv::Mat label(framed.size(), CV_8U, cv::Scalar(255));
+    g(framed).copyTo(label, kept);
+    return label;
+}
+
