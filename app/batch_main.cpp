@@ -62,7 +62,11 @@ int main(int argc, char** argv)
 
     QJsonArray logs;
     int exitCode = 0;
-    const auto opening = WorkSession::readProjectFile(options->calibration, error);
+    std::optional<WorkSession::ProjectOpening> opening;
+    if (options->autoCalibration())
+        opening.emplace();
+    else
+        opening = WorkSession::readProjectFile(options->calibration, error);
     for (const QString& picture : options->pictures) {
         LogReport report;
         if (!opening) {

@@ -4,6 +4,8 @@
 #
 #   scripts/digitize-archive.sh DIR CALIBRATION OUTDIR [-j N] [--resume] [-- BATCH OPTIONS...]
 #
+# CALIBRATION is a project (.ddp) every log takes, or "auto": each log is
+# calibrated from its own depth lines, printed depths and dip track.
 # Writes the outputs of each log, OUTDIR/reports/NAME.json for each log,
 # parallel's job log OUTDIR/jobs.log and OUTDIR/summary.csv. With --resume,
 # logs already done are not run again and their outputs are not touched;
@@ -28,7 +30,7 @@ while (($#)); do
     *) usage ;;
   esac
 done
-[[ -d $folder && -f $calibration ]] || usage
+[[ -d $folder && ( -f $calibration || $calibration == auto ) ]] || usage
 
 # The program installed, or else the one built here.
 batch=${DIPDIGITIZER_BATCH:-$(command -v dipdigitizer-batch || true)}

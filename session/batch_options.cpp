@@ -41,8 +41,10 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the version."));
     const QCommandLineOption calibration(QStringLiteral("calibration"),
                                          QStringLiteral("The project (.ddp) whose dip scale and depth rows every log "
-                                                        "takes; its dips and picture are ignored."),
-                                         QStringLiteral("FILE.ddp"));
+                                                        "takes; its dips and picture are ignored. \"auto\": each "
+                                                        "log is calibrated from its own depth lines, printed depths "
+                                                        "and dip track."),
+                                         QStringLiteral("FILE.ddp|auto"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Where the outputs go; beside each picture "
                                                                        "by default."),
                                  QStringLiteral("DIR"));
@@ -106,7 +108,8 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     if (o.pictures.isEmpty())
         error = QStringLiteral("No picture was given.");
     else if (o.calibration.isEmpty())
-        error = QStringLiteral("--calibration FILE.ddp is required: the dip scale and depth rows come from it.");
+        error = QStringLiteral("--calibration FILE.ddp or --calibration auto is required: the dip scale and depth "
+                               "rows come from it.");
 
     o.las = o.csv = o.dip = o.ddp = false;
     for (const QString& f : parser.value(formats).split(QLatin1Char(','), Qt::SkipEmptyParts)) {

@@ -13,7 +13,8 @@
 // What "dipdigitizer-batch" is asked to do, from its command line.
 struct BatchOptions {
     QStringList pictures;
-    QString calibration;  // the project whose dip scale and depth rows every log takes
+    QString calibration;  // the project whose dip scale and depth rows every log takes, or "auto"
+    bool autoCalibration() const { return calibration == QStringLiteral("auto"); }
     QString outFolder;    // empty: beside each picture
     bool las = true;
     bool csv = true;

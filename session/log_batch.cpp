@@ -18,6 +18,7 @@
 #include "files/picture_file.h"
 #include "model/calibration_rules.h"
 #include "model/number_format.h"
+#include "session/calibration_finder.h"
 #include "session/tadpole_search.h"
 #include "session/work_session.h"
 
@@ -104,6 +105,7 @@ QJsonObject LogReport::toJson() const
         {QStringLiteral("confidence"), histogram},
         {QStringLiteral("outputs"), QJsonArray::fromStringList(outputs)},
         {QStringLiteral("warnings"), QJsonArray::fromStringList(warnings)},
+        {QStringLiteral("calibration"), calibration},
         {QStringLiteral("seconds"), QJsonObject{{QStringLiteral("read"), readSeconds},
                                                 {QStringLiteral("find"), findSeconds},
                                                 {QStringLiteral("write"), writeSeconds},
@@ -208,6 +210,8 @@ private:
 
     bool calibrate(const Work& calibration)
     {
+        if (options_.autoCalibration())
+            return calibrateFromPicture(calibration.well);
         if (const QString why = misfit(calibration, r_.width, r_.height); !why.isEmpty())
             return fail(BatchExit::CalibrationMisfit, why);
         QString error;
@@ -215,12 +219,66 @@ private:
             || !session_.apply(SetWellDetails{wellDetailsFor(calibration.well, options_)}, error))
             return fail(BatchExit::CalibrationMisfit, error);
         r_.rows = int(session_.work().depthRows.size());
+        r_.calibration = {{QStringLiteral("source"), options_.calibration}, {QStringLiteral("rows"), r_.rows}};
         for (const DepthMisfit& m : depthMisfits(calibration))
             r_.warnings << QStringLiteral("The calibration's depth line %1 (row %2 of the picture): %3")
                                .arg(m.row + 1)
                                .arg(QString::fromStdString(formatPlain(calibration.depthRows[m.row].y)))
                                .arg(QString::fromStdString(depthMisfitMessage(m.depth, m.fits)));
         return true;
+    }
+
+    // The calibration the log's own lines, labels and track give.
+    bool calibrateFromPicture(const WellDetails& well)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        bool cancelled = false;
+        const FoundCalibration found =
+            session_.findCalibration([this](double) { return !stop_.load(); }, &cancelled);
+        if (cancelled || stop_)
+            return stopped();
+        r_.calibration = calibrationReport(found);
+        if (!found.failure.empty())
+            return fail(BatchExit::CalibrationMisfit,
+                        QStringLiteral("No calibration was found on the log: %1").arg(QString::fromStdString(found.failure)));
+        QString error;
+        if (!session_.apply(found.calibration, error, "Find Calibration")
+            || !session_.apply(SetWellDetails{wellDetailsFor(well, options_)}, error))
+            return fail(BatchExit::CalibrationMisfit, error);
+        r_.rows = int(session_.work().depthRows.size());
+        if (found.scaleAssumed)
+            r_.warnings << QStringLiteral("No grid was seen on the dip track: its scale was taken to be linear, 0 to 90.");
+        for (const FoundCalibration::Misread& m : found.disagreeing)
+            r_.warnings << QStringLiteral("The depth printed at row %1 was read as \"%2\"; %3 fits the others.")
+                               .arg(m.y, 0, 'f', 1)
+                               .arg(QString::fromStdString(m.read), QString::fromStdString(formatPlain(m.fits)));
+        say_(QStringLiteral("%1: calibrated from the log, %2 depth lines, %3 of %4 printed depths agreeing (%5 s)")
+                 .arg(name_)
+                 .arg(r_.rows)
+                 .arg(found.labelsAgreeing)
+                 .arg(found.labelsRead)
+                 .arg(seconds(clock), 0, 'f', 2));
+        return true;
+    }
+
+    static QJsonObject calibrationReport(const FoundCalibration& found)
+    {
+        QJsonArray disagreeing;
+        for (const FoundCalibration::Misread& m : found.disagreeing)
+            disagreeing.append(QJsonObject{{QStringLiteral("row"), m.y},
+                                           {QStringLiteral("read"), QString::fromStdString(m.read)},
+                                           {QStringLiteral("fits"), m.fits}});
+        const std::optional<DipScale>& scale = found.calibration.scale;
+        return {{QStringLiteral("source"), QStringLiteral("auto")},
+                {QStringLiteral("rows"), int(found.calibration.rows.size())},
+                {QStringLiteral("labelsRead"), found.labelsRead},
+                {QStringLiteral("labelsAgreeing"), found.labelsAgreeing},
+                {QStringLiteral("depthStep"), found.depthStep},
+                {QStringLiteral("scale"), scale ? QString::fromStdString(dipScaleCaption(scale->kind)) : QString()},
+                {QStringLiteral("scaleAssumed"), found.scaleAssumed},
+                {QStringLiteral("skewDegrees"), found.skewDegrees},
+                {QStringLiteral("disagreeing"), disagreeing}};
     }
 
     bool findAndAccept()

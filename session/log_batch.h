@@ -37,6 +37,7 @@ struct LogReport {
     std::array<int, 10> confidence{};  // the tadpoles found, by tenths of confidence
     QStringList outputs;
     QStringList warnings;
+    QJsonObject calibration;  // where the calibration came from, and what it rests on
     double readSeconds = 0;
     double findSeconds = 0;
     double writeSeconds = 0;
@@ -47,7 +48,8 @@ struct LogReport {
     QJsonObject toJson() const;
 };
 
-// One log digitized: the picture read, the calibration applied, its tadpoles
+// One log digitized: the picture read, the calibration applied (found on
+// the picture itself when options ask for "auto"), its tadpoles
 // found and every one shown at the least confidence accepted, then the
 // outputs written under temporary names and renamed together at the end, so
 // that a log that fails leaves none of its own. stop is looked at between

@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "labelled_log.h"
 #include "printed_log.h"
 
 namespace {
@@ -145,6 +146,46 @@ TEST_F(BatchTest, ADepthThatBreaksTheCalibrationsTrendIsAWarning)
                                          "the lines around it: 2420 would.")}));
 }
 
+// Each log calibrated from its own lines, labels and track: the report
+// says what the calibration rests on, a misprinted label is outvoted and
+// named, and a log without lines fails with its reason and nothing written.
+TEST_F(BatchTest, AutoCalibrationReadsEachLogsOwnLinesAndLabels)
+{
+    writeFile(path("labelled.bmp").toStdString(), encodeBmp(labelledLog(1500, "2950"), 8));
+    const Finished done = run({QStringLiteral("--calibration"), QStringLiteral("auto"), QStringLiteral("--report"),
+                               QStringLiteral("-"), QStringLiteral("--out"), path("out"), path("labelled.bmp")});
+    ASSERT_EQ(done.exitCode, 0) << done.err.toStdString();
+    const QJsonObject entry =
+        QJsonDocument::fromJson(done.out.toUtf8()).object()[QStringLiteral("logs")].toArray()[0].toObject();
+    const QJsonObject calibration = entry[QStringLiteral("calibration")].toObject();
+    EXPECT_EQ(calibration[QStringLiteral("source")].toString(), QStringLiteral("auto"));
+    EXPECT_EQ(calibration[QStringLiteral("rows")].toInt(), 14);
+    EXPECT_EQ(calibration[QStringLiteral("labelsRead")].toInt(), 14);
+    EXPECT_EQ(calibration[QStringLiteral("labelsAgreeing")].toInt(), 13);
+    EXPECT_EQ(calibration[QStringLiteral("depthStep")].toDouble(), 10);
+    EXPECT_EQ(calibration[QStringLiteral("scale")].toString(), QStringLiteral("Linear Dip Scale"));
+    EXPECT_NEAR(calibration[QStringLiteral("skewDegrees")].toDouble(), 0, 0.05);
+    const QJsonArray disagreeing = calibration[QStringLiteral("disagreeing")].toArray();
+    ASSERT_EQ(disagreeing.size(), 1);
+    EXPECT_NEAR(disagreeing[0][QStringLiteral("row")].toDouble(), 600.5, 0.05);
+    EXPECT_EQ(disagreeing[0][QStringLiteral("read")].toString(), QStringLiteral("2950"));
+    EXPECT_EQ(disagreeing[0][QStringLiteral("fits")].toDouble(), 2450);
+    EXPECT_EQ(entry[QStringLiteral("warnings")].toArray(),
+              QJsonArray({QStringLiteral("The depth printed at row 600.5 was read as \"2950\"; 2450 fits the others.")}));
+    // The tadpole between the first two lines: 2405 at row 150.5, dip 0 + (190.5 - 150.5) / 400 * 90.
+    const QStringList rows = text(path("out/labelled.csv")).split(QStringLiteral("\r\n"));
+    ASSERT_GE(rows.size(), 3);
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("2405.0,9.0,"))) << rows[1].toStdString();
+
+    writeLog(QStringLiteral("plain.bmp"));
+    const Finished plain = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), QStringLiteral("auto"),
+                                QStringLiteral("--out"), path("plain"), path("plain.bmp")});
+    EXPECT_EQ(plain.exitCode, 4);
+    EXPECT_TRUE(plain.err.contains(QStringLiteral("No calibration was found on the log: No dip track was found")))
+        << plain.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("plain")) && !filesIn(path("plain")).isEmpty());
+}
+
 TEST_F(BatchTest, EachFailureHasItsExitCodeItsMessageAndNoOutput)
 {
     const QString log = writeLog(QStringLiteral("log.bmp"));
@@ -157,7 +198,7 @@ TEST_F(BatchTest, EachFailureHasItsExitCodeItsMessageAndNoOutput)
     EXPECT_TRUE(r.err.contains(QStringLiteral("Unknown option 'shiny'"))) << r.err.toStdString();
     r = run(into + QStringList{log});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("--calibration FILE.ddp is required")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("--calibration FILE.ddp or --calibration auto is required")));
     r = run(into + QStringList{QStringLiteral("--calibration"), calibration, QStringLiteral("--min-confidence"),
                                QStringLiteral("120"), log});
     EXPECT_EQ(r.exitCode, 1);
