@@ -129,7 +129,7 @@ std::vector<FittedLine> verticalLines(const cv::Mat& mask, const Area& read, int
                 weight += sum(x);
                 moment += sum(x) * (x + 0.5);
             }
-            if (x - first > 6 || 5 * weight < 4 * kBlockRows)
+            if (x - first > 6 || 5 * weight < 3 * kBlockRows)
                 continue;
             const double at = read.left + moment / weight;
             Track* near = nullptr;
@@ -246,6 +246,50 @@ const FittedLine* nearestDown(const BandLines& band, double x, double y)
     return best && std::abs(best->along(y) - x) <= 4 ? best : nullptr;
 }
 
+// How far the sheet is turned: the rows down for each column to the right
+// along its depth lines.
+double sheetTilt(const std::vector<BandLines>& bands)
+{
+    std::vector<double> slopes;
+    for (const BandLines& b : bands)
+        for (const FittedLine& l : b.across)
+            slopes.push_back(l.slope);
+    return slopes.empty() ? 0 : median(slopes);
+}
+
+// The track from the grid lines of every band together: where specks or
+// fading leave each band only a few of its lines, the lines of many bands
+// still show the whole grid. Positions at row 0, the sheet's turn taken out.
+std::optional<TrackMatch> pooledTrack(const std::vector<BandLines>& bands, int width)
+{
+    const double tilt = sheetTilt(bands);
+    std::vector<std::pair<double, std::size_t>> seen;  // x at row 0, band
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const double middle = (bands[i].top + bands[i].bottom) / 2.0;
+        for (const FittedLine& l : bands[i].down)
+            seen.emplace_back(l.along(middle) + tilt * middle, i);
+    }
+    std::sort(seen.begin(), seen.end());
+    std::vector<double> xs;
+    const std::size_t enough = std::max<std::size_t>(2, bands.size() / 4);
+    for (std::size_t first = 0; first < seen.size();) {
+        std::size_t last = first;
+        while (last + 1 < seen.size() && seen[last + 1].first - seen[last].first < 4)
+            ++last;
+        std::vector<std::size_t> in;
+        double sum = 0;
+        for (std::size_t k = first; k <= last; ++k) {
+            in.push_back(seen[k].second);
+            sum += seen[k].first;
+        }
+        std::sort(in.begin(), in.end());
+        if (std::size_t(std::unique(in.begin(), in.end()) - in.begin()) >= enough)
+            xs.push_back(sum / double(last - first + 1));
+        first = last + 1;
+    }
+    return matchTrack(xs, width / 5.0);
+}
+
 FoundLayout assemble(std::vector<BandLines> bands, int width)
 {
     std::sort(bands.begin(), bands.end(), [](const BandLines& a, const BandLines& b) { return a.top < b.top; });
@@ -262,7 +306,17 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
         if (tracks.back())
             votes[tracks.back()->kind] += tracks.back()->matched;
     }
-    if (votes.empty()) {
+    const std::optional<TrackMatch> pooled = votes.empty() ? pooledTrack(bands, width) : std::nullopt;
+    if (pooled) {
+        // Each band's part of the grid seen over the whole log, where the
+        // sheet's skew moves it.
+        layout.scale = DipScale{pooled->kind, 0, 90, {}};
+        const double tilt = sheetTilt(bands);
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            const double middle = (bands[i].top + bands[i].bottom) / 2.0;
+            tracks[i] = TrackMatch{pooled->left - tilt * middle, pooled->right - tilt * middle, pooled->kind, 0};
+        }
+    } else if (votes.empty()) {
         // A grid too pale for the scan to keep (a fax): the track is then
         // the two long lines farthest apart, its scale unknown.
         for (std::size_t i = 0; i < bands.size(); ++i) {
@@ -411,6 +465,7 @@ FoundLayout findLayout(const GreyPicture& picture, const DetectionProgress& prog
         return {{}, std::nullopt, 0, {}, "No picture."};
     return findIn(picture, wholePicture(picture), progress, cancelled);
 }
+
 
 
 
