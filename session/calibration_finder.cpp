@@ -77,9 +77,12 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         const NumberReader::Reading r = reader.read(crops[i]);
         labels.push_back({i, r.text, numberOf(r.text)});
     };
-    const std::size_t first = std::min<std::size_t>(labelled.size(), kFirstLabels);
-    for (std::size_t k = 0; k < first; ++k)
-        readLabel(labelled[k * labelled.size() / first]);
+    // Labels spread along the log, each already read skipped.
+    const auto readSpread = [&](std::size_t count) {
+        count = std::min(count, labelled.size());
+        for (std::size_t k = 0; k < count; ++k)
+            readLabel(labelled[k * labelled.size() / count]);
+    };
 
     const double tolerance = spacing / 4;
     std::optional<DepthTrend> trend;
@@ -95,8 +98,17 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
             }
         trend = fitDepthTrend(points, tolerance);
     };
+    // Enough labels agree when most of those read do, and a good many.
+    const auto settled = [&] {
+        return trend && trend->agreeing() >= kAgreeingEnough && 4 * trend->agreeing() >= 3 * points.size();
+    };
+    readSpread(kFirstLabels);
     fit();
-    if (!trend || 4 * trend->agreeing() < 3 * points.size()) {
+    if (!settled()) {
+        readSpread(kMoreLabels);
+        fit();
+    }
+    if (!settled()) {
         for (std::size_t k = 0; k < labelled.size(); ++k) {
             if (progress && !progress(0.6 + 0.4 * double(k) / double(labelled.size()))) {
                 if (cancelled)

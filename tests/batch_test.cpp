@@ -160,8 +160,8 @@ TEST_F(BatchTest, AutoCalibrationReadsEachLogsOwnLinesAndLabels)
     const QJsonObject calibration = entry[QStringLiteral("calibration")].toObject();
     EXPECT_EQ(calibration[QStringLiteral("source")].toString(), QStringLiteral("auto"));
     EXPECT_EQ(calibration[QStringLiteral("rows")].toInt(), 14);
-    EXPECT_EQ(calibration[QStringLiteral("labelsRead")].toInt(), 14);
-    EXPECT_EQ(calibration[QStringLiteral("labelsAgreeing")].toInt(), 13);
+    EXPECT_EQ(calibration[QStringLiteral("labelsRead")].toInt(), 12);  // a dozen spread along it, enough
+    EXPECT_EQ(calibration[QStringLiteral("labelsAgreeing")].toInt(), 11);
     EXPECT_EQ(calibration[QStringLiteral("depthStep")].toDouble(), 10);
     EXPECT_EQ(calibration[QStringLiteral("scale")].toString(), QStringLiteral("Linear Dip Scale"));
     EXPECT_NEAR(calibration[QStringLiteral("skewDegrees")].toDouble(), 0, 0.05);
