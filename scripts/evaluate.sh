@@ -11,12 +11,15 @@
 # of the track: nothing is fitted or tuned on them. Arguments go to
 # evaluate_detection (--misses, --traits, --required, --evidence FILE);
 # HELD_OUT="..." names other held-out seeds.
+#
+# Then the search for a calibration (evaluate_calibration) on the same logs,
+# each calibrated from its own lines, labels and track alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release -j 2 --target make_truth_logs evaluate_detection
+cmake --build build/release -j 2 --target make_truth_logs evaluate_detection evaluate_calibration
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 export QT_QPA_PLATFORM=offscreen
@@ -29,6 +32,8 @@ mkdir -p "$folder/fixed"
 build/release/tools/make_truth_logs "$folder/fixed" --sample samples/sample_log.bmp
 build/release/tools/evaluate_detection "$@" $(csvs "$folder/fixed" "${clean[@]}") samples/sample_log.csv \
   --spoiled $(csvs "$folder/fixed" "${spoiled[@]}" sample-speckled empty)
+printf "\nCalibration found on the fixed logs\n"
+build/release/tools/evaluate_calibration $(csvs "$folder/fixed" "${clean[@]}" "${spoiled[@]}") || true
 
 for seed in ${HELD_OUT:-101 102 103}; do
   printf '\nHeld-out logs, seed %s\n' "$seed"
@@ -36,5 +41,7 @@ for seed in ${HELD_OUT:-101 102 103}; do
   build/release/tools/make_truth_logs "$folder/$seed" --seed "$seed" "${clean[@]}" "${spoiled[@]}"
   build/release/tools/evaluate_detection "$@" $(csvs "$folder/$seed" "${clean[@]}") \
     --spoiled $(csvs "$folder/$seed" "${spoiled[@]}")
+  printf 'Calibration found, seed %s\n' "$seed"
+  build/release/tools/evaluate_calibration $(csvs "$folder/$seed" "${clean[@]}" "${spoiled[@]}") || true
   rm -rf "${folder:?}/$seed"
 done

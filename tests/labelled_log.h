@@ -8,32 +8,39 @@
 #include "bmp_encoder.h"
 #include "tadpole_sketch.h"
 
-// A printed log that carries its own calibration: depth lines every 100
-// rows from row 100 across the whole width, each labelled above its left
-// end (2400, 2410, ...; misprint replaces the label of line 5), a dip track
-// from x 150 to 550 with a linear 10-degree grid in grey, and a tadpole
-// between every two lines.
-inline RgbPicture labelledLog(int height, const std::string& misprint = {})
+// A printed log that carries its own calibration, in grey: depth lines
+// every 100 rows from row 100 across the whole width, each labelled above
+// its left end (2400, 2410, ...; misprint replaces the label of line 5), a
+// dip track from x 150 to width - 50 with a linear 10-degree grid in grey,
+// and a tadpole between every two lines.
+inline cv::Mat labelledLogGrey(int height, const std::string& misprint = {}, int width = 600)
 {
-    cv::Mat grey(height, 600, CV_8U, cv::Scalar(255));
+    cv::Mat grey(height, width, CV_8U, cv::Scalar(255));
+    const int right = width - 50;
     for (int d = 10; d < 90; d += 10) {
-        const int x = 150 + 400 * d / 90;
+        const int x = 150 + (right - 150) * d / 90;
         cv::line(grey, {x, 100}, {x, height - 100}, cv::Scalar(170), 1);
     }
     for (int y = 100, n = 0; y <= height - 100; y += 100, ++n) {
-        cv::line(grey, {0, y}, {599, y}, cv::Scalar(0), 2);
+        cv::line(grey, {0, y}, {width - 1, y}, cv::Scalar(0), 2);
         const std::string label = n == 5 && !misprint.empty() ? misprint : std::to_string(2400 + 10 * n);
         cv::putText(grey, label, {12, y - 6}, cv::FONT_HERSHEY_SIMPLEX, 0.6, cv::Scalar(0), 2, cv::LINE_AA);
     }
-    for (const int x : {150, 550})
+    for (const int x : {150, right})
         cv::line(grey, {x, 100}, {x, height - 100}, cv::Scalar(0), 2);
     const auto ink = [&](int x, int y, double share) {
         if (x >= 0 && y >= 0 && x < grey.cols && y < grey.rows)
             grey.at<std::uint8_t>(y, x) = std::uint8_t(std::lround(grey.at<std::uint8_t>(y, x) * (1 - share)));
     };
     for (int y = 150, i = 0; y < height - 100; y += 100, ++i)
-        sketchTadpole(TadpoleSketch{190.5 + (i * 67) % 320, y + 0.5, 10, double((i * 53) % 360), 25, 2, true}, ink,
-                      [](int, int, double) {});
+        sketchTadpole(TadpoleSketch{190.5 + (i * 67) % (right - 230), y + 0.5, 10, double((i * 53) % 360), 25, 2, true},
+                      ink, [](int, int, double) {});
+    return grey;
+}
+
+inline RgbPicture labelledLog(int height, const std::string& misprint = {})
+{
+    const cv::Mat grey = labelledLogGrey(height, misprint);
     RgbPicture picture(grey.cols, grey.rows, 0xffffff);
     for (int y = 0; y < grey.rows; ++y)
         for (int x = 0; x < grey.cols; ++x)
