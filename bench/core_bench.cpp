@@ -14,6 +14,7 @@
 #include "files/dips_by_depth.h"
 #include "files/project_file.h"
 #include "files/safe_save.h"
+#include "calibrated_log.h"
 #include "floors.h"
 #include "model/calibration.h"
 #include "model/dip_statistics.h"
@@ -33,10 +34,10 @@ ProjectFile calibratedLog(DipScaleKind kind, int dips)
     if (kind == DipScaleKind::Custom)
         for (int k = 0; k <= 9; ++k)
             w.scale->customSteps.push_back((1000 + 1000.0 * k - 8.0 * k * k) / 15);
-    for (int i = 1; i <= kMaxDepthRows; ++i)
+    for (int i = 1; i <= kBenchRows; ++i)
         w.depthRows.push_back({1000.0 + 10 * i, (2000.0 * i + 0.5) / 15, (1000.0 + i) / 15, (10000.0 - i) / 15});
     std::mt19937 rng(42);
-    std::uniform_real_distribution<double> y(2000 / 15.0, 2000.0 * kMaxDepthRows / 15);
+    std::uniform_real_distribution<double> y(2000 / 15.0, 2000.0 * kBenchRows / 15);
     std::uniform_real_distribution<double> x(1000 / 15.0, 9800 / 15.0);
     std::uniform_real_distribution<double> az(0, 360);
     for (int i = 1; i <= dips; ++i) {
@@ -99,7 +100,7 @@ BENCHMARK(BM_depthAt)->DenseRange(0, 4)->ArgName("scale");
 
 void BM_writeProject(benchmark::State& st)
 {
-    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kBenchDips);
     for (auto _ : st) {
         std::ostringstream out;
         writeProject(out, s);
@@ -115,7 +116,7 @@ BENCHMARK(BM_writeProject)->Unit(benchmark::kMillisecond);
 
 void BM_readProject(benchmark::State& st)
 {
-    const ProjectFile s = calibratedLog(DipScaleKind::Custom, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Custom, kBenchDips);
     std::ostringstream out;
     writeProject(out, s);
     const std::string text = out.str();
@@ -143,7 +144,7 @@ BENCHMARK(BM_readProject)->Unit(benchmark::kMillisecond);
 // The dips by depth, as every file writes them.
 void BM_dipsByDepth(benchmark::State& st)
 {
-    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kBenchDips);
     for (auto _ : st)
         benchmark::DoNotOptimize(dipsByDepth(s.work).data());
     // floor_ms: the dips' depths alone sorted.
@@ -162,7 +163,7 @@ BENCHMARK(BM_dipsByDepth)->Unit(benchmark::kMillisecond);
 // The statistics worked out afresh, as the window does after every action.
 void BM_dipStatistics(benchmark::State& st)
 {
-    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kBenchDips);
     for (auto _ : st)
         benchmark::DoNotOptimize(dipStatistics(s.work, DipSelection()).counted);
     // floor_ms: one pass over the dips, their positions summed.
@@ -187,7 +188,7 @@ std::string benchFile(const char* name)
 template <typename Writer>
 void saveThroughTemporary(benchmark::State& st, const char* name, Writer write)
 {
-    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kBenchDips);
     const std::string path = benchFile(name);
     for (auto _ : st) {
         std::string error;
@@ -220,7 +221,7 @@ BENCHMARK(BM_exportDipsFile)->Unit(benchmark::kMillisecond);
 
 void BM_openProjectFile(benchmark::State& st)
 {
-    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kMaxDips);
+    const ProjectFile s = calibratedLog(DipScaleKind::Linear, kBenchDips);
     const std::string path = benchFile("dipbench_open.ddp");
     std::string error;
     saveFileSafely(path, [&](std::ostream& out) { return writeProject(out, s); }, error);

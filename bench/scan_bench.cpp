@@ -205,7 +205,7 @@ BENCHMARK(BM_findInFaxWell)->Unit(benchmark::kMillisecond)->Iterations(2);
 // 200 depth rows and 10000 dips spread over the whole fax scan.
 Work calibratedWell()
 {
-    const double spacing = double(kFaxHeight) / (kMaxDepthRows + 1);
+    const double spacing = double(kFaxHeight) / (kBenchRows + 1);
     return fullyCalibratedLog(spacing, 304, 2100);
 }
 

@@ -70,7 +70,7 @@ QImage toImage(const RgbPicture& p)
     return img;
 }
 
-Work calibratedLog(int dips = kMaxDips) { return fullyCalibratedLog(150, 200, 1800, dips); }
+Work calibratedLog(int dips = kBenchDips) { return fullyCalibratedLog(150, 200, 1800, dips); }
 
 struct Scene {
     LogPicture picture;
@@ -267,7 +267,7 @@ double readoutUs(const Calibration& c)
 // readout and the rubber tail.
 void BM_digitizeMove(benchmark::State& st)
 {
-    MouseScene m(calibratedLog(kMaxDips - 1));
+    MouseScene m(calibratedLog(kBenchDips - 1));
     m.tools.setMode(WorkMode::Digitize);
     m.tools.digitize().setGrade("B");
     m.tools.press(kLeftButton, 800, kViewTop + 500);
@@ -316,7 +316,7 @@ void BM_completeDepthRow(benchmark::State& st)
         m.tools.press(kLeftButton, middle.maxDipX, middle.y);
         m.shown();
     }
-    if (m.scene.work.depthRows.size() != std::size_t(kMaxDepthRows))
+    if (m.scene.work.depthRows.size() != std::size_t(kBenchRows))
         st.SkipWithError("the row was not completed");
     const QImage& view = m.scene.surface.image();
     st.counters["floor_ms"] = copyMs(view.constBits(), std::size_t(view.sizeInBytes()));
@@ -424,7 +424,7 @@ std::unique_ptr<DigitizeWindow> longLogWindow(benchmark::State& st, int denomina
     const Work& work = scene().work;
     QString error;
     AddDips dips;
-    for (std::size_t i = 0; i < std::size_t(kMaxDips - 200); ++i)
+    for (std::size_t i = 0; i < std::size_t(kBenchDips - 200); ++i)
         dips.dips.push_back(work.dips[i]);
     WorkSession& session = window->session();
     if (!session.apply(SetDipScale{*work.scale}, error) || !session.apply(AddDepthRows{work.depthRows}, error)

@@ -13,8 +13,10 @@
 // right and y down from the picture's top-left corner, pixel (i, j)
 // covering [i, i + 1) x [j, j + 1).
 
-inline constexpr int kMaxDepthRows = 200;
-inline constexpr int kMaxDips = 10000;
+// The largest counts the files' 16-bit fields hold: a 3,000 m log with a
+// line every 10 m, and a whole well's dips.
+inline constexpr int kMaxDepthRows = 32767;
+inline constexpr int kMaxDips = 32767;
 
 // A depth line across the log: its depth, its row, and where the dip scale's
 // minimum and maximum lie on it.

@@ -72,8 +72,8 @@ using WorkEdit =
     std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, SetWellDetails,
                  SetCalibration>;
 
-// Carries the edit out. An edit beyond the work's capacities (200 depth rows,
-// 10000 dips, 11 custom scale positions), naming a row or dip the work does
+// Carries the edit out. An edit beyond the work's capacities (32767 depth
+// rows, 32767 dips, 11 custom scale positions), naming a row or dip the work does
 // not have, or with well details no file can carry throws std::out_of_range
 // and changes nothing.
 void applyEdit(Work& work, const WorkEdit& edit);

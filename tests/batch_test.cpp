@@ -276,7 +276,7 @@ TEST_F(BatchTest, ALogOfMoreTadpolesThanTheDipTableHoldsFailsWholeWithItsOwnExit
                             QStringLiteral("--report"), path("report.json"), QStringLiteral("--out"), path("out"),
                             path("crowded.bmp")});
     EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("The dip table holds at most 10000 dips"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The dip table holds at most 32767 dips"))) << r.err.toStdString();
     EXPECT_EQ(filesIn(path("out")), QStringList());
     const QJsonObject log = QJsonDocument::fromJson(text(path("report.json")).toUtf8())
                                 .object()[QStringLiteral("logs")]

@@ -105,7 +105,7 @@ TEST_F(MouseWindowTest, AFullDepthTableRefusesAndDeleteEndsTheRowBeingEntered)
     const QImage before = shown();
     click(200, 590);
     EXPECT_EQ(messages_->errors,
-              QStringList("Depth Table Full: The depth table holds at most 200 depth lines; this line was not placed."));
+              QStringList("Depth Table Full: The depth table holds at most 32767 depth lines; this line was not placed."));
     EXPECT_EQ(work().depthRows.size(), std::size_t(kMaxDepthRows));
     EXPECT_FALSE(window_->depthForm().isVisible());
     EXPECT_EQ(shown(), before);
@@ -253,7 +253,7 @@ TEST_F(MouseWindowTest, PressesOutsideTheCalibrationAndBeyondTheTableAreRefused)
     ASSERT_TRUE(session().apply(AddDips{std::vector<Dip>(kMaxDips, Dip{150, 150, 0, "A"})}, error));
     const QImage before = shown();
     click(190, 200);
-    EXPECT_EQ(messages_->errors.back(), "Dip Table Full: The dip table holds at most 10000 dips; this dip was not placed.");
+    EXPECT_EQ(messages_->errors.back(), "Dip Table Full: The dip table holds at most 32767 dips; this dip was not placed.");
     EXPECT_EQ(shown(), before);
 }
 

@@ -5,6 +5,8 @@
 #include <limits>
 #include <sstream>
 
+#include "files/dip_export.h"
+#include "files/dip_interchange.h"
 #include "golden.h"
 #include "model/calibration.h"
 #include "project_fixtures.h"
@@ -127,8 +129,8 @@ TEST(ReadProject, FailuresNameTheLine)
         {edited(good, "DipScaleMode,1", "DipScaleMode,5"), "Line 5: DipScaleMode must be a whole number from 0 to 4"},
         {edited(good, "Zoom,1", "Zoom,0"), "zoom must be greater than 0"},
         {edited(good, "Zoom,1", "Zoom,1e999"), "out of range"},
-        {edited(good, "NUMDEP,3", "NUMDEP,201"), "NUMDEP must be a whole number from 0 to 200"},
-        {edited(good, "NumPoints,5", "NumPoints,10001"), "from 0 to 10000"},
+        {edited(good, "NUMDEP,3", "NUMDEP,32768"), "NUMDEP must be a whole number from 0 to 32767"},
+        {edited(good, "NumPoints,5", "NumPoints,32768"), "from 0 to 32767"},
         {edited(golden("custom_scale.ddp"), "NCUST,9", "NCUST,11"), "NCUST must be a whole number from 0 to 10"},
         {edited(good, "1010,3000,1000,10000", "1010,3000,1000,NO CAL"), "MAXDIPTWIP of depth row 2"},
         {edited(good, "45.0,B", "45.0,7"), "expected text for Quality of dip row 2"},
@@ -198,4 +200,33 @@ TEST(ReadProject, DipsOnTheTracksEndsKeepTheirLimitsThroughARoundTrip)
         EXPECT_NEAR(c.dipAt(px(left), px(y)).value_or(-999), -10, 1e-9) << step;
         EXPECT_NEAR(c.dipAt(px(right), px(y)).value_or(-999), 80, 1e-9) << step;
     }
+}
+
+// A log as long as real ones: 300 depth rows and 20,000 dips, beyond the
+// tables' old limits of 200 and 10,000, saved, read back and exported.
+TEST(ProjectFile, TablesAsLongAsRealLogsRoundTripAndExport)
+{
+    ProjectFile p;
+    p.picture = "well.bmp";
+    p.width = 2000;
+    p.height = 310000;
+    p.work.scale = DipScale{DipScaleKind::Linear, 0, 90, {}};
+    for (int i = 0; i < 300; ++i)
+        p.work.depthRows.push_back({1000.0 + 10 * i, 1000.0 + 1000 * i, 300, 1800});
+    for (int i = 0; i < 20000; ++i)
+        p.work.dips.push_back(Dip{400.0 + (i * 37) % 1300, 1001.0 + (i * 7919) % 298000, double((i * 53) % 360), "A"});
+    const std::string text = written(p);
+    EXPECT_NE(text.find("NUMDEP,300\r\n"), std::string::npos);
+    EXPECT_NE(text.find("NumPoints,20000\r\n"), std::string::npos);
+    const ProjectFile back = readBack(text);
+    EXPECT_EQ(back.work.depthRows, p.work.depthRows);
+    EXPECT_EQ(back.work.dips.size(), 20000u);
+    EXPECT_EQ(written(back), text);  // sorted once, the same again
+
+    std::ostringstream dips, csv;
+    EXPECT_TRUE(writeDips(dips, back.work));
+    EXPECT_TRUE(writeDipsCsv(csv, back.work));
+    const std::string table = csv.str();
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 20001);
+    EXPECT_EQ(table.find("NO CAL"), std::string::npos);
 }

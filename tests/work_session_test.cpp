@@ -181,7 +181,7 @@ TEST_F(WorkSessionTest, AFullDipTableRefusesTheFoundTadpolesAndKeepsThemUnderRev
     const Work before = s.work();
 
     EXPECT_FALSE(s.acceptFound("A", "C", error));
-    EXPECT_NE(error.indexOf("the 3 tadpoles kept do not fit beside the 9999 dips"), -1) << error.toStdString();
+    EXPECT_NE(error.indexOf("the 3 tadpoles kept do not fit beside the 32766 dips"), -1) << error.toStdString();
     EXPECT_EQ(s.found().proposals().size(), 3u);
     EXPECT_TRUE(s.work() == before);
     EXPECT_EQ(s.undoName(), "Add Dips");
