@@ -23,6 +23,9 @@ constexpr int kOverlap = 48;
 // Ink bridged along a line: a hollow dot's inside, a label's gap.
 constexpr int kLineGap = 12;
 constexpr double kSkewiest = 0.035;  // 2 degrees
+// How far beyond the ends of the track's edges a depth line may lie: the
+// first and last lines close the track.
+constexpr double kEdgeReach = 8;
 
 // A straight line fitted to the pixels of a long line: along = at + slope *
 // across, where across is x for a horizontal line and y for a vertical one;
@@ -363,7 +366,12 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
             // track's own horizontal grid stops at its edges.
             const bool across = l.from <= minX + 0.05 * span && l.to >= maxX - 0.05 * span;
             const bool beyond = l.from <= minX - 0.1 * span || l.to >= maxX + 0.1 * span;
-            if (!across || !beyond)
+            // Nor is a rule of the header or footer, above or below where
+            // the track's edges run.
+            const bool alongside = t != i || !left || !right
+                                   || (y >= std::min(left->from, right->from) - kEdgeReach
+                                       && y <= std::max(left->to, right->to) + kEdgeReach);
+            if (!across || !beyond || !alongside)
                 continue;
             layout.lines.push_back({y, l.slope, minX, maxX});
             slopes.push_back(l.slope);
@@ -426,6 +434,7 @@ std::optional<TrackMatch> matchTrack(std::vector<double> xs, double minSpan)
     });
     std::optional<TrackMatch> best;
     int bestScore = 0;
+    double bestError = 0;
     for (const DipScaleKind kind :
          {DipScaleKind::Linear, DipScaleKind::Sine, DipScaleKind::Standard60, DipScaleKind::Standard50}) {
         const std::vector<double> fractions = scaleFractions(kind);
@@ -436,17 +445,28 @@ std::optional<TrackMatch> matchTrack(std::vector<double> xs, double minSpan)
                     continue;
                 const double tolerance = std::max(2.0, 0.01 * span);
                 int matched = 0;
+                double error = 0;
                 for (const double f : fractions) {
                     const double x = xs[i] + f * span;
                     const auto near = std::lower_bound(xs.begin(), xs.end(), x - tolerance);
-                    matched += near != xs.end() && *near <= x + tolerance ? 1 : 0;
+                    if (near != xs.end() && *near <= x + tolerance) {
+                        ++matched;
+                        error += std::abs(*near - x);
+                    }
                 }
-                const int between = int(j - i - 1);
-                const int score = 2 * matched - between;  // lines the scale has no place for count against it
-                if (4 * matched >= 3 * int(fractions.size()) && (!best || score > bestScore
-                                                                 || (score == bestScore && span > best->right - best->left))) {
+                if (4 * matched < 3 * int(fractions.size()))
+                    continue;
+                // Lines the scale has no place for count against it; of
+                // pairs as good, the one its lines fit closest (a pair one
+                // grid step over fits nearly as well, and worse the farther
+                // it goes), then the wider.
+                const int score = 2 * matched - int(j - i - 1);
+                error /= matched;
+                if (!best || score > bestScore || (score == bestScore && error < bestError - 0.05)
+                    || (score == bestScore && std::abs(error - bestError) <= 0.05 && span > best->right - best->left)) {
                     best = TrackMatch{xs[i], xs[j], kind, matched};
                     bestScore = score;
+                    bestError = error;
                 }
             }
     }

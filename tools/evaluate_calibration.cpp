@@ -6,7 +6,8 @@
 // Prints, for each log: the scale found, the lines, labels read and
 // agreeing, the share of the printed span calibrated, each printed line's
 // error (rows from where the found calibration puts its depth) at the 95th
-// percentile and at worst, the skew, and the seconds. Exits 1 when a log
+// percentile and at worst, the track's edges' worst error, the skew, and
+// the seconds. Exits 1 when a log
 // falls short: a wrong scale, under 95 % calibrated, or a line beyond 2 px
 // (95th percentile) or 5 px.
 #include <algorithm>
@@ -89,8 +90,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: evaluate_calibration TRUTH.csv...\n");
         return 2;
     }
-    std::printf("%-16s %-9s %5s %5s %5s %7s %6s %6s %6s %7s %s\n", "log", "scale", "lines", "read", "agree", "covered",
-                "err95", "errmax", "skew", "seconds", "");
+    std::printf("%-16s %-9s %5s %5s %5s %7s %6s %6s %6s %6s %7s %s\n", "log", "scale", "lines", "read", "agree",
+                "covered", "err95", "errmax", "edges", "skew", "seconds", "");
     bool allMeet = true;
     for (int a = 1; a < argc; ++a) {
         Truth truth;
@@ -131,11 +132,15 @@ int main(int argc, char** argv)
                             && found.calibration.scale->minDip == 0 && found.calibration.scale->maxDip == 90;
         const double share = printed > 1 ? double(std::max(0, covered - 1)) / (printed - 1) : 0;
         const double e95 = percentile(errors, 0.95), emax = errors.empty() ? 99 : *std::max_element(errors.begin(), errors.end());
-        const bool meets = linear && share >= 0.95 && e95 <= 2 && emax <= 5;
+        // The track's edges, drawn 2 px wide from column left - 1: their middle is left.
+        double edges = 0;
+        for (const DepthRow& row : r)
+            edges = std::max({edges, std::abs(row.minDipX - truth.left), std::abs(row.maxDipX - truth.right)});
+        const bool meets = linear && share >= 0.95 && e95 <= 2 && emax <= 5 && edges <= 2;
         allMeet = allMeet && meets;
-        std::printf("%-16s %-9s %5zu %5d %5d %6.1f%% %6.2f %6.2f %6.2f %7.2f %s\n", name.c_str(),
+        std::printf("%-16s %-9s %5zu %5d %5d %6.1f%% %6.2f %6.2f %6.2f %6.2f %7.2f %s\n", name.c_str(),
                     found.scaleAssumed ? "assumed" : found.calibration.scale ? kindName(found.calibration.scale->kind) : "-",
-                    r.size(), found.labelsRead, found.labelsAgreeing, 100 * share, e95, emax, found.skewDegrees,
+                    r.size(), found.labelsRead, found.labelsAgreeing, 100 * share, e95, emax, edges, found.skewDegrees,
                     seconds, meets ? "" : "short of the required quality");
         for (const FoundCalibration::Misread& m : found.disagreeing)
             std::printf("    label at row %.1f read \"%s\", %g fits\n", m.y, m.read.c_str(), m.fits);
