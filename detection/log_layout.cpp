@@ -202,8 +202,10 @@ void readBand(const GreyPicture& picture, const Area& read, const Area& band, co
     const cv::Mat grey = dot_search::view(picture, read);
     const cv::Mat& g = prepareBand(grey, traits, w.prepared, w.scratch);
     BandLines found{band.top, band.bottom, {}, {}};
-    // Depth lines are black: the ink.
-    cv::threshold(g, w.ink, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
+    // Depth lines may be printed grey, as the grid is: all that is darker
+    // than the paper's grain. Only lines a third of the picture long count.
+    const int level = gridLevel(g, traits.threshold);
+    cv::threshold(g, w.ink, level - 1, 255, cv::THRESH_BINARY_INV);
     const int wide = std::max(100, grey.cols / 3);
     w.lines.create(w.ink.size(), CV_8U);
     w.lines.setTo(0);
@@ -216,7 +218,7 @@ void readBand(const GreyPicture& picture, const Area& read, const Area& band, co
     }
     // A grid printed pale grey, much paler than the ink, is still a grid;
     // but on a grainy scan the paper's own darker tenth is not.
-    cv::threshold(g, w.ink, gridLevel(g, traits.threshold) - 1, 1, cv::THRESH_BINARY_INV);
+    cv::threshold(g, w.ink, level - 1, 1, cv::THRESH_BINARY_INV);
     found.down = verticalLines(w.ink, read, std::max(64, std::min(256, grey.rows / 2)), w.columns);
     w.bands.push_back(std::move(found));
 }
@@ -274,7 +276,7 @@ std::optional<TrackMatch> pooledTrack(const std::vector<BandLines>& bands, int w
     }
     std::sort(seen.begin(), seen.end());
     std::vector<double> xs;
-    const std::size_t enough = std::max<std::size_t>(2, bands.size() / 4);
+    const std::size_t enough = std::max<std::size_t>(1, bands.size() / 5);
     for (std::size_t first = 0; first < seen.size();) {
         std::size_t last = first;
         while (last + 1 < seen.size() && seen[last + 1].first - seen[last].first < 4)
@@ -485,6 +487,7 @@ FoundLayout findLayout(const GreyPicture& picture, const DetectionProgress& prog
         return {{}, std::nullopt, 0, {}, "No picture."};
     return findIn(picture, wholePicture(picture), progress, cancelled);
 }
+
 
 
 
