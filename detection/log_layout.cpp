@@ -202,22 +202,32 @@ void readBand(const GreyPicture& picture, const Area& read, const Area& band, co
     const cv::Mat grey = dot_search::view(picture, read);
     const cv::Mat& g = prepareBand(grey, traits, w.prepared, w.scratch);
     BandLines found{band.top, band.bottom, {}, {}};
-    // Depth lines may be printed grey, as the grid is: all that is darker
-    // than the paper's grain. Only lines a third of the picture long count.
+    // Depth lines are black, the ink; some logs print theirs grey, and
+    // those are all that is darker than the paper's grain: both are looked
+    // for, a line found black kept as such. Only lines a third of the
+    // picture long count.
     const int level = gridLevel(g, traits.threshold);
-    cv::threshold(g, w.ink, level - 1, 255, cv::THRESH_BINARY_INV);
     const int wide = std::max(100, grey.cols / 3);
-    w.lines.create(w.ink.size(), CV_8U);
-    w.lines.setTo(0);
-    markRowLines(w.ink, w.lines, wide, kLineGap);
-    markSkewedRowLines(w.ink, w.lines, w.visited, wide, kLineGap);
-    for (const FittedLine& l : fittedLines(w.lines, wide, read.left, read.top, w.labels)) {
-        const double middle = l.along((read.left + read.right) / 2.0);
-        if (middle >= band.top && middle < band.bottom)
-            found.across.push_back(l);
+    const int levels[] = {traits.threshold, level};
+    for (int pass = 0; pass < (level > traits.threshold ? 2 : 1); ++pass) {
+        const int below = levels[pass];
+        cv::threshold(g, w.ink, below - 1, 255, cv::THRESH_BINARY_INV);
+        w.lines.create(w.ink.size(), CV_8U);
+        w.lines.setTo(0);
+        markRowLines(w.ink, w.lines, wide, kLineGap);
+        markSkewedRowLines(w.ink, w.lines, w.visited, wide, kLineGap);
+        const std::size_t black = found.across.size();
+        for (const FittedLine& l : fittedLines(w.lines, wide, read.left, read.top, w.labels)) {
+            const double middle = l.along((read.left + read.right) / 2.0);
+            const bool known =
+                std::any_of(found.across.begin(), found.across.begin() + std::ptrdiff_t(black),
+                            [&](const FittedLine& k) { return std::abs(k.along(l.from) - l.along(l.from)) < 4; });
+            if (middle >= band.top && middle < band.bottom && !known)
+                found.across.push_back(l);
+        }
     }
     // A grid printed pale grey, much paler than the ink, is still a grid;
-    // but on a grainy scan the paper's own darker tenth is not.
+    // but on a grainy scan the paper's own grain is not.
     cv::threshold(g, w.ink, level - 1, 1, cv::THRESH_BINARY_INV);
     found.down = verticalLines(w.ink, read, std::max(64, std::min(256, grey.rows / 2)), w.columns);
     w.bands.push_back(std::move(found));
