@@ -23,9 +23,6 @@ constexpr int kOverlap = 48;
 // Ink bridged along a line: a hollow dot's inside, a label's gap.
 constexpr int kLineGap = 12;
 constexpr double kSkewiest = 0.035;  // 2 degrees
-// How far beyond the ends of the track's edges a depth line may lie: the
-// first and last lines close the track.
-constexpr double kEdgeReach = 8;
 
 // A straight line fitted to the pixels of a long line: along = at + slope *
 // across, where across is x for a horizontal line and y for a vertical one;
@@ -91,6 +88,10 @@ struct Worker {
 // Rows over which a line skewed by up to a degree and a half moves by less
 // than a pixel: each block of them shows a vertical line as one column.
 constexpr int kBlockRows = 32;
+// How far beyond the ends of the track's edges a depth line may lie: the
+// first and last lines close the track, and the edges' ends are known to a
+// block of rows.
+constexpr double kEdgeReach = kBlockRows;
 
 // The vertical lines of a 0/1 mask at least `tall` rows long: in each block
 // of rows the columns nearly all set, linked from block to block where they
