@@ -12,7 +12,7 @@ namespace {
 
 const cv::Mat& log1200x8000()
 {
-    static const cv::Mat grey = labelledLogGrey(8000, {}, 1200);
+    static const cv::Mat grey = labelledLogGrey(8000, Labels{}, 1200);
     return grey;
 }
 

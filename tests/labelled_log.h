@@ -8,12 +8,19 @@
 #include "bmp_encoder.h"
 #include "tadpole_sketch.h"
 
+// How a drawn log labels its depth lines.
+struct Labels {
+    std::string misprint;  // printed in place of line 5's depth, when given
+    int every = 1;         // only every so many lines are labelled, from the first
+    bool inGap = false;    // in a gap cut into the line rather than above it
+    bool letters = false;  // words in place of depths
+};
+
 // A printed log that carries its own calibration, in grey: depth lines
-// every 100 rows from row 100 across the whole width, each labelled above
-// its left end (2400, 2410, ...; misprint replaces the label of line 5), a
-// dip track from x 150 to width - 50 with a linear 10-degree grid in grey,
-// and a tadpole between every two lines.
-inline cv::Mat labelledLogGrey(int height, const std::string& misprint = {}, int width = 600)
+// every 100 rows from row 100 across the whole width, labelled at their left
+// end (2400, 2410, ...), a dip track from x 150 to width - 50 with a linear
+// 10-degree grid in grey, and a tadpole between every two lines.
+inline cv::Mat labelledLogGrey(int height, const Labels& labels = {}, int width = 600)
 {
     cv::Mat grey(height, width, CV_8U, cv::Scalar(255));
     const int right = width - 50;
@@ -23,8 +30,17 @@ inline cv::Mat labelledLogGrey(int height, const std::string& misprint = {}, int
     }
     for (int y = 100, n = 0; y <= height - 100; y += 100, ++n) {
         cv::line(grey, {0, y}, {width - 1, y}, cv::Scalar(0), 2);
-        const std::string label = n == 5 && !misprint.empty() ? misprint : std::to_string(2400 + 10 * n);
-        cv::putText(grey, label, {12, y - 6}, cv::FONT_HERSHEY_SIMPLEX, 0.6, cv::Scalar(0), 2, cv::LINE_AA);
+        if (n % labels.every != 0)
+            continue;
+        const std::string text = labels.letters                       ? std::string("SAND")
+                                 : n == 5 && !labels.misprint.empty() ? labels.misprint
+                                                                      : std::to_string(2400 + 10 * n);
+        if (labels.inGap) {
+            cv::rectangle(grey, {8, y - 9}, {80, y + 9}, cv::Scalar(255), cv::FILLED);
+            cv::putText(grey, text, {12, y + 7}, cv::FONT_HERSHEY_SIMPLEX, 0.6, cv::Scalar(0), 2, cv::LINE_AA);
+        } else {
+            cv::putText(grey, text, {12, y - 6}, cv::FONT_HERSHEY_SIMPLEX, 0.6, cv::Scalar(0), 2, cv::LINE_AA);
+        }
     }
     for (const int x : {150, right})
         cv::line(grey, {x, 100}, {x, height - 100}, cv::Scalar(0), 2);
@@ -40,7 +56,7 @@ inline cv::Mat labelledLogGrey(int height, const std::string& misprint = {}, int
 
 inline RgbPicture labelledLog(int height, const std::string& misprint = {})
 {
-    const cv::Mat grey = labelledLogGrey(height, misprint);
+    const cv::Mat grey = labelledLogGrey(height, Labels{misprint});
     RgbPicture picture(grey.cols, grey.rows, 0xffffff);
     for (int y = 0; y < grey.rows; ++y)
         for (int x = 0; x < grey.cols; ++x)
