@@ -15,7 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,31 +23,11 @@
 #include "model/calibration.h"
 #include "picture/log_picture.h"
 #include "session/calibration_finder.h"
+#include "truth_header.h"
 
 namespace {
 
 constexpr double kFirstLine = 300, kLineStep = 100, kFirstDepth = 2000, kDepthStep = 10;
-
-struct Truth {
-    std::string picture;
-    double left = 0, right = 0, top = 0, bottom = 0;
-};
-
-bool readTruth(const std::string& path, Truth& t)
-{
-    std::ifstream in(path);
-    std::string line;
-    if (!std::getline(in, line) || line.rfind("# ", 0) != 0)
-        return false;
-    std::replace(line.begin(), line.end(), ',', ' ');
-    std::istringstream fields(line.substr(2));
-    if (!(fields >> t.picture >> t.left >> t.right >> t.top >> t.bottom))
-        return false;
-    const auto slash = path.find_last_of('/');
-    if (slash != std::string::npos)
-        t.picture = path.substr(0, slash + 1) + t.picture;
-    return true;
-}
 
 double percentile(std::vector<double> v, double p)
 {
@@ -94,10 +73,11 @@ int main(int argc, char** argv)
                 "covered", "err95", "errmax", "edges", "skew", "seconds", "");
     bool allMeet = true;
     for (int a = 1; a < argc; ++a) {
-        Truth truth;
+        TruthHeader truth;
         LogPicture picture;
         QString error;
-        if (!readTruth(argv[a], truth) || !picture.load(QString::fromStdString(truth.picture), error)) {
+        std::ifstream in(argv[a]);
+        if (!readTruthHeader(in, argv[a], truth) || !picture.load(QString::fromStdString(truth.picture), error)) {
             std::fprintf(stderr, "evaluate_calibration: cannot read %s %s\n", argv[a], qPrintable(error));
             return 2;
         }

@@ -29,6 +29,7 @@
 
 #include "detection/tadpole_detector.h"
 #include "picture/log_picture.h"
+#include "truth_header.h"
 
 namespace {
 
@@ -48,14 +49,15 @@ struct Log {
 bool readTruth(const std::string& path, Log& log)
 {
     std::ifstream in(path);
-    std::string line;
-    if (!std::getline(in, line) || line.rfind("# ", 0) != 0)
+    TruthHeader head;
+    if (!readTruthHeader(in, path, head))
         return false;
-    std::replace(line.begin(), line.end(), ',', ' ');
-    std::istringstream head(line.substr(2));
-    head >> log.picture >> log.left >> log.right >> log.top >> log.bottom;
-    const auto slash = path.find_last_of('/');
-    log.picture = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + log.picture;
+    log.picture = head.picture;
+    log.left = head.left;
+    log.right = head.right;
+    log.top = head.top;
+    log.bottom = head.bottom;
+    std::string line;
     while (std::getline(in, line)) {
         Truth t{};
         int filled = 0, onLine = 0;
@@ -65,7 +67,7 @@ bool readTruth(const std::string& path, Log& log)
             log.tadpoles.push_back(t);
         }
     }
-    return bool(head);
+    return true;
 }
 
 double percentile(std::vector<double> v, double p)
