@@ -11,6 +11,7 @@
 #include "detection/ink_layers.h"
 #include "detection/long_lines.h"
 #include "detection/scan_preparation.h"
+#include "model/median.h"
 
 using namespace band_work;
 
@@ -241,15 +242,6 @@ std::vector<double> scaleFractions(DipScaleKind kind)
     for (int d = 10; d < 90; d += 10)
         f.push_back(dipFraction(scale, d));
     return f;
-}
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    const auto middle = v.begin() + std::ptrdiff_t(v.size() / 2);
-    std::nth_element(v.begin(), middle, v.end());
-    return *middle;
 }
 
 // The vertical line of the band whose x at row y lies nearest x.

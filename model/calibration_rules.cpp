@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/depth_trend.h"
+#include "model/median.h"
 #include "model/number_format.h"
 
 namespace {
@@ -66,13 +67,6 @@ std::optional<double> proposeDepth(const Work& work, double y)
 }
 
 namespace {
-
-double median(std::vector<double> values)
-{
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
 
 // The trend of the rows' depths, how far from it a row may stand, and how
 // finely the depths are written.

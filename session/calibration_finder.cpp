@@ -6,16 +6,10 @@
 #include "detection/depth_labels.h"
 #include "detection/log_layout.h"
 #include "model/depth_trend.h"
+#include "model/median.h"
 #include "ocr/number_reader.h"
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    const auto middle = v.begin() + std::ptrdiff_t(v.size() / 2);
-    std::nth_element(v.begin(), middle, v.end());
-    return *middle;
-}
 
 // A step of depth written as printed: three significant digits.
 double printedStep(double step)
