@@ -81,14 +81,14 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
     const double tolerance = spacing / 4;
     std::optional<DepthTrend> trend;
     std::vector<DepthAtRow> points;
-    std::vector<const Label*> numbers;
+    std::vector<std::size_t> numbers;  // the labels read as numbers, by place in labels
     const auto fit = [&] {
         points.clear();
         numbers.clear();
-        for (const Label& l : labels)
-            if (l.depth) {
+        for (std::size_t k = 0; k < labels.size(); ++k)
+            if (const Label& l = labels[k]; l.depth) {
                 points.push_back({lines[l.line].y, *l.depth});
-                numbers.push_back(&l);
+                numbers.push_back(k);
             }
         trend = fitDepthTrend(points, tolerance);
     };
@@ -142,7 +142,7 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
     for (std::size_t k = 0; k < points.size(); ++k)
         if (!trend->agrees[k])
             found.disagreeing.push_back(
-                {points[k].y, numbers[k]->text, unit * std::round(trend->depthAt(points[k].y) / unit)});
+                {points[k].y, labels[numbers[k]].text, unit * std::round(trend->depthAt(points[k].y) / unit)});
     found.scaleAssumed = !layout.scale;
     found.calibration.scale = layout.scale ? *layout.scale : DipScale{DipScaleKind::Linear, 0, 90, {}};
     found.calibration.leftEdge = median(lefts);
