@@ -2,14 +2,18 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <mutex>
 
 #include <opencv2/imgproc.hpp>
 #include <tesseract/baseapi.h>
 
 NumberReader::NumberReader()
 {
-    // Tesseract refuses to start under any numeric locale but "C".
-    std::setlocale(LC_NUMERIC, "C");
+    // Tesseract refuses to start under any numeric locale but "C", which
+    // every number the program writes or reads is independent of anyway;
+    // set once, by the first reader, before any other thread reads it.
+    static std::once_flag numeric;
+    std::call_once(numeric, [] { std::setlocale(LC_NUMERIC, "C"); });
     auto api = std::make_unique<tesseract::TessBaseAPI>();
     if (api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0)
         return;
