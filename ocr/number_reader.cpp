@@ -11,7 +11,7 @@ NumberReader::NumberReader()
 {
     // Tesseract refuses to start under any numeric locale but "C", which
     // every number the program writes or reads is independent of anyway;
-    // set once, by the first reader, before any other thread reads it.
+    // set once, by the first reader.
     static std::once_flag numeric;
     std::call_once(numeric, [] { std::setlocale(LC_NUMERIC, "C"); });
     auto api = std::make_unique<tesseract::TessBaseAPI>();
