@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "drawing/drawing_surface.h"
@@ -50,3 +51,19 @@ void drawDips(const Work& work, const Viewport& view, const GradeColours& colour
 // a square round the one stepped to. Leaves the pen solid.
 void drawProposals(const Viewport& view, DrawingSurface& surface, const std::vector<Proposal>& proposals,
                    int current);
+
+// A printed depth that disagreed with the depths found: the row it names,
+// what was read and what fits there.
+struct DrawnMisread {
+    double y = 0;
+    std::string read;
+    double fits = 0;
+};
+
+// A calibration found and not yet accepted, over the dips: its depth rows
+// dashed in a colour of their own with the depths found right of the track
+// and the track's edges on them, and a boxed note on every printed depth that disagreed.
+// Only the rows in sight are drawn, so that a whole well's stays quick.
+// Leaves the pen solid.
+void drawFoundCalibration(const Viewport& view, DrawingSurface& surface, const std::vector<DepthRow>& rows,
+                          const std::vector<DrawnMisread>& misreads, double pictureWidth);

@@ -2,41 +2,20 @@
 
 #include <algorithm>
 
-#include <QMetaObject>
-
 TadpoleSearch::TadpoleSearch(LogPicture picture, QRgb paper, std::vector<TrackStretch> track,
                              DetectionSettings wanted, QRect box)
     : picture_(std::move(picture)), paper_(paper), track_(std::move(track)), wanted_(wanted), box_(box)
 {
 }
 
-TadpoleSearch::~TadpoleSearch()
-{
-    cancel();
-    if (thread_.joinable())
-        thread_.join();
-}
-
 FoundTadpoles TadpoleSearch::runHere(const DetectionProgress& progress)
 {
     bool stopped = false;
     FoundTadpoles found = findTadpoles(inkRows(picture_, paper_, box_), track_, wanted_,
-                                       [this, &progress](double done) {
-                                           permille_ = int(done * 1000);
-                                           return !cancelled_ && (!progress || progress(done));
-                                       },
-                                       &stopped);
+                                       [this, &progress](double done) { return report(done, progress); }, &stopped);
     if (stopped)
-        cancelled_ = true;
+        cancel();
     return found;
-}
-
-void TadpoleSearch::start()
-{
-    thread_ = std::thread([this] {
-        result_ = runHere();
-        QMetaObject::invokeMethod(this, &TadpoleSearch::finished, Qt::QueuedConnection);
-    });
 }
 
 GreyRows inkRows(const LogPicture& picture, QRgb paper, const QRect& box)

@@ -32,8 +32,11 @@ WorkControls workControls(const WorkState& s)
     when(s.picture && (s.openedProject || s.dips || placing), {C::ExportDips});
     when(placing, {C::ExportNearestInteger, C::EditDips, C::Grades, C::Readout});
     when(s.picture && !s.digitizing && (s.scale || s.openedProject), {C::DepthTools});
-    when(s.picture && s.calibrated && !s.searching, {C::FindTadpoles});
-    when(s.picture && s.reviewing, {C::ReviewKeys});
+    // One review at a time: a calibration under review is not yet the
+    // calibration that tadpoles would be read by.
+    when(s.picture && s.calibrated && !s.searching && !s.reviewingCalibration, {C::FindTadpoles});
+    when(s.picture && !s.searching && !s.reviewing, {C::FindCalibration});
+    when(s.picture && (s.reviewing || s.reviewingCalibration), {C::ReviewKeys});
     when(s.picture && s.scale, {C::ScaleCaption});
     return on;
 }

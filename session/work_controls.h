@@ -13,6 +13,7 @@ enum class WorkControl : std::size_t {
     EditDips,              // "Area Erase" and "Delete Dip"
     WellDetails,
     FindTadpoles,
+    FindCalibration,
     ReviewKeys,    // accept and step through the tadpoles under review
     Grid,          // "Show Grid"
     DepthTools,    // a depth line's "Add" and "Delete"
@@ -36,6 +37,7 @@ struct WorkState {
     bool dips = false;
     bool searching = false;
     bool reviewing = false;      // tadpoles found are under review
+    bool reviewingCalibration = false;  // a calibration found is under review
     // What was usable before in this work: a save or export command, once
     // usable, stays so until another log is opened.
     WorkControls before;

@@ -9,6 +9,7 @@
 #include "files/dip_export.h"
 #include "files/dip_interchange.h"
 #include "files/safe_save.h"
+#include "session/calibration_search.h"
 #include "session/picture_place.h"
 #include "session/tadpole_search.h"
 #include "session/work_recovery.h"
@@ -60,6 +61,7 @@ void WorkSession::start(const QString& picturePath, LogPicture picture, Work wor
     picturePath_ = QFileInfo(picturePath).absoluteFilePath();
     history_.start(std::move(work), unsaved);
     found_.clear();
+    foundCalibration_.reset();
     scanContext_.reset();
     paper_.reset();
     workReplaced();
@@ -279,8 +281,48 @@ QRgb WorkSession::paperColour()
 
 FoundCalibration WorkSession::findCalibration(const DetectionProgress& progress, bool* cancelled) const
 {
-    const QRect whole(0, 0, picture_.width(), picture_.height());
-    return ::findCalibration(inkRows(picture_, picture_.paperColour(whole), whole), progress, cancelled);
+    CalibrationSearch search(picture_);
+    FoundCalibration found = search.runHere(progress);
+    if (cancelled)
+        *cancelled = search.cancelled();
+    return found;
+}
+
+std::unique_ptr<CalibrationSearch> WorkSession::calibrationSearch() const
+{
+    if (!hasPicture())
+        return nullptr;
+    return std::make_unique<CalibrationSearch>(picture_);
+}
+
+void WorkSession::reviewCalibration(FoundCalibration found)
+{
+    if (found.calibration.rows.empty())
+        foundCalibration_.reset();
+    else
+        foundCalibration_ = std::move(found);
+    emit foundChanged();
+}
+
+bool WorkSession::acceptFoundCalibration(QString& error)
+{
+    if (!foundCalibration_)
+        return true;
+    // The review goes only once the work holds what it offered.
+    if (!apply(foundCalibration_->calibration, error, "Find Calibration"))
+        return false;
+    // What was read of the old track's paper and dots is no longer the track's.
+    paper_.reset();
+    scanContext_.reset();
+    foundCalibration_.reset();
+    emit foundChanged();
+    return true;
+}
+
+void WorkSession::rejectFoundCalibration()
+{
+    foundCalibration_.reset();
+    emit foundChanged();
 }
 
 std::unique_ptr<TadpoleSearch> WorkSession::tadpoleSearch(const DetectionSettings& wanted)

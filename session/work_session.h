@@ -18,6 +18,7 @@
 #include "picture/log_picture.h"
 #include "session/calibration_finder.h"
 
+class CalibrationSearch;
 class TadpoleSearch;
 class WorkRecovery;
 struct LeftWork;
@@ -100,9 +101,17 @@ public:
     // is not calibrated), its findings offered for review, the kept ones
     // added as dips.
     std::unique_ptr<TadpoleSearch> tadpoleSearch(const DetectionSettings& wanted);
-    // The calibration the picture shows of itself, found on this thread;
-    // the work is not changed.
+    // The calibration the picture shows of itself, found on this thread or
+    // in the background; the work is not changed.
     FoundCalibration findCalibration(const DetectionProgress& progress = {}, bool* cancelled = nullptr) const;
+    std::unique_ptr<CalibrationSearch> calibrationSearch() const;
+    // A calibration found, under review until it is accepted, as one action
+    // that replaces the dip scale, the depth rows and the track's edges, or
+    // rejected. One found without rows is not taken for review.
+    void reviewCalibration(FoundCalibration found);
+    const std::optional<FoundCalibration>& foundCalibration() const { return foundCalibration_; }
+    bool acceptFoundCalibration(QString& error);
+    void rejectFoundCalibration();
     void review(const FoundTadpoles& found, double leastSure);
     FoundReview& found() { return found_; }
     const FoundReview& found() const { return found_; }
@@ -135,7 +144,7 @@ signals:
     void workChanged();
     // Undo's and redo's actions or the saved state changed.
     void historyChanged();
-    // The tadpoles under review changed.
+    // The tadpoles or the calibration under review changed.
     void foundChanged();
 
 private:
@@ -154,6 +163,7 @@ private:
     QString workName_;
     double openedZoom_ = 1;
     FoundReview found_;
+    std::optional<FoundCalibration> foundCalibration_;
     std::optional<ScanContext> scanContext_;
     std::optional<QRgb> paper_;
     std::unique_ptr<WorkRecovery> recovery_;

@@ -208,3 +208,22 @@ TEST(DipPlot, FarAwayFiguresAndHugeDepthRangesStayQuick)
     scene.work.depthRows = {{0, 0, 0, 100}, {1e15, 100, 0, 100}};  // a typing slip: 1e13 ticks
     EXPECT_FALSE(anyIn(scene.redraw(), QRect(0, 0, 100, 100), kColours[1]));
 }
+
+TEST(FoundCalibrationPlot, RowsInTheirOwnColourWithTheirEndsAndAMarkOnEachMisreadInSight)
+{
+    constexpr Rgb kFound{0, 150, 140}, kMisread{220, 0, 120};
+    Scene scene(picture(200, 260), {300, 300});
+    scene.redraw();
+    const std::vector<DepthRow> rows = {{2400, 50, 60, 180}, {2410, 150, 62, 182}, {2420, 5000, 64, 184}};
+    drawFoundCalibration(scene.view, scene.surface, rows, {{150, "2041", 2410}, {5000, "9999", 2420}}, scene.width);
+    const QImage& img = scene.surface.image();
+    EXPECT_TRUE(anyIn(img, QRect(0, 49, 200, 3), kFound));   // dashed across the picture
+    EXPECT_TRUE(anyIn(img, QRect(56, 46, 9, 8), kFound));    // the left end's circle
+    EXPECT_TRUE(anyIn(img, QRect(60, 60, 3, 80), kFound));   // joined to the next row's
+    EXPECT_TRUE(anyIn(img, QRect(185, 25, 40, 20), kFound));  // the depth, right of the track
+    EXPECT_TRUE(anyIn(img, QRect(0, 110, 60, 60), kMisread));
+    EXPECT_FALSE(anyIn(img, QRect(0, 0, 300, 100), kMisread));
+    // None of the grades' or the hand calibration's colours.
+    for (const Rgb c : {kRed, kViolet, kGreen, kBlue, kColours[3]})
+        EXPECT_FALSE(anyIn(img, QRect(0, 0, 300, 300), c));
+}

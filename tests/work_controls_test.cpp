@@ -10,7 +10,7 @@ namespace {
 using C = WorkControl;
 
 // One letter a control, in the order of WorkControl.
-const char kLetters[] = "SENXWFRGDMZQOPC";
+const char kLetters[] = "SENXWFLRGDMZQOPC";
 static_assert(sizeof kLetters - 1 == std::size_t(C::Count));
 
 std::string letters(WorkControls on)
@@ -37,27 +37,30 @@ struct Row {
 };
 
 WorkState facts(bool picture = false, bool project = false, bool scale = false, bool digitizing = false,
-                bool calibrated = false, bool dips = false, bool searching = false, bool reviewing = false)
+                bool calibrated = false, bool dips = false, bool searching = false, bool reviewing = false,
+                bool reviewingCalibration = false)
 {
-    return {picture, project, scale, digitizing, calibrated, dips, searching, reviewing, {}};
+    return {picture, project, scale, digitizing, calibrated, dips, searching, reviewing, reviewingCalibration, {}};
 }
 
 const Row kTable[] = {
-    {"no picture", facts(), "", ".............P."},
-    {"a picture just opened", facts(true), "", "....W....MZ...."},
-    {"its scale defined, or a custom one's positions pressed", facts(true, false, true), "", "....W...DMZ...C"},
-    {"two depth rows, calibrating", facts(true, false, true, false, true), "", "S...WF.GDMZ...C"},
-    {"digitizing", facts(true, false, true, true, true), "S...WF.GDMZ...C", "SENXWF.G.MZQO.C"},
-    {"digitizing without two rows", facts(true, false, true, true), "", "....W....MZ...C"},
-    {"back to calibrating: the exports and edits stay", facts(true, false, true, false, true, true), "SENXWF.G.MZQO.C",
-     "SENXWF.GDMZ...C"},
-    {"a depth row undone: the saves and the grid stay", facts(true, false, true, false, false, true), "SENXWF.GDMZ...C",
-     "SENXW..GDMZ...C"},
-    {"a project opened", facts(true, true, true, false, true), "", "SE..WF.GDMZ...C"},
-    {"a project without rows", facts(true, true, true), "", "SE..W...DMZ...C"},
-    {"searching", facts(true, false, true, true, true, false, true), "SENX...........", "SENXW..G.MZQO.C"},
-    {"reviewing", facts(true, false, true, true, true, false, false, true), "", "SENXWFRG.MZQO.C"},
-    {"nothing lasts without a picture", facts(), "SENXWFRGDMZQOPC", ".............P."},
+    {"no picture", facts(), "", "..............P."},
+    {"a picture just opened", facts(true), "", "....W.L...MZ...."},
+    {"its scale defined, or a custom one's positions pressed", facts(true, false, true), "", "....W.L..DMZ...C"},
+    {"two depth rows, calibrating", facts(true, false, true, false, true), "", "S...WFL.GDMZ...C"},
+    {"digitizing", facts(true, false, true, true, true), "S...WFL.GDMZ...C", "SENXWFL.G.MZQO.C"},
+    {"digitizing without two rows", facts(true, false, true, true), "", "....W.L...MZ...C"},
+    {"back to calibrating: the exports and edits stay", facts(true, false, true, false, true, true), "SENXWFL.G.MZQO.C",
+     "SENXWFL.GDMZ...C"},
+    {"a depth row undone: the saves and the grid stay", facts(true, false, true, false, false, true), "SENXWFL.GDMZ...C",
+     "SENXW.L.GDMZ...C"},
+    {"a project opened", facts(true, true, true, false, true), "", "SE..WFL.GDMZ...C"},
+    {"a project without rows", facts(true, true, true), "", "SE..W.L..DMZ...C"},
+    {"searching", facts(true, false, true, true, true, false, true), "SENX............", "SENXW...G.MZQO.C"},
+    {"reviewing", facts(true, false, true, true, true, false, false, true), "", "SENXWF.RG.MZQO.C"},
+    {"a calibration under review: no search of tadpoles by the old one",
+     facts(true, false, true, false, true, false, false, false, true), "", "S...W.LRGDMZ...C"},
+    {"nothing lasts without a picture", facts(), "SENXWFLRGDMZQOPC", "..............P."},
 };
 
 }  // namespace

@@ -8,9 +8,11 @@
 
 #include "session/tadpole_search.h"
 #include "ui/about_box.h"
+#include "ui/calibration_commands.h"
 #include "ui/dip_statistics_window.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/file_commands.h"
+#include "ui/found_calibration_panel.h"
 #include "ui/found_tadpoles_panel.h"
 #include "ui/log_area.h"
 #include "ui/log_view.h"
@@ -39,6 +41,7 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     createWindows();
     files_ = std::make_unique<FileCommands>(session_, *dialog_, *messages_, this);
     tadpoles_ = std::make_unique<TadpoleCommands>(session_, *foundPanel_, *area_, *messages_, this);
+    calibrations_ = std::make_unique<CalibrationCommands>(session_, *calibrationPanel_, *area_, *messages_, this);
     toolHost_ = std::make_unique<WindowToolHost>(WindowToolHost::Parts{
         session_, *area_, controls_, *prompt_, *depthForm_, *scaleForm_, *messages_, colours_, [this] { redraw(); },
         [this](bool enabled) {
@@ -87,6 +90,7 @@ void DigitizeWindow::setProgressDelay(int milliseconds)
 {
     files_->setProgressDelay(milliseconds);
     tadpoles_->setProgressDelay(milliseconds);
+    calibrations_->setProgressDelay(milliseconds);
 }
 
 void DigitizeWindow::createWindows()
@@ -104,6 +108,9 @@ void DigitizeWindow::createWindows()
     foundPanel_->setSearch(settings::tadpoleSearch());
     addDockWidget(Qt::RightDockWidgetArea, foundPanel_);
     foundPanel_->hide();
+    calibrationPanel_ = new FoundCalibrationPanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, calibrationPanel_);
+    calibrationPanel_->hide();
 }
 
 void DigitizeWindow::createActions()
@@ -133,6 +140,7 @@ void DigitizeWindow::createActions()
     a.areaErase = action("mnuerase", QStringLiteral("Area Erase"), false);
     a.deleteDip = action("mnudeletedip", QStringLiteral("Delete Dip"), false, "Del");
     a.findTadpoles = action("mnufindtadpoles", QStringLiteral("Find Tadpoles"), false, "Ctrl+F");
+    a.findCalibration = action("mnufindcalibration", QStringLiteral("Find Calibration"), false, "Ctrl+L");
     a.snap = action("mnusnap", QStringLiteral("Snap to Tadpoles"), true, "S");
     a.snap->setCheckable(true);
     a.snap->setChecked(settings::snapToTadpoles());
@@ -185,6 +193,10 @@ void DigitizeWindow::createMenus()
     edit->addSeparator();
     edit->addActions({a.findTadpoles, a.snap});
 
+    QMenu* calibrate = menuBar()->addMenu(QStringLiteral("Calibrate"));
+    calibrate->setObjectName(QStringLiteral("mnucalibrate"));
+    calibrate->addAction(a.findCalibration);
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("mnuview"));
     view->addAction(a.grid);
@@ -197,6 +209,9 @@ void DigitizeWindow::createMenus()
     QAction* panel = foundPanel_->toggleViewAction();
     panel->setObjectName(QStringLiteral("mnufoundpanel"));
     view->addAction(panel);
+    QAction* calibrationPanel = calibrationPanel_->toggleViewAction();
+    calibrationPanel->setObjectName(QStringLiteral("mnucalibrationpanel"));
+    view->addAction(calibrationPanel);
 
     menuBar()->addAction(a.about);
 }
@@ -231,7 +246,7 @@ void DigitizeWindow::showEvent(QShowEvent* event)
 
 void DigitizeWindow::closeEvent(QCloseEvent* event)
 {
-    if (tadpoles_->searching() || files_->reading()) {
+    if (tadpoles_->searching() || calibrations_->searching() || files_->reading()) {
         event->ignore();  // the task's own Cancel comes first
         return;
     }

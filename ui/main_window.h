@@ -14,6 +14,8 @@
 class DipStatisticsWindow;
 class EnterDipScales;
 class FileCommands;
+class CalibrationCommands;
+class FoundCalibrationPanel;
 class FoundTadpolesPanel;
 class LogArea;
 class LogView;
@@ -45,7 +47,8 @@ public:
     DipStatisticsWindow& statisticsWindow() { return *statistics_; }
     WorkRecovery& recovery() { return *session_.recovery(); }
     FoundTadpolesPanel& foundPanel() { return *foundPanel_; }
-    // How long "Find Tadpoles" or reading a picture runs before its progress
+    FoundCalibrationPanel& calibrationPanel() { return *calibrationPanel_; }
+    // How long a search or reading a picture runs before its progress
     // is shown.
     void setProgressDelay(int milliseconds);
 
@@ -96,6 +99,8 @@ private:
     void showUndo();
     void redo();
     void escape();
+    // Enter: the calibration or the tadpoles under review accepted.
+    void acceptFound();
     void zoom(bool in);
     void showGrid(bool shown);
     void chooseGradeColour(int grade);
@@ -123,9 +128,11 @@ private:
     Magnifier* magnifier_ = nullptr;
     DipStatisticsWindow* statistics_ = nullptr;
     FoundTadpolesPanel* foundPanel_ = nullptr;
+    FoundCalibrationPanel* calibrationPanel_ = nullptr;
     WellDetailsDialog* wellDetails_ = nullptr;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<TadpoleCommands> tadpoles_;
+    std::unique_ptr<CalibrationCommands> calibrations_;
     std::unique_ptr<WindowToolHost> toolHost_;
     std::unique_ptr<LogTools> tools_;
     WorkControls controlsOn_;

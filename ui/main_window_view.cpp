@@ -76,6 +76,12 @@ void DigitizeWindow::redraw()
     drawDips(work, viewport, colours_, colour, surface, controls_.grid->isChecked());
     if (!session_.found().empty())
         drawProposals(viewport, surface, session_.found().proposals(), session_.found().current());
+    if (const auto& found = session_.foundCalibration()) {
+        std::vector<DrawnMisread> misreads;
+        for (const FoundCalibration::Misread& m : found->disagreeing)
+            misreads.push_back({m.y, m.read, m.fits});
+        drawFoundCalibration(viewport, surface, found->calibration.rows, misreads, session_.picture().width());
+    }
     tools_->drawFigures();
     view.showChanges();
     if (magnifier_->isVisible())

@@ -9,9 +9,11 @@
 
 #include "model/calibration_rules.h"
 #include "ui/about_box.h"
+#include "ui/calibration_commands.h"
 #include "ui/dip_statistics_window.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/file_commands.h"
+#include "ui/found_calibration_panel.h"
 #include "ui/found_tadpoles_panel.h"
 #include "ui/log_area.h"
 #include "ui/log_view.h"
@@ -80,7 +82,11 @@ void DigitizeWindow::connectControls()
         followWork();
     });
     connect(a.snap, &QAction::toggled, this, [](bool on) { settings::setSnapToTadpoles(on); });
-    connect(a.acceptFound, &QAction::triggered, this, [this] { tadpoles_->accept(); });
+    connect(a.findCalibration, &QAction::triggered, this, [this] {
+        calibrations_->find();
+        followWork();
+    });
+    connect(a.acceptFound, &QAction::triggered, this, &DigitizeWindow::acceptFound);
     for (int i = 0; i < 2; ++i) {
         connect(a.stepFound[std::size_t(i)], &QAction::triggered, this, [this, i] { tadpoles_->step(i == 0); });
         connect(a.zoomKeys[std::size_t(i)], &QAction::triggered, this, [this, i] {
@@ -165,6 +171,21 @@ void DigitizeWindow::connectControls()
         }
     });
     connect(tadpoles_.get(), &TadpoleCommands::searchEnded, this, &DigitizeWindow::followWork);
+    connect(calibrationPanel_, &FoundCalibrationPanel::acceptClicked, this, [this] { calibrations_->accept(); });
+    connect(calibrationPanel_, &FoundCalibrationPanel::rejectClicked, this, [this] { calibrations_->reject(); });
+    connect(calibrations_.get(), &CalibrationCommands::reviewStarted, this, [this] {
+        if (tools_->mode() != WorkMode::Calibrate) {
+            controls_.modes[1]->setChecked(true);
+            setMode(WorkMode::Calibrate);  // what is reviewed is calibration
+        }
+    });
+    connect(calibrations_.get(), &CalibrationCommands::searchEnded, this, &DigitizeWindow::followWork);
+    connect(calibrations_.get(), &CalibrationCommands::accepted, this, [this] {
+        // Their questions are answered by what was accepted.
+        scaleForm_->hide();
+        if (depthForm_->isVisible())
+            depthForm_->reject();
+    });
     files_->setReadEnded([this] {
         if (std::exchange(leftWorkWaiting_, false))
             QMetaObject::invokeMethod(this, &DigitizeWindow::offerLeftWork, Qt::QueuedConnection);
@@ -187,6 +208,7 @@ void DigitizeWindow::connectSession()
     });
     connect(&session_, &WorkSession::foundChanged, this, [this] {
         tadpoles_->followReview();
+        calibrations_->followReview();
         followWork();
         redraw();
     });
@@ -270,8 +292,9 @@ void DigitizeWindow::showControls(bool all)
     state.digitizing = tools_->mode() == WorkMode::Digitize;
     state.calibrated = session_.calibration().complete();
     state.dips = !w.dips.empty();
-    state.searching = tadpoles_->searching();
+    state.searching = tadpoles_->searching() || calibrations_->searching();
     state.reviewing = !session_.found().empty();
+    state.reviewingCalibration = session_.foundCalibration().has_value();
     state.before = all ? WorkControls() : controlsOn_;
     const WorkControls on = workControls(state);
     showWorkControls(actions_, controls_, on, all ? WorkControls().set() : on ^ controlsOn_);
@@ -359,6 +382,14 @@ void DigitizeWindow::redo()
 {
     tools_->disarm();
     session_.redo();
+}
+
+void DigitizeWindow::acceptFound()
+{
+    if (session_.foundCalibration())
+        calibrations_->accept();
+    else
+        tadpoles_->accept();
 }
 
 void DigitizeWindow::escape()

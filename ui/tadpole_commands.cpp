@@ -2,15 +2,12 @@
 
 #include <cmath>
 
-#include <QTimer>
-
 #include "model/number_format.h"
 #include "session/tadpole_search.h"
 #include "ui/found_tadpoles_panel.h"
-#include "ui/input_blocker.h"
 #include "ui/log_area.h"
 #include "ui/program_settings.h"
-#include "ui/task_progress.h"
+#include "ui/search_progress.h"
 #include "ui/user_messages.h"
 
 TadpoleCommands::TadpoleCommands(WorkSession& session, FoundTadpolesPanel& panel, LogArea& area,
@@ -33,24 +30,16 @@ void TadpoleCommands::find()
     search_ = session_.tadpoleSearch(wanted());
     if (!search_)
         return;
-    TadpoleSearch* run = search_.get();
-    progress_ = taskProgress(parent_, QStringLiteral("findprogress"), QStringLiteral("Find Tadpoles"),
-                             QStringLiteral("Finding tadpoles..."), progressDelay_);
-    connect(progress_.get(), &QProgressDialog::canceled, run, [run] { run->cancel(); });
-    blocker_ = std::make_unique<InputBlocker>(progress_.get());
-    poll_ = std::make_unique<QTimer>();
-    connect(poll_.get(), &QTimer::timeout, this, [this, run] { progress_->setValue(int(run->progress() * 1000)); });
-    poll_->start(50);
-    connect(run, &TadpoleSearch::finished, this, &TadpoleCommands::finish);
-    run->start();
+    progress_ = std::make_unique<SearchProgress>(*search_, parent_, QStringLiteral("findprogress"),
+                                                 QStringLiteral("Find Tadpoles"), QStringLiteral("Finding tadpoles..."),
+                                                 progressDelay_);
+    connect(search_.get(), &PictureSearch::finished, this, &TadpoleCommands::finish);
+    search_->start();
 }
 
 void TadpoleCommands::finish()
 {
     const std::unique_ptr<TadpoleSearch> run = std::move(search_);
-    poll_.reset();
-    blocker_.reset();
-    progress_->hide();
     progress_.reset();
     if (!run->cancelled()) {  // else nothing kept, nothing changed
         panel_.showScan(run->result().context);

@@ -11,10 +11,8 @@
 #include "session/work_session.h"
 
 class FoundTadpolesPanel;
-class InputBlocker;
 class LogArea;
-class QProgressDialog;
-class QTimer;
+class SearchProgress;
 class TadpoleSearch;
 class UserMessages;
 class QWidget;
@@ -60,7 +58,5 @@ private:
     QWidget* parent_;
     int progressDelay_ = 500;
     std::unique_ptr<TadpoleSearch> search_;
-    std::unique_ptr<QProgressDialog> progress_;
-    std::unique_ptr<InputBlocker> blocker_;
-    std::unique_ptr<QTimer> poll_;
+    std::unique_ptr<SearchProgress> progress_;
 };

@@ -196,6 +196,7 @@ void showWorkControls(const WindowActions& a, const WindowControls& c, WorkContr
     follow(C::EditDips, [&](bool b) { enable(b, a.areaErase, a.deleteDip); });
     follow(C::WellDetails, [&](bool b) { enable(b, a.wellDetails); });
     follow(C::FindTadpoles, [&](bool b) { enable(b, a.findTadpoles); });
+    follow(C::FindCalibration, [&](bool b) { enable(b, a.findCalibration); });
     follow(C::ReviewKeys, [&](bool b) { enable(b, a.acceptFound, a.stepFound[0], a.stepFound[1]); });
     follow(C::Grid, [&](bool b) { enable(b, c.grid, a.grid); });
     follow(C::DepthTools, [&](bool b) { enable(b, c.calibrationTools[0], c.calibrationTools[1]); });

@@ -33,6 +33,7 @@ struct WindowActions {
     QAction* areaErase = nullptr;
     QAction* deleteDip = nullptr;
     QAction* findTadpoles = nullptr;
+    QAction* findCalibration = nullptr;
     QAction* snap = nullptr;
     QAction* grid = nullptr;
     std::array<QAction*, 4> gradeColours{};

@@ -1,0 +1,93 @@
+#include "ui/calibration_commands.h"
+
+#include "session/calibration_search.h"
+#include "ui/found_calibration_panel.h"
+#include "ui/log_area.h"
+#include "ui/search_progress.h"
+#include "ui/user_messages.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("Find Calibration");
+
+bool calibrationMade(const Work& work)
+{
+    const SetCalibration made = calibrationOf(work);
+    return made.scale || !made.rows.empty() || made.leftEdge || made.rightEdge;
+}
+
+}  // namespace
+
+CalibrationCommands::CalibrationCommands(WorkSession& session, FoundCalibrationPanel& panel, LogArea& area,
+                                         UserMessages& messages, QWidget* parent)
+    : QObject(parent), session_(session), panel_(panel), area_(area), messages_(messages), parent_(parent)
+{
+}
+
+CalibrationCommands::~CalibrationCommands() = default;
+
+void CalibrationCommands::find()
+{
+    if (search_)
+        return;
+    search_ = session_.calibrationSearch();
+    if (!search_)
+        return;
+    progress_ = std::make_unique<SearchProgress>(*search_, parent_, QStringLiteral("calibrationprogress"), kTitle,
+                                                 QStringLiteral("Finding the calibration..."), progressDelay_);
+    connect(search_.get(), &PictureSearch::finished, this, &CalibrationCommands::finish);
+    search_->start();
+}
+
+void CalibrationCommands::finish()
+{
+    const std::unique_ptr<CalibrationSearch> run = std::move(search_);
+    progress_.reset();
+    if (!run->cancelled()) {
+        const FoundCalibration& found = run->result();
+        if (!found.failure.empty()) {
+            messages_.showError(kTitle, QStringLiteral("No calibration was found on the log: %1.")
+                                            .arg(QString::fromStdString(found.failure)));
+        } else {
+            session_.reviewCalibration(found);
+            area_.centreRow(found.calibration.rows.front().y);
+            emit reviewStarted();
+        }
+    }
+    emit searchEnded();
+}
+
+void CalibrationCommands::followReview()
+{
+    const auto& found = session_.foundCalibration();
+    panel_.showFound(found ? &*found : nullptr);
+    if (found)
+        panel_.show();
+}
+
+void CalibrationCommands::accept()
+{
+    const auto& found = session_.foundCalibration();
+    if (!found)
+        return;
+    if (calibrationMade(session_.work()) &&
+        !messages_.askYesNo(kTitle, QStringLiteral("The log is calibrated already. Replace its dip scale, depth "
+                                                   "rows and edges with those found on the log?")))
+        return;
+    const std::size_t rows = found->calibration.rows.size();
+    QString error;
+    if (!session_.acceptFoundCalibration(error)) {
+        messages_.showError(kTitle, error);
+        return;
+    }
+    panel_.showOutcome(QStringLiteral("Calibration accepted: %1 depth rows.").arg(rows));
+    emit accepted();
+}
+
+void CalibrationCommands::reject()
+{
+    if (!session_.foundCalibration())
+        return;
+    session_.rejectFoundCalibration();
+    panel_.showOutcome(QStringLiteral("Calibration rejected: the work is as it was."));
+}
