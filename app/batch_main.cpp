@@ -3,8 +3,11 @@
 // batch; this program knows none of them.
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,6 +34,21 @@ bool writeReport(const QString& where, const QJsonArray& logs)
         return std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) == std::size_t(text.size());
     QSaveFile file(where);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+}
+
+// Rows for pictures that are not in this run: a slip, or another run's (a
+// scheduler's run of one picture is quiet about the rest).
+void warnOfUnusedRows(const WellTable& table, const QStringList& pictures)
+{
+    QStringList names;
+    for (const QString& p : pictures)
+        names << QFileInfo(p).fileName();
+    for (const auto& [picture, row] : table)
+        if (!names.contains(QString::fromStdString(picture)))
+            say(QStringLiteral("dipdigitizer-batch: warning: line %1 of the wells file names \"%2\", which is not "
+                               "among the pictures.")
+                    .arg(row.line)
+                    .arg(QString::fromStdString(picture)));
 }
 
 }  // namespace
@@ -60,6 +78,21 @@ int main(int argc, char** argv)
             say(line);
     };
 
+    LogWells wells;
+    if (!options->wells.isEmpty()) {
+        std::ifstream in(QFile::encodeName(options->wells).toStdString(), std::ios::binary);
+        std::string why = "it cannot be read.";
+        if (in)
+            wells.table = readWellTable(in, why);
+        if (!wells.table) {
+            say(QStringLiteral("dipdigitizer-batch: the wells file \"%1\": %2")
+                    .arg(options->wells, QString::fromStdString(why)));
+            return int(BatchExit::Unreadable);
+        }
+        if (!options->quiet)
+            warnOfUnusedRows(*wells.table, options->pictures);
+    }
+
     QJsonArray logs;
     int exitCode = 0;
     std::optional<WorkSession::ProjectOpening> opening;
@@ -67,6 +100,10 @@ int main(int argc, char** argv)
         opening.emplace();
     else
         opening = WorkSession::readProjectFile(options->calibration, error);
+    if (opening && !options->autoCalibration()) {
+        wells.calibration = opening->file.work.well;
+        wells.calibrationPicture = QFileInfo(QString::fromStdString(opening->file.picture)).fileName();
+    }
     for (const QString& picture : options->pictures) {
         LogReport report;
         if (!opening) {
@@ -79,7 +116,7 @@ int main(int argc, char** argv)
             report.exit = BatchExit::Stopped;
             report.error = QStringLiteral("Stopped before the log was begun.");
         } else {
-            report = digitizeLog(picture, opening->file.work, *options, stopAsked, progress);
+            report = digitizeLog(picture, opening->file.work, wells, *options, stopAsked, progress);
             if (report.exit != BatchExit::Done)
                 say(QStringLiteral("%1: failed: %2").arg(picture, report.error));
         }

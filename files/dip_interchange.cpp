@@ -82,13 +82,18 @@ std::string wellName(const std::string& picture)
 
 bool writeDipsCsv(std::ostream& out, const Work& work)
 {
-    std::string text = "Depth,Dip,Azimuth,Quality,X,Y\r\n";
+    // Work without found dips keeps the file as it always was.
+    const bool confidences = anyConfidence(work);
+    std::string text = confidences ? "Depth,Dip,Azimuth,Quality,X,Y,Confidence\r\n" : "Depth,Dip,Azimuth,Quality,X,Y\r\n";
     for (const DipWithReadings& row : dipsByDepth(work)) {
         const Dip& d = *row.dip;
         text += csvReading(row.depth) + ',' + csvReading(row.dipAngle) + ',';
         text += formatOneDecimal(d.azimuth) + ',';
         text += csvField(d.grade) + ',';
-        text += formatTwoDecimals(d.x) + ',' + formatTwoDecimals(d.y) + "\r\n";
+        text += formatTwoDecimals(d.x) + ',' + formatTwoDecimals(d.y);
+        if (confidences)
+            text += ',' + (d.confidence ? std::to_string(*d.confidence) : std::string());
+        text += "\r\n";
     }
     return flush(out, text);
 }

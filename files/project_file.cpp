@@ -91,7 +91,8 @@ bool writeProject(std::ostream& out, const ProjectFile& p)
                 + formatPlain(twips(r.maxDipX)) + kCrLf;
     text += "NumPoints," + std::to_string(w.dips.size()) + kCrLf;
     text += std::string("Depth,YPIX,Dip,DIPPIX,Azimuth,Quality") + kCrLf;
-    for (const DipWithReadings& row : dipsByDepth(w)) {
+    const std::vector<DipWithReadings> rows = dipsByDepth(w);
+    for (const DipWithReadings& row : rows) {
         const Dip& d = *row.dip;
         text += formatOneDecimal(row.depth);
         text += ',';
@@ -114,6 +115,13 @@ bool writeProject(std::ostream& out, const ProjectFile& p)
     if (!w.well.empty())
         for (const WellDetailKey& d : kWellDetailKeys)
             text += std::string(d.key) + ",\"" + w.well.*d.member + "\"" + kCrLf;
+    // Then the search's confidence of each dip, in the dips' order: an empty
+    // text for a dip placed by hand. Work without found dips has none.
+    if (anyConfidence(w)) {
+        text += "CONFIDENCE," + std::to_string(rows.size()) + kCrLf;
+        for (const DipWithReadings& row : rows)
+            text += (row.dip->confidence ? std::to_string(*row.dip->confidence) : std::string("\"\"")) + kCrLf;
+    }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     return static_cast<bool>(out);
@@ -188,17 +196,23 @@ public:
             d.grade = text("Quality" + row);
             p.work.dips.push_back(d);
         }
-        wellDetails(p.work.well);
+        wellDetails(p.work);
         return p;
     }
 
 private:
     // The well's details, which files written before them do not have: keys
-    // and quoted texts to the end, each key at most once.
-    void wellDetails(WellDetails& well)
+    // and quoted texts, each key at most once; then the dips' confidences,
+    // which older files do not have either, to the end.
+    void wellDetails(Work& work)
     {
+        WellDetails& well = work.well;
         std::vector<WellDetailKey> left(kWellDetailKeys.begin(), kWellDetailKeys.end());
         while (auto keyField = reader_.next()) {
+            if (!keyField->quoted && keyField->text == "CONFIDENCE") {
+                confidences(work.dips);
+                break;
+            }
             const auto at = std::find_if(left.begin(), left.end(),
                                          [&](const WellDetailKey& d) { return keyField->text == d.key; });
             if (keyField->quoted || at == left.end())
@@ -214,6 +228,26 @@ private:
             throw ParseError(reader_.error());
         if (!wellDetailsWritable(well))
             fail(reader_.line(), "a well detail holds a line break, or UNIT is not \"M\", \"FT\" or empty.");
+    }
+
+    void confidences(DipList& dips)
+    {
+        const auto countField = expect("the number of confidences");
+        const double count = number(countField, "the number of confidences");
+        if (count != double(dips.size()))
+            fail(countField.line, "CONFIDENCE must give one confidence for each of the " + std::to_string(dips.size())
+                                      + " dips, found " + countField.text + ".");
+        for (std::size_t i = 0; i < dips.size(); ++i) {
+            const auto f = expect("the confidence of dip row " + std::to_string(i + 1));
+            if (f.quoted && f.text.empty())
+                continue;
+            const double v = number(f, "the confidence of dip row " + std::to_string(i + 1));
+            if (v < 0 || v > 100 || v != std::floor(v))
+                fail(f.line, "a confidence is a whole number from 0 to 100, found " + f.text + ".");
+            dips.at(i).confidence = int(v);
+        }
+        if (const auto more = reader_.next())
+            fail(more->line, "nothing may follow the confidences, found \"" + more->text + "\".");
     }
 
     [[noreturn]] void fail(int line, const std::string& what)

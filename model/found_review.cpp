@@ -100,7 +100,8 @@ std::vector<Dip> keptDips(const FoundReview& review, const Work& work, const std
             continue;
         if (!calibration.depthAt(p.y) || !calibration.dipAt(p.x, p.y))
             continue;
-        dips.push_back(Dip{p.x, p.y, p.azimuth, p.filled ? filledGrade : hollowGrade});
+        dips.push_back(Dip{p.x, p.y, p.azimuth, p.filled ? filledGrade : hollowGrade,
+                           std::clamp(int(std::floor(100 * p.confidence)), 0, 100)});
     }
     return dips;
 }

@@ -2,6 +2,14 @@
 
 #include <cmath>
 
+bool anyConfidence(const Work& work)
+{
+    for (const Dip& d : work.dips)
+        if (d.confidence)
+            return true;
+    return false;
+}
+
 int gradeIndex(const std::string& grade)
 {
     return grade.size() == 1 && grade[0] >= 'A' && grade[0] <= 'D' ? grade[0] - 'A' : -1;

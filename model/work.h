@@ -36,6 +36,9 @@ struct Dip {
     double y = 0;
     double azimuth = 0;
     std::string grade;
+    // How sure the search was of it, 0 to 100; none for a dip placed by
+    // hand. A reviewer who keeps a found dip makes it 100.
+    std::optional<int> confidence = std::nullopt;
     bool operator==(const Dip&) const = default;
 };
 
@@ -89,6 +92,9 @@ struct Work {
 
     bool operator==(const Work&) const = default;
 };
+
+// Whether any dip keeps the search's confidence: the files then carry them.
+bool anyConfidence(const Work& work);
 
 // 0 to 3 for the grades "A" to "D" (exact, case-sensitive); -1 for any other text.
 int gradeIndex(const std::string& grade);

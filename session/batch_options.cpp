@@ -1,6 +1,7 @@
 #include "session/batch_options.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -72,6 +73,11 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
                                     QStringLiteral("The grade of dips of hollow dots, A to D (default %1).")
                                         .arg(QString::fromStdString(SearchSettings{}.hollowGrade)),
                                     QStringLiteral("G"), QString::fromStdString(SearchSettings{}.hollowGrade));
+    const QCommandLineOption wells(QStringLiteral("wells"),
+                                   QStringLiteral("Each picture's well, one row a picture, by its file name: the "
+                                                  "columns picture,well,company,field,location,province,"
+                                                  "service_company,uwi,depth_unit."),
+                                   QStringLiteral("FILE.csv"));
     const QCommandLineOption unit(QStringLiteral("depth-unit"), QStringLiteral("The depths' unit: m or ft."),
                                   QStringLiteral("m|ft"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress on standard error."));
@@ -79,7 +85,7 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     for (const WellOption& w : kWellOptions)
         parser.addOption(QCommandLineOption(QString::fromLatin1(w.name), QString::fromLatin1(w.description),
                                             QStringLiteral("TEXT")));
-    parser.addOptions({unit, quiet});
+    parser.addOptions({wells, unit, quiet});
     parser.addPositionalArgument(QStringLiteral("PICTURE"), QStringLiteral("The scanned logs to digitize."),
                                  QStringLiteral("PICTURE..."));
 
@@ -90,7 +96,17 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
         return std::nullopt;
     }
     if (parser.isSet(help)) {
-        text = parser.helpText();
+        text = parser.helpText() + QStringLiteral(
+            "\nExit codes:\n"
+            "  0  every log done\n"
+            "  1  bad arguments: an unknown option, a value out of range, no picture, no calibration\n"
+            "  2  a picture, the calibration project or the wells file cannot be read, or an output cannot be "
+            "written\n"
+            "  3  an output exists already (no --force)\n"
+            "  4  the calibration does not fit the picture, or none was found on it (auto)\n"
+            "  5  stopped by SIGTERM or SIGINT\n"
+            "  6  more tadpoles accepted than a dip table holds (32767)\n"
+            "With several pictures the other logs still run, and the exit code is the first failure's.\n");
         return std::nullopt;
     }
     if (parser.isSet(version)) {
@@ -102,6 +118,7 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     o.pictures = parser.positionalArguments();
     o.calibration = parser.value(calibration);
     o.outFolder = parser.value(out);
+    o.wells = parser.value(wells);
     o.report = parser.value(report);
     o.force = parser.isSet(force);
     o.quiet = parser.isSet(quiet);
@@ -177,9 +194,24 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     return o;
 }
 
-WellDetails wellDetailsFor(const WellDetails& calibration, const BatchOptions& options)
+WellDetails wellDetailsFor(const QString& picture, const LogWells& wells, const BatchOptions& options,
+                           QStringList& warnings)
 {
-    WellDetails d = calibration;
+    const QFileInfo file(picture);
+    WellDetails d;
+    if (!wells.calibrationPicture.isEmpty() && file.fileName() == wells.calibrationPicture)
+        d = wells.calibration;
+    else
+        d.name = file.completeBaseName().toStdString();
+    if (wells.table) {
+        const auto row = wells.table->find(file.fileName().toStdString());
+        if (row == wells.table->end())
+            warnings << QStringLiteral("The wells file has no row for \"%1\": its well is named \"%2\".")
+                            .arg(file.fileName(), QString::fromStdString(d.name));
+        else
+            for (std::string WellDetails::*given : row->second.given)
+                d.*given = row->second.details.*given;
+    }
     for (std::string WellDetails::*given : options.wellGiven)
         d.*given = options.well.*given;
     return d;

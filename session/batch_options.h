@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "files/well_table.h"
 #include "model/work.h"
 #include "session/search_settings.h"
 
@@ -14,6 +15,7 @@
 struct BatchOptions {
     QStringList pictures;
     QString calibration;  // the project whose dip scale and depth rows every log takes, or "auto"
+    QString wells;        // each picture's well details, as a CSV file; empty: none
     bool autoCalibration() const { return calibration == QStringLiteral("auto"); }
     QString outFolder;    // empty: beside each picture
     bool las = true;
@@ -35,5 +37,16 @@ struct BatchOptions {
 // what is to be printed and return nothing with an empty error.
 std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QString& error, QString& text);
 
-// The well details of the calibration with those of the command line over them.
-WellDetails wellDetailsFor(const WellDetails& calibration, const BatchOptions& options);
+// Where each log's well details come from.
+struct LogWells {
+    WellDetails calibration;      // the calibration project's
+    QString calibrationPicture;   // the file name of the picture it was made on; empty: none
+    std::optional<WellTable> table;  // --wells
+};
+
+// One log's well details: the calibration project's for the picture it was
+// made on, else a well named after the picture (without its extension);
+// then its row of the wells file over them, then the command line's. A
+// picture the wells file has no row for is told in warnings.
+WellDetails wellDetailsFor(const QString& picture, const LogWells& wells, const BatchOptions& options,
+                           QStringList& warnings);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -82,7 +83,13 @@ bool renameInto(const QString& from, const QString& to, bool replace)
     return renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0;
 }
 
-double seconds(const QElapsedTimer& clock) { return double(clock.nsecsElapsed()) / 1e9; }
+// Seconds to the millisecond, as people read them.
+double seconds(const QElapsedTimer& clock) { return std::round(double(clock.nsecsElapsed()) / 1e6) / 1e3; }
+
+// Dips less sure than this are counted for review.
+constexpr int kSureEnough = 90;
+// A calibration over less of the picture's height than this is told.
+constexpr double kCoveredEnough = 0.8;
 
 }  // namespace
 
@@ -100,6 +107,7 @@ QJsonObject LogReport::toJson() const
         {QStringLiteral("dips"), dips},
         {QStringLiteral("filled"), filled},
         {QStringLiteral("hollow"), hollow},
+        {QStringLiteral("review"), review},
         {QStringLiteral("dotSize"), dotSize},
         {QStringLiteral("noise"), noise},
         {QStringLiteral("confidence"), histogram},
@@ -125,9 +133,10 @@ namespace {
 // and a step that fails leaves its reason in the report.
 class LogRun {
 public:
-    LogRun(const QString& picture, const BatchOptions& options, const std::atomic<bool>& stop,
+    LogRun(const QString& picture, const LogWells& wells, const BatchOptions& options, const std::atomic<bool>& stop,
            const std::function<void(const QString&)>& say)
-        : picture_(picture), name_(QFileInfo(picture).fileName()), options_(options), stop_(stop), say_(say)
+        : picture_(picture), name_(QFileInfo(picture).fileName()), wells_(wells), options_(options), stop_(stop),
+          say_(say)
     {
         total_.start();
         r_.picture = picture;
@@ -211,12 +220,12 @@ private:
     bool calibrate(const Work& calibration)
     {
         if (options_.autoCalibration())
-            return calibrateFromPicture(calibration.well);
+            return calibrateFromPicture();
         if (const QString why = misfit(calibration, r_.width, r_.height); !why.isEmpty())
             return fail(BatchExit::CalibrationMisfit, why);
         QString error;
         if (!session_.apply(calibrationOf(calibration), error)
-            || !session_.apply(SetWellDetails{wellDetailsFor(calibration.well, options_)}, error))
+            || !session_.apply(SetWellDetails{wellDetailsFor(picture_, wells_, options_, r_.warnings)}, error))
             return fail(BatchExit::CalibrationMisfit, error);
         r_.rows = int(session_.work().depthRows.size());
         r_.calibration = {{QStringLiteral("source"), options_.calibration}, {QStringLiteral("rows"), r_.rows}};
@@ -229,7 +238,7 @@ private:
     }
 
     // The calibration the log's own lines, labels and track give.
-    bool calibrateFromPicture(const WellDetails& well)
+    bool calibrateFromPicture()
     {
         QElapsedTimer clock;
         clock.start();
@@ -244,7 +253,7 @@ private:
                         QStringLiteral("No calibration was found on the log: %1").arg(QString::fromStdString(found.failure)));
         QString error;
         if (!session_.apply(found.calibration, error, "Find Calibration")
-            || !session_.apply(SetWellDetails{wellDetailsFor(well, options_)}, error))
+            || !session_.apply(SetWellDetails{wellDetailsFor(picture_, wells_, options_, r_.warnings)}, error))
             return fail(BatchExit::CalibrationMisfit, error);
         r_.rows = int(session_.work().depthRows.size());
         if (found.scaleAssumed)
@@ -302,6 +311,9 @@ private:
         if (!session_.acceptFound(options_.search.filledGrade, options_.search.hollowGrade, error))
             return fail(BatchExit::TooManyDips, error);
         r_.dips = int(session_.work().dips.size());
+        for (const Dip& d : session_.work().dips)
+            r_.review += d.confidence && *d.confidence < kSureEnough ? 1 : 0;
+        warnOfLeftOut(found, counts.kept);
         r_.findSeconds = seconds(clock);
         say_(QStringLiteral("%1: found %2 tadpoles, accepted %3 (%4 s)")
                  .arg(name_)
@@ -309,6 +321,35 @@ private:
                  .arg(r_.dips)
                  .arg(r_.findSeconds, 0, 'f', 2));
         return true;
+    }
+
+    // What the outputs do not hold: a log calibrated over part of its
+    // height, tadpoles outside the calibration, those less sure than asked.
+    void warnOfLeftOut(const FoundTadpoles& found, int kept)
+    {
+        const std::vector<DepthRow>& rows = session_.work().depthRows;
+        const double covered = rows.empty() ? 0 : (rows.back().y - rows.front().y) / std::max(1, r_.height);
+        if (covered < kCoveredEnough)
+            r_.warnings << QStringLiteral("The calibration covers %1 % of the picture's height (rows %2 to %3 of "
+                                          "%4): the rest of the log is not digitized.")
+                               .arg(int(std::floor(100 * covered)))
+                               .arg(rows.empty() ? 0 : int(rows.front().y))
+                               .arg(rows.empty() ? 0 : int(rows.back().y))
+                               .arg(r_.height);
+        if (const int outside = kept - r_.dips; outside > 0)
+            r_.warnings << QStringLiteral("%1 tadpole%2 found outside the calibrated depths %3 left out.")
+                               .arg(outside)
+                               .arg(outside == 1 ? QString() : QStringLiteral("s"))
+                               .arg(outside == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+        const auto unsure = std::count_if(found.tadpoles.begin(), found.tadpoles.end(), [this](const FoundTadpole& t) {
+            return t.azimuth && t.confidence < options_.search.minConfidence;
+        });
+        if (unsure > 0)
+            r_.warnings << QStringLiteral("%1 tadpole%2 less sure than %3 % (--min-confidence) %4 left out.")
+                               .arg(unsure)
+                               .arg(unsure == 1 ? QString() : QStringLiteral("s"))
+                               .arg(options_.search.minConfidence * 100)
+                               .arg(unsure == 1 ? QStringLiteral("was") : QStringLiteral("were"));
     }
 
     // Written aside, then renamed together: all or nothing.
@@ -374,6 +415,7 @@ private:
 
     const QString picture_;
     const QString name_;
+    const LogWells& wells_;
     const BatchOptions& options_;
     const std::atomic<bool>& stop_;
     const std::function<void(const QString&)>& say_;
@@ -386,8 +428,9 @@ private:
 
 }  // namespace
 
-LogReport digitizeLog(const QString& picture, const Work& calibration, const BatchOptions& options,
-                      const std::atomic<bool>& stop, const std::function<void(const QString&)>& say)
+LogReport digitizeLog(const QString& picture, const Work& calibration, const LogWells& wells,
+                      const BatchOptions& options, const std::atomic<bool>& stop,
+                      const std::function<void(const QString&)>& say)
 {
-    return LogRun(picture, options, stop, say).run(calibration);
+    return LogRun(picture, wells, options, stop, say).run(calibration);
 }

@@ -32,6 +32,7 @@ struct LogReport {
     int dips = 0;
     int filled = 0;
     int hollow = 0;
+    int review = 0;  // dips accepted less than 90 % sure: where a reviewer looks first
     double dotSize = 0;
     double noise = 0;
     std::array<int, 10> confidence{};  // the tadpoles found, by tenths of confidence
@@ -55,5 +56,6 @@ struct LogReport {
 // that a log that fails leaves none of its own. stop is looked at between
 // and within the steps; say tells the progress in a line (failures are in
 // the report, for the caller to tell).
-LogReport digitizeLog(const QString& picture, const Work& calibration, const BatchOptions& options,
-                      const std::atomic<bool>& stop, const std::function<void(const QString&)>& say);
+LogReport digitizeLog(const QString& picture, const Work& calibration, const LogWells& wells,
+                      const BatchOptions& options, const std::atomic<bool>& stop,
+                      const std::function<void(const QString&)>& say);

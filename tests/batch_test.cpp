@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "labelled_log.h"
@@ -117,8 +118,11 @@ TEST_F(BatchTest, ALogIsDigitizedIntoItsOutputsAndReported)
     const QString project = text(path("out/well 7.ddp"));
     EXPECT_TRUE(project.startsWith(QStringLiteral("FILE,\"../well 7.bmp\"\r\n")));
     EXPECT_TRUE(project.contains(QStringLiteral("NumPoints,%1\r\n").arg(dips)));
-    EXPECT_TRUE(project.endsWith(QStringLiteral("WELL,\"Vell 7\"\r\nCOMP,\"\"\r\nFLD,\"\"\r\nLOC,\"\"\r\nPROV,\"\"\r\n"
-                                                "SRVC,\"\"\r\nUWI,\"\"\r\nUNIT,\"FT\"\r\n")));
+    // The well, then each found dip's confidence.
+    EXPECT_TRUE(project.contains(QStringLiteral("WELL,\"Vell 7\"\r\nCOMP,\"\"\r\nFLD,\"\"\r\nLOC,\"\"\r\nPROV,\"\"\r\n"
+                                                "SRVC,\"\"\r\nUWI,\"\"\r\nUNIT,\"FT\"\r\nCONFIDENCE,%1\r\n")
+                                     .arg(dips)));
+    EXPECT_TRUE(text(path("out/well 7.csv")).startsWith(QStringLiteral("Depth,Dip,Azimuth,Quality,X,Y,Confidence\r\n")));
 
     // Quiet: nothing on standard error; beside the picture by default.
     const Finished quiet = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, log});
@@ -235,7 +239,7 @@ TEST_F(BatchTest, EachFailureHasItsExitCodeItsMessageAndNoOutput)
     r = run(into + QStringList{QStringLiteral("--force"), QStringLiteral("--calibration"), calibration, log});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(outputs(), QStringList({"log.csv", "log.ddp", "log.las"}));
-    EXPECT_TRUE(text(path("out/log.csv")).startsWith(QStringLiteral("Depth,Dip,Azimuth,Quality,X,Y\r\n")));
+    EXPECT_TRUE(text(path("out/log.csv")).startsWith(QStringLiteral("Depth,Dip,Azimuth,Quality,X,Y,Confidence\r\n")));
 
     // The other logs still run; the exit code is the first failure's.
     const QString other = writeLog(QStringLiteral("other.bmp"));
@@ -325,41 +329,131 @@ TEST_F(BatchTest, TwoRunsAtOnceIntoOneFolder)
     EXPECT_EQ(text(path("out/a.csv")), text(path("out/b.csv")));  // the same log twice
 }
 
-TEST_F(BatchTest, TheArchiveScriptRunsEveryLogThenResumesOnlyWhatFailed)
-{
-    QDir().mkpath(path("archive"));
-    for (const char* name : {"archive/w1.bmp", "archive/w2.bmp", "archive/w3.bmp", "archive/w4.bmp"})
-        writeLog(QString::fromLatin1(name));
-    writeFile(path("archive/w5.png").toStdString(), "not a picture");
-    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
-    const auto archive = [&](const QStringList& more) {
+namespace {
+
+// scripts/digitize-archive.sh over path("archive"), as a user runs it.
+class ArchiveTest : public BatchTest {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(path("archive"));
+        calibration_ = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    }
+    int archive(const QStringList& more = {})
+    {
         QProcess p;
         QProcessEnvironment e = terminal();
         e.insert(QStringLiteral("DIPDIGITIZER_BATCH"), QStringLiteral(BATCH_PROGRAM));
         p.setProcessEnvironment(e);
-        p.start(QStringLiteral("bash"), QStringList{QStringLiteral(ARCHIVE_SCRIPT), path("archive"), calibration,
+        p.start(QStringLiteral("bash"), QStringList{QStringLiteral(ARCHIVE_SCRIPT), path("archive"), calibration_,
                                                     path("out"), QStringLiteral("-j"), QStringLiteral("2")}
                                             + more);
         EXPECT_TRUE(p.waitForFinished(300000));
+        err_ = QString::fromUtf8(p.readAllStandardError());
         return p.exitCode();
-    };
-    EXPECT_EQ(archive({}), 1);  // one log failed
-    const QStringList summary = text(path("out/summary.csv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(summary.size(), 6);
-    EXPECT_EQ(summary[0], QStringLiteral("picture,status,dips,filled,hollow,seconds,error"));
-    EXPECT_TRUE(summary[1].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w1.bmp"))));
-    EXPECT_TRUE(summary[5].startsWith(QStringLiteral("\"%1\",\"failed\",0,0,0,").arg(path("archive/w5.png"))));
-    EXPECT_TRUE(summary[5].contains(QStringLiteral("is not a picture the program reads")));
-    EXPECT_EQ(filesIn(path("out/reports")).size(), 5);
-    const QFileInfo kept(path("out/w1.las"));
-    const QDateTime written = kept.lastModified();
-    const int jobs = int(text(path("out/jobs.log")).count(QLatin1Char('\n')));
-    EXPECT_EQ(jobs, 6);  // the heading and five jobs
+    }
+    QStringList summary() const { return text(path("out/summary.csv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    // The jobs parallel ran, over every run.
+    int jobs() const { return int(text(path("out/jobs.log")).count(QStringLiteral("dipdigitizer-batch"))); }
+    QDateTime written(const char* name) const { return QFileInfo(path("out/%1").arg(QLatin1String(name))).lastModified(); }
 
-    EXPECT_EQ(archive({QStringLiteral("--resume")}), 1);  // only the failed one, again
-    EXPECT_EQ(int(text(path("out/jobs.log")).count(QLatin1Char('\n'))), jobs + 1);
-    EXPECT_EQ(QFileInfo(path("out/w1.las")).lastModified(), written);
-    EXPECT_EQ(text(path("out/summary.csv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 5), summary.mid(0, 5));
+    QString calibration_;
+    QString err_;
+};
+
+}  // namespace
+
+TEST_F(ArchiveTest, EveryPictureIsRunOnceAndResumingRunsWhatIsNotDoneByPicture)
+{
+    for (const char* name : {"archive/w2.bmp", "archive/w3.bmp", "archive/w4.bmp"})
+        writeLog(QString::fromLatin1(name));
+    writeFile(path("archive/w5.png").toStdString(), "not a picture");
+    EXPECT_EQ(archive(), 1);  // one log failed
+    QStringList rows = summary();
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0], QStringLiteral("picture,status,dips,filled,hollow,seconds,error,warnings,review"));
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w2.bmp"))));
+    // A failure's seconds to the millisecond, never in exponent form.
+    const auto failed = QRegularExpression(QStringLiteral("^\"%1\",\"failed\",0,0,0,\"[0-9]+\\.[0-9]{3}\",\".*is not a "
+                                                          "picture the program reads.*\",\"\",0$")
+                                               .arg(QRegularExpression::escape(path("archive/w5.png"))));
+    EXPECT_TRUE(failed.match(rows[4]).hasMatch()) << rows[4].toStdString();
+    EXPECT_EQ(jobs(), 4);
+    const QDateTime w2 = written("w2.las");
+
+    // A picture added that sorts first, and the failed one: both run, the
+    // three done stay as they are.
+    writeLog(QStringLiteral("archive/w1.bmp"));
+    EXPECT_EQ(archive({QStringLiteral("--resume")}), 1);
+    EXPECT_EQ(jobs(), 6);
+    EXPECT_EQ(written("w2.las"), w2);
+    rows = summary();
+    ASSERT_EQ(rows.size(), 6);
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w1.bmp"))));
+    EXPECT_TRUE(rows[2].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w2.bmp"))));
+
+    // A picture removed: it leaves the summary; nothing done runs again,
+    // twice in a row.
+    QFile::remove(path("archive/w5.png"));
+    EXPECT_EQ(archive({QStringLiteral("--resume")}), 0);
+    EXPECT_EQ(archive({QStringLiteral("--resume")}), 0);
+    EXPECT_EQ(jobs(), 6);
+    rows = summary();
+    ASSERT_EQ(rows.size(), 5);
+    for (int i = 1; i < 5; ++i)
+        EXPECT_TRUE(rows[i].contains(QStringLiteral(",\"done\","))) << rows[i].toStdString();
+
+    // Run again without --resume: the logs done fail (their outputs exist),
+    // and their reports still say done.
+    EXPECT_EQ(archive(), 4);
+    EXPECT_EQ(summary(), rows);
+    EXPECT_EQ(written("w2.las"), w2);
+}
+
+TEST_F(ArchiveTest, EachLogIsItsOwnWellAndWhatWasLeftOutIsWarned)
+{
+    // The calibration was made on w1.bmp, with its well.
+    ProjectFile made = calibrationFor(400, 1200);
+    made.picture = "w1.bmp";
+    made.work.well.name = "Vell 1";
+    made.work.well.uwi = "100/01";
+    calibration_ = writeCalibration(QStringLiteral("calibration.ddp"), made);
+    for (const char* name : {"archive/w1.bmp", "archive/w2.bmp", "archive/w3.bmp"})
+        writeLog(QString::fromLatin1(name));
+    writeLog(QStringLiteral("archive/long.bmp"), 400, 3000);  // calibrated over its top 40 %
+    writeFile(path("wells.csv").toStdString(), "picture,well,company,field,location,province,service_company,uwi,"
+                                               "depth_unit\r\nw2.bmp,Vell 2,Vellwick,,,,,,ft\r\n"
+                                               "w3.bmp,,Vellwick,,,,,,\r\ngone.bmp,Vell 9,,,,,,,\r\n");
+    EXPECT_EQ(archive({QStringLiteral("--wells"), path("wells.csv")}), 0) << err_.toStdString();
+    EXPECT_TRUE(err_.contains(QStringLiteral("the wells file names \"gone.bmp\", which is not in")))
+        << err_.toStdString();
+
+    const auto las = [this](const char* name) { return text(path("out/%1.las").arg(QLatin1String(name))); };
+    const auto well = [&](const char* name) {
+        const auto named = QRegularExpression(QStringLiteral("\r\n WELL\\. +(.*) : Well\r\n")).match(las(name));
+        return named.hasMatch() ? named.captured(1) : QString();
+    };
+    EXPECT_EQ(well("w1"), QStringLiteral("Vell 1"));
+    EXPECT_TRUE(las("w1").contains(QStringLiteral("100/01")));
+    EXPECT_EQ(well("w2"), QStringLiteral("Vell 2"));
+    EXPECT_TRUE(las("w2").contains(QStringLiteral(" STRT.FT ")));
+    EXPECT_FALSE(las("w2").contains(QStringLiteral("100/01")));
+    EXPECT_EQ(well("w3"), QStringLiteral("w3"));
+    EXPECT_TRUE(las("w3").contains(QStringLiteral("Vellwick")));
+    EXPECT_EQ(well("long"), QStringLiteral("long"));
+
+    const QStringList rows = summary();
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_TRUE(rows[1].contains(QStringLiteral("The wells file has no row for \"\"long.bmp\"\": its well is named "
+                                                 "\"\"long\"\".")))
+        << rows[1].toStdString();
+    EXPECT_TRUE(rows[1].contains(QStringLiteral("The calibration covers 39 % of the picture's height (rows 5 to 1195 "
+                                                 "of 3000)")))
+        << rows[1].toStdString();
+    // The dips under 90 % sure, last.
+    const int review = QJsonDocument::fromJson(text(path("out/reports/w2.json")).toUtf8())
+                           .object()[QStringLiteral("logs")].toArray()[0].toObject()[QStringLiteral("review")].toInt();
+    EXPECT_TRUE(rows[3].endsWith(QStringLiteral(",\"\",\"\",%1").arg(review))) << rows[3].toStdString();
 }
 
 int main(int argc, char** argv)

@@ -174,6 +174,45 @@ TEST(ProjectFile, WellDetailsFollowTheDipsAndFilesWithoutThemReadAsBefore)
     EXPECT_FALSE(writeProject(out, p));
 }
 
+TEST(ProjectFile, TheSearchsConfidencesFollowTheWellInTheDipsOrderAndRoundTrip)
+{
+    ProjectFile p = linearProjectWithDips();
+    p.work.dips.at(0).confidence = 73;   // the second by depth
+    p.work.dips.at(1).confidence = 100;  // the first
+    p.work.well.name = "W";
+    const std::string text = written(p);
+    const std::string expected = "UNIT,\"\"\r\nCONFIDENCE,5\r\n100\r\n73\r\n\"\"\r\n\"\"\r\n\"\"\r\n";
+    ASSERT_GE(text.size(), expected.size());
+    EXPECT_EQ(text.substr(text.size() - expected.size()), expected);
+    const DipList& back = readBack(text).work.dips;
+    ASSERT_EQ(back.size(), 5u);
+    EXPECT_EQ(back[0].confidence, 100);
+    EXPECT_EQ(back[1].confidence, 73);
+    EXPECT_EQ(back[2].confidence, std::nullopt);
+    // Without well details they follow the dips.
+    p.work.well = {};
+    EXPECT_EQ(readBack(written(p)).work.dips[1].confidence, 73);
+
+    std::ostringstream csv;
+    ASSERT_TRUE(writeDipsCsv(csv, p.work));
+    EXPECT_EQ(csv.str().substr(0, 45), "Depth,Dip,Azimuth,Quality,X,Y,Confidence\r\n100");
+    EXPECT_NE(csv.str().find(",366.67,150.00,73\r\n"), std::string::npos) << csv.str();
+    EXPECT_NE(csv.str().find(",516.68,200.03,\r\n"), std::string::npos) << csv.str();
+
+    const std::string dips = written(p).substr(0, written(p).find("CONFIDENCE"));
+    const std::pair<std::string, std::string> refused[] = {
+        {dips + "CONFIDENCE,4\r\n1\r\n2\r\n3\r\n4\r\n", "one confidence for each of the 5 dips"},
+        {dips + "CONFIDENCE,5\r\n1\r\n2\r\n3\r\n4\r\n101\r\n", "whole number from 0 to 100, found 101"},
+        {dips + "CONFIDENCE,5\r\n1\r\n2\r\n3\r\n4\r\n", "ends early"},
+        {dips + "CONFIDENCE,5\r\n1\r\n2\r\n3\r\n4\r\n5\r\nWELL,\"W\"\r\n", "nothing may follow"},
+    };
+    for (const auto& [bad, expectedError] : refused) {
+        std::string error;
+        EXPECT_FALSE(read(bad, error)) << expectedError;
+        EXPECT_NE(error.find(expectedError), std::string::npos) << error;
+    }
+}
+
 // Positions in twips become pixels at 15 twips a pixel; an end of the track
 // interpolated between rows then lands a hair beside where the file put it,
 // and must still read the scale's limit.
