@@ -86,6 +86,12 @@ struct Apply {
         w.dips.erase(e.index);
     }
 
+    void operator()(const KeepDip& e) const
+    {
+        require(e.index < w.dips.size(), "no such dip");
+        w.dips.at(e.index).confidence = 100;
+    }
+
     void operator()(const SetWellDetails& e) const
     {
         require(wellDetailsWritable(e.details),
@@ -109,6 +115,19 @@ SetCalibration calibrationOf(const Work& work)
             work.marks[std::size_t(Mark::RightEdge)]};
 }
 
+std::vector<std::size_t> leastSureDips(const Work& work)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < work.dips.size(); ++i)
+        if (work.dips[i].confidence && *work.dips[i].confidence < 100)
+            order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&work](std::size_t a, std::size_t b) {
+        const Dip &da = work.dips[a], &db = work.dips[b];
+        return *da.confidence != *db.confidence ? *da.confidence < *db.confidence : da.y < db.y;
+    });
+    return order;
+}
+
 std::string editName(const WorkEdit& edit)
 {
     return std::visit(
@@ -130,6 +149,8 @@ std::string editName(const WorkEdit& edit)
                 return "Area Erase";
             else if constexpr (std::is_same_v<E, SetWellDetails>)
                 return "Well Details";
+            else if constexpr (std::is_same_v<E, KeepDip>)
+                return "Keep Dip";
             else if constexpr (std::is_same_v<E, SetCalibration>)
                 return "Calibration";
             else

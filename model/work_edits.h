@@ -50,6 +50,12 @@ struct DeleteDip {
     std::size_t index = 0;
 };
 
+// The dip at this place of the list reviewed and kept: it becomes as sure
+// as a dip can be.
+struct KeepDip {
+    std::size_t index = 0;
+};
+
 // The whole calibration replaced at once: the dip scale, every depth row
 // and the dip track's edges (a found or borrowed calibration accepted).
 // The header and footer rows and the dips stay.
@@ -59,6 +65,10 @@ struct SetCalibration {
     std::optional<double> leftEdge;
     std::optional<double> rightEdge;
 };
+
+// The found dips that a reviewer has not kept yet, least sure first (ties
+// top first), by their places in the list.
+std::vector<std::size_t> leastSureDips(const Work& work);
 
 // The calibration of the work, as one edit that gives it to another.
 SetCalibration calibrationOf(const Work& work);
@@ -70,7 +80,7 @@ struct SetWellDetails {
 
 using WorkEdit =
     std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, SetWellDetails,
-                 SetCalibration>;
+                 SetCalibration, KeepDip>;
 
 // Carries the edit out. An edit beyond the work's capacities (32767 depth
 // rows, 32767 dips, 11 custom scale positions), naming a row or dip the work does

@@ -21,3 +21,17 @@ QString findPicture(const std::string& entry, const QString& projectPath)
             return QFileInfo(candidate).absoluteFilePath();
     return QString();
 }
+
+QString nextLog(const QString& current)
+{
+    const QFileInfo file(current);
+    const QStringList logs = file.dir().entryList({QStringLiteral("*.bmp"), QStringLiteral("*.tif"),
+                                                   QStringLiteral("*.tiff"), QStringLiteral("*.png"),
+                                                   QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
+                                                   QStringLiteral("*.ddp")},
+                                                  QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : logs)
+        if (name.compare(file.fileName(), Qt::CaseInsensitive) > 0)
+            return file.dir().filePath(name);
+    return QString();
+}

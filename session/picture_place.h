@@ -15,3 +15,7 @@ std::string pictureEntry(const QString& picturePath, const QString& projectPath)
 // The picture a project at projectPath names: the whole path of the file,
 // or empty when it is not where the entry says nor beside the project.
 QString findPicture(const std::string& entry, const QString& projectPath);
+
+// The log that follows current in its folder by name: the next picture
+// (bmp, tif, tiff, png, jpg, jpeg) or project (.ddp); empty when none does.
+QString nextLog(const QString& current);

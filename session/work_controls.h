@@ -11,7 +11,7 @@ enum class WorkControl : std::size_t {
     ExportDips,            // "Save Digitized Dips As", CSV and LAS
     ExportNearestInteger,  // "Save at Nearest Integer Depth"
     EditDips,              // "Area Erase" and "Delete Dip"
-    WellDetails,
+    WellDetails,           // and "Open Next Log": a picture is open
     FindTadpoles,
     FindCalibration,
     ReviewKeys,    // accept and step through the tadpoles under review

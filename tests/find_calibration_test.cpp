@@ -17,12 +17,6 @@ protected:
         QTRY_VERIFY(action("mnufindcalibration")->isEnabled());
         backToTheWindow();
     }
-    // From the forms of the calibration, as a window manager does.
-    void backToTheWindow()
-    {
-        window_->activateWindow();
-        QTRY_VERIFY(window_->isActiveWindow());
-    }
     QString summary() { return label("calibrationsummary"); }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
 };

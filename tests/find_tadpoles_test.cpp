@@ -226,3 +226,90 @@ TEST_F(FindTadpolesTest, AStoredDotRangeBeyondTheSearchsLimitsFallsBackToTheEsti
 }
 
 }  // namespace
+
+namespace {
+
+class ReviewLeastSureTest : public FindTadpolesTest {
+protected:
+    QString current() { return child<QLabel>("leastsurecurrent")->text(); }
+    QString left() { return child<QLabel>("leastsurecount")->text(); }
+    void press(const char* name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+};
+
+}  // namespace
+
+TEST_F(ReviewLeastSureTest, FoundDipsKeepTheirConfidenceAndAreReviewedLeastSureFirst)
+{
+    calibrateTwoRowsAndDigitize(printedLog());
+    key(Qt::Key_R, Qt::ControlModifier);  // nothing to review yet, and said so
+    EXPECT_EQ(left(), QStringLiteral("No found dip is left to review."));
+    find();
+    key(Qt::Key_Return);
+    ASSERT_EQ(dipCount(), 4);
+    const std::vector<std::size_t> order = leastSureDips(work());
+    ASSERT_EQ(order.size(), 4u);
+    const Dip& pale = work().dips[order[0]];
+    EXPECT_NEAR(pale.x, kPrinted[kPale].x, 1);
+    EXPECT_NEAR(pale.y, kPrinted[kPale].y, 1);
+    EXPECT_LT(*pale.confidence, *work().dips[order[1]].confidence);
+
+    ASSERT_TRUE(action("mnureviewleastsure")->isEnabled());
+    key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(child<QWidget>("leastsure")->isVisible());
+    EXPECT_EQ(left(), QStringLiteral("4 found dips not yet reviewed, the least sure first."));
+    const auto described = QRegularExpression(QStringLiteral("^Depth ([0-9.]+), dip ([0-9.]+)°, azimuth [0-9]+°, "
+                                                             "grade A, ([0-9]+) % sure.$"))
+                               .match(current());
+    ASSERT_TRUE(described.hasMatch()) << current().toStdString();
+    EXPECT_NEAR(described.captured(1).toDouble(), 1000 + (kPrinted[kPale].y - 100) / 2, 0.2);
+    EXPECT_EQ(described.captured(3).toInt(), *pale.confidence);
+
+    // Kept: as sure as can be, one undo step, and the next least sure framed.
+    const int actions = session().history().undoCount();
+    const double paleY = pale.y;
+    press("keepdip");
+    EXPECT_EQ(session().history().undoCount(), actions + 1);
+    EXPECT_EQ(session().undoName(), QStringLiteral("Keep Dip"));
+    EXPECT_EQ(leastSureDips(work()).size(), 3u);
+    EXPECT_EQ(left(), QStringLiteral("3 found dips not yet reviewed, the least sure first."));
+    for (const Dip& d : work().dips) {
+        if (d.y == paleY) {
+            EXPECT_EQ(d.confidence, 100);
+        }
+    }
+
+    // Deleted: gone, one undo step; then undone.
+    press("nextdip");
+    press("removedip");
+    EXPECT_EQ(dipCount(), 3);
+    EXPECT_EQ(session().undoName(), QStringLiteral("Delete Dip"));
+    EXPECT_EQ(left(), QStringLiteral("2 found dips not yet reviewed, the least sure first."));
+    backToTheWindow();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(dipCount(), 4);
+    EXPECT_EQ(left(), QStringLiteral("4 found dips not yet reviewed, the least sure first."));
+
+    // The confidences are saved with the project, and read back.
+    dialog_->files.push_back(folder_.filePath("kept.ddp"));
+    key(Qt::Key_S, Qt::ControlModifier);
+    const Work saved = work();
+    ASSERT_TRUE(window_->openProject(folder_.filePath("kept.ddp")));
+    EXPECT_EQ(leastSureDips(work()).size(), leastSureDips(saved).size());
+}
+
+TEST_F(ReviewLeastSureTest, OpenNextLogTakesTheNextPictureOrProjectOfTheFolderByName)
+{
+    writeBitmap(QStringLiteral("b.bmp"), RgbPicture(100, 100, 0xffffff), 24);
+    writeBitmap(QStringLiteral("c.bmp"), RgbPicture(100, 100, 0xffffff), 24);
+    openThroughMenu(writeBitmap(QStringLiteral("a.bmp"), RgbPicture(100, 100, 0xffffff), 24));
+    action("mnuopennext")->trigger();
+    EXPECT_EQ(pictureName(), QStringLiteral("b.bmp"));
+    action("mnuopennext")->trigger();
+    EXPECT_EQ(pictureName(), QStringLiteral("c.bmp"));
+    action("mnuopennext")->trigger();
+    EXPECT_EQ(pictureName(), QStringLiteral("c.bmp"));
+    ASSERT_FALSE(messages_->errors.isEmpty());
+    EXPECT_EQ(messages_->errors.last(),
+              QStringLiteral("Open Next Log: No picture or project follows \"c.bmp\" in its folder."));
+}

@@ -28,13 +28,14 @@ TEST_F(WindowTest, StartsWithTheControlsAndMenusOfAFreshRun)
 {
     EXPECT_EQ(window_->windowTitle(), "Vellwick Dipmeter Digitizer");
     EXPECT_EQ(captions(child<QMenu>("mnufile")),
-              QStringList({"Open Picture", "Open Project", "Recent Projects", "Save Digitized Dips As", "Save Project", "Save Project As",
+              QStringList({"Open Picture", "Open Project", "Open Next Log", "Recent Projects", "Save Digitized Dips As", "Save Project", "Save Project As",
                            "Save at Nearest Integer Depth", "Export Dips as CSV", "Export Dips as LAS", "Well Details...", "-", "Exit"}));
     EXPECT_EQ(captions(child<QMenu>("mnucol")).front(), "\"A\" Quality Color");
     for (const char* on : {"mnuopen", "mnuopenprj", "mnuexit", "mnucolD", "mnuabout"})
         EXPECT_TRUE(action(on)->isEnabled()) << on;
     for (const char* off :
-         {"mnusavedig", "mnusave", "mnusavecal", "mnureslog", "mnucsv", "mnulas", "mnuwelldetails", "mnuerase", "mnudeletedip", "mnugrid"})
+         {"mnuopennext", "mnusavedig", "mnusave", "mnusavecal", "mnureslog", "mnucsv", "mnulas", "mnuwelldetails", "mnuerase",
+          "mnudeletedip", "mnureviewleastsure", "mnugrid", "mnufindcalibration"})
         EXPECT_FALSE(action(off)->isEnabled()) << off;
     EXPECT_TRUE(child<QRadioButton>("OptDigCal(1)")->isChecked());
     for (const char* off : {"Option2(0)", "Option2(7)", "Option1(0)", "Command1(0)", "Check1"})

@@ -81,6 +81,14 @@ protected:
         return path;
     }
 
+    // Back to the main window from a form or a panel, as a window manager
+    // does, so that its keys reach it.
+    void backToTheWindow()
+    {
+        window_->activateWindow();
+        QTRY_VERIFY(window_->isActiveWindow());
+    }
+
     // "Open Picture" with the dialog answering path; the layout and redraw
     // run inside it, so the window shows the picture when it returns.
     void openThroughMenu(const QString& path)

@@ -61,8 +61,10 @@ void CalibrationCommands::followReview()
 {
     const auto& found = session_.foundCalibration();
     panel_.showFound(found ? &*found : nullptr);
-    if (found)
+    if (found) {
         panel_.show();
+        panel_.raise();
+    }
 }
 
 void CalibrationCommands::accept()

@@ -14,6 +14,8 @@
 #include "ui/file_commands.h"
 #include "ui/found_calibration_panel.h"
 #include "ui/found_tadpoles_panel.h"
+#include "ui/least_sure_panel.h"
+#include "ui/least_sure_review.h"
 #include "ui/log_area.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
@@ -42,6 +44,7 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     files_ = std::make_unique<FileCommands>(session_, *dialog_, *messages_, this);
     tadpoles_ = std::make_unique<TadpoleCommands>(session_, *foundPanel_, *area_, *messages_, this);
     calibrations_ = std::make_unique<CalibrationCommands>(session_, *calibrationPanel_, *area_, *messages_, this);
+    leastSure_ = std::make_unique<LeastSureReview>(session_, *leastSurePanel_, *area_, *messages_, this);
     toolHost_ = std::make_unique<WindowToolHost>(WindowToolHost::Parts{
         session_, *area_, controls_, *prompt_, *depthForm_, *scaleForm_, *messages_, colours_, [this] { redraw(); },
         [this](bool enabled) {
@@ -111,6 +114,12 @@ void DigitizeWindow::createWindows()
     calibrationPanel_ = new FoundCalibrationPanel(this);
     addDockWidget(Qt::RightDockWidgetArea, calibrationPanel_);
     calibrationPanel_->hide();
+    leastSurePanel_ = new LeastSurePanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, leastSurePanel_);
+    leastSurePanel_->hide();
+    // One over the other, as tabs, each the panel's whole height.
+    tabifyDockWidget(foundPanel_, calibrationPanel_);
+    tabifyDockWidget(calibrationPanel_, leastSurePanel_);
 }
 
 void DigitizeWindow::createActions()
@@ -126,6 +135,7 @@ void DigitizeWindow::createActions()
     WindowActions& a = actions_;
     a.openPicture = action("mnuopen", QStringLiteral("Open Picture"), true, "Ctrl+O");
     a.openProject = action("mnuopenprj", QStringLiteral("Open Project"), true, "Ctrl+Shift+O");
+    a.openNextLog = action("mnuopennext", QStringLiteral("Open Next Log"), false, "Ctrl+PgDown");
     a.saveProject = action("mnusave", QStringLiteral("Save Project"), false, "Ctrl+S");
     a.exportDips = action("mnusavedig", QStringLiteral("Save Digitized Dips As"), false, "Ctrl+E");
     a.saveProjectAs = action("mnusavecal", QStringLiteral("Save Project As"), false, "Ctrl+Shift+S");
@@ -139,6 +149,7 @@ void DigitizeWindow::createActions()
     a.redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     a.areaErase = action("mnuerase", QStringLiteral("Area Erase"), false);
     a.deleteDip = action("mnudeletedip", QStringLiteral("Delete Dip"), false, "Del");
+    a.reviewLeastSure = action("mnureviewleastsure", QStringLiteral("Review Least Sure"), false, "Ctrl+R");
     a.findTadpoles = action("mnufindtadpoles", QStringLiteral("Find Tadpoles"), false, "Ctrl+F");
     a.findCalibration = action("mnufindcalibration", QStringLiteral("Find Calibration"), false, "Ctrl+L");
     a.snap = action("mnusnap", QStringLiteral("Snap to Tadpoles"), true, "S");
@@ -174,7 +185,7 @@ void DigitizeWindow::createMenus()
     const WindowActions& a = actions_;
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnufile"));
-    file->addActions({a.openPicture, a.openProject});
+    file->addActions({a.openPicture, a.openProject, a.openNextLog});
     actions_.recentProjects = file->addMenu(QStringLiteral("Recent Projects"));
     actions_.recentProjects->setObjectName(QStringLiteral("mnurecent"));
     // Read afresh each time the menu opens: another window or run may have
@@ -191,7 +202,7 @@ void DigitizeWindow::createMenus()
     edit->addSeparator();
     edit->addActions({a.areaErase, a.deleteDip});
     edit->addSeparator();
-    edit->addActions({a.findTadpoles, a.snap});
+    edit->addActions({a.findTadpoles, a.snap, a.reviewLeastSure});
 
     QMenu* calibrate = menuBar()->addMenu(QStringLiteral("Calibrate"));
     calibrate->setObjectName(QStringLiteral("mnucalibrate"));
@@ -212,6 +223,9 @@ void DigitizeWindow::createMenus()
     QAction* calibrationPanel = calibrationPanel_->toggleViewAction();
     calibrationPanel->setObjectName(QStringLiteral("mnucalibrationpanel"));
     view->addAction(calibrationPanel);
+    QAction* leastSurePanel = leastSurePanel_->toggleViewAction();
+    leastSurePanel->setObjectName(QStringLiteral("mnuleastsurepanel"));
+    view->addAction(leastSurePanel);
 
     menuBar()->addAction(a.about);
 }

@@ -17,6 +17,8 @@ class FileCommands;
 class CalibrationCommands;
 class FoundCalibrationPanel;
 class FoundTadpolesPanel;
+class LeastSurePanel;
+class LeastSureReview;
 class LogArea;
 class LogView;
 class Magnifier;
@@ -108,6 +110,8 @@ private:
     void showStatistics();
     void followWithMagnifier(double x, double y);
     void showRecentProjects();
+    // The next picture or project of the work's folder, after the prompt to save.
+    void openNextLog();
     // At the first showing: work left by a run that ended without closing.
     void offerLeftWork();
     // The prompt to save, then the end; false when the user stays.
@@ -129,10 +133,12 @@ private:
     DipStatisticsWindow* statistics_ = nullptr;
     FoundTadpolesPanel* foundPanel_ = nullptr;
     FoundCalibrationPanel* calibrationPanel_ = nullptr;
+    LeastSurePanel* leastSurePanel_ = nullptr;
     WellDetailsDialog* wellDetails_ = nullptr;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<TadpoleCommands> tadpoles_;
     std::unique_ptr<CalibrationCommands> calibrations_;
+    std::unique_ptr<LeastSureReview> leastSure_;
     std::unique_ptr<WindowToolHost> toolHost_;
     std::unique_ptr<LogTools> tools_;
     WorkControls controlsOn_;

@@ -13,6 +13,7 @@
 #include "ui/common_dialog.h"
 #include "ui/dip_statistics_window.h"
 #include "ui/log_area.h"
+#include "ui/least_sure_review.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
 #include "ui/main_window.h"
@@ -76,6 +77,11 @@ void DigitizeWindow::redraw()
     drawDips(work, viewport, colours_, colour, surface, controls_.grid->isChecked());
     if (!session_.found().empty())
         drawProposals(viewport, surface, session_.found().proposals(), session_.found().current());
+    if (const std::optional<std::size_t> reviewed = leastSure_->current()) {
+        // Framed as a proposal is.
+        const Dip& d = work.dips[*reviewed];
+        drawProposals(viewport, surface, {Proposal{d.x, d.y, kDipDotRadius, true, d.azimuth, 0, true}}, 0);
+    }
     if (const auto& found = session_.foundCalibration()) {
         std::vector<DrawnMisread> misreads;
         for (const FoundCalibration::Misread& m : found->disagreeing)

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include "model/calibration_rules.h"
+#include "session/picture_place.h"
 #include "ui/about_box.h"
 #include "ui/calibration_commands.h"
 #include "ui/dip_statistics_window.h"
@@ -15,6 +16,8 @@
 #include "ui/file_commands.h"
 #include "ui/found_calibration_panel.h"
 #include "ui/found_tadpoles_panel.h"
+#include "ui/least_sure_panel.h"
+#include "ui/least_sure_review.h"
 #include "ui/log_area.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
@@ -52,6 +55,7 @@ void DigitizeWindow::connectControls()
         if (const auto path = files_->askProject())
             openProject(*path);
     });
+    connect(a.openNextLog, &QAction::triggered, this, &DigitizeWindow::openNextLog);
     connect(a.saveProject, &QAction::triggered, this, [this] { files_->save(area_->zoom()); });
     connect(a.saveProjectAs, &QAction::triggered, this, [this] { files_->saveAs(area_->zoom()); });
     connect(a.exportDips, &QAction::triggered, this, [this] { files_->exportDips(WorkSession::DipTable::OneDecimal); });
@@ -87,6 +91,10 @@ void DigitizeWindow::connectControls()
         followWork();
     });
     connect(a.acceptFound, &QAction::triggered, this, &DigitizeWindow::acceptFound);
+    connect(a.reviewLeastSure, &QAction::triggered, this, [this] { leastSure_->start(); });
+    connect(leastSurePanel_, &LeastSurePanel::keepClicked, this, [this] { leastSure_->keep(); });
+    connect(leastSurePanel_, &LeastSurePanel::removeClicked, this, [this] { leastSure_->remove(); });
+    connect(leastSurePanel_, &LeastSurePanel::stepClicked, this, [this](bool forward) { leastSure_->step(forward); });
     for (int i = 0; i < 2; ++i) {
         connect(a.stepFound[std::size_t(i)], &QAction::triggered, this, [this, i] { tadpoles_->step(i == 0); });
         connect(a.zoomKeys[std::size_t(i)], &QAction::triggered, this, [this, i] {
@@ -196,6 +204,7 @@ void DigitizeWindow::connectSession()
 {
     connect(&session_, &WorkSession::workChanged, this, [this] {
         followWork();
+        leastSure_->follow();
         redraw();
         if (statistics_->isVisible())
             statistics_->refresh();
@@ -228,6 +237,21 @@ bool DigitizeWindow::openProject(const QString& path)
         return false;
     showOpenedWork(true);
     return true;
+}
+
+void DigitizeWindow::openNextLog()
+{
+    const QString current = session_.projectPath().isEmpty() ? session_.picturePath() : session_.projectPath();
+    if (current.isEmpty())
+        return;
+    const QString next = nextLog(current);
+    if (next.isEmpty()) {
+        messages_->showError(QStringLiteral("Open Next Log"),
+                             QStringLiteral("No picture or project follows \"%1\" in its folder.")
+                                 .arg(QFileInfo(current).fileName()));
+        return;
+    }
+    openFile(next);
 }
 
 bool DigitizeWindow::openFile(const QString& path)

@@ -54,8 +54,10 @@ void TadpoleCommands::finish()
 void TadpoleCommands::followReview()
 {
     panel_.showCounts(session_.found().counts());
-    if (!session_.found().empty())
+    if (!session_.found().empty()) {
         panel_.show();
+        panel_.raise();
+    }
 }
 
 void TadpoleCommands::accept()

@@ -193,8 +193,8 @@ void showWorkControls(const WindowActions& a, const WindowControls& c, WorkContr
     follow(C::SaveProject, [&](bool b) { enable(b, a.saveProject, a.saveProjectAs); });
     follow(C::ExportDips, [&](bool b) { enable(b, a.exportDips, a.exportCsv, a.exportLas); });
     follow(C::ExportNearestInteger, [&](bool b) { enable(b, a.exportNearestInteger); });
-    follow(C::EditDips, [&](bool b) { enable(b, a.areaErase, a.deleteDip); });
-    follow(C::WellDetails, [&](bool b) { enable(b, a.wellDetails); });
+    follow(C::EditDips, [&](bool b) { enable(b, a.areaErase, a.deleteDip, a.reviewLeastSure); });
+    follow(C::WellDetails, [&](bool b) { enable(b, a.wellDetails, a.openNextLog); });
     follow(C::FindTadpoles, [&](bool b) { enable(b, a.findTadpoles); });
     follow(C::FindCalibration, [&](bool b) { enable(b, a.findCalibration); });
     follow(C::ReviewKeys, [&](bool b) { enable(b, a.acceptFound, a.stepFound[0], a.stepFound[1]); });

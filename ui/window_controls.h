@@ -19,6 +19,7 @@ class QWidget;
 struct WindowActions {
     QAction* openPicture = nullptr;
     QAction* openProject = nullptr;
+    QAction* openNextLog = nullptr;
     QMenu* recentProjects = nullptr;
     QAction* saveProject = nullptr;
     QAction* saveProjectAs = nullptr;
@@ -32,6 +33,7 @@ struct WindowActions {
     QAction* redo = nullptr;
     QAction* areaErase = nullptr;
     QAction* deleteDip = nullptr;
+    QAction* reviewLeastSure = nullptr;
     QAction* findTadpoles = nullptr;
     QAction* findCalibration = nullptr;
     QAction* snap = nullptr;
