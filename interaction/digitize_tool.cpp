@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "drawing/log_drawing.h"
+#include "model/calibration_rules.h"
 #include "model/number_format.h"
 
 namespace {
@@ -32,6 +33,8 @@ void DigitizeTool::press(int /*button*/, double x, double y)
     }
     const Calibration& c = host_.calibration();
     if (!c.depthAt(py) || !c.dipAt(px, py)) {
+        if (const std::string depths = calibratedDepths(host_.work()); !depths.empty())
+            host_.showStatus("Outside the calibrated depths " + depths);
         host_.showMessage("Not Calibrated", "This area of the log is not calibrated.");
         return;
     }

@@ -34,6 +34,8 @@ public:
     virtual void showMessage(const std::string& title, const std::string& text) = 0;
     // A question answered Yes (true) or No.
     virtual bool confirm(const std::string& title, const std::string& text) = 0;
+    // A line in the status bar, beside a message, saying what would help.
+    virtual void showStatus(const std::string& /*text*/) {}
     // "Enter Dip Scales" with its prompt beside the row y (the top of the view
     // when there is none), or hidden.
     virtual void showPrompt(const std::string& text, std::optional<double> y) = 0;

@@ -142,3 +142,15 @@ std::string depthMisfitMessage(double typed, double fits)
 {
     return formatPlain(typed) + " does not fit the lines around it: " + formatPlain(fits) + " would.";
 }
+
+std::string calibratedDepths(const Work& work)
+{
+    if (work.depthRows.size() < 2)
+        return {};
+    double low = work.depthRows.front().depth, high = low;
+    for (const DepthRow& r : work.depthRows) {
+        low = std::min(low, r.depth);
+        high = std::max(high, r.depth);
+    }
+    return formatPlain(low) + "\u2013" + formatPlain(high);
+}

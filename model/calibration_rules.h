@@ -50,3 +50,7 @@ std::vector<DepthMisfit> depthMisfits(const Work& work);
 
 // "2041 does not fit the lines around it: 2410 would."
 std::string depthMisfitMessage(double typed, double fits);
+
+// The depths the calibration covers, in words ("2400–2830"); empty with
+// fewer than two depth rows.
+std::string calibratedDepths(const Work& work);

@@ -36,7 +36,7 @@ public:
     QMessageBox::StandardButton answer = QMessageBox::No;
     bool yes = false;          // the answer to yes-or-no questions
     std::deque<QString> texts;  // typed answers; none left: cancel
-    QStringList questions, questionTitles, errors;
+    QStringList questions, questionTitles, errors, infos;
 
     QMessageBox::StandardButton askYesNoCancel(const QString& title, const QString& text) override
     {
@@ -51,12 +51,17 @@ public:
         return yes;
     }
     void showError(const QString& title, const QString& text) override { errors << title + ": " + text; }
-    std::optional<QString> askChoice(const QString& title, const QString& label, const QStringList&) override
+    void showInfo(const QString& title, const QString& text) override { infos << title + ": " + text; }
+    QStringList lastChoices;  // as offered, the proposed first
+    QStringList labels;       // of the questions that want typing or a choice
+    std::optional<QString> askChoice(const QString& title, const QString& label, const QStringList& choices) override
     {
+        lastChoices = choices;
         return askText(title, label);
     }
-    std::optional<QString> askText(const QString&, const QString&) override
+    std::optional<QString> askText(const QString&, const QString& label) override
     {
+        labels << label;
         if (texts.empty())
             return std::nullopt;
         const QString answer = texts.front();

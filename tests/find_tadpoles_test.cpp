@@ -246,6 +246,7 @@ TEST_F(ReviewLeastSureTest, FoundDipsKeepTheirConfidenceAndAreReviewedLeastSureF
     find();
     key(Qt::Key_Return);
     ASSERT_EQ(dipCount(), 4);
+    EXPECT_EQ(child<QLabel>("foundcurrent")->text(), QStringLiteral("4 dips added."));
     const std::vector<std::size_t> order = leastSureDips(work());
     ASSERT_EQ(order.size(), 4u);
     const Dip& pale = work().dips[order[0]];

@@ -218,7 +218,7 @@ TEST_F(HistoryTest, GoToDepthPutsTheDepthInTheMiddleOfTheView)
     messages_->texts = {"2500"};
     action("mnugotodepth")->trigger();
     EXPECT_EQ(child<QScrollBar>("VScroll1")->value(), scrolled);
-    EXPECT_EQ(messages_->errors, QStringList("Go to Depth: The depth 2500 lies outside the calibrated part of the log."));
+    EXPECT_EQ(messages_->errors, QStringList("Go to Depth: The depth 2500 lies outside the calibrated depths 1000–2000."));
 }
 
 TEST_F(HistoryTest, TheMagnifierShowsTheViewFourTimesBesideTheCursor)

@@ -29,7 +29,7 @@ TEST_F(WindowTest, StartsWithTheControlsAndMenusOfAFreshRun)
     EXPECT_EQ(window_->windowTitle(), "Vellwick Dipmeter Digitizer");
     EXPECT_EQ(captions(child<QMenu>("mnufile")),
               QStringList({"Open Picture", "Open Project", "Open Next Log", "Recent Projects", "Save Digitized Dips As", "Save Project", "Save Project As",
-                           "Save at Nearest Integer Depth", "Export Dips as CSV", "Export Dips as LAS", "Well Details...", "-", "Exit"}));
+                           "Save at Nearest Integer Depth", "Export Dips as CSV", "Export Dips as LAS", "Export All", "Well Details...", "-", "Exit"}));
     EXPECT_EQ(captions(child<QMenu>("mnucol")).front(), "\"A\" Quality Color");
     for (const char* on : {"mnuopen", "mnuopenprj", "mnuexit", "mnucolD", "mnuabout"})
         EXPECT_TRUE(action(on)->isEnabled()) << on;

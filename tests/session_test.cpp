@@ -103,7 +103,8 @@ TEST_F(SessionTest, CalibrateDigitizeSaveExportCloseReopenAndSaveAgain)
     dialog_->files.push_back(path("session_integer.dip"));
     action("mnureslog")->trigger();
     EXPECT_EQ(dialog_->lastRequest.title, "Save At Nearest Integer Depth");
-    EXPECT_EQ(dialog_->lastRequest.filter, "*.dip");
+    EXPECT_EQ(dialog_->lastRequest.filter, "Dip table (*.dip)");
+    EXPECT_EQ(dialog_->lastRequest.initialName, "session-integer.dip");
     EXPECT_EQ(fileBytes(path("session_integer.dip")), golden("session_integer.dip"));
     dialog_->files.push_back(path("session.csv"));
     action("mnucsv")->trigger();

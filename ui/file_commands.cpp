@@ -209,7 +209,8 @@ void FileCommands::exportDips(WorkSession::DipTable kind)
         break;
     case WorkSession::DipTable::NearestInteger:
         title = QStringLiteral("Save At Nearest Integer Depth");
-        path = askSavePath(title, QStringLiteral("*.dip"), QStringLiteral("*.dip"));
+        path = askSavePath(title, QStringLiteral("Dip table (*.dip)|*.dip|"),
+                           proposedName(QStringLiteral("-integer.dip"), false));
         break;
     case WorkSession::DipTable::Csv:
         title = QStringLiteral("Export Dips as CSV");
@@ -235,12 +236,7 @@ void FileCommands::exportLas()
     const auto path = askSavePath(title, QStringLiteral("LAS files (*.las)|*.las|"), proposedName(QStringLiteral(".las"), false));
     if (!path)
         return;
-    // Depths carry whatever unit was typed: the well details say which, or
-    // else the user.
-    std::optional<QString> unit = QString::fromStdString(session_.work().well.depthUnit);
-    if (unit->isEmpty())
-        unit = messages_.askChoice(title, QStringLiteral("Unit of the depths:"),
-                                   {QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")});
+    const std::optional<QString> unit = lasUnit(title);
     if (!unit)
         return;
     QString error;
@@ -254,6 +250,103 @@ void FileCommands::exportLas()
         return;
     if (const std::string note = coverage.leftOut(); !note.empty())
         messages_.showError(title, QString::fromStdString(note));
+}
+
+std::optional<QString> FileCommands::lasUnit(const QString& title)
+{
+    // Depths carry whatever unit was typed: the well details say which, or
+    // else the user.
+    const QString given = QString::fromStdString(session_.work().well.depthUnit);
+    if (!given.isEmpty())
+        return given;
+    QStringList units{QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")};
+    if (const QString last = settings::lasUnit(); !last.isEmpty())
+        units.move(units.indexOf(last), 0);
+    const std::optional<QString> unit = messages_.askChoice(title, QStringLiteral("Unit of the depths:"), units);
+    if (unit)
+        settings::setLasUnit(*unit);
+    return unit;
+}
+
+void FileCommands::exportAll()
+{
+    const QString title = QStringLiteral("Export All");
+    const LasCoverage coverage = lasCoverage(session_.work());
+    struct Export {
+        QString path;
+        std::function<bool(const QString&, QString&)> write;
+    };
+    std::vector<Export> exports;
+    for (const auto& [suffix, kind] : {std::pair{QStringLiteral(".dip"), WorkSession::DipTable::OneDecimal},
+                                       std::pair{QStringLiteral(".csv"), WorkSession::DipTable::Csv}})
+        exports.push_back({proposedName(suffix, true), [this, kind](const QString& path, QString& error) {
+                               return session_.exportDips(path, kind, error);
+                           }});
+    std::optional<QString> unit;
+    if (coverage.anything()) {
+        unit = lasUnit(title);
+        if (!unit)
+            return;
+        exports.push_back({proposedName(QStringLiteral(".las"), true), [this, unit](const QString& path, QString& error) {
+                               return session_.exportLas(path, *unit == QStringLiteral("none") ? QString() : *unit,
+                                                         QDate::currentDate(), error);
+                           }});
+    }
+    QStringList existing;
+    for (const Export& e : exports)
+        if (QFileInfo::exists(e.path))
+            existing << QFileInfo(e.path).fileName();
+    if (!existing.isEmpty()
+        && !messages_.askYesNo(title, QStringLiteral("Replace %1?").arg(existing.join(QStringLiteral(", ")))))
+        return;
+    QStringList written;
+    {
+        BusyPointer busy;
+        for (const Export& e : exports) {
+            QString error;
+            if (!e.write(e.path, error)) {
+                messages_.showError(title, error + (written.isEmpty() ? QString()
+                                                                      : QStringLiteral("\nWritten before it: %1.")
+                                                                            .arg(written.join(QStringLiteral(", ")))));
+                return;
+            }
+            written << QFileInfo(e.path).fileName();
+        }
+    }
+    QString text = QStringLiteral("Wrote %1 in %2.")
+                       .arg(written.join(QStringLiteral(", ")), QFileInfo(exports.front().path).absolutePath());
+    if (!coverage.anything())
+        text += QLatin1Char('\n') + QString::fromStdString(coverage.refusal()) + QStringLiteral(" No LAS file was written.");
+    else if (const std::string note = coverage.leftOut(); !note.empty())
+        text += QLatin1Char('\n') + QString::fromStdString(note);
+    messages_.showInfo(title, text);
+}
+
+void FileCommands::applyCalibrationFrom()
+{
+    const QString title = QStringLiteral("Apply Calibration From");
+    const auto path = askProject();
+    if (!path)
+        return;
+    QString error;
+    const auto opening = WorkSession::readProjectFile(*path, error);
+    if (!opening) {
+        messages_.showError(title, error);
+        return;
+    }
+    const ProjectFile& from = opening->file;
+    const LogPicture& picture = session_.picture();
+    if ((from.width != picture.width() || from.height != picture.height())
+        && !messages_.askYesNo(title, QStringLiteral("\"%1\" calibrates a picture of %2 × %3 pixels; this one is "
+                                                     "%4 × %5. Apply its calibration all the same?")
+                                          .arg(QFileInfo(*path).fileName())
+                                          .arg(from.width)
+                                          .arg(from.height)
+                                          .arg(picture.width())
+                                          .arg(picture.height())))
+        return;
+    if (!session_.apply(calibrationOf(from.work), error, "Apply Calibration"))
+        messages_.showError(title, error);
 }
 
 void FileCommands::saveStatisticsImage(const std::function<bool(const QString&)>& write)

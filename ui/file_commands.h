@@ -48,6 +48,14 @@ public:
 
     void exportDips(WorkSession::DipTable kind);
     void exportLas();
+    // The dip table, the CSV and the LAS beside the work, under the names
+    // the exports propose, after one question should any exist; then what
+    // was written is told.
+    void exportAll();
+    // Calibrate → Apply Calibration From: the dip scale, depth rows and
+    // edges of another project, as one action, after a question when its
+    // picture's size is not this one's.
+    void applyCalibrationFrom();
     // The dip statistics' image: proposed as "<work>-statistics.png" beside
     // the work; written by write.
     void saveStatisticsImage(const std::function<bool(const QString&)>& write);
@@ -60,6 +68,9 @@ private:
     // A name for a new file of the work with the given extension: the work's
     // name with it, in the work's folder when folder is set.
     QString proposedName(const QString& suffix, bool inFolder) const;
+    // The LAS depth unit: the well details', or the user's, the last one
+    // chosen proposed. "none" for none; nothing when cancelled.
+    std::optional<QString> lasUnit(const QString& title);
     std::optional<QString> askSavePath(const QString& title, const QString& filter, const QString& proposal);
 
     WorkSession& session_;

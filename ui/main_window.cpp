@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "session/tadpole_search.h"
@@ -26,6 +28,14 @@
 #include "ui/well_details_dialog.h"
 #include "ui/window_tool_host.h"
 #include "ui/work_recovery.h"
+
+namespace {
+
+constexpr int kStatusMilliseconds = 15000;
+// Of the screen's room, the first window's.
+constexpr double kFirstWindowShare = 0.8;
+
+}  // namespace
 
 DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique_ptr<UserMessages> messages)
     : dialog_(dialog ? std::move(dialog) : std::make_unique<CommonDialog>(this)),
@@ -55,7 +65,8 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
             if (!actions_.snap->isChecked())
                 return std::nullopt;
             return tadpoles_->snapTarget(x, y, reach);
-        }});
+        },
+        [this](const QString& text) { statusBar()->showMessage(text, kStatusMilliseconds); }});
     tools_ = std::make_unique<LogTools>(*toolHost_, session_.found(), [this] { tadpoles_->followReview(); redraw(); });
     session_.keepForRecovery([this] { return area_->zoom(); });
     createActions();
@@ -63,11 +74,13 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     connectControls();
     connectSession();
 
-    // The window's design: 12000 by 6000 twips at the top left, no smaller
-    // than 308 by 180 pixels; then the place and the colours it was left with.
+    // At first most of the screen, in its middle, no smaller than 308 by 180
+    // pixels; then the place and the colours it was left with.
     setMinimumSize(308, 180);
-    move(0, 67);
-    resize(800, 400);
+    statusBar()->setObjectName(QStringLiteral("statusbar"));
+    const QRect room = screen()->availableGeometry();
+    resize((room.size() * kFirstWindowShare).expandedTo(minimumSize()));
+    move(room.center() - rect().center());
     if (const QByteArray geometry = settings::windowGeometry(); !geometry.isEmpty()) {
         restoreGeometry(geometry);
         restoreState(settings::windowState());
@@ -142,6 +155,10 @@ void DigitizeWindow::createActions()
     a.exportNearestInteger = action("mnureslog", QStringLiteral("Save at Nearest Integer Depth"), false);
     a.exportCsv = action("mnucsv", QStringLiteral("Export Dips as CSV"), false);
     a.exportLas = action("mnulas", QStringLiteral("Export Dips as LAS"), false);
+    a.exportAll = action("mnuexportall", QStringLiteral("Export All"), false, "Ctrl+Shift+E");
+    a.applyCalibration = action("mnuapplycalibration", QStringLiteral("Apply Calibration From..."), false);
+    a.fitWidth = action("mnufitwidth", QStringLiteral("Fit Width"), false, "W");
+    a.keysAndMouse = action("mnukeys", QStringLiteral("Keys and Mouse"), true, "F1");
     a.wellDetails = action("mnuwelldetails", QStringLiteral("Well Details..."), false);
     a.exit = action("mnuexit", QStringLiteral("Exit"), true, "Ctrl+Q");
     a.undo = action("mnuundo", QStringLiteral("Undo"), false, "Ctrl+Z");
@@ -192,7 +209,7 @@ void DigitizeWindow::createMenus()
     // changed the list meanwhile.
     connect(file, &QMenu::aboutToShow, this, &DigitizeWindow::showRecentProjects);
     file->addActions({a.exportDips, a.saveProject, a.saveProjectAs, a.exportNearestInteger, a.exportCsv, a.exportLas,
-                      a.wellDetails});
+                      a.exportAll, a.wellDetails});
     file->addSeparator()->setObjectName(QStringLiteral("sep1"));
     file->addAction(a.exit);
 
@@ -206,11 +223,11 @@ void DigitizeWindow::createMenus()
 
     QMenu* calibrate = menuBar()->addMenu(QStringLiteral("Calibrate"));
     calibrate->setObjectName(QStringLiteral("mnucalibrate"));
-    calibrate->addAction(a.findCalibration);
+    calibrate->addActions({a.findCalibration, a.applyCalibration});
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("mnuview"));
-    view->addAction(a.grid);
+    view->addActions({a.grid, a.fitWidth});
     QMenu* colours = view->addMenu(QStringLiteral("Colors"));
     colours->setObjectName(QStringLiteral("mnucol"));
     for (QAction* c : a.gradeColours)
@@ -227,7 +244,9 @@ void DigitizeWindow::createMenus()
     leastSurePanel->setObjectName(QStringLiteral("mnuleastsurepanel"));
     view->addAction(leastSurePanel);
 
-    menuBar()->addAction(a.about);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("mnuhelp"));
+    help->addActions({a.keysAndMouse, a.about});
 }
 
 bool DigitizeWindow::mayEnd()

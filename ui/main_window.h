@@ -104,6 +104,10 @@ private:
     // Enter: the calibration or the tadpoles under review accepted.
     void acceptFound();
     void zoom(bool in);
+    // The picture's whole width in the view.
+    void fitWidth();
+    // Every key and mouse action of the window, listed.
+    void showKeysAndMouse();
     void showGrid(bool shown);
     void chooseGradeColour(int grade);
     void goToDepth();

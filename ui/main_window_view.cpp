@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include "model/calibration_rules.h"
 #include "model/number_format.h"
 #include "ui/bevel_bar.h"
 #include "ui/common_dialog.h"
@@ -104,6 +105,40 @@ void DigitizeWindow::zoom(bool in)
     redraw();
 }
 
+void DigitizeWindow::fitWidth()
+{
+    if (!session_.hasPicture())
+        return;
+    area_->setZoom(double(area_->view()->contentsRect().width()) / session_.picture().width());
+    controls_.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(
+        QStringLiteral("%1%").arg(int(std::lround(area_->zoom() * 100))).toStdString())));
+    area_->layoutRanges();
+    redraw();
+}
+
+void DigitizeWindow::showKeysAndMouse()
+{
+    QStringList lines;
+    for (const QAction* a : findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty())
+            continue;
+        QStringList keys;
+        for (const QKeySequence& k : a->shortcuts())
+            keys << k.toString(QKeySequence::NativeText);
+        const QString what = a->text().isEmpty() ? a->toolTip() : a->text();
+        lines << QStringLiteral("%1: %2").arg(keys.join(QStringLiteral(", ")), QString(what).remove(QLatin1Char('&')));
+    }
+    lines.sort(Qt::CaseInsensitive);
+    lines << QString()
+          << QStringLiteral("Calibrate Log: press on a depth line, type its depth, then press the dip scale's minimum "
+                            "and maximum on it.")
+          << QStringLiteral("Digitize Dips: press on a tadpole's dot, swing the tail, press again; with Snap to "
+                            "Tadpoles one press takes the printed tadpole.")
+          << QStringLiteral("Under review: a press on a proposal keeps or drops it.")
+          << QStringLiteral("Mouse wheel: scroll; Ctrl and the wheel: zoom.");
+    messages_->showInfo(QStringLiteral("Keys and Mouse"), lines.join(QLatin1Char('\n')));
+}
+
 void DigitizeWindow::showGrid(bool shown)
 {
     controls_.grid->setChecked(shown);
@@ -133,7 +168,9 @@ void DigitizeWindow::chooseGradeColour(int grade)
 void DigitizeWindow::goToDepth()
 {
     const QString title = QStringLiteral("Go to Depth");
-    const auto typed = messages_->askText(title, QStringLiteral("Depth:"));
+    const QString depths = QString::fromStdString(calibratedDepths(session_.work()));
+    const auto typed = messages_->askText(
+        title, depths.isEmpty() ? QStringLiteral("Depth:") : QStringLiteral("Depth (%1):").arg(depths));
     if (!typed)
         return;
     double depth = 0;
@@ -145,8 +182,8 @@ void DigitizeWindow::goToDepth()
     if (!y) {
         messages_->showError(title, session_.work().depthRows.size() < 2
                                         ? QStringLiteral("The log has no depth calibration yet.")
-                                        : QStringLiteral("The depth %1 lies outside the calibrated part of the log.")
-                                              .arg(QString::fromStdString(formatPlain(depth))));
+                                        : QStringLiteral("The depth %1 lies outside the calibrated depths %2.")
+                                              .arg(QString::fromStdString(formatPlain(depth)), depths));
         return;
     }
     area_->centreRow(*y);

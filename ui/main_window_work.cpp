@@ -63,6 +63,10 @@ void DigitizeWindow::connectControls()
             [this] { files_->exportDips(WorkSession::DipTable::NearestInteger); });
     connect(a.exportCsv, &QAction::triggered, this, [this] { files_->exportDips(WorkSession::DipTable::Csv); });
     connect(a.exportLas, &QAction::triggered, this, [this] { files_->exportLas(); });
+    connect(a.exportAll, &QAction::triggered, this, [this] { files_->exportAll(); });
+    connect(a.applyCalibration, &QAction::triggered, this, [this] { files_->applyCalibrationFrom(); });
+    connect(a.fitWidth, &QAction::triggered, this, &DigitizeWindow::fitWidth);
+    connect(a.keysAndMouse, &QAction::triggered, this, &DigitizeWindow::showKeysAndMouse);
     connect(a.wellDetails, &QAction::triggered, this, [this] {
         wellDetails_->setDetails(session_.work().well);
         wellDetails_->open();
@@ -285,10 +289,13 @@ void DigitizeWindow::showOpenedWork(bool project)
     area_->setPictureSize(QSize(session_.picture().width(), session_.picture().height()));
     logView().surface().setPicture(&session_.picture());
     logView().setBordered(true);  // the layout below paints the picture into it
-    if (project)
+    if (project) {
         area_->setZoom(session_.openedZoom());
-    else
+    } else {
+        const settings::ScaleChoice last = settings::lastDipScale();
+        scaleForm_->propose(last.kind, last.minDip, last.maxDip);
         scaleForm_->show();
+    }
     c.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(
         c.zoomCaption->text().toStdString())));
     area_->layoutRanges();
@@ -364,6 +371,8 @@ void DigitizeWindow::defineDipScale()
     }
     const DipScale& scale = std::get<DipScale>(choice);
     scaleForm_->hide();
+    settings::setLastDipScale({kind, scale.minDip, scale.maxDip});
+    scaleForm_->propose(kind, scale.minDip, scale.maxDip);
     if (scale.kind == DipScaleKind::Custom) {
         tools_->calibration().startCustomScale(scale);
         followWork();

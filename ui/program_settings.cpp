@@ -1,5 +1,6 @@
 #include "ui/program_settings.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QColor>
@@ -120,6 +121,33 @@ void setTadpoleSearch(const SearchSettings& search)
     store->setValue(QStringLiteral("tadpoles/filledGrade"), QString::fromStdString(search.filledGrade));
     store->setValue(QStringLiteral("tadpoles/hollowGrade"), QString::fromStdString(search.hollowGrade));
 }
+
+ScaleChoice lastDipScale()
+{
+    const auto store = open();
+    ScaleChoice s;
+    s.kind = std::clamp(store->value(QStringLiteral("scale/kind"), 0).toInt(), 0, 4);
+    s.minDip = std::clamp(store->value(QStringLiteral("scale/minDip"), 0).toInt(), -90, 90);
+    s.maxDip = std::clamp(store->value(QStringLiteral("scale/maxDip"), 90).toInt(), -90, 90);
+    return s;
+}
+
+void setLastDipScale(const ScaleChoice& scale)
+{
+    const auto store = open();
+    store->setValue(QStringLiteral("scale/kind"), scale.kind);
+    store->setValue(QStringLiteral("scale/minDip"), scale.minDip);
+    store->setValue(QStringLiteral("scale/maxDip"), scale.maxDip);
+}
+
+QString lasUnit()
+{
+    const QString unit = open()->value(QStringLiteral("export/lasUnit")).toString();
+    return unit == QStringLiteral("M") || unit == QStringLiteral("FT") || unit == QStringLiteral("none") ? unit
+                                                                                                        : QString();
+}
+
+void setLasUnit(const QString& unit) { open()->setValue(QStringLiteral("export/lasUnit"), unit); }
 
 bool snapToTadpoles() { return open()->value(QStringLiteral("tadpoles/snap"), false).toBool(); }
 

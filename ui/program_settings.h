@@ -42,6 +42,21 @@ void setGradeColour(int grade, Rgb colour);
 SearchSettings tadpoleSearch();
 void setTadpoleSearch(const SearchSettings& search);
 
+// The dip scale last defined (its kind 0 to 4 and limits), proposed for the
+// next picture; Standard 0 to 90 until one was.
+struct ScaleChoice {
+    int kind = 0;
+    int minDip = 0;
+    int maxDip = 90;
+};
+ScaleChoice lastDipScale();
+void setLastDipScale(const ScaleChoice& scale);
+
+// The depth unit last chosen for a LAS export ("M", "FT" or "none"); empty
+// until one was.
+QString lasUnit();
+void setLasUnit(const QString& unit);
+
 // "Snap to Tadpoles", off until the user turns it on.
 bool snapToTadpoles();
 void setSnapToTadpoles(bool on);

@@ -1,5 +1,7 @@
 #include "ui/set_scale_form.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -50,11 +52,19 @@ SetScaleForm::SetScaleForm(QWidget* parent) : QDialog(parent)
     reset();
 }
 
+void SetScaleForm::propose(int kind, int minDip, int maxDip)
+{
+    kind_ = std::clamp(kind, 0, kScales - 1);
+    minDip_ = minDip;
+    maxDip_ = maxDip;
+    reset();
+}
+
 void SetScaleForm::reset()
 {
-    minText_->setText(QStringLiteral("0"));
-    maxText_->setText(QStringLiteral("90"));
-    options_[0]->setChecked(true);
+    minText_->setText(QString::number(minDip_));
+    maxText_->setText(QString::number(maxDip_));
+    options_[std::size_t(kind_)]->setChecked(true);
 }
 
 QString SetScaleForm::minDipText() const { return minText_->text(); }

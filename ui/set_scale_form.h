@@ -22,6 +22,9 @@ public:
     QRadioButton* option(int index) const { return options_[static_cast<std::size_t>(index)]; }
     QLineEdit* limitBox(int index) const { return index == 0 ? minText_ : maxText_; }
     QPushButton* okButton() const { return ok_; }
+    // What the form shows when it is loaded afresh: the kind (0 to 4) and
+    // the limits last chosen.
+    void propose(int kind, int minDip, int maxDip);
 
 signals:
     void okClicked();
@@ -37,4 +40,7 @@ private:
     QLineEdit* minText_;
     QLineEdit* maxText_;
     QPushButton* ok_;
+    int kind_ = 0;
+    int minDip_ = 0;
+    int maxDip_ = 90;
 };

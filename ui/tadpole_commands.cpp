@@ -65,12 +65,23 @@ void TadpoleCommands::accept()
     if (session_.found().empty())
         return;
     const SearchSettings search = panel_.search();
+    const std::size_t before = session_.work().dips.size();
     QString error;
-    if (!session_.acceptFound(search.filledGrade, search.hollowGrade, error))
+    if (!session_.acceptFound(search.filledGrade, search.hollowGrade, error)) {
         messages_.showError(QStringLiteral("Add Found Tadpoles"), error);
+        return;
+    }
+    const std::size_t added = session_.work().dips.size() - before;
+    panel_.showCurrent(QStringLiteral("%1 dip%2 added.").arg(added).arg(added == 1 ? QString() : QStringLiteral("s")));
 }
 
-void TadpoleCommands::reject() { session_.rejectFound(); }
+void TadpoleCommands::reject()
+{
+    if (session_.found().empty())
+        return;
+    session_.rejectFound();
+    panel_.showCurrent(QStringLiteral("Nothing added: the proposals were dropped."));
+}
 
 void TadpoleCommands::step(bool forward)
 {

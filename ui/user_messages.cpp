@@ -25,6 +25,11 @@ void UserMessages::showError(const QString& title, const QString& text)
     QMessageBox::warning(parent_, title, text);
 }
 
+void UserMessages::showInfo(const QString& title, const QString& text)
+{
+    QMessageBox::information(parent_, title, text);
+}
+
 std::optional<QString> UserMessages::askText(const QString& title, const QString& label)
 {
     bool ok = false;

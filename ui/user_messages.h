@@ -18,6 +18,8 @@ public:
     // True for Yes; a question icon, Yes the default.
     virtual bool askYesNo(const QString& title, const QString& text);
     virtual void showError(const QString& title, const QString& text);
+    // What a command did, when it did several things at once.
+    virtual void showInfo(const QString& title, const QString& text);
     // A line of text typed by the user; nothing when cancelled.
     virtual std::optional<QString> askText(const QString& title, const QString& label);
     // One of choices, the first proposed; nothing when cancelled.

@@ -191,10 +191,11 @@ void showWorkControls(const WindowActions& a, const WindowControls& c, WorkContr
     const auto enable = [](bool on, auto... things) { (things->setEnabled(on), ...); };
     const auto show = [](bool on, auto... things) { (things->setVisible(on), ...); };
     follow(C::SaveProject, [&](bool b) { enable(b, a.saveProject, a.saveProjectAs); });
-    follow(C::ExportDips, [&](bool b) { enable(b, a.exportDips, a.exportCsv, a.exportLas); });
+    follow(C::ExportDips, [&](bool b) { enable(b, a.exportDips, a.exportCsv, a.exportLas, a.exportAll); });
     follow(C::ExportNearestInteger, [&](bool b) { enable(b, a.exportNearestInteger); });
     follow(C::EditDips, [&](bool b) { enable(b, a.areaErase, a.deleteDip, a.reviewLeastSure); });
-    follow(C::WellDetails, [&](bool b) { enable(b, a.wellDetails, a.openNextLog); });
+    follow(C::WellDetails,
+           [&](bool b) { enable(b, a.wellDetails, a.openNextLog, a.applyCalibration, a.fitWidth); });
     follow(C::FindTadpoles, [&](bool b) { enable(b, a.findTadpoles); });
     follow(C::FindCalibration, [&](bool b) { enable(b, a.findCalibration); });
     follow(C::ReviewKeys, [&](bool b) { enable(b, a.acceptFound, a.stepFound[0], a.stepFound[1]); });

@@ -27,6 +27,10 @@ struct WindowActions {
     QAction* exportNearestInteger = nullptr;
     QAction* exportCsv = nullptr;
     QAction* exportLas = nullptr;
+    QAction* exportAll = nullptr;
+    QAction* applyCalibration = nullptr;
+    QAction* fitWidth = nullptr;
+    QAction* keysAndMouse = nullptr;
     QAction* wellDetails = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;

@@ -29,6 +29,7 @@ public:
         std::function<void()> redraw;
         std::function<void(bool)> setWindowEnabled;
         std::function<std::optional<SnapTarget>(double, double, double)> snap;
+        std::function<void(const QString&)> status;
     };
     explicit WindowToolHost(Parts parts) : p_(std::move(parts)) {}
 
@@ -42,6 +43,7 @@ public:
     void redraw() override { p_.redraw(); }
     void showMessage(const std::string& title, const std::string& text) override;
     bool confirm(const std::string& title, const std::string& text) override;
+    void showStatus(const std::string& text) override { p_.status(QString::fromStdString(text)); }
     void showPrompt(const std::string& text, std::optional<double> y) override;
     void hidePrompt() override;
     void askDepth(double y, std::optional<double> proposal) override;
