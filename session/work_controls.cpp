@@ -25,7 +25,6 @@ WorkControls workControls(const WorkState& s)
             on |= of(controls);
     };
     const bool placing = s.picture && s.digitizing && s.calibrated;
-    when(!s.picture, {C::PixelReadout});
     when(s.picture, {C::WellDetails, C::MarkTools, C::ZoomButtons});
     when(s.picture && (s.openedProject || s.calibrated), {C::SaveProject});
     when(s.picture && s.calibrated, {C::Grid});

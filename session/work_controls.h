@@ -21,7 +21,6 @@ enum class WorkControl : std::size_t {
     ZoomButtons,   // with the depth tools' heading
     Grades,        // the grade of the next dip
     Readout,       // depth, dip, azimuth and grade, shown
-    PixelReadout,  // the picture's row, shown before there is a picture
     ScaleCaption,  // the dip scale's name, shown
     Count
 };

@@ -1,5 +1,6 @@
 #include <QColor>
 #include <QDir>
+#include <QFontMetrics>
 #include <QDropEvent>
 #include <QFile>
 #include <QMenu>
@@ -128,7 +129,12 @@ TEST_F(OpeningTest, RecentProjectsDroppedFilesAndSettingsOutliveTheRun)
     const QString second = savedProject("second.ddp");
     EXPECT_EQ(settings::recentProjects(), QStringList({second, first}));
     ASSERT_EQ(recentMenu()->actions().size(), 2);
-    EXPECT_EQ(recentMenu()->actions()[0]->text(), "&1 second.ddp");
+    // Each name with its folder, and its whole path as the tip.
+    const QString folder = QDir::toNativeSeparators(QFileInfo(second).absolutePath());
+    EXPECT_EQ(recentMenu()->actions()[0]->text(),
+              QStringLiteral("&1 second.ddp  (%1)").arg(QFontMetrics(recentMenu()->font()).elidedText(folder, Qt::ElideMiddle, 360)));
+    EXPECT_TRUE(recentMenu()->actions()[0]->text().contains(QStringLiteral("second.ddp")));
+    EXPECT_EQ(recentMenu()->actions()[0]->toolTip(), second);
 
     // Window place, a grade colour, a folder: kept by the end of the run.
     window_->resize(900, 640);

@@ -216,6 +216,10 @@ TEST_F(SessionTest, AProjectThatCannotBeOpenedChangesNothing)
     dialog_->files.push_back(other);
     ASSERT_TRUE(window_->openFile(path("elsewhere/work.ddp")));
     EXPECT_EQ(session().picturePath(), other);
+    // The locating dialog opened in the project's folder, proposing the name sought.
+    EXPECT_EQ(QFileInfo(dialog_->lastRequest.directory).canonicalFilePath(),
+              QFileInfo(path("elsewhere")).canonicalFilePath());
+    EXPECT_EQ(dialog_->lastRequest.initialName, "log.bmp");
     EXPECT_TRUE(window_->isWindowModified());
     EXPECT_EQ(work().depthRows.size(), 3u);
     EXPECT_EQ(session().workName(), "work.ddp");  // the project still gives the default names

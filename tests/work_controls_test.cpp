@@ -10,7 +10,7 @@ namespace {
 using C = WorkControl;
 
 // One letter a control, in the order of WorkControl.
-const char kLetters[] = "SENXWFLRGDMZQOPC";
+const char kLetters[] = "SENXWFLRGDMZQOC";
 static_assert(sizeof kLetters - 1 == std::size_t(C::Count));
 
 std::string letters(WorkControls on)
@@ -44,23 +44,23 @@ WorkState facts(bool picture = false, bool project = false, bool scale = false, 
 }
 
 const Row kTable[] = {
-    {"no picture", facts(), "", "..............P."},
-    {"a picture just opened", facts(true), "", "....W.L...MZ...."},
-    {"its scale defined, or a custom one's positions pressed", facts(true, false, true), "", "....W.L..DMZ...C"},
-    {"two depth rows, calibrating", facts(true, false, true, false, true), "", "S...WFL.GDMZ...C"},
-    {"digitizing", facts(true, false, true, true, true), "S...WFL.GDMZ...C", "SENXWFL.G.MZQO.C"},
-    {"digitizing without two rows", facts(true, false, true, true), "", "....W.L...MZ...C"},
-    {"back to calibrating: the exports and edits stay", facts(true, false, true, false, true, true), "SENXWFL.G.MZQO.C",
-     "SENXWFL.GDMZ...C"},
-    {"a depth row undone: the saves and the grid stay", facts(true, false, true, false, false, true), "SENXWFL.GDMZ...C",
-     "SENXW.L.GDMZ...C"},
-    {"a project opened", facts(true, true, true, false, true), "", "SE..WFL.GDMZ...C"},
-    {"a project without rows", facts(true, true, true), "", "SE..W.L..DMZ...C"},
-    {"searching", facts(true, false, true, true, true, false, true), "SENX............", "SENXW...G.MZQO.C"},
-    {"reviewing", facts(true, false, true, true, true, false, false, true), "", "SENXWF.RG.MZQO.C"},
+    {"no picture", facts(), "", "..............."},
+    {"a picture just opened", facts(true), "", "....W.L...MZ..."},
+    {"its scale defined, or a custom one's positions pressed", facts(true, false, true), "", "....W.L..DMZ..C"},
+    {"two depth rows, calibrating", facts(true, false, true, false, true), "", "S...WFL.GDMZ..C"},
+    {"digitizing", facts(true, false, true, true, true), "S...WFL.GDMZ..C", "SENXWFL.G.MZQOC"},
+    {"digitizing without two rows", facts(true, false, true, true), "", "....W.L...MZ..C"},
+    {"back to calibrating: the exports and edits stay", facts(true, false, true, false, true, true), "SENXWFL.G.MZQOC",
+     "SENXWFL.GDMZ..C"},
+    {"a depth row undone: the saves and the grid stay", facts(true, false, true, false, false, true), "SENXWFL.GDMZ..C",
+     "SENXW.L.GDMZ..C"},
+    {"a project opened", facts(true, true, true, false, true), "", "SE..WFL.GDMZ..C"},
+    {"a project without rows", facts(true, true, true), "", "SE..W.L..DMZ..C"},
+    {"searching", facts(true, false, true, true, true, false, true), "SENX...........", "SENXW...G.MZQOC"},
+    {"reviewing", facts(true, false, true, true, true, false, false, true), "", "SENXWF.RG.MZQOC"},
     {"a calibration under review: no search of tadpoles by the old one",
-     facts(true, false, true, false, true, false, false, false, true), "", "S...W.LRGDMZ...C"},
-    {"nothing lasts without a picture", facts(), "SENXWFLRGDMZQOPC", "..............P."},
+     facts(true, false, true, false, true, false, false, false, true), "", "S...W.LRGDMZ..C"},
+    {"nothing lasts without a picture", facts(), "SENXWFLRGDMZQOC", "..............."},
 };
 
 }  // namespace

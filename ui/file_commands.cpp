@@ -110,7 +110,8 @@ bool FileCommands::locatePicture(const QString& name, const QString& folder, QSt
     dialog_.DialogTitle = QStringLiteral("Locate %1").arg(name);
     dialog_.Filter = kPictureFilter;
     dialog_.FilterIndex = 2;  // all kinds: the picture may be any of them
-    dialog_.FileName = QString();
+    // Opened in the project's folder, the name it looks for proposed.
+    dialog_.FileName = QDir(folder).filePath(name);
     if (!dialog_.ShowOpen())
         return false;
     found = dialog_.FileName;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMimeData>
 
@@ -13,6 +14,8 @@
 #include "ui/work_recovery.h"
 
 namespace {
+
+constexpr int kRecentFolderWidth = 360;  // pixels of a folder's name in the menu
 
 // The one local file a drag carries; nothing for several or for none.
 QString draggedFile(const QMimeData* data)
@@ -29,9 +32,16 @@ void DigitizeWindow::showRecentProjects()
     QMenu* menu = actions_.recentProjects;
     menu->clear();
     const QStringList recent = settings::recentProjects();
+    // Projects of one name in different folders stay apart; a long folder
+    // is shortened in its middle, the whole path is the tip.
+    const QFontMetrics metrics(menu->font());
     for (int i = 0; i < recent.size(); ++i) {
         const QString path = recent[i];
-        QAction* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        const QFileInfo file(path);
+        const QString folder = metrics.elidedText(QDir::toNativeSeparators(file.absolutePath()), Qt::ElideMiddle,
+                                                  kRecentFolderWidth);
+        QAction* entry =
+            menu->addAction(QStringLiteral("&%1 %2  (%3)").arg(i + 1).arg(file.fileName(), folder));
         entry->setObjectName(QStringLiteral("mnurecent(%1)").arg(i));
         entry->setToolTip(path);
         entry->setStatusTip(path);

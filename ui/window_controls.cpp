@@ -161,12 +161,6 @@ void makeToolPanel(WindowControls& c, QMainWindow* window, QWidget* centre)
     zoomRow->addWidget(c.zoomCaption);
     panel->addLayout(zoomRow);
 
-    c.pixelCaption = new QLabel(QStringLiteral("Y-PIXEL"), c.toolPanel);
-    c.pixelCaption->setObjectName(QStringLiteral("Label100"));
-    panel->addWidget(c.pixelCaption);
-    c.pixelValue = new QLabel(c.toolPanel);
-    c.pixelValue->setObjectName(QStringLiteral("Label90"));
-    panel->addWidget(c.pixelValue);
     panel->addStretch(1);
 }
 
@@ -214,6 +208,5 @@ void showWorkControls(const WindowActions& a, const WindowControls& c, WorkContr
         for (std::size_t i = 0; i < c.readoutCaptions.size(); ++i)
             show(b, c.readoutCaptions[i], c.readoutValues[i]);
     });
-    follow(C::PixelReadout, [&](bool b) { show(b, c.pixelCaption, c.pixelValue); });
     follow(C::ScaleCaption, [&](bool b) { show(b, c.scaleCaption); });
 }

@@ -68,8 +68,6 @@ struct WindowControls {
     QLabel* depthHeading = nullptr;
     std::array<QPushButton*, 2> zoomButtons{};    // "+" and "-"
     QLabel* zoomCaption = nullptr;
-    QLabel* pixelCaption = nullptr;               // "Y-PIXEL", shown before a picture
-    QLabel* pixelValue = nullptr;
     // The readout: captions and values of depth, dip, azimuth and grade.
     std::array<QLabel*, 4> readoutCaptions{};
     std::array<QLabel*, 4> readoutValues{};
