@@ -1,6 +1,8 @@
 // A day of log after log at the window: what carries over from one log to
 // the next, what the exports write at once, and refusals that say what helps.
 #include <QAction>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
@@ -134,4 +136,31 @@ TEST_F(DayAtWindowTest, FitWidthShowsThePicturesWholeWidth)
     const LogView& view = window_->logView();
     EXPECT_NEAR(view.shownWidth(), 3000, 1);
     EXPECT_NEAR(view.viewport().left, 0, 0.5);
+}
+
+// On a 1600 by 1000 screen, "Define Dip Scale" leaves the printed scale it
+// asks about in sight.
+TEST(DipScalePlacement, TheFormStandsClearOfTheTracksPrintedScale)
+{
+    QTemporaryDir folder;
+    const QString screens = folder.filePath(QStringLiteral("screens.json"));
+    QFile config(screens);
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write(R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 1600, "height": 1000,
+                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    config.close();
+    QProcess child;
+    child.start(QStringLiteral(PLACEMENT_CHILD), {QStringLiteral(SAMPLE_LOG), screens});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
+    const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const auto rect = [](const QString& line) {
+        const QStringList n = line.split(QLatin1Char(' '));
+        return QRect(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
+    };
+    EXPECT_EQ(rect(lines[0]), QRect(0, 0, 1600, 1000));
+    const QRect form = rect(lines[1]), scale = rect(lines[2]);
+    EXPECT_FALSE(form.intersects(scale)) << lines[1].toStdString() << " over " << lines[2].toStdString();
+    EXPECT_TRUE(QRect(0, 0, 1600, 1000).contains(form));
 }

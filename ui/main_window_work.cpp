@@ -27,6 +27,7 @@
 #include "ui/set_scale_form.h"
 #include "ui/tadpole_commands.h"
 #include "ui/view_rules.h"
+#include "ui/window_placement.h"
 #include "ui/well_details_dialog.h"
 #include "ui/work_recovery.h"
 
@@ -294,6 +295,7 @@ void DigitizeWindow::showOpenedWork(bool project)
     } else {
         const settings::ScaleChoice last = settings::lastDipScale();
         scaleForm_->propose(last.kind, last.minDip, last.maxDip);
+        placeScaleForm(*scaleForm_, *area_->view());
         scaleForm_->show();
     }
     c.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(

@@ -5,6 +5,11 @@
 #include <QScreen>
 #include <QWidget>
 
+void placeScaleForm(QWidget& form, const QWidget& logView)
+{
+    placeBesideLog(&form, &logView, logView.mapToGlobal(QPoint(0, 0)).y());
+}
+
 void placeBesideLog(QWidget* window, const QWidget* logView, int avoidY)
 {
     window->adjustSize();

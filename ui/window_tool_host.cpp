@@ -59,6 +59,7 @@ void WindowToolHost::askDepth(double y, std::optional<double> proposal)
 
 void WindowToolHost::showDefineDipScale()
 {
+    placeScaleForm(p_.scaleForm, *p_.area.view());
     p_.scaleForm.show();
     p_.scaleForm.raise();
     p_.scaleForm.activateWindow();
