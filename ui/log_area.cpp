@@ -57,10 +57,17 @@ void LogArea::setZoom(double zoom)
 void LogArea::layoutRanges()
 {
     const QSize inner = view_->contentsRect().size();
+    // The bars stop where the picture's end reaches the view's edge, not a
+    // screen of nothing beyond it.
+    const auto beyondView = [](int pictureSpan, double shown) {
+        return std::max(1, int(std::ceil(pictureSpan - shown)));
+    };
+    // Across, the bar's range is 95 % of the width it is given.
     const ScrollSettings h =
-        horizontalScroll(kDesignUnitsPerPixel, picture_.width(), inner.width() * kDesignUnitsPerPixel);
-    const ScrollSettings v =
-        verticalScroll(kDesignUnitsPerPixel, picture_.height(), inner.height() * kDesignUnitsPerPixel);
+        horizontalScroll(kDesignUnitsPerPixel, int(std::ceil(beyondView(picture_.width(), view_->shownWidth()) / 0.95)),
+                         inner.width() * kDesignUnitsPerPixel);
+    const ScrollSettings v = verticalScroll(kDesignUnitsPerPixel, beyondView(picture_.height(), view_->shownHeight()),
+                                            inner.height() * kDesignUnitsPerPixel);
     hUnit_ = h.unit;
     vUnit_ = v.unit;
     const std::pair<QScrollBar*, const ScrollSettings*> bars[] = {{hBar_, &h}, {vBar_, &v}};
