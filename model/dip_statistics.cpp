@@ -61,6 +61,8 @@ DipStatistics dipStatistics(const Work& work, const DipSelection& selection)
             continue;
         }
         ++out.counted;
+        out.shallowest = std::min(out.shallowest.value_or(*depth), *depth);
+        out.deepest = std::max(out.deepest.value_or(*depth), *depth);
         const double azimuth = wrapDegrees(d.azimuth);
         ++out.sectors[std::size_t(std::min(35, int(azimuth / 10)))];
         const Pole pole = poleOf(*dip, azimuth, grade);

@@ -37,6 +37,9 @@ struct DipStatistics {
     std::optional<double> meanDip;
     std::optional<double> meanAzimuth;
     double sphericalVariance = 0;  // 1 - R / n: 0 when every pole is the same
+    // The depths of the dips counted, shallowest and deepest; nothing without dips.
+    std::optional<double> shallowest;
+    std::optional<double> deepest;
 };
 
 DipStatistics dipStatistics(const Work& work, const DipSelection& selection);

@@ -75,8 +75,19 @@ TEST_F(MouseWindowTest, TheStatisticsFollowTheWorkAndItsFilters)
         dialog_->files.push_back(folder_.filePath(name));
         QTest::mouseClick(stats.findChild<QPushButton*>("statSave"), Qt::LeftButton);
     }
-    EXPECT_EQ(QImage(folder_.filePath("dips.png")).size(), QSize(960, 480));
+    const QImage png(folder_.filePath("dips.png"));
+    EXPECT_EQ(png.size(), QSize(960, 560));
+    // Below the diagrams, a legend: each grade's colour in its swatch.
+    const QColor swatches[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255), QColor(128, 0, 128)};
+    for (int g = 0; g < 4; ++g)
+        EXPECT_EQ(png.pixelColor(28 + 90 * g, 532), swatches[g]) << g;
     QFile svg(folder_.filePath("dips.svg"));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(svg.readAll().contains("<svg"));
+    const QByteArray drawing = svg.readAll();
+    EXPECT_TRUE(drawing.contains("<svg"));
+    // The count, the mean pole and the depths, and the grades named.
+    EXPECT_TRUE(drawing.contains("1 dips;  mean dip")) << drawing.right(3000).toStdString();
+    EXPECT_TRUE(drawing.contains("(the mean pole)"));
+    EXPECT_TRUE(drawing.contains("depths 1075.0–1075.0"));
+    EXPECT_TRUE(drawing.contains("Grade D"));
 }

@@ -23,7 +23,8 @@
 
 namespace {
 
-constexpr QSize kImageSize(960, 480);
+constexpr QSize kImageSize(960, 560);
+constexpr double kFooterHeight = 80;  // of the saved image, below the diagrams
 
 // A depth typed as a limit: empty is no limit; anything else must be a number.
 std::optional<double> depthLimit(const QLineEdit* box, bool& valid)
@@ -150,6 +151,34 @@ QString DipStatisticsWindow::summary() const
     return text;
 }
 
+void DipStatisticsWindow::paintSaved(QPainter& p, const QRectF& area) const
+{
+    const QRectF diagrams(area.topLeft(), QSizeF(area.width(), area.height() - kFooterHeight));
+    paintDipDiagrams(p, diagrams, statistics_, colours_);
+    // What the diagrams rest on, and the grades' colours, so that the image
+    // tells it all on its own.
+    const DipStatistics& s = statistics_;
+    QString facts = QStringLiteral("%1 dips").arg(s.counted);
+    if (s.meanDip && s.meanAzimuth)
+        facts += QStringLiteral(";  mean dip %1\u00b0, azimuth %2\u00b0 (the mean pole)")
+                     .arg(QString::fromStdString(formatOneDecimal(*s.meanDip)),
+                          QString::fromStdString(formatOneDecimal(*s.meanAzimuth)));
+    if (s.shallowest && s.deepest)
+        facts += QStringLiteral(";  depths %1\u2013%2").arg(QString::fromStdString(formatOneDecimal(*s.shallowest)),
+                                                           QString::fromStdString(formatOneDecimal(*s.deepest)));
+    const double top = diagrams.bottom();
+    p.setPen(Qt::black);
+    p.drawText(QRectF(area.left() + 20, top + 8, area.width() - 40, 28), Qt::AlignLeft | Qt::AlignVCenter, facts);
+    for (std::size_t g = 0; g < 4; ++g) {
+        const double x = area.left() + 20 + 90.0 * double(g);
+        const Rgb c = colours_[g];
+        p.fillRect(QRectF(x, top + 44, 16, 16), QColor(c.r, c.g, c.b));
+        p.drawRect(QRectF(x, top + 44, 16, 16));
+        p.drawText(QRectF(x + 22, top + 40, 60, 24), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("Grade %1").arg(QChar('A' + int(g))));
+    }
+}
+
 bool DipStatisticsWindow::saveImage(const QString& path) const
 {
     QSaveFile file(path);
@@ -164,13 +193,13 @@ bool DipStatisticsWindow::saveImage(const QString& path) const
         svg.setTitle(QStringLiteral("Dip statistics"));
         QPainter p(&svg);
         p.fillRect(area, Qt::white);
-        paintDipDiagrams(p, area, statistics_, colours_);
+        paintSaved(p, area);
     } else {
         QImage image(kImageSize, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter p(&image);
-            paintDipDiagrams(p, area, statistics_, colours_);
+            paintSaved(p, area);
         }
         if (!image.save(&file, "PNG"))
             return false;

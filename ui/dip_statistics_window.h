@@ -8,6 +8,7 @@
 #include "model/dip_statistics.h"
 
 class QCheckBox;
+class QPainter;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +37,9 @@ signals:
     void saveImageRequested();
 
 private:
+    // The saved image: the diagrams, then a line of what they rest on and
+    // a legend of the grades' colours.
+    void paintSaved(QPainter& p, const QRectF& area) const;
     class Diagrams;
 
     // The boxes as they stand; limitsValid_ says whether both limits read.
