@@ -5,10 +5,12 @@
 
 namespace {
 
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kViolet{128, 0, 255};
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kBlue{0, 0, 255};
+// The calibration's own colours, apart from every grade's default (red,
+// green, blue, purple) and from the proposals' orange.
+constexpr Rgb kDepthRow{160, 82, 45};
+constexpr Rgb kRowEnd{205, 133, 63};
+constexpr Rgb kLimit{128, 128, 0};
+constexpr Rgb kEdge{70, 130, 180};
 constexpr Rgb kBlack{0, 0, 0};
 
 constexpr double kEndRadius = 8.0 / 3;
@@ -49,7 +51,7 @@ void drawDepthTicks(const std::vector<DepthRow>& rows, const Viewport& v, Drawin
 
 void drawLimits(const Work& w, const Viewport& v, DrawingSurface& s, double width)
 {
-    setPen(s, kGreen, 3);
+    setPen(s, kLimit, 3);
     s.setFontTransparent(false);
     const std::pair<Mark, const char*> rows[] = {{Mark::HeaderTop, "HEADER TOP"},
                                                  {Mark::HeaderBottom, "HEADER BOTTOM"},
@@ -65,7 +67,7 @@ void drawLimits(const Work& w, const Viewport& v, DrawingSurface& s, double widt
         s.print(label);
     }
 
-    setPen(s, kBlue, 3);
+    setPen(s, kEdge, 3);
     s.setFontTransparent(false);
     const std::pair<Mark, const char*> edges[] = {{Mark::LeftEdge, "LEFT"}, {Mark::RightEdge, "RIGHT"}};
     for (const auto& [mark, label] : edges) {
@@ -84,15 +86,15 @@ void drawLimits(const Work& w, const Viewport& v, DrawingSurface& s, double widt
 void drawDepthRow(const Viewport& v, DrawingSurface& s, const DrawnRow& row, const DrawnRow* before, double width)
 {
     const double y = v.toViewY(row.y);
-    setPen(s, kRed, 3);
+    setPen(s, kDepthRow, 3);
     s.line(0, y, width, y);
     if (row.depth) {
-        s.setForeColor(kRed);
+        s.setForeColor(kDepthRow);
         s.setFontTransparent(false);
         s.setTextPosition(kLabelLeft, y - kDepthAboveRow);
         s.print(formatPlain(*row.depth));
     }
-    setPen(s, kViolet, 3);
+    setPen(s, kRowEnd, 3);
     if (before) {
         const double by = v.toViewY(before->y);
         if (row.minDipX && before->minDipX)
@@ -101,9 +103,9 @@ void drawDepthRow(const Viewport& v, DrawingSurface& s, const DrawnRow& row, con
             s.line(v.toViewX(*row.maxDipX), y, v.toViewX(*before->maxDipX), by);
     }
     if (row.minDipX)
-        s.circle(v.toViewX(*row.minDipX), y, kEndRadius, kViolet);
+        s.circle(v.toViewX(*row.minDipX), y, kEndRadius, kRowEnd);
     if (row.maxDipX)
-        s.circle(v.toViewX(*row.maxDipX), y, kEndRadius, kViolet);
+        s.circle(v.toViewX(*row.maxDipX), y, kEndRadius, kRowEnd);
     s.setForeColor(kBlack);
 }
 
@@ -117,7 +119,7 @@ bool drawOverlay(const Work& w, const Viewport& v, int pictureWidth, DrawingSurf
     const std::vector<DepthRow>& rows = w.depthRows;
     const bool enoughRows = rows.size() >= 2;
     if (enoughRows) {
-        setPen(s, kRed, 1);
+        setPen(s, kDepthRow, 1);
         drawDepthTicks(rows, v, s, width);
     }
     DrawnRow before;

@@ -10,6 +10,8 @@
 namespace {
 
 constexpr Rgb kRed{255, 0, 0}, kViolet{128, 0, 255}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kMagenta{255, 0, 255};
+// The calibration's own colours.
+constexpr Rgb kDepthRow{160, 82, 45}, kRowEnd{205, 133, 63}, kLimit{128, 128, 0}, kEdge{70, 130, 180};
 constexpr GradeColours kColours{Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{128, 0, 128}};
 
 Rgb at(const QImage& img, int x, int y)
@@ -132,16 +134,20 @@ TEST(Overlay, DepthLinesTicksEndsLimitsAndEdges)
     EXPECT_TRUE(drawOverlay(scene.work, scene.view, scene.width, scene.surface));
     const QImage& img = scene.surface.image();
     const Rgb back = scene.surface.background();
-    EXPECT_EQ(at(img, 199, 49), kRed);                     // depth line, width 3, to the picture's width
+    EXPECT_EQ(at(img, 199, 49), kDepthRow);                     // depth line, width 3, to the picture's width
     EXPECT_EQ(at(img, 250, 50), back);
-    EXPECT_TRUE(anyIn(img, QRect(60, 116, 1, 2), kRed));  // tick at depth 1100, y 116.7
-    EXPECT_FALSE(anyIn(img, QRect(60, 120, 1, 25), kRed));
+    EXPECT_TRUE(anyIn(img, QRect(60, 116, 1, 2), kDepthRow));  // tick at depth 1100, y 116.7
+    EXPECT_FALSE(anyIn(img, QRect(60, 120, 1, 25), kDepthRow));
     EXPECT_TRUE(anyIn(img, QRect(1, 44, 40, 5), back));   // the depth on an opaque background
-    EXPECT_TRUE(anyIn(img, QRect(1, 44, 40, 5), kRed));
-    EXPECT_TRUE(anyIn(img, QRect(16, 46, 9, 2), kViolet));  // circle at the minimum's end
-    EXPECT_EQ(at(img, 30, 100), kViolet);                   // join between the rows
-    EXPECT_EQ(at(img, 150, 200), kGreen);
-    EXPECT_EQ(at(img, 100, 290), kBlue);  // edge down the whole surface
+    EXPECT_TRUE(anyIn(img, QRect(1, 44, 40, 5), kDepthRow));
+    EXPECT_TRUE(anyIn(img, QRect(16, 46, 9, 2), kRowEnd));  // circle at the minimum's end
+    EXPECT_EQ(at(img, 30, 100), kRowEnd);                   // join between the rows
+    EXPECT_EQ(at(img, 150, 200), kLimit);
+    EXPECT_EQ(at(img, 100, 290), kEdge);  // edge down the whole surface
+    // None of them is a grade's.
+    for (const Rgb c : {kDepthRow, kRowEnd, kLimit, kEdge})
+        for (const Rgb g : kColours)
+            EXPECT_NE(c, g);
     scene.work.depthRows.pop_back();
     EXPECT_FALSE(drawOverlay(scene.work, scene.view, scene.width, scene.surface));
 }
@@ -224,6 +230,6 @@ TEST(FoundCalibrationPlot, RowsInTheirOwnColourWithTheirEndsAndAMarkOnEachMisrea
     EXPECT_TRUE(anyIn(img, QRect(0, 110, 60, 60), kMisread));
     EXPECT_FALSE(anyIn(img, QRect(0, 0, 300, 100), kMisread));
     // None of the grades' or the hand calibration's colours.
-    for (const Rgb c : {kRed, kViolet, kGreen, kBlue, kColours[3]})
+    for (const Rgb c : {kDepthRow, kRowEnd, kLimit, kEdge, kRed, kGreen, kBlue, kColours[3]})
         EXPECT_FALSE(anyIn(img, QRect(0, 0, 300, 300), c));
 }

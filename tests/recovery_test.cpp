@@ -74,7 +74,7 @@ TEST_F(RecoveryTest, AKilledRunIsOfferedAtTheNextStartWithItsPicture)
     EXPECT_EQ(pictureName(), "log.bmp");
     ASSERT_EQ(dipCount(), 3);
     EXPECT_TRUE(work() == expected.work);
-    EXPECT_EQ(window_->logView().surface().image().pixel(300, 100), qRgb(255, 0, 0));  // a depth line on the picture
+    EXPECT_EQ(window_->logView().surface().image().pixel(300, 100), qRgb(160, 82, 45));  // a depth line on the picture
     EXPECT_TRUE(window_->isWindowModified());
 
     // Kept as this window's own until saved, wherever the user likes.
