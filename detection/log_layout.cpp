@@ -310,7 +310,9 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
         std::vector<double> xs;
         for (const FittedLine& l : b.down)
             xs.push_back(l.along(middle));
-        tracks.push_back(matchTrack(xs, width / 5.0));
+        // A band's own lines are taken for a custom scale only when no band
+        // shows a known one: all of them together, below, tell it.
+        tracks.push_back(matchTrack(xs, width / 5.0, false));
         if (tracks.back())
             votes[tracks.back()->kind] += tracks.back()->matched;
     }
@@ -318,11 +320,11 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
     if (pooled) {
         // Each band's part of the grid seen over the whole log, where the
         // sheet's skew moves it.
-        layout.scale = DipScale{pooled->kind, 0, 90, {}};
+        layout.scale = DipScale{pooled->kind, 0, 90, pooled->steps};
         const double tilt = sheetTilt(bands);
         for (std::size_t i = 0; i < bands.size(); ++i) {
             const double middle = (bands[i].top + bands[i].bottom) / 2.0;
-            tracks[i] = TrackMatch{pooled->left - tilt * middle, pooled->right - tilt * middle, pooled->kind, 0};
+            tracks[i] = TrackMatch{pooled->left - tilt * middle, pooled->right - tilt * middle, pooled->kind, 0, {}};
         }
     } else if (votes.empty()) {
         // A grid too pale for the scan to keep (a fax): the track is then
@@ -334,7 +336,7 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
                 xs.push_back(l.along(middle));
             const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
             if (xs.size() >= 2 && *high - *low >= width / 5.0)
-                tracks[i] = TrackMatch{*low, *high, DipScaleKind::Linear, 0};
+                tracks[i] = TrackMatch{*low, *high, DipScaleKind::Linear, 0, {}};
         }
         if (std::none_of(tracks.begin(), tracks.end(), [](const auto& t) { return t.has_value(); })) {
             layout.failure = "No dip track was found: no vertical lines on the log are spaced as a dip scale's grid.";
@@ -343,7 +345,9 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
     } else {
         const DipScaleKind kind =
             std::max_element(votes.begin(), votes.end(), [](auto a, auto b) { return a.second < b.second; })->first;
-        layout.scale = DipScale{kind, 0, 90, {}};
+        // A custom scale's positions, as the first band that saw it read them.
+        const auto first = std::find_if(tracks.begin(), tracks.end(), [kind](const auto& t) { return t && t->kind == kind; });
+        layout.scale = DipScale{kind, 0, 90, (*first)->steps};
     }
 
     std::vector<double> slopes;
@@ -428,7 +432,33 @@ FoundLayout findIn(const GreyPicture& extent, const AreaPixels& pixels, const De
 
 }  // namespace
 
-std::optional<TrackMatch> matchTrack(std::vector<double> xs, double minSpan)
+namespace {
+
+// Ten lines in a row, the widest such run: the 0 to 90 of a scale of the
+// user's own, each 10 degrees a line.
+std::optional<TrackMatch> customTrack(const std::vector<double>& xs, double minSpan)
+{
+    constexpr std::size_t kLines = 10;
+    constexpr double kLeastGap = 1.0 / 40;  // of the span: closer lines are one line read twice, or text
+    std::optional<TrackMatch> best;
+    for (std::size_t i = 0; i + kLines <= xs.size(); ++i) {
+        const double span = xs[i + kLines - 1] - xs[i];
+        if (span < minSpan || (best && span <= best->right - best->left))
+            continue;
+        bool apart = true;
+        for (std::size_t k = i + 1; k < i + kLines; ++k)
+            apart = apart && xs[k] - xs[k - 1] >= kLeastGap * span;
+        if (apart)
+            best = TrackMatch{xs[i], xs[i + kLines - 1], DipScaleKind::Custom, int(kLines),
+                              std::vector<double>(xs.begin() + std::ptrdiff_t(i),
+                                                  xs.begin() + std::ptrdiff_t(i + kLines))};
+    }
+    return best;
+}
+
+}  // namespace
+
+std::optional<TrackMatch> matchTrack(std::vector<double> xs, double minSpan, bool custom)
 {
     std::sort(xs.begin(), xs.end());
     // A line read twice (a thick one, or black and pale) is one.
@@ -469,13 +499,13 @@ std::optional<TrackMatch> matchTrack(std::vector<double> xs, double minSpan)
                 error /= matched;
                 if (!best || score > bestScore || (score == bestScore && error < bestError - 0.05)
                     || (score == bestScore && std::abs(error - bestError) <= 0.05 && span > best->right - best->left)) {
-                    best = TrackMatch{xs[i], xs[j], kind, matched};
+                    best = TrackMatch{xs[i], xs[j], kind, matched, {}};
                     bestScore = score;
                     bestError = error;
                 }
             }
     }
-    return best;
+    return best || !custom ? best : customTrack(xs, minSpan);
 }
 
 FoundLayout findLayout(const GreyRows& picture, const DetectionProgress& progress, bool* cancelled)

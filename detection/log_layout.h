@@ -41,12 +41,15 @@ FoundLayout findLayout(const GreyPicture& picture, const DetectionProgress& prog
 
 // The grid lines at these x positions (any order) read as a dip track: its
 // two edges and the kind of scale whose 10-degree lines lie between them as
-// the lines do. Nothing when no two lines at least minSpan apart hold
-// three quarters of a scale's lines.
+// the lines do. Where no kind's do and custom allows, ten lines in a row at
+// least minSpan wide, none of them crowding another, are a custom scale's 0
+// to 90. Nothing when no two lines at least minSpan apart hold three
+// quarters of a scale's lines.
 struct TrackMatch {
     double left = 0;
     double right = 0;
     DipScaleKind kind = DipScaleKind::Linear;
     int matched = 0;  // 10-degree lines found between the edges
+    std::vector<double> steps;  // a custom scale's ten lines, left to right
 };
-std::optional<TrackMatch> matchTrack(std::vector<double> xs, double minSpan);
+std::optional<TrackMatch> matchTrack(std::vector<double> xs, double minSpan, bool custom = true);

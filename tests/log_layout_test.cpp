@@ -150,3 +150,39 @@ TEST(LogLayout, TheGridsSpacingTellsTheScale)
     }
     EXPECT_FALSE(matchTrack({100, 250, 400, 700}, 120));  // too few lines for any scale
 }
+
+TEST(LogLayout, AGridOfNoKnownScaleIsACustomScaleWithItsTenPositions)
+{
+    // 0 to 90 at positions no linear, sine or standard scale has.
+    const double fractions[] = {0, 0.04, 0.1, 0.18, 0.28, 0.4, 0.54, 0.7, 0.85, 1};
+    std::vector<double> xs{40};  // a line beyond the track
+    for (const double f : fractions)
+        xs.push_back(100 + 600 * f);
+    const auto match = matchTrack(xs, 120);
+    ASSERT_TRUE(match);
+    EXPECT_EQ(match->kind, DipScaleKind::Custom);
+    EXPECT_EQ(match->left, 100);
+    EXPECT_EQ(match->right, 700);
+    ASSERT_EQ(match->steps.size(), 10u);
+    EXPECT_NEAR(match->steps[4], 100 + 600 * 0.28, 1e-9);
+
+    // Drawn, the whole layout takes it as the scale.
+    DrawnLog log(1300);
+    cv::Mat& grey = log.grey();
+    grey.colRange(201, 650).rowRange(100, 1201).setTo(255);
+    for (int y = 100; y <= 1200; y += 100)
+        cv::line(grey, {0, y}, {699, y}, cv::Scalar(0), 2);
+    for (const double f : fractions)
+        cv::line(grey, {int(std::lround(200 + 450 * f)), 100}, {int(std::lround(200 + 450 * f)), 1200},
+                 cv::Scalar(f == 0 || f == 1 ? 0 : 170), f == 0 || f == 1 ? 2 : 1);
+    const FoundLayout layout = log.find();
+    ASSERT_TRUE(layout.scale) << layout.failure;
+    EXPECT_EQ(layout.scale->kind, DipScaleKind::Custom);
+    ASSERT_EQ(layout.scale->customSteps.size(), 10u);
+    const std::vector<double>& steps = layout.scale->customSteps;
+    for (std::size_t k = 0; k < 10; ++k)
+        EXPECT_NEAR((steps[k] - steps[0]) / (steps[9] - steps[0]), fractions[k], 0.01) << k;
+
+    // Too few lines for ten positions, and none like a known scale: no track.
+    EXPECT_FALSE(matchTrack({100, 124, 160, 208, 268, 340}, 120));
+}
