@@ -41,6 +41,10 @@ TEST_F(DayAtWindowTest, TheFirstWindowTakesMostOfTheScreenInItsMiddle)
     ASSERT_EQ(messages_->infos.size(), 1);
     EXPECT_TRUE(messages_->infos[0].contains(QStringLiteral("Ctrl+L: Find Calibration"))) << messages_->infos[0].toStdString();
     EXPECT_TRUE(messages_->infos[0].contains(QStringLiteral("Ctrl+R: Review Least Sure")));
+    // Every key says what it does.
+    for (const QString& line : messages_->infos[0].split(QLatin1Char('\n')))
+        EXPECT_FALSE(line.endsWith(QLatin1String(": "))) << line.toStdString();
+    EXPECT_TRUE(messages_->infos[0].contains(QStringLiteral("Esc: Step back")));
 }
 
 TEST_F(DayAtWindowTest, TheLastDipScaleIsProposedForTheNextPicture)

@@ -194,6 +194,13 @@ void DigitizeWindow::createActions()
     a.acceptFound->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     a.stepFound[0] = action("nextFoundKey", QString(), false, "N");
     a.stepFound[1] = action("previousFoundKey", QString(), false, "P");
+    // What "Keys and Mouse" says of the keys that have no menu item.
+    a.escape->setToolTip(QStringLiteral("Step back within a depth row or a dip, or put a tool down"));
+    a.zoomKeys[0]->setToolTip(QStringLiteral("Zoom in"));
+    a.zoomKeys[1]->setToolTip(QStringLiteral("Zoom out"));
+    a.acceptFound->setToolTip(QStringLiteral("Accept the tadpoles or the calibration under review"));
+    a.stepFound[0]->setToolTip(QStringLiteral("The next tadpole under review"));
+    a.stepFound[1]->setToolTip(QStringLiteral("The previous tadpole under review"));
     addActions({a.escape, a.zoomKeys[0], a.zoomKeys[1], a.acceptFound, a.stepFound[0], a.stepFound[1]});
 }
 
