@@ -15,14 +15,6 @@
 
 namespace {
 
-QStringList captions(const QMenu* menu)
-{
-    QStringList out;
-    for (const QAction* a : menu->actions())
-        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return out;
-}
-
 class DayAtWindowTest : public MouseWindowTest {
 protected:
     QString status() { return child<QStatusBar>("statusbar")->currentMessage(); }

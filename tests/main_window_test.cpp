@@ -12,18 +12,6 @@
 #include "ui/set_scale_form.h"
 #include "window_fixture.h"
 
-namespace {
-
-QStringList captions(const QMenu* menu)
-{
-    QStringList out;
-    for (const QAction* a : menu->actions())
-        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return out;
-}
-
-}  // namespace
-
 TEST_F(WindowTest, StartsWithTheControlsAndMenusOfAFreshRun)
 {
     EXPECT_EQ(window_->windowTitle(), "Vellwick Dipmeter Digitizer");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -29,6 +30,15 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 // A main window with faked dialogs and message boxes, shown offscreen, and a
 // folder for the bitmaps a test writes. SetUp again starts a fresh run.
+// A menu's items as it shows them, "-" for a separator.
+inline QStringList captions(const QMenu* menu)
+{
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { start({}); }
