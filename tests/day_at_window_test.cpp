@@ -132,6 +132,12 @@ TEST_F(DayAtWindowTest, FitWidthShowsThePicturesWholeWidth)
     const LogView& view = window_->logView();
     EXPECT_NEAR(view.shownWidth(), 3000, 1);
     EXPECT_NEAR(view.viewport().left, 0, 0.5);
+    // "+" steps from there to the next ratio; the panel's button fits again.
+    QTest::mouseClick(child<QPushButton>("Command1(0)"), Qt::LeftButton);
+    EXPECT_EQ(child<QLabel>("Label60")->text(), QStringLiteral("1:4"));
+    ASSERT_LT(view.shownWidth(), 2999);
+    QTest::mouseClick(child<QPushButton>("fitwidthbutton"), Qt::LeftButton);
+    EXPECT_NEAR(view.shownWidth(), 3000, 1);
 }
 
 // On a 1600 by 1000 screen, "Define Dip Scale" leaves the printed scale it

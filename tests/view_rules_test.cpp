@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
-TEST(Zoom, AFactorOffTheLadderStaysAndHasNoCaption)
+TEST(Zoom, AFactorOffTheLadderStepsToTheNextRatioAndHasNoCaption)
 {
-    EXPECT_EQ(zoomAfterButton(0, 3), 3);
-    EXPECT_EQ(zoomAfterButton(1, 3), 3);
+    // From between two ratios (Fit Width's), to the next one.
+    EXPECT_EQ(zoomAfterButton(0, 3), 4);
+    EXPECT_EQ(zoomAfterButton(1, 3), 2);
+    EXPECT_EQ(zoomAfterButton(0, 0.3), 0.5);
+    EXPECT_EQ(zoomAfterButton(1, 0.3), 0.25);
+    EXPECT_EQ(zoomAfterButton(0, 8), 8);
+    EXPECT_EQ(zoomAfterButton(1, 0.125), 0.125);
+    EXPECT_EQ(zoomAfterButton(1, 0.1), 0.1);
     EXPECT_FALSE(zoomCaption(3));
 }
 

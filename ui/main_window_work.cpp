@@ -67,6 +67,7 @@ void DigitizeWindow::connectControls()
     connect(a.exportAll, &QAction::triggered, this, [this] { files_->exportAll(); });
     connect(a.applyCalibration, &QAction::triggered, this, [this] { files_->applyCalibrationFrom(); });
     connect(a.fitWidth, &QAction::triggered, this, &DigitizeWindow::fitWidth);
+    connect(c.fitWidth, &QPushButton::clicked, this, &DigitizeWindow::fitWidth);
     connect(a.keysAndMouse, &QAction::triggered, this, &DigitizeWindow::showKeysAndMouse);
     connect(a.wellDetails, &QAction::triggered, this, [this] {
         wellDetails_->setDetails(session_.work().well);

@@ -44,15 +44,17 @@ ScrollSettings settingsFor(double r, double q)
 
 double zoomAfterButton(int index, double f)
 {
-    // The ratios run from 8:1 down to 1:8; "+" moves one up, "-" one down.
-    constexpr int last = int(std::size(kRatios)) - 1;
-    for (int i = 0; i <= last; ++i) {
-        if (kRatios[i].factor != f)
-            continue;
-        if (index == 0 && i > 0)
-            return kRatios[i - 1].factor;
-        if (index == 1 && i < last)
-            return kRatios[i + 1].factor;
+    // The ratios run from 8:1 down to 1:8; "+" moves to the next one up,
+    // "-" to the next one down, also from a zoom between them (Fit Width's,
+    // or one a project kept).
+    if (index == 0) {
+        for (int i = int(std::size(kRatios)) - 1; i >= 0; --i)
+            if (kRatios[i].factor > f)
+                return kRatios[i].factor;
+    } else {
+        for (const Ratio& r : kRatios)
+            if (r.factor < f)
+                return r.factor;
     }
     return f;
 }

@@ -7,7 +7,8 @@
 // The zoom ratios and the scroll-bar rule of the log view; plain arithmetic.
 
 // ZoomFactor after the "+" (index 0) or "-" (index 1) button: one step along
-// 8, 4, 2, 1, 0.5, 0.25, 0.125; unchanged at either end or off the ladder.
+// 8, 4, 2, 1, 0.5, 0.25, 0.125, from between two of them to the next one;
+// unchanged at either end.
 double zoomAfterButton(int index, double factor);
 
 // "8:1" ... "1:8" for the seven ratios; nothing for any other factor.

@@ -160,6 +160,12 @@ void makeToolPanel(WindowControls& c, QMainWindow* window, QWidget* centre)
     c.zoomCaption->setObjectName(QStringLiteral("Label60"));
     zoomRow->addWidget(c.zoomCaption);
     panel->addLayout(zoomRow);
+    c.fitWidth = new QPushButton(QStringLiteral("Fit"), c.toolPanel);
+    c.fitWidth->setObjectName(QStringLiteral("fitwidthbutton"));
+    c.fitWidth->setToolTip(QStringLiteral("The picture's whole width in the view (W)"));
+    c.fitWidth->setEnabled(false);
+    c.fitWidth->setFixedSize(46, 20);
+    panel->addWidget(c.fitWidth);
 
     panel->addStretch(1);
 }
@@ -199,7 +205,8 @@ void showWorkControls(const WindowActions& a, const WindowControls& c, WorkContr
         for (std::size_t t = 2; t < c.calibrationTools.size(); ++t)
             enable(b, c.calibrationTools[t]);
     });
-    follow(C::ZoomButtons, [&](bool b) { enable(b, c.zoomButtons[0], c.zoomButtons[1], c.depthHeading); });
+    follow(C::ZoomButtons,
+           [&](bool b) { enable(b, c.zoomButtons[0], c.zoomButtons[1], c.fitWidth, c.depthHeading); });
     follow(C::Grades, [&](bool b) {
         for (QRadioButton* grade : c.grades)
             enable(b, grade);

@@ -67,6 +67,7 @@ struct WindowControls {
     std::array<QRadioButton*, 8> calibrationTools{};
     QLabel* depthHeading = nullptr;
     std::array<QPushButton*, 2> zoomButtons{};    // "+" and "-"
+    QPushButton* fitWidth = nullptr;              // "Fit": the picture's whole width
     QLabel* zoomCaption = nullptr;
     // The readout: captions and values of depth, dip, azimuth and grade.
     std::array<QLabel*, 4> readoutCaptions{};
