@@ -21,12 +21,9 @@ LeastSureReview::LeastSureReview(WorkSession& session, LeastSurePanel& panel, Lo
 
 std::optional<std::size_t> LeastSureReview::current() const
 {
-    if (!reviewing_)
+    if (!reviewing_ || position_ >= order_.size())
         return std::nullopt;
-    const std::vector<std::size_t> order = leastSureDips(session_.work());
-    if (position_ >= order.size())
-        return std::nullopt;
-    return order[position_];
+    return order_[position_];
 }
 
 void LeastSureReview::start()
@@ -40,10 +37,9 @@ void LeastSureReview::start()
 
 void LeastSureReview::step(bool forward)
 {
-    const std::size_t left = leastSureDips(session_.work()).size();
-    if (left == 0)
+    if (order_.empty())
         return;
-    position_ = forward ? std::min(position_ + 1, left - 1) : position_ > 0 ? position_ - 1 : 0;
+    position_ = forward ? std::min(position_ + 1, order_.size() - 1) : position_ > 0 ? position_ - 1 : 0;
     frame();
 }
 
@@ -72,9 +68,9 @@ void LeastSureReview::follow()
 
 void LeastSureReview::frame()
 {
-    const std::vector<std::size_t> order = leastSureDips(session_.work());
-    if (!order.empty())
-        position_ = std::min(position_, order.size() - 1);
+    order_ = leastSureDips(session_.work());
+    if (!order_.empty())
+        position_ = std::min(position_, order_.size() - 1);
     const std::optional<std::size_t> dip = current();
     if (!dip) {
         panel_.showReview(0, QString());
@@ -85,7 +81,7 @@ void LeastSureReview::frame()
     const auto reading = [](const Reading& r) {
         return r ? QString::fromStdString(formatOneDecimal(*r)) : QStringLiteral("NO CAL");
     };
-    panel_.showReview(int(order.size()), QStringLiteral("Depth %1, dip %2°, azimuth %3°, grade %4, %5 % sure.")
+    panel_.showReview(int(order_.size()), QStringLiteral("Depth %1, dip %2°, azimuth %3°, grade %4, %5 % sure.")
                                              .arg(reading(c.depthAt(d.y)), reading(c.dipAt(d.x, d.y)))
                                              .arg(int(std::lround(d.azimuth)) % 360)
                                              .arg(d.grade.empty() ? QStringLiteral("none")

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 #include <QObject>
 
@@ -37,5 +38,8 @@ private:
     LogArea& area_;
     UserMessages& messages_;
     bool reviewing_ = false;
-    std::size_t position_ = 0;  // in the least-sure order
+    // The least-sure order, made again after each change of the work, so
+    // that a redraw never sorts the dips.
+    std::vector<std::size_t> order_;
+    std::size_t position_ = 0;  // in order_
 };
