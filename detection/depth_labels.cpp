@@ -35,6 +35,13 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
     lines.create(ink.size(), CV_8U);
     lines.setTo(0);
     markRowLines(ink, lines, kLongestStroke, 0);
+    // So is a border of the depth column, which runs down through the rows
+    // round the line, farther than any digit stands.
+    cv::Mat across, acrossLines(ink.cols, ink.rows, CV_8U, cv::Scalar(0));
+    cv::transpose(ink, across);
+    markRowLines(across, acrossLines, std::max(kLongestStroke / 2, int(0.6 * ink.rows)), 2);
+    cv::transpose(acrossLines, across);
+    lines |= across;
     cv::dilate(lines, lines, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
     ink.setTo(0, lines);
 
@@ -78,18 +85,25 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
         }
     }
     const cv::Rect framed = (text + cv::Size(6, 6) - cv::Point(3, 3)) & cv::Rect(0, 0, g.cols, g.rows);
-    // Only the glyphs' own pixels, and their grey fringe: specks and the
-    // line between them would be read as marks.
-    cv::Mat kept(framed.size(), CV_8U);
-    for (int y = 0; y < framed.height; ++y) {
-        const int* label = labels.ptr<int>(framed.y + y);
-        std::uint8_t* out = kept.ptr<std::uint8_t>(y);
-        for (int x = 0; x < framed.width; ++x)
-            out[x] = glyph[std::size_t(label[framed.x + x])];
+    // The text's box as printed, grey fringes and faint strokes included,
+    // without the lines. A median would have closed the counters of small
+    // bold digits: on a speckled scan the box is taken before it, and the
+    // specks are cleared one by one.
+    ScanTraits unmedianed = traits;
+    unmedianed.despeckle = false;
+    cv::Mat plainPrepared, plainScratch;
+    cv::Mat label = prepareBand(grey, unmedianed, plainPrepared, plainScratch)(framed).clone();
+    label.setTo(255, lines(framed));
+    if (traits.despeckle) {
+        cv::Mat specks, speckLabels, speckStats, speckCentres;
+        cv::threshold(label, specks, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
+        const int n = cv::connectedComponentsWithStats(specks, speckLabels, speckStats, speckCentres, 8, CV_32S);
+        for (int y = 0; y < label.rows; ++y)
+            for (int x = 0; x < label.cols; ++x)
+                if (const int k = speckLabels.at<int>(y, x); k && speckStats.at<int>(k, cv::CC_STAT_AREA) <= 3)
+                    label.at<std::uint8_t>(y, x) = 255;
+        (void)n;
     }
-    cv::dilate(kept, kept, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
-    cv::Mat label(framed.size(), CV_8U, cv::Scalar(255));
-    g(framed).copyTo(label, kept);
     return label;
 }
 

@@ -50,8 +50,11 @@ void markSkewedRowLines(const cv::Mat& ink, cv::Mat& lines, cv::Mat& visited, in
     auto free = [&](int x, int y) {
         return y >= 0 && y < ink.rows && ink.at<std::uint8_t>(y, x) && !visited.at<std::uint8_t>(y, x);
     };
-    for (int y = 0; y < ink.rows; ++y)
-        for (int x = 0; x < ink.cols; ++x) {
+    // Chains start at their leftmost pixel, column by column: in the order
+    // of the rows a line rising to the right would be met at its right end
+    // first and followed no further than its first step.
+    for (int x = 0; x < ink.cols; ++x)
+        for (int y = 0; y < ink.rows; ++y) {
             if (!free(x, y))
                 continue;
             chain.assign(1, {x, y});

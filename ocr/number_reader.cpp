@@ -2,7 +2,9 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <array>
 #include <mutex>
+#include <vector>
 
 #include <opencv2/imgproc.hpp>
 #include <tesseract/baseapi.h>
@@ -29,16 +31,46 @@ NumberReader::~NumberReader()
         api_->End();
 }
 
-NumberReader::Reading NumberReader::read(const cv::Mat& grey)
+namespace {
+
+enum class Preparation { Smooth, Crisp, Plain };
+
+// The label at about 32 pixels a line, the height Tesseract reads best,
+// with paper round it: enlarged smoothly; or then cut at Otsu's level and
+// its edges softened, as a clean print; or enlarged linearly.
+cv::Mat prepared(const cv::Mat& grey, Preparation how)
 {
-    if (!api_ || grey.empty() || grey.type() != CV_8U)
-        return {};
-    // Tesseract reads best at about 30 pixels a line, with paper round it.
-    const double scale = std::clamp(32.0 / grey.rows, 1.0, 4.0);
     cv::Mat big, framed;
-    cv::resize(grey, big, {}, scale, scale, cv::INTER_CUBIC);
+    const double scale = std::clamp(32.0 / grey.rows, 1.0, 4.0);
+    cv::resize(grey, big, {}, scale, scale, how == Preparation::Plain ? cv::INTER_LINEAR : cv::INTER_CUBIC);
+    if (how == Preparation::Crisp) {
+        cv::threshold(big, big, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+        cv::GaussianBlur(big, big, {5, 5}, 0);
+    }
     cv::copyMakeBorder(big, framed, 10, 10, 10, 10, cv::BORDER_CONSTANT, cv::Scalar(255));
-    api_->SetImage(framed.data, framed.cols, framed.rows, 1, int(framed.step));
+    return framed;
+}
+
+// Whether the picture holds two greys only, as a fax or a 1-bit scan does.
+bool bilevel(const cv::Mat& grey)
+{
+    std::array<bool, 256> seen{};
+    int levels = 0;
+    for (int y = 0; y < grey.rows; ++y)
+        for (const std::uint8_t* p = grey.ptr<std::uint8_t>(y), *end = p + grey.cols; p != end; ++p)
+            if (!seen[*p]) {
+                seen[*p] = true;
+                if (++levels > 2)
+                    return false;
+            }
+    return true;
+}
+
+}  // namespace
+
+NumberReader::Reading NumberReader::readOnce(const cv::Mat& picture)
+{
+    api_->SetImage(picture.data, picture.cols, picture.rows, 1, int(picture.step));
     api_->SetSourceResolution(300);
     Reading r;
     if (const std::unique_ptr<char[]> text{api_->GetUTF8Text()}) {
@@ -49,6 +81,27 @@ NumberReader::Reading NumberReader::read(const cv::Mat& grey)
     r.confidence = std::max(0, api_->MeanTextConf());
     api_->Clear();
     return r;
+}
+
+NumberReader::Reading NumberReader::read(const cv::Mat& grey)
+{
+    if (!api_ || grey.empty() || grey.type() != CV_8U)
+        return {};
+    // Tesseract takes the stairs of a 1-bit print's edges for strokes (a 9
+    // for a 3): they are smoothed to the grey a scan of print would give.
+    cv::Mat label = grey;
+    if (bilevel(grey))
+        cv::GaussianBlur(grey, label, {3, 3}, 0.7);
+    // Each preparation is misread now and then, but seldom two the same
+    // way: a number two of them read alike is taken, any other is not.
+    std::vector<Reading> readings;
+    for (const Preparation how : {Preparation::Smooth, Preparation::Crisp, Preparation::Plain}) {
+        readings.push_back(readOnce(prepared(label, how)));
+        for (std::size_t k = 0; k + 1 < readings.size(); ++k)
+            if (readings[k].text == readings.back().text && numberOf(readings.back().text))
+                return {readings.back().text, (readings[k].confidence + readings.back().confidence) / 2};
+    }
+    return {};
 }
 
 std::optional<double> numberOf(const std::string& text)

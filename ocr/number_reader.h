@@ -26,10 +26,14 @@ public:
         std::string text;    // blanks left out
         int confidence = 0;  // 0 to 100
     };
-    // The line of text of an 8-bit grey picture, dark print on light paper.
+    // The number printed on an 8-bit grey picture, dark print on light
+    // paper, as two of three readings of it agree; an empty text where no
+    // two do.
     Reading read(const cv::Mat& grey);
 
 private:
+    Reading readOnce(const cv::Mat& prepared);
+
     std::unique_ptr<tesseract::TessBaseAPI> api_;
 };
 

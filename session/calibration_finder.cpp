@@ -2,23 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "detection/depth_labels.h"
 #include "detection/log_layout.h"
-#include "model/depth_trend.h"
+#include "model/number_format.h"
+#include "model/printed_depths.h"
 #include "model/median.h"
 #include "ocr/number_reader.h"
 
 namespace {
-
-// A step of depth written as printed: three significant digits.
-double printedStep(double step)
-{
-    if (!(step > 0))
-        return 0;
-    const double power = std::pow(10.0, std::floor(std::log10(step)) - 2);
-    return power * std::round(step / power);
-}
 
 struct Label {
     std::size_t line = 0;
@@ -26,7 +19,56 @@ struct Label {
     std::optional<double> depth;
 };
 
+std::string rowsText(const std::vector<double>& rows)
+{
+    std::string text;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i == 4) {
+            text += ", ...";
+            break;
+        }
+        text += (i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ") + formatPlain(std::round(rows[i]));
+    }
+    return text;
+}
+
+// The depth rows of the lines counted, the missed ones placed between their
+// neighbours.
+std::vector<DepthRow> countedRows(const std::vector<FoundDepthLine>& lines, const LineCount& count,
+                                  const PrintedDepths& depths, std::vector<FoundCalibration::Missed>& missed)
+{
+    std::vector<DepthRow> rows;
+    std::map<int, const FoundDepthLine*> byPlace;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (count.place[i]) {
+            byPlace[*count.place[i]] = &lines[i];
+            rows.push_back({depths.depthAt(*count.place[i]), lines[i].y, lines[i].minDipX, lines[i].maxDipX});
+        }
+    for (const LineCount::Missing& m : count.missing) {
+        const auto after = byPlace.upper_bound(m.place), before = std::prev(after);
+        const double share = double(m.place - before->first) / double(after->first - before->first);
+        const auto between = [share](double a, double b) { return a + (b - a) * share; };
+        rows.push_back({depths.depthAt(m.place), m.y, between(before->second->minDipX, after->second->minDipX),
+                        between(before->second->maxDipX, after->second->maxDipX)});
+        missed.push_back({m.y, rows.back().depth});
+    }
+    std::sort(rows.begin(), rows.end(), [](const DepthRow& a, const DepthRow& b) { return a.y < b.y; });
+    return rows;
+}
+
 }  // namespace
+
+std::string missedLinesNote(const std::vector<FoundCalibration::Missed>& missed)
+{
+    if (missed.empty())
+        return {};
+    std::vector<double> rows;
+    for (const FoundCalibration::Missed& m : missed)
+        rows.push_back(m.y);
+    return std::to_string(missed.size()) + (missed.size() == 1 ? " printed line was" : " printed lines were")
+           + " not found and " + (missed.size() == 1 ? "was" : "were") + " placed from the spacing: near row"
+           + (missed.size() == 1 ? " " : "s ") + rowsText(rows) + ".";
+}
 
 FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgress& progress, bool* cancelled)
 {
@@ -44,24 +86,25 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         return found;
     }
     const std::vector<FoundDepthLine>& lines = layout.lines;
-    std::vector<double> gaps;
-    for (std::size_t i = 1; i < lines.size(); ++i)
-        gaps.push_back(lines[i].y - lines[i - 1].y);
-    const double spacing = median(gaps);
+    std::vector<double> lineRows;
+    for (const FoundDepthLine& l : lines)
+        lineRows.push_back(l.y);
+    const LineCount count = countLines(lineRows);
 
     NumberReader reader;
     if (!reader.ready()) {
         found.failure = "The printed depths cannot be read: Tesseract's English data (tesseract-ocr-eng) is missing.";
         return found;
     }
-    // The lines with text beside them, of which a spread is read first.
+    // The counted lines with text beside them, of which a spread is read first.
     std::vector<std::size_t> labelled;
     std::vector<cv::Mat> crops(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        crops[i] = depthLabel(picture, layout.traits, lines[i], spacing);
-        if (!crops[i].empty())
-            labelled.push_back(i);
-    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (count.place[i]) {
+            crops[i] = depthLabel(picture, layout.traits, lines[i], count.spacing);
+            if (!crops[i].empty())
+                labelled.push_back(i);
+        }
     std::vector<Label> labels;
     std::vector<bool> read(lines.size());
     const auto readLabel = [&](std::size_t i) {
@@ -72,29 +115,28 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         labels.push_back({i, r.text, numberOf(r.text)});
     };
     // Labels spread along the log, each already read skipped.
-    const auto readSpread = [&](std::size_t count) {
-        count = std::min(count, labelled.size());
-        for (std::size_t k = 0; k < count; ++k)
-            readLabel(labelled[k * labelled.size() / count]);
+    const auto readSpread = [&](std::size_t wanted) {
+        wanted = std::min(wanted, labelled.size());
+        for (std::size_t k = 0; k < wanted; ++k)
+            readLabel(labelled[k * labelled.size() / wanted]);
     };
 
-    const double tolerance = spacing / 4;
-    std::optional<DepthTrend> trend;
-    std::vector<DepthAtRow> points;
-    std::vector<std::size_t> numbers;  // the labels read as numbers, by place in labels
+    std::optional<PrintedDepths> depths;
+    std::vector<LabelAtPlace> numbers;
+    std::vector<std::size_t> numbered;  // the labels read as numbers, by place in labels
     const auto fit = [&] {
-        points.clear();
         numbers.clear();
+        numbered.clear();
         for (std::size_t k = 0; k < labels.size(); ++k)
             if (const Label& l = labels[k]; l.depth) {
-                points.push_back({lines[l.line].y, *l.depth});
-                numbers.push_back(k);
+                numbers.push_back({*count.place[l.line], *l.depth});
+                numbered.push_back(k);
             }
-        trend = fitDepthTrend(points, tolerance);
+        depths = fitPrintedDepths(numbers);
     };
-    // Enough labels agree when most of those read do, and a good many.
+    // Reading stops early only where many agree and few do not.
     const auto settled = [&] {
-        return trend && trend->agreeing() >= kAgreeingEnough && 4 * trend->agreeing() >= 3 * points.size();
+        return depths && depths->agreeing() >= kAgreeingEnough && 4 * depths->agreeing() >= 3 * numbers.size();
     };
     readSpread(kFirstLabels);
     fit();
@@ -113,36 +155,42 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         }
         fit();
     }
-    found.labelsRead = int(points.size());
-    found.labelsAgreeing = trend ? int(trend->agreeing()) : 0;
-    if (!trend || trend->agreeing() < 2) {
-        found.failure = "Fewer than two of the depths printed beside the lines could be read and agree ("
-                        + std::to_string(labels.size()) + " labels looked at, " + std::to_string(points.size())
-                        + " read as numbers).";
+    found.labelsLooked = int(labels.size());
+    found.labelsRead = int(numbers.size());
+    found.labelsAgreeing = depths ? int(depths->agreeing()) : 0;
+    if (!depths) {
+        found.failure = labels.empty() ? "No depths are printed beside the depth lines."
+                                       : "The depths printed beside the lines could not be read as round steps apart ("
+                                             + std::to_string(labels.size()) + " labels looked at, "
+                                             + std::to_string(numbers.size()) + " read as numbers).";
+        return found;
+    }
+    for (std::size_t k = 0; k < numbers.size(); ++k)
+        if (!depths->agrees[k])
+            found.disagreeing.push_back({lines[labels[numbered[k]].line].y, labels[numbered[k]].text,
+                                         depths->depthAt(numbers[k].place)});
+    found.depthStep = depths->step;
+    if (const std::string why = unsettledBy(numbers.size(), depths->agreeing()); !why.empty()) {
+        found.failure = why + " " + std::to_string(labels.size()) + " labels were looked at.";
+        return found;
+    }
+    if (const std::optional<MiscountedRun> run = miscountedRun(numbers, *depths)) {
+        std::vector<double> at;
+        for (std::size_t k = 0; k < numbers.size(); ++k)
+            if (numbers[k].place == run->firstPlace || numbers[k].place == run->lastPlace)
+                at.push_back(lines[labels[numbered[k]].line].y);
+        found.failure = "The depths printed near rows " + rowsText(at) + " lie " + std::to_string(std::abs(run->stepsOff))
+                        + (std::abs(run->stepsOff) == 1 ? " line" : " lines")
+                        + " off the count of the lines: a depth line was missed or taken twice there.";
         return found;
     }
 
-    // Each line's depth, written as finely as the labels and the step are.
-    found.depthStep = printedStep(std::abs(trend->depthPerRow) * spacing);
-    std::vector<double> written{found.depthStep};
-    for (std::size_t k = 0; k < points.size(); ++k)
-        if (trend->agrees[k])
-            written.push_back(points[k].depth);
-    const double unit = depthUnit(written);
+    found.calibration.rows = countedRows(lines, count, *depths, found.missed);
     std::vector<double> lefts, rights;
-    for (const FoundDepthLine& l : lines) {
-        const double exact = trend->depthAt(l.y), depth = unit * std::round(exact / unit);
-        // A rule between the printed lines falls between their depths.
-        if (std::abs(exact - depth) > 0.25 * found.depthStep)
-            continue;
-        found.calibration.rows.push_back({depth, l.y, l.minDipX, l.maxDipX});
-        lefts.push_back(l.minDipX);
-        rights.push_back(l.maxDipX);
+    for (const DepthRow& r : found.calibration.rows) {
+        lefts.push_back(r.minDipX);
+        rights.push_back(r.maxDipX);
     }
-    for (std::size_t k = 0; k < points.size(); ++k)
-        if (!trend->agrees[k])
-            found.disagreeing.push_back(
-                {points[k].y, labels[numbers[k]].text, unit * std::round(trend->depthAt(points[k].y) / unit)});
     found.scaleAssumed = !layout.scale;
     found.calibration.scale = layout.scale ? *layout.scale : DipScale{DipScaleKind::Linear, 0, 90, {}};
     found.calibration.leftEdge = median(lefts);
@@ -151,4 +199,3 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         progress(1);
     return found;
 }
-

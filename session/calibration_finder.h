@@ -7,16 +7,17 @@
 #include "model/work_edits.h"
 
 // A log calibrated from its own picture: its depth lines and dip track
-// found, the depths printed beside the lines read, and every line given the
-// depth of the straight line most of the labels agree on.
+// found, the lines counted, the depths printed beside them read, and every
+// line given the depth printed at its place in the count.
 struct FoundCalibration {
     SetCalibration calibration;  // the scale's limits 0 and 90
     // No grid was seen on the track (a fax keeps none): its scale is taken
     // to be linear.
     bool scaleAssumed = false;
+    int labelsLooked = 0;        // labels given to the reader
     int labelsRead = 0;          // labels read as numbers
     int labelsAgreeing = 0;
-    double depthStep = 0;  // from one line to the next
+    double depthStep = 0;  // from one line to the next, round
     double skewDegrees = 0;
     // A label that disagrees with the others: a misprint, or a misreading.
     struct Misread {
@@ -25,15 +26,26 @@ struct FoundCalibration {
         double fits = 0;
     };
     std::vector<Misread> disagreeing;
+    // Printed lines the search missed between found ones, placed where the
+    // spacing puts them (their rows are among the calibration's).
+    struct Missed {
+        double y = 0;
+        double depth = 0;
+    };
+    std::vector<Missed> missed;
     std::string failure;  // why no calibration was found; empty when one was
 };
 
 // Labels read first, spread along the log: a dozen where they agree, then
 // 40, and all of them only where too few of those agree. Each reading
-// costs about 25 ms.
+// costs 25 to 60 ms.
 inline constexpr std::size_t kFirstLabels = 12;
 inline constexpr std::size_t kMoreLabels = 40;
-inline constexpr std::size_t kAgreeingEnough = 10;
+inline constexpr std::size_t kAgreeingEnough = 6;
+
+// The words a calibration's missed lines are told in: "3 printed lines were
+// not found and were placed from the spacing: near rows 162, 172 and 180."
+std::string missedLinesNote(const std::vector<FoundCalibration::Missed>& missed);
 
 // Nothing, and cancelled set, when progress cancels.
 FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgress& progress = {},
