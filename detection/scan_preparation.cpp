@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <opencv2/imgproc.hpp>
+
+#include "detection/ink_layers.h"
 
 namespace {
 
@@ -17,6 +20,8 @@ constexpr int kFadedInk = 60;
 constexpr int kInkDark = 20;
 // Specks: ink in pieces of at most this many pixels, far smaller than a dot.
 constexpr int kSpeckArea = 3;
+// A stroke of ink: more pixels than specks that touch make.
+constexpr int kStrokeArea = 12;
 constexpr double kNoisy = 0.003;
 
 // The paper's own level: the grey with every dark thing narrower than the
@@ -80,6 +85,36 @@ double speckShare(const cv::Mat& grey, int threshold)
         if (const int area = stats.at<int>(i, cv::CC_STAT_AREA); area <= kSpeckArea)
             specks += area;
     return grey.total() > 0 ? specks / double(grey.total()) : 0;
+}
+
+// A median of three clears the specks, but with them every stroke one
+// pixel wide, such as a tail printed thin: where the grey before it was
+// part of a piece of pale ink larger than any speck, the darker grey of
+// before is kept.
+void despeckle(cv::Mat& grey, int paleLevel, cv::Mat& scratch)
+{
+    cv::medianBlur(grey, scratch, 3);
+    cv::Mat ink, labels, stats, centroids;
+    cv::threshold(grey, ink, paleLevel - 1, 255, cv::THRESH_BINARY_INV);
+    const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
+    std::vector<std::uint8_t> stroke(std::size_t(count), 0);
+    for (int i = 1; i < count; ++i)
+        stroke[std::size_t(i)] = stats.at<int>(i, cv::CC_STAT_AREA) > kStrokeArea;
+    for (int y = 0; y < grey.rows; ++y) {
+        const int* label = labels.ptr<int>(y);
+        const std::uint8_t* before = grey.ptr<std::uint8_t>(y);
+        std::uint8_t* after = scratch.ptr<std::uint8_t>(y);
+        for (int x = 0; x < grey.cols; ++x)
+            if (stroke[std::size_t(label[x])])
+                after[x] = std::min(after[x], before[x]);
+    }
+    std::swap(grey, scratch);
+}
+
+// The pale ink's level as it lies before the darkness is stretched.
+int paleLevelBeforeStretch(const ScanTraits& t)
+{
+    return int(std::lround(255 - (255 - paleInkLevel(t.threshold)) / t.stretch));
 }
 
 }  // namespace
@@ -165,10 +200,8 @@ const cv::Mat& prepareBand(const cv::Mat& grey, const ScanTraits& t, cv::Mat& pr
         levelled(grey, t.paperKernel, prepared, scratch);
     else
         grey.copyTo(prepared);
-    if (t.despeckle) {
-        cv::medianBlur(prepared, scratch, 3);
-        std::swap(prepared, scratch);
-    }
+    if (t.despeckle)
+        despeckle(prepared, paleLevelBeforeStretch(t), scratch);
     if (t.stretch != 1)
         cv::LUT(prepared, stretchTable(t.stretch), prepared);
     return prepared;
