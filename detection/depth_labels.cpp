@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include <opencv2/imgproc.hpp>
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr int kLongestStroke = 40;
+// Of the digits of labels 11 pixels high and more.
+constexpr int kShortestDigit = 7;
 
 }  // namespace
 
@@ -25,8 +28,16 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
         return {};
     cv::Mat grey(bottom - top, right - left, CV_8U);
     picture.fill(left, top, grey.cols, grey.rows, grey.data, std::ptrdiff_t(grey.step));
-    cv::Mat prepared, scratch, ink, lines;
-    const cv::Mat& g = prepareBand(grey, traits, prepared, scratch);
+    // Read without the strokes a speckled scan's preparation keeps: specks
+    // that touch would pass for glyphs.
+    ScanTraits unmedianed = traits;
+    unmedianed.despeckle = false;
+    cv::Mat prepared, scratch, g, ink, lines;
+    const cv::Mat plain = prepareBand(grey, unmedianed, prepared, scratch);
+    if (traits.despeckle)
+        cv::medianBlur(plain, g, 3);
+    else
+        g = plain;
     cv::threshold(g, ink, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
     // The depth line itself, and any other rule, is no text: unbroken runs
     // along a row longer than any stroke of a digit (a line skewed by a
@@ -60,39 +71,59 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
             glyph[std::size_t(i)] = 255;
         }
     }
-    if (glyphs.empty())
-        return {};
-    // The glyph nearest the line, a label above it counted nearer than one
-    // below; then its neighbours along the same line of text.
+    // Lines of text: glyphs side by side, level with each other.
+    std::vector<cv::Rect> texts;
+    std::vector<int> members;
+    std::vector<bool> taken(glyphs.size());
+    for (std::size_t first = 0; first < glyphs.size(); ++first) {
+        if (taken[first])
+            continue;
+        taken[first] = true;
+        cv::Rect text = glyphs[first];
+        int count = 1;
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (std::size_t k = 0; k < glyphs.size(); ++k) {
+                const cv::Rect& b = glyphs[k];
+                if (taken[k])
+                    continue;
+                const int overlap = std::min(text.y + text.height, b.y + b.height) - std::max(text.y, b.y);
+                const int gap = std::max(b.x - (text.x + text.width), text.x - (b.x + b.width));
+                if (2 * overlap >= std::min(text.height, b.height) && gap <= text.height * 3 / 2) {
+                    text |= b;
+                    taken[k] = true;
+                    ++count;
+                    grew = true;
+                }
+            }
+        }
+        texts.push_back(text);
+        members.push_back(count);
+    }
+    // A depth is printed in two digits at least, each as tall as a printed
+    // digit is: what specks that touch make is rarely so.
+    const auto printed = [&](std::size_t k) {
+        return texts[k].height >= kShortestDigit && (members[k] >= 2 || 5 * texts[k].width >= 6 * texts[k].height);
+    };
+    // The text nearest the line, one above it counted nearer than one below.
     const double lineRow = line.y - top;
     const auto distance = [&](const cv::Rect& b) {
         const double middle = b.y + b.height / 2.0;
         return middle <= lineRow ? lineRow - middle : 2 * (middle - lineRow);
     };
-    cv::Rect text = *std::min_element(glyphs.begin(), glyphs.end(),
-                                      [&](const cv::Rect& a, const cv::Rect& b) { return distance(a) < distance(b); });
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (const cv::Rect& b : glyphs) {
-            if ((text & b) == b)
-                continue;
-            const int overlap = std::min(text.y + text.height, b.y + b.height) - std::max(text.y, b.y);
-            const int gap = std::max(b.x - (text.x + text.width), text.x - (b.x + b.width));
-            if (2 * overlap >= std::min(text.height, b.height) && gap <= text.height * 3 / 2) {
-                text |= b;
-                grew = true;
-            }
-        }
-    }
+    std::optional<cv::Rect> nearest;
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        if (printed(k) && (!nearest || distance(texts[k]) < distance(*nearest)))
+            nearest = texts[k];
+    if (!nearest)
+        return {};
+    const cv::Rect text = *nearest;
     const cv::Rect framed = (text + cv::Size(6, 6) - cv::Point(3, 3)) & cv::Rect(0, 0, g.cols, g.rows);
     // The text's box as printed, grey fringes and faint strokes included,
     // without the lines. A median would have closed the counters of small
     // bold digits: on a speckled scan the box is taken before it, and the
     // specks are cleared one by one.
-    ScanTraits unmedianed = traits;
-    unmedianed.despeckle = false;
-    cv::Mat plainPrepared, plainScratch;
-    cv::Mat label = prepareBand(grey, unmedianed, plainPrepared, plainScratch)(framed).clone();
+    cv::Mat label = plain(framed).clone();
     label.setTo(255, lines(framed));
     if (traits.despeckle) {
         cv::Mat specks, speckLabels, speckStats, speckCentres;

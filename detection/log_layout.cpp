@@ -38,12 +38,15 @@ struct FittedLine {
 
 // The long lines of a mask (closed along them), each fitted, in the mask's own coordinates
 // (x across, y along), moved by (dx, dy).
-std::vector<FittedLine> fittedLines(cv::Mat& lines, int shortest, double dx, double dy, cv::Mat& labels)
+std::vector<FittedLine> fittedLines(const cv::Mat& lines, int shortest, double dx, double dy, cv::Mat& joined,
+                                    cv::Mat& labels)
 {
-    // The pieces of a line that a gap broke are one line again.
-    cv::morphologyEx(lines, lines, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_RECT, {kLineGap + 1, 3}));
+    // The pieces of a line that a gap broke, or a step of a skewed line
+    // that a pixel's column separates, are one line again; its own pixels
+    // are fitted.
+    cv::dilate(lines, joined, cv::getStructuringElement(cv::MORPH_RECT, {kLineGap + 1, 3}));
     cv::Mat stats, centroids;
-    const int count = cv::connectedComponentsWithStats(lines, labels, stats, centroids, 8, CV_32S);
+    const int count = cv::connectedComponentsWithStats(joined, labels, stats, centroids, 8, CV_32S);
     std::vector<int> slot(std::size_t(count), -1);
     std::vector<std::vector<cv::Point2f>> points;
     for (int i = 1; i < count; ++i)
@@ -53,8 +56,9 @@ std::vector<FittedLine> fittedLines(cv::Mat& lines, int shortest, double dx, dou
         }
     for (int y = 0; y < labels.rows; ++y) {
         const int* label = labels.ptr<int>(y);
+        const std::uint8_t* own = lines.ptr<std::uint8_t>(y);
         for (int x = 0; x < labels.cols; ++x)
-            if (const int s = slot[std::size_t(label[x])]; s >= 0)
+            if (const int s = slot[std::size_t(label[x])]; s >= 0 && own[x])
                 points[std::size_t(s)].emplace_back(float(x + dx + 0.5), float(y + dy + 0.5));
     }
     std::vector<FittedLine> fitted;
@@ -83,7 +87,7 @@ struct BandLines {
 struct Worker {
     std::vector<BandLines> bands;
     std::vector<std::uint8_t> buffer;
-    cv::Mat prepared, scratch, ink, lines, visited, labels, columns;
+    cv::Mat prepared, scratch, ink, lines, joined, visited, labels, columns;
 };
 
 // Rows over which a line skewed by up to a degree and a half moves by less
@@ -219,7 +223,7 @@ void readBand(const GreyPicture& picture, const Area& read, const Area& band, co
         markRowLines(w.ink, w.lines, wide, kLineGap);
         markSkewedRowLines(w.ink, w.lines, w.visited, wide, kLineGap);
         const std::size_t black = found.across.size();
-        for (const FittedLine& l : fittedLines(w.lines, wide, read.left, read.top, w.labels)) {
+        for (const FittedLine& l : fittedLines(w.lines, wide, read.left, read.top, w.joined, w.labels)) {
             const double middle = l.along((read.left + read.right) / 2.0);
             const bool known =
                 std::any_of(found.across.begin(), found.across.begin() + std::ptrdiff_t(black),
@@ -328,15 +332,17 @@ FoundLayout assemble(std::vector<BandLines> bands, int width)
         }
     } else if (votes.empty()) {
         // A grid too pale for the scan to keep (a fax): the track is then
-        // the two long lines farthest apart, its scale unknown.
+        // the widest column between two long lines (a depth column beside
+        // it is narrower), its scale unknown.
         for (std::size_t i = 0; i < bands.size(); ++i) {
             const double middle = (bands[i].top + bands[i].bottom) / 2.0;
             std::vector<double> xs;
             for (const FittedLine& l : bands[i].down)
                 xs.push_back(l.along(middle));
-            const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
-            if (xs.size() >= 2 && *high - *low >= width / 5.0)
-                tracks[i] = TrackMatch{*low, *high, DipScaleKind::Linear, 0, {}};
+            std::sort(xs.begin(), xs.end());
+            for (std::size_t k = 1; k < xs.size(); ++k)
+                if (xs[k] - xs[k - 1] >= width / 5.0 && (!tracks[i] || xs[k] - xs[k - 1] > tracks[i]->right - tracks[i]->left))
+                    tracks[i] = TrackMatch{xs[k - 1], xs[k], DipScaleKind::Linear, 0, {}};
         }
         if (std::none_of(tracks.begin(), tracks.end(), [](const auto& t) { return t.has_value(); })) {
             layout.failure = "No dip track was found: no vertical lines on the log are spaced as a dip scale's grid.";

@@ -14,6 +14,10 @@ constexpr int kLongestGap = 12;
 // How far from a whole number of spacings a gap may be.
 constexpr double kSlack = 0.2;
 
+// How many lines a count may slip by, where a line was missed or a rule
+// taken for one; a label further off is misread.
+constexpr long kMostMiscounted = 2;
+
 bool same(double a, double b)
 {
     return std::abs(a - b) <= 1e-6 * std::max(1.0, std::max(std::abs(a), std::abs(b)));
@@ -169,8 +173,8 @@ std::optional<MiscountedRun> miscountedRun(const std::vector<LabelAtPlace>& labe
             length = 0;
             continue;
         }
-        // A label misread other than by whole steps says nothing of the count.
-        if (whole == 0 || !same(off, double(whole)))
+        // A label misread other than by a step or two says nothing of the count.
+        if (whole == 0 || std::abs(whole) > kMostMiscounted || !same(off, double(whole)))
             continue;
         if (run && run->stepsOff == int(whole)) {
             run->lastPlace = labels[i].place;

@@ -2,7 +2,12 @@
 // make_truth_logs, whose depth lines are printed every 100 rows from row
 // 300, labelled 2000, 2010, ..., across a linear 0-90 dip track.
 //
-// usage: evaluate_calibration TRUTH.csv...
+// usage: evaluate_calibration TRUTH.csv... [NAME-lines.csv...]
+// A NAME-lines.csv file names a labelled log of make_labelled_logs (or one
+// drawn elsewhere in its form), measured against its own lines: the scale
+// found, the share of its printed lines calibrated, and each line's depth
+// error in rows at the 95th percentile; a log whose calibration is refused
+// counts as refused, not as wrong.
 // Prints, for each log: the scale found, the lines, labels read and
 // agreeing, the share of the printed span calibrated, each printed line's
 // error (rows from where the found calibration puts its depth) at the 95th
@@ -14,7 +19,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,6 +68,79 @@ const char* kindName(DipScaleKind kind)
     }
 }
 
+GreyRows rowsOf(const LogPicture& picture, QRgb paper)
+{
+    return {0, 0, picture.width(), picture.height(),
+            [&picture, paper](int left, int top, int width, int height, std::uint8_t* out, std::ptrdiff_t stride) {
+                picture.toInk(QRect(left, top, width, height), paper, out, stride);
+            }};
+}
+
+// The depth the found rows give a row: linear between the two rows round
+// it; NaN outside them.
+double depthOfRow(const std::vector<DepthRow>& rows, double y)
+{
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (rows[i - 1].y <= y && y <= rows[i].y && rows[i].y > rows[i - 1].y)
+            return rows[i - 1].depth + (rows[i].depth - rows[i - 1].depth) * (y - rows[i - 1].y) / (rows[i].y - rows[i - 1].y);
+    return std::nan("");
+}
+
+// A labelled log against its lines. False when it is calibrated wrong;
+// refused counts the logs whose calibration was refused.
+bool measureLabelled(const std::string& linesPath, int& refused)
+{
+    const std::string base = linesPath.substr(0, linesPath.size() - std::string("-lines.csv").size());
+    std::string picturePath;
+    for (const char* extension : {".png", ".jpg", ".tif", ".bmp"})
+        if (std::filesystem::exists(base + extension))
+            picturePath = base + extension;
+    std::ifstream in(linesPath), scaleIn(base + "-scale.txt");
+    std::string line, scaleName;
+    std::getline(in, line);
+    struct Truth {
+        double row, depth;
+    };
+    std::vector<Truth> truth;
+    while (std::getline(in, line)) {
+        Truth t{};
+        if (std::sscanf(line.c_str(), "%lf,%lf", &t.row, &t.depth) == 2)
+            truth.push_back(t);
+    }
+    scaleIn >> scaleName;
+    LogPicture picture;
+    QString error;
+    const std::string name = base.substr(base.find_last_of('/') + 1);
+    if (truth.size() < 2 || !picture.load(QString::fromStdString(picturePath), error)) {
+        std::printf("%-24s cannot be read %s\n", name.c_str(), qPrintable(error));
+        return false;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const FoundCalibration found = findCalibration(rowsOf(picture, picture.paperColour(QRect(0, 0, picture.width(), picture.height()))));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!found.failure.empty()) {
+        ++refused;
+        std::printf("%-24s refused: %s (%.2f s)\n", name.c_str(), found.failure.c_str(), seconds);
+        return true;
+    }
+    const double spacing = (truth.back().row - truth.front().row) / double(truth.size() - 1);
+    const double step = (truth.back().depth - truth.front().depth) / double(truth.size() - 1);
+    std::vector<double> errors;
+    for (const Truth& t : truth)
+        if (const double depth = depthOfRow(found.calibration.rows, t.row); !std::isnan(depth))
+            errors.push_back(std::abs(depth - t.depth) / std::abs(step) * spacing);
+    const std::string kind = found.calibration.scale ? kindName(found.calibration.scale->kind) : "-";
+    const std::map<std::string, std::string> kinds{{"linear", "linear"}, {"sine", "sine"}, {"std0", "0-20-60"}, {"std3", "0-20-50"}};
+    const bool scaleRight = kinds.count(scaleName) && kinds.at(scaleName) == kind;
+    const double share = double(errors.size()) / double(truth.size());
+    const double e95 = percentile(errors, 0.95);
+    const bool meets = scaleRight && share >= 0.95 && e95 <= 2;
+    std::printf("%-24s %-9s %5zu %5d %5d %6.1f%% %6.2f %6.2f %7.2f %s\n", name.c_str(),
+                (kind + (scaleRight ? "" : "!")).c_str(), found.calibration.rows.size(), found.labelsRead,
+                found.labelsAgreeing, 100 * share, e95, found.skewDegrees, seconds, meets ? "" : "WRONG");
+    return meets;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -69,10 +150,27 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: evaluate_calibration TRUTH.csv...\n");
         return 2;
     }
-    std::printf("%-16s %-9s %5s %5s %5s %7s %6s %6s %6s %6s %7s %s\n", "log", "scale", "lines", "read", "agree",
-                "covered", "err95", "errmax", "edges", "skew", "seconds", "");
     bool allMeet = true;
+    std::vector<std::string> labelled;
+    for (int a = 1; a < argc; ++a)
+        if (std::string(argv[a]).ends_with("-lines.csv"))
+            labelled.push_back(argv[a]);
+    if (!labelled.empty()) {
+        std::printf("%-24s %-9s %5s %5s %5s %7s %6s %6s %7s\n", "log", "scale", "rows", "read", "agree", "covered",
+                    "err95", "skew", "seconds");
+        int refused = 0, wrong = 0;
+        for (const std::string& path : labelled)
+            wrong += measureLabelled(path, refused) ? 0 : 1;
+        std::printf("%zu labelled logs: %zu calibrated right, %d refused, %d wrong\n", labelled.size(),
+                    labelled.size() - std::size_t(refused) - std::size_t(wrong), refused, wrong);
+        allMeet = wrong == 0;
+    }
+    if (std::size_t(argc - 1) > labelled.size())
+        std::printf("%-16s %-9s %5s %5s %5s %7s %6s %6s %6s %6s %7s %s\n", "log", "scale", "lines", "read", "agree",
+                    "covered", "err95", "errmax", "edges", "skew", "seconds", "");
     for (int a = 1; a < argc; ++a) {
+        if (std::string(argv[a]).ends_with("-lines.csv"))
+            continue;
         TruthHeader truth;
         LogPicture picture;
         QString error;
@@ -83,12 +181,7 @@ int main(int argc, char** argv)
         }
         const auto start = std::chrono::steady_clock::now();
         const QRect whole(0, 0, picture.width(), picture.height());
-        const QRgb paper = picture.paperColour(whole);
-        const GreyRows rows{0, 0, picture.width(), picture.height(),
-                            [&](int left, int top, int width, int height, std::uint8_t* out, std::ptrdiff_t stride) {
-                                picture.toInk(QRect(left, top, width, height), paper, out, stride);
-                            }};
-        const FoundCalibration found = findCalibration(rows);
+        const FoundCalibration found = findCalibration(rowsOf(picture, picture.paperColour(whole)));
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const std::string name = std::string(argv[a]).substr(std::string(argv[a]).find_last_of('/') + 1);
         if (!found.failure.empty()) {
