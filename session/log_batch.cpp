@@ -258,6 +258,8 @@ private:
         r_.rows = int(session_.work().depthRows.size());
         if (found.scaleAssumed)
             r_.warnings << QStringLiteral("No grid was seen on the dip track: its scale was taken to be linear, 0 to 90.");
+        if (const std::string note = missedLinesNote(found.missed); !note.empty())
+            r_.warnings << QString::fromStdString(note);
         for (const FoundCalibration::Misread& m : found.disagreeing)
             r_.warnings << QStringLiteral("The depth printed at row %1 was read as \"%2\"; %3 fits the others.")
                                .arg(m.y, 0, 'f', 1)
@@ -278,16 +280,21 @@ private:
             disagreeing.append(QJsonObject{{QStringLiteral("row"), m.y},
                                            {QStringLiteral("read"), QString::fromStdString(m.read)},
                                            {QStringLiteral("fits"), m.fits}});
+        QJsonArray missed;
+        for (const FoundCalibration::Missed& m : found.missed)
+            missed.append(QJsonObject{{QStringLiteral("row"), m.y}, {QStringLiteral("depth"), m.depth}});
         const std::optional<DipScale>& scale = found.calibration.scale;
         return {{QStringLiteral("source"), QStringLiteral("auto")},
                 {QStringLiteral("rows"), int(found.calibration.rows.size())},
+                {QStringLiteral("labelsLooked"), found.labelsLooked},
                 {QStringLiteral("labelsRead"), found.labelsRead},
                 {QStringLiteral("labelsAgreeing"), found.labelsAgreeing},
                 {QStringLiteral("depthStep"), found.depthStep},
                 {QStringLiteral("scale"), scale ? QString::fromStdString(dipScaleCaption(scale->kind)) : QString()},
                 {QStringLiteral("scaleAssumed"), found.scaleAssumed},
                 {QStringLiteral("skewDegrees"), found.skewDegrees},
-                {QStringLiteral("disagreeing"), disagreeing}};
+                {QStringLiteral("disagreeing"), disagreeing},
+                {QStringLiteral("missedLines"), missed}};
     }
 
     bool findAndAccept()

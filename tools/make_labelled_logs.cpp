@@ -19,7 +19,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
-#include "labelled_log.h"
+#include "labelled_log_drawing.h"
 #include "scan_spoiling.h"
 #include "tiff_writer.h"
 

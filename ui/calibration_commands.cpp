@@ -46,7 +46,10 @@ void CalibrationCommands::finish()
     if (!run->cancelled()) {
         const FoundCalibration& found = run->result();
         if (!found.failure.empty()) {
-            messages_.showError(kTitle, QStringLiteral("No calibration was found on the log: %1.")
+            panel_.showRefused(found);
+            panel_.show();
+            panel_.raise();
+            messages_.showError(kTitle, QStringLiteral("No calibration was found on the log: %1")
                                             .arg(QString::fromStdString(found.failure)));
         } else {
             session_.reviewCalibration(found);

@@ -16,6 +16,14 @@ constexpr int kWidth = 300;
 
 QString plain(double value) { return QString::fromStdString(formatPlain(value)); }
 
+QString labelsOf(const FoundCalibration& f)
+{
+    return QStringLiteral("%1 printed depths looked at, %2 read as numbers, %3 agreeing.")
+        .arg(f.labelsLooked)
+        .arg(f.labelsRead)
+        .arg(f.labelsAgreeing);
+}
+
 QString summaryOf(const FoundCalibration& f)
 {
     const SetCalibration& c = f.calibration;
@@ -29,7 +37,9 @@ QString summaryOf(const FoundCalibration& f)
         text += QStringLiteral("%1 depth lines, %2 to %3, every %4.\n")
                     .arg(c.rows.size())
                     .arg(plain(c.rows.front().depth), plain(c.rows.back().depth), plain(f.depthStep));
-    text += QStringLiteral("%1 printed depths read, %2 agreeing.\n").arg(f.labelsRead).arg(f.labelsAgreeing);
+    text += labelsOf(f) + QLatin1Char('\n');
+    if (const std::string note = missedLinesNote(f.missed); !note.empty())
+        text += QString::fromStdString(note) + QLatin1Char('\n');
     // No "-0.0" for a skew too small to show.
     const double skew = std::abs(f.skewDegrees) < 0.05 ? 0 : f.skewDegrees;
     text += QStringLiteral("Skew %1°.").arg(QString::fromStdString(formatOneDecimal(skew)));
@@ -87,6 +97,15 @@ void FoundCalibrationPanel::showFound(const FoundCalibration* found)
     }
     accept_->setEnabled(found != nullptr);
     reject_->setEnabled(found != nullptr);
+}
+
+void FoundCalibrationPanel::showRefused(const FoundCalibration& found)
+{
+    summary_->setText(QStringLiteral("No calibration: %1\n%2")
+                          .arg(QString::fromStdString(found.failure), labelsOf(found)));
+    misreads_->setText(misreadsOf(found));
+    accept_->setEnabled(false);
+    reject_->setEnabled(false);
 }
 
 void FoundCalibrationPanel::showOutcome(const QString& outcome)

@@ -16,6 +16,9 @@ public:
 
     // The calibration under review described; none: nothing to review.
     void showFound(const FoundCalibration* found);
+    // A search that found no calibration: why, and what the printed depths
+    // read said; nothing to accept.
+    void showRefused(const FoundCalibration& found);
     // What became of the last review, until the next.
     void showOutcome(const QString& outcome);
 

@@ -1,4 +1,4 @@
-#include "labelled_log.h"
+#include "labelled_log_drawing.h"
 
 #include <cmath>
 #include <numbers>
