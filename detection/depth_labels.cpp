@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,15 +16,43 @@ namespace {
 constexpr int kLongestStroke = 40;
 // Of the digits of labels 11 pixels high and more.
 constexpr int kShortestDigit = 7;
+constexpr double kFar = 1e9;
 
-}  // namespace
-
-cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const FoundDepthLine& line, double spacing)
+// Each run of a rule's pixels along a row takes the greys beside it, from
+// one side to the other: a digit's stroke that crosses it stays whole.
+void bridgeRules(cv::Mat& grey, const cv::Mat& rule)
 {
-    const int right = std::min(picture.left + picture.width, int(std::floor(line.minDipX)) - 3);
-    const int left = picture.left;
-    const int top = std::max(picture.top, int(std::floor(line.y - 0.45 * spacing)));
-    const int bottom = std::min(picture.top + picture.height, int(std::ceil(line.y + 0.3 * spacing)));
+    for (int y = 0; y < grey.rows; ++y) {
+        std::uint8_t* row = grey.ptr<std::uint8_t>(y);
+        const std::uint8_t* on = rule.ptr<std::uint8_t>(y);
+        for (int x = 0; x < grey.cols;) {
+            if (!on[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < grey.cols && on[x])
+                ++x;
+            const double before = start > 0 ? row[start - 1] : x < grey.cols ? row[x] : 255;
+            const double after = x < grey.cols ? row[x] : before;
+            for (int k = start; k < x; ++k)
+                row[k] = std::uint8_t(std::lround(before + (after - before) * (k - start + 1) / (x - start + 1)));
+        }
+    }
+}
+
+// The text in an area of the picture that a printed number can be, nearest
+// a place by the distance given (in the area's own pixels; kFar and beyond
+// is too far); its glyphs at most `tallest` high, and of two digits or more
+// where severalDigits; glyphs at most widestGap heights apart are one text.
+// Empty where there is none.
+cv::Mat textIn(const GreyRows& picture, const ScanTraits& traits, int left, int top, int right, int bottom, int tallest,
+               bool severalDigits, double widestGap, const std::function<double(const cv::Rect&)>& distance)
+{
+    left = std::max(left, picture.left);
+    top = std::max(top, picture.top);
+    right = std::min(right, picture.left + picture.width);
+    bottom = std::min(bottom, picture.top + picture.height);
     if (right - left < 8 || bottom - top < 8)
         return {};
     cv::Mat grey(bottom - top, right - left, CV_8U);
@@ -33,11 +62,11 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
     ScanTraits unmedianed = traits;
     unmedianed.despeckle = false;
     cv::Mat prepared, scratch, g, ink, lines;
-    const cv::Mat plain = prepareBand(grey, unmedianed, prepared, scratch);
+    const cv::Mat& plainPrepared = prepareBand(grey, unmedianed, prepared, scratch);
     if (traits.despeckle)
-        cv::medianBlur(plain, g, 3);
+        cv::medianBlur(plainPrepared, g, 3);
     else
-        g = plain;
+        g = plainPrepared;
     cv::threshold(g, ink, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
     // The depth line itself, and any other rule, is no text: unbroken runs
     // along a row longer than any stroke of a digit (a line skewed by a
@@ -46,19 +75,28 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
     lines.create(ink.size(), CV_8U);
     lines.setTo(0);
     markRowLines(ink, lines, kLongestStroke, 0);
-    // So is a border of the depth column, which runs down through the rows
-    // round the line, farther than any digit stands.
-    cv::Mat across, acrossLines(ink.cols, ink.rows, CV_8U, cv::Scalar(0));
+    // So is a rule down the page, the depth column's border or the grid
+    // line a scale's number is centred on, which runs farther than any
+    // digit; where it crosses a number, the digits' strokes go on through it.
+    cv::Mat across, visited, down(ink.cols, ink.rows, CV_8U, cv::Scalar(0));
     cv::transpose(ink, across);
-    markRowLines(across, acrossLines, std::max(kLongestStroke / 2, int(0.6 * ink.rows)), 2);
-    cv::transpose(acrossLines, across);
-    lines |= across;
+    const int tallestRule = std::max(kLongestStroke / 2, int(0.6 * ink.rows));
+    markRowLines(across, down, tallestRule, 2);
+    markSkewedRowLines(across, down, visited, tallestRule, 2);
+    cv::transpose(down, across);
+    cv::dilate(across, down, cv::getStructuringElement(cv::MORPH_RECT, {3, 1}));
+    cv::Mat plain = plainPrepared.clone();
+    bridgeRules(plain, down);
+    if (traits.despeckle)
+        bridgeRules(g, down);
+    else
+        g = plain;
+    cv::threshold(g, ink, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
     cv::dilate(lines, lines, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
     ink.setTo(0, lines);
 
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
-    const int tallest = int(0.4 * spacing);
     std::vector<cv::Rect> glyphs;
     std::vector<std::uint8_t> glyph(std::size_t(count), 0);
     for (int i = 1; i < count; ++i) {
@@ -89,7 +127,7 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
                     continue;
                 const int overlap = std::min(text.y + text.height, b.y + b.height) - std::max(text.y, b.y);
                 const int gap = std::max(b.x - (text.x + text.width), text.x - (b.x + b.width));
-                if (2 * overlap >= std::min(text.height, b.height) && gap <= text.height * 3 / 2) {
+                if (2 * overlap >= std::min(text.height, b.height) && gap <= widestGap * text.height) {
                     text |= b;
                     taken[k] = true;
                     ++count;
@@ -103,17 +141,12 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
     // A depth is printed in two digits at least, each as tall as a printed
     // digit is: what specks that touch make is rarely so.
     const auto printed = [&](std::size_t k) {
-        return texts[k].height >= kShortestDigit && (members[k] >= 2 || 5 * texts[k].width >= 6 * texts[k].height);
-    };
-    // The text nearest the line, one above it counted nearer than one below.
-    const double lineRow = line.y - top;
-    const auto distance = [&](const cv::Rect& b) {
-        const double middle = b.y + b.height / 2.0;
-        return middle <= lineRow ? lineRow - middle : 2 * (middle - lineRow);
+        return texts[k].height >= kShortestDigit
+               && (members[k] >= 2 || 5 * texts[k].width >= 6 * texts[k].height || !severalDigits);
     };
     std::optional<cv::Rect> nearest;
     for (std::size_t k = 0; k < texts.size(); ++k)
-        if (printed(k) && (!nearest || distance(texts[k]) < distance(*nearest)))
+        if (printed(k) && distance(texts[k]) < kFar && (!nearest || distance(texts[k]) < distance(*nearest)))
             nearest = texts[k];
     if (!nearest)
         return {};
@@ -138,3 +171,31 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
     return label;
 }
 
+}  // namespace
+
+cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const FoundDepthLine& line, double spacing)
+{
+    const int top = int(std::floor(line.y - 0.45 * spacing));
+    // Nearest the line, a text above it counted nearer than one below.
+    const double lineRow = line.y - std::max(top, picture.top);
+    return textIn(picture, traits, picture.left, top, int(std::floor(line.minDipX)) - 3,
+                  int(std::ceil(line.y + 0.3 * spacing)), int(0.4 * spacing), true, 1.5, [lineRow](const cv::Rect& b) {
+                      const double middle = b.y + b.height / 2.0;
+                      return middle <= lineRow ? lineRow - middle : 2 * (middle - lineRow);
+                  });
+}
+
+cv::Mat scaleNumber(const GreyRows& picture, const ScanTraits& traits, double x, double firstLineY)
+{
+    constexpr int kReach = 300, kAside = 40, kTallest = 30;
+    const int left = int(std::floor(x)) - kAside, top = int(std::floor(firstLineY)) - kReach;
+    // Centred on the grid line, the lowest of those that are.
+    const double middle = x - std::max(left, picture.left), bottom = firstLineY - std::max(top, picture.top);
+    // Numbers side by side (80 and 90 on a standard scale) stand wider
+    // apart than the digits of one.
+    return textIn(picture, traits, left, top, int(std::ceil(x)) + kAside, int(std::floor(firstLineY)) - 2, kTallest, false, 0.6,
+                  [middle, bottom](const cv::Rect& b) {
+                      const double off = std::abs(b.x + b.width / 2.0 - middle);
+                      return off > 0.75 * b.width + 4 ? kFar : bottom - (b.y + b.height);
+                  });
+}

@@ -11,3 +11,8 @@
 // distance between depth lines, which bounds how far from the line a label
 // may stand.
 cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const FoundDepthLine& line, double spacing);
+
+// The number printed over the dip track's grid line at x, above the first
+// depth line (the scale's degrees), as a picture to read. Empty where no
+// text is centred there.
+cv::Mat scaleNumber(const GreyRows& picture, const ScanTraits& traits, double x, double firstLineY);

@@ -159,7 +159,7 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
     found.labelsRead = int(numbers.size());
     found.labelsAgreeing = depths ? int(depths->agreeing()) : 0;
     if (!depths) {
-        found.failure = labels.empty() ? "No depths are printed beside the depth lines."
+        found.failure = labels.empty() ? "No printed depths were found beside the depth lines."
                                        : "The depths printed beside the lines could not be read as round steps apart ("
                                              + std::to_string(labels.size()) + " labels looked at, "
                                              + std::to_string(numbers.size()) + " read as numbers).";
@@ -192,6 +192,19 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         rights.push_back(r.maxDipX);
     }
     found.scaleAssumed = !layout.scale;
+    // The scale's numbers printed over its grid lines, as a scale of 0 to
+    // 90 puts them: two read so confirm the limits the grid was matched
+    // with. Other numbers read there are taken for misreadings.
+    if (layout.scale) {
+        const FoundDepthLine& first = lines.front();
+        int confirmed = 0;
+        for (int dip = 10; dip < 90 && confirmed < 2; dip += 10) {
+            const double x = first.minDipX + (first.maxDipX - first.minDipX) * dipFraction(*layout.scale, dip);
+            const std::optional<double> number = numberOf(reader.read(scaleNumber(picture, layout.traits, x, first.y)).text);
+            confirmed += number && *number == dip ? 1 : 0;
+        }
+        found.limitsRead = confirmed >= 2;
+    }
     found.calibration.scale = layout.scale ? *layout.scale : DipScale{DipScaleKind::Linear, 0, 90, {}};
     found.calibration.leftEdge = median(lefts);
     found.calibration.rightEdge = median(rights);

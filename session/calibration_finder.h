@@ -14,6 +14,9 @@ struct FoundCalibration {
     // No grid was seen on the track (a fax keeps none): its scale is taken
     // to be linear.
     bool scaleAssumed = false;
+    // The scale's numbers over its grid lines were read where limits of 0
+    // and 90 put them; where they were not, 0 to 90 is kept all the same.
+    bool limitsRead = false;
     int labelsLooked = 0;        // labels given to the reader
     int labelsRead = 0;          // labels read as numbers
     int labelsAgreeing = 0;

@@ -258,6 +258,9 @@ private:
         r_.rows = int(session_.work().depthRows.size());
         if (found.scaleAssumed)
             r_.warnings << QStringLiteral("No grid was seen on the dip track: its scale was taken to be linear, 0 to 90.");
+        else if (!found.limitsRead)
+            r_.warnings << QStringLiteral("The dip scale's numbers were not read over its grid: the scale was taken to "
+                                          "run from 0 to 90.");
         if (const std::string note = missedLinesNote(found.missed); !note.empty())
             r_.warnings << QString::fromStdString(note);
         for (const FoundCalibration::Misread& m : found.disagreeing)
@@ -292,6 +295,7 @@ private:
                 {QStringLiteral("depthStep"), found.depthStep},
                 {QStringLiteral("scale"), scale ? QString::fromStdString(dipScaleCaption(scale->kind)) : QString()},
                 {QStringLiteral("scaleAssumed"), found.scaleAssumed},
+                {QStringLiteral("limitsRead"), found.limitsRead},
                 {QStringLiteral("skewDegrees"), found.skewDegrees},
                 {QStringLiteral("disagreeing"), disagreeing},
                 {QStringLiteral("missedLines"), missed}};

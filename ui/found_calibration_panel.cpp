@@ -32,6 +32,8 @@ QString summaryOf(const FoundCalibration& f)
         scale += QStringLiteral(", %1 to %2").arg(c.scale->minDip).arg(c.scale->maxDip);
     if (f.scaleAssumed)
         scale += QStringLiteral(" (assumed: no grid was seen on the track)");
+    else if (!f.limitsRead)
+        scale += QStringLiteral(" (limits assumed: the scale's numbers were not read)");
     QString text = QStringLiteral("%1.\n").arg(scale);
     if (!c.rows.empty())
         text += QStringLiteral("%1 depth lines, %2 to %3, every %4.\n")
