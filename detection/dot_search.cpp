@@ -122,7 +122,9 @@ void searchArea(const GreyPicture& picture, const Area& area, const ScanTraits& 
     const Area read = clipped(picture, {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin});
     if (read.empty())
         return;
-    makeInkLayers(prepareBand(view(picture, read), traits, layers.prepared, layers.preparedScratch), limits, layers);
+    const cv::Mat& band = prepareBand(view(picture, read), traits, layers.prepared, layers.preparedScratch,
+                                      &layers.thinPrepared);
+    makeInkLayers(band, traits.despeckle ? layers.thinPrepared : cv::Mat(), limits, layers);
     cv::Mat& peaks = layers.peaks;
     cv::dilate(layers.dist, peaks, cv::getStructuringElement(cv::MORPH_RECT, {5, 5}));
     for (int y = area.top - read.top; y < area.bottom - read.top; ++y) {

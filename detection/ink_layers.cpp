@@ -94,7 +94,7 @@ void markPieces(InkLayers& l)
 
 }  // namespace
 
-void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
+void makeInkLayers(const cv::Mat& grey, const cv::Mat& thinGrey, const InkLimits& limits, InkLayers& l)
 {
     l.grey = grey;
     cv::threshold(grey, l.ink, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
@@ -110,6 +110,14 @@ void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& l)
     cv::distanceTransform(l.filled, l.dist, cv::DIST_L2, cv::DIST_MASK_5, CV_32F);
     cv::bitwise_not(l.lines, l.scratch);
     cv::bitwise_and(l.ink, l.scratch, l.strokes);
+    l.tails = {grey, l.paleInk, l.strokes};
+    l.thinTails = {};
+    if (!thinGrey.empty()) {
+        cv::threshold(thinGrey, l.thinInk, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
+        cv::bitwise_and(l.thinInk, l.scratch, l.thinTails.strokes);
+        cv::threshold(thinGrey, l.thinTails.paleInk, paleInkLevel(limits.threshold) - 1, 255, cv::THRESH_BINARY_INV);
+        l.thinTails.grey = thinGrey;
+    }
     if (limits.smallestPiece > 0)
         markPieces(l);
 }

@@ -6,6 +6,12 @@
 
 #include "detection/long_lines.h"
 
+// Where a tail is read: the greys, the ink paler than pale ink's level, and
+// the strokes (ink that is no long line).
+struct TailInk {
+    cv::Mat grey, paleInk, strokes;
+};
+
 // The binary layers the tadpole search reads, made once for a band of the
 // picture. Every layer has the band's size; 255 marks a set pixel. A search
 // keeps one for all its bands, so that their memory is taken once.
@@ -17,6 +23,11 @@ struct InkLayers {
     cv::Mat filled;  // ink with the small enclosed holes filled, so hollow dots are solid
     cv::Mat dist;    // 32-bit float: each filled pixel's distance to the nearest unfilled one
     cv::Mat strokes; // ink that is no long line: where tails are followed
+    // Where tails are read: the band's own greys, pale ink and strokes; and
+    // on a speckled scan those of the band that kept its strokes a pixel
+    // thin (empty elsewhere), where a tail is looked for when the cleared
+    // band shows none.
+    TailInk tails, thinTails;
     cv::Mat peaks;   // 32-bit float: the greatest distance round each pixel
     // The pieces of filled ink off the lines (32-bit labels), and the
     // greatest distance in each: a tadpole's dot is the thickest of its piece.
@@ -27,7 +38,8 @@ struct InkLayers {
 
     // Working space of the making, and of the band's preparation.
     LineScratch lineScratch;
-    cv::Mat paleInk, holes, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch;
+    cv::Mat paleInk, holes, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch, thinPrepared,
+        thinInk;
 };
 
 // The largest dot looked for when the settings give no range, in pixels.
@@ -51,5 +63,7 @@ struct InkLimits {
     bool greyInsides = false;   // a hollow dot's inside may be grey, not paper: on copied, faded or uneven scans
 };
 
-void makeInkLayers(const cv::Mat& grey, const InkLimits& limits, InkLayers& layers);
+// The layers of a band: its dots looked for in grey, their tails read there
+// and, where given, in thinGrey (the band that kept its thin strokes).
+void makeInkLayers(const cv::Mat& grey, const cv::Mat& thinGrey, const InkLimits& limits, InkLayers& layers);
 

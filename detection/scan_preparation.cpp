@@ -20,8 +20,11 @@ constexpr int kFadedInk = 60;
 constexpr int kInkDark = 20;
 // Specks: ink in pieces of at most this many pixels, far smaller than a dot.
 constexpr int kSpeckArea = 3;
-// A stroke of ink: more pixels than specks that touch make.
-constexpr int kStrokeArea = 12;
+// Pixels of pale ink in a row of five that make a stroke.
+constexpr int kStrokeRun = 4;
+// A run of pale ink along a row or a column this long is a line of a grid:
+// tails printed a pixel thin are a small dot's, far shorter.
+constexpr int kGridRun = 41;
 constexpr double kNoisy = 0.003;
 
 // The paper's own level: the grey with every dark thing narrower than the
@@ -87,28 +90,47 @@ double speckShare(const cv::Mat& grey, int threshold)
     return grey.total() > 0 ? specks / double(grey.total()) : 0;
 }
 
-// A median of three clears the specks, but with them every stroke one
-// pixel wide, such as a tail printed thin: where the grey before it was
-// part of a piece of pale ink larger than any speck, the darker grey of
-// before is kept.
-void despeckle(cv::Mat& grey, int paleLevel, cv::Mat& scratch)
+// Eight lines of five pixels through the middle of a 5 x 5 kernel, at every
+// eighth of a half turn.
+const std::vector<cv::Mat>& strokeKernels()
 {
-    cv::medianBlur(grey, scratch, 3);
-    cv::Mat ink, labels, stats, centroids;
-    cv::threshold(grey, ink, paleLevel - 1, 255, cv::THRESH_BINARY_INV);
-    const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
-    std::vector<std::uint8_t> stroke(std::size_t(count), 0);
-    for (int i = 1; i < count; ++i)
-        stroke[std::size_t(i)] = stats.at<int>(i, cv::CC_STAT_AREA) > kStrokeArea;
-    for (int y = 0; y < grey.rows; ++y) {
-        const int* label = labels.ptr<int>(y);
-        const std::uint8_t* before = grey.ptr<std::uint8_t>(y);
-        std::uint8_t* after = scratch.ptr<std::uint8_t>(y);
-        for (int x = 0; x < grey.cols; ++x)
-            if (stroke[std::size_t(label[x])])
-                after[x] = std::min(after[x], before[x]);
+    static const std::vector<cv::Mat> kernels = [] {
+        std::vector<cv::Mat> k;
+        for (int i = 0; i < 8; ++i) {
+            const double a = i * 3.14159265358979 / 8;
+            cv::Mat kernel(5, 5, CV_32F, cv::Scalar(0));
+            for (int t = -2; t <= 2; ++t)
+                kernel.at<float>(2 + int(std::lround(t * std::sin(a))), 2 + int(std::lround(t * std::cos(a)))) = 1;
+            k.push_back(kernel);
+        }
+        return k;
+    }();
+    return kernels;
+}
+
+// A median of three clears the specks, but with them every stroke one
+// pixel wide, such as a tail printed thin: the cleared grey, where pale ink
+// ran on along a straight stroke of five pixels at least in any direction,
+// takes the darker grey of before. Specks, even where they touch, seldom
+// line up so; a grid's thin lines, longer than any thin tail, are left
+// cleared.
+void keepStrokes(const cv::Mat& before, const cv::Mat& cleared, int paleLevel, cv::Mat& kept)
+{
+    cv::Mat ink, along, onStroke(before.size(), CV_8U, cv::Scalar(0));
+    cv::threshold(before, ink, paleLevel - 1, 1, cv::THRESH_BINARY_INV);
+    for (const cv::Mat& kernel : strokeKernels()) {
+        cv::filter2D(ink, along, CV_8U, kernel, {-1, -1}, 0, cv::BORDER_CONSTANT);
+        onStroke |= along >= kStrokeRun;
     }
-    std::swap(grey, scratch);
+    onStroke &= ink;
+    for (const cv::Size run : {cv::Size(kGridRun, 1), cv::Size(1, kGridRun)}) {
+        cv::boxFilter(ink, along, CV_8U, run, {-1, -1}, false, cv::BORDER_CONSTANT);
+        onStroke.setTo(0, along >= kGridRun - kGridRun / 8);
+    }
+    cleared.copyTo(kept);
+    cv::Mat darker;
+    cv::min(cleared, before, darker);
+    darker.copyTo(kept, onStroke);
 }
 
 // The pale ink's level as it lies before the darkness is stretched.
@@ -192,7 +214,8 @@ ScanTraits studyScan(const std::vector<cv::Mat>& samples, double maxDiameter)
     return t;
 }
 
-const cv::Mat& prepareBand(const cv::Mat& grey, const ScanTraits& t, cv::Mat& prepared, cv::Mat& scratch)
+const cv::Mat& prepareBand(const cv::Mat& grey, const ScanTraits& t, cv::Mat& prepared, cv::Mat& scratch,
+                           cv::Mat* strokesKept)
 {
     if (!t.levelPaper && t.stretch == 1 && !t.despeckle)
         return grey;
@@ -200,9 +223,17 @@ const cv::Mat& prepareBand(const cv::Mat& grey, const ScanTraits& t, cv::Mat& pr
         levelled(grey, t.paperKernel, prepared, scratch);
     else
         grey.copyTo(prepared);
-    if (t.despeckle)
-        despeckle(prepared, paleLevelBeforeStretch(t), scratch);
-    if (t.stretch != 1)
-        cv::LUT(prepared, stretchTable(t.stretch), prepared);
+    if (t.despeckle) {
+        cv::medianBlur(prepared, scratch, 3);
+        if (strokesKept)
+            keepStrokes(prepared, scratch, paleLevelBeforeStretch(t), *strokesKept);
+        std::swap(prepared, scratch);
+    }
+    if (t.stretch != 1) {
+        const cv::Mat table = stretchTable(t.stretch);
+        cv::LUT(prepared, table, prepared);
+        if (t.despeckle && strokesKept)
+            cv::LUT(*strokesKept, table, *strokesKept);
+    }
     return prepared;
 }

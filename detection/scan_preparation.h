@@ -11,5 +11,9 @@
 ScanTraits studyScan(const std::vector<cv::Mat>& samples, double maxDiameter);
 
 // The band as the search reads it: grey itself when nothing is to be done,
-// else prepared, with scratch as working space.
-const cv::Mat& prepareBand(const cv::Mat& grey, const ScanTraits& traits, cv::Mat& prepared, cv::Mat& scratch);
+// else prepared, with scratch as working space. Where specks are cleared,
+// strokesKept (when given) receives the band cleared of its specks but with
+// its strokes a pixel thin kept, which the clearing takes too: tails are read
+// there, dots in the band returned.
+const cv::Mat& prepareBand(const cv::Mat& grey, const ScanTraits& traits, cv::Mat& prepared, cv::Mat& scratch,
+                           cv::Mat* strokesKept = nullptr);

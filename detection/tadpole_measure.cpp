@@ -133,7 +133,20 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     const int reach = int(std::ceil(radius + 3));
     const double pcx = px + 0.5, pcy = py + 0.5;
 
-    auto tail = findTail(l, pcx, pcy, radius, 13 * radius + 2);
+    // The confidence's weights were fitted to tails read in the cleared
+    // band: a tail is read where the band kept its thin strokes only when the
+    // cleared band shows none.
+    const TailInk* tails = &l.tails;
+    const auto tailFrom = [&](double x, double y) {
+        tails = &l.tails;
+        auto found = findTail(l, *tails, x, y, radius, 13 * radius + 2);
+        if (!found && !l.thinTails.grey.empty()) {
+            tails = &l.thinTails;
+            found = findTail(l, *tails, x, y, radius, 13 * radius + 2);
+        }
+        return found;
+    };
+    auto tail = tailFrom(pcx, pcy);
     // A point on a thick stroke: the stroke runs on both ways, or into a
     // dot bigger than the point itself.
     if (tail && (tail->throughStroke || tail->endsInDot > peak))
@@ -233,7 +246,7 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     // (a letter's strokes, a smudge), which is no tadpole.
     auto alongLine = [&] {
         e.clutter = clutterRound(l, t.x, t.y, radius, nullptr);
-        if (const auto hidden = tailAlongLine(l, t.x, t.y, radius, 13 * radius + 2)) {
+        if (const auto hidden = tailAlongLine(l, l.tails, t.x, t.y, radius, 13 * radius + 2)) {
             t.azimuth = azimuthTowards(std::sin(hidden->first), std::cos(hidden->first));
             e.alongLine = true;
             e.tailLength = hidden->second / t.diameter;
@@ -245,15 +258,15 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     // A thin tail of a small dot may leave it just aside of where the peak
     // looks from: looked for again from the dot's centre.
     if (!tail)
-        tail = findTail(l, t.x, t.y, radius, 13 * radius + 2);
+        tail = tailFrom(t.x, t.y);
     if (!tail || tail->throughStroke || tail->endsInDot > peak)
         return alongLine();
     const int paleLevel = paleInkLevel(limits.threshold);
-    const TailFit fit = fitTail(l, t.x, t.y, radius, *tail);
+    const TailFit fit = fitTail(l, *tails, t.x, t.y, radius, *tail);
     // A straight bar of the tail's width, a little blurred, spreads so far
     // round its axis; the strokes of a letter spread further.
     const double straight = std::sqrt(fit.width * fit.width / 12 + 0.25) + 0.35;
-    if (fit.spread > straight || !attached(l, t.x, t.y, radius, fit.angle, paleLevel))
+    if (fit.spread > straight || !attached(l, *tails, t.x, t.y, radius, fit.angle, paleLevel))
         return alongLine();
     t.azimuth = azimuthTowards(std::sin(fit.angle), std::cos(fit.angle));
     e.tailLength = tail->length / t.diameter;

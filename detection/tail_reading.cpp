@@ -18,7 +18,7 @@ struct Run {
     float endsInDot = 0;  // the distance peak of a dot the run ran into; 0 none
 };
 
-Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, double to)
+Run runLength(const InkLayers& l, const TailInk& tails, double cx, double cy, Step step, double edge, double to)
 {
     const double sx = step.x, sy = step.y;
     auto inkIn = [&](const cv::Mat& layer, double s) {
@@ -27,11 +27,11 @@ Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, 
                 return true;
         return false;
     };
-    auto ink = [&](double s) { return inkIn(l.strokes, s); };
+    auto ink = [&](double s) { return inkIn(tails.strokes, s); };
     // A tail leaves the dot's edge itself, maybe across a line: ink only
     // beyond a gap there belongs to something else, such as a neighbour's dot.
     // A thin tail, paler than its dot, may leave it as pale ink.
-    if (!inkIn(l.paleInk, edge + 1) || !inkIn(l.paleInk, edge + 2))
+    if (!inkIn(tails.paleInk, edge + 1) || !inkIn(tails.paleInk, edge + 2))
         return {};
     // On a line the tail may hide for a while, as when it leaves the dot
     // along a line: the run goes on if the tail shows again soon enough.
@@ -68,13 +68,13 @@ Run runLength(const InkLayers& l, double cx, double cy, Step step, double edge, 
 
 }  // namespace
 
-std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double radius, double longest)
+std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double longest)
 {
     std::array<double, kAngles> run{};
     std::array<float, kAngles> endsInDot{};
     const double from = radius + 0.5, to = radius + longest;
     for (int a = 0; a < kAngles; ++a) {
-        const Run r = runLength(l, cx, cy, steps<kAngles>()[std::size_t(a)], from, to);
+        const Run r = runLength(l, tails, cx, cy, steps<kAngles>()[std::size_t(a)], from, to);
         run[std::size_t(a)] = r.length;
         endsInDot[std::size_t(a)] = r.endsInDot;
     }
@@ -111,7 +111,7 @@ std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double ra
 }
 
 
-TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const Tail& tail)
+TailFit fitTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, const Tail& tail)
 {
     struct Pixel {
         double vx, vy, along, across, w;
@@ -131,14 +131,14 @@ TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const T
         const int y1 = int(std::ceil(cy + std::max(0.0, uy * end))) + 3;
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) {
-                if (!inside(l.grey, x, y) || at(l.lines, x, y))
+                if (!inside(tails.grey, x, y) || at(l.lines, x, y))
                     continue;
                 const double vx = x + 0.5 - cx, vy = y + 0.5 - cy;
                 const double along = vx * ux + vy * uy, across = -vx * uy + vy * ux;
                 // Wide enough for a tail of 3 pixels at first; then as wide
                 // as the tail, so that little else lies in the way.
                 if (along >= first && along <= end && std::abs(across) <= halfWidth)
-                    if (const int w = kPalestInk - int(l.grey.at<std::uint8_t>(y, x)); w > 0)
+                    if (const int w = kPalestInk - int(tails.grey.at<std::uint8_t>(y, x)); w > 0)
                         pixels.push_back({vx, vy, along, across, double(w)});
             }
         // Where the ink of each pixel's length of the axis lies across it: on
@@ -185,14 +185,14 @@ TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const T
     return fit;
 }
 
-bool attached(const InkLayers& l, double cx, double cy, double radius, double angle, int paleLevel)
+bool attached(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double angle, int paleLevel)
 {
     const double sx = std::sin(angle), sy = -std::cos(angle);
     // The darkest of the pixels on the axis and 0.7 either side, so that a
     // jagged line a pixel wide shows no gap.
     auto grey = [&](double x, double y) {
         const int px = int(std::floor(x)), py = int(std::floor(y));
-        return inside(l.grey, px, py) ? int(l.grey.at<std::uint8_t>(py, px)) : 255;
+        return inside(tails.grey, px, py) ? int(tails.grey.at<std::uint8_t>(py, px)) : 255;
     };
     // A pixel's gap is allowed: a thin tail on a fax scan is broken so.
     int paper = 0;
@@ -213,7 +213,7 @@ bool attached(const InkLayers& l, double cx, double cy, double radius, double an
 // the dot, less the line's own further on, is the tail's; where that extra
 // darkness lies across the line gives the tail's small angle to it. The
 // tail is told by its angle and length beyond the dot's edge.
-std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, double cx, double cy, double radius,
+std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius,
                                                        double longest)
 {
     const int half = int(std::ceil(radius)) + 3;
@@ -227,9 +227,9 @@ std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, doubl
             line = false;
             for (int j = -half; j <= half; ++j) {
                 const int x = int(std::floor(cx + s * u.x + j * n.x)), y = int(std::floor(cy + s * u.y + j * n.y));
-                if (!inside(l.grey, x, y))
+                if (!inside(tails.grey, x, y))
                     continue;
-                const double w = (255 - l.grey.at<std::uint8_t>(y, x)) / 255.0;
+                const double w = (255 - tails.grey.at<std::uint8_t>(y, x)) / 255.0;
                 dark += w;
                 moment += w * j;
                 line = line || at(l.runs, x, y);

@@ -7,7 +7,8 @@
 #include "detection/tadpole_geometry.h"
 
 // Reading a dot's tail: the run of ink that leaves its edge, the tail's
-// axis fitted to it, and a tail hidden along a line.
+// axis fitted to it, and a tail hidden along a line; each in the band's
+// tail ink given (InkLayers::tails, or thinTails).
 
 struct Tail {
     double angle = 0;  // radians clockwise from up
@@ -20,7 +21,7 @@ struct Tail {
 };
 // The longest run of ink leaving the edge of the dot of radius round
 // (cx, cy), out to longest beyond it; nothing shorter than a tail.
-std::optional<Tail> findTail(const InkLayers& l, double cx, double cy, double radius, double longest);
+std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double longest);
 
 // The tail's direction fitted through the centre to the darkness of the
 // pixels along it, so that a tail a pixel wide still gives a fraction of a
@@ -35,13 +36,13 @@ struct TailFit {
     // leave its middle on the axis; a chain of specks wanders.
     double wander = 0;
 };
-TailFit fitTail(const InkLayers& l, double cx, double cy, double radius, const Tail& tail);
+TailFit fitTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, const Tail& tail);
 
 // Whether the tail along angle leaves the dot's edge itself, with no paper
 // between them: a letter beside a round letter has some.
-bool attached(const InkLayers& l, double cx, double cy, double radius, double angle, int paleLevel);
+bool attached(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double angle, int paleLevel);
 
 // A tail that lies along a depth or grid line from the dot: its angle and
 // length beyond the dot's edge; nothing without one.
-std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, double cx, double cy, double radius,
+std::optional<std::pair<double, double>> tailAlongLine(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius,
                                                        double longest);

@@ -174,8 +174,12 @@ TEST_F(BatchTest, AutoCalibrationReadsEachLogsOwnLinesAndLabels)
     EXPECT_NEAR(disagreeing[0][QStringLiteral("row")].toDouble(), 600.5, 0.05);
     EXPECT_EQ(disagreeing[0][QStringLiteral("read")].toString(), QStringLiteral("2950"));
     EXPECT_EQ(disagreeing[0][QStringLiteral("fits")].toDouble(), 2450);
+    // The drawn log prints no numbers over its grid: its limits are assumed, and said so.
+    EXPECT_FALSE(calibration[QStringLiteral("limitsRead")].toBool());
     EXPECT_EQ(entry[QStringLiteral("warnings")].toArray(),
-              QJsonArray({QStringLiteral("The depth printed at row 600.5 was read as \"2950\"; 2450 fits the others.")}));
+              QJsonArray({QStringLiteral("The dip scale's numbers were not read over its grid: the scale was taken to run "
+                                         "from 0 to 90."),
+                          QStringLiteral("The depth printed at row 600.5 was read as \"2950\"; 2450 fits the others.")}));
     // The tadpole between the first two lines: 2405 at row 150.5, dip 0 + (190.5 - 150.5) / 400 * 90.
     const QStringList rows = text(path("out/labelled.csv")).split(QStringLiteral("\r\n"));
     ASSERT_GE(rows.size(), 3);

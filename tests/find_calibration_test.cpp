@@ -29,8 +29,9 @@ TEST_F(FindCalibrationTest, AFoundCalibrationIsReviewedThenAcceptedAsOneStepThat
     find();
     ASSERT_TRUE(session().foundCalibration());
     EXPECT_TRUE(child<QWidget>("foundcalibration")->isVisible());
-    EXPECT_EQ(summary(), QStringLiteral("Linear Dip Scale, 0 to 90.\n11 depth lines, 2400 to 2500, every 10.\n"
-                                        "11 printed depths read, 10 agreeing.\nSkew 0.0°."))
+    EXPECT_EQ(summary(), QStringLiteral("Linear Dip Scale, 0 to 90 (limits assumed: the scale's numbers were not "
+                                        "read).\n11 depth lines, 2400 to 2500, every 10.\n11 printed depths looked at, "
+                                        "11 read as numbers, 10 agreeing.\nSkew 0.0°."))
         << summary().toStdString();
     EXPECT_EQ(label("calibrationmisreads"),
               QStringLiteral("Disagreeing with the others:\nRow 600: read 2041, fits 2450."));
@@ -105,7 +106,11 @@ TEST_F(FindCalibrationTest, ALogWithoutLinesSaysWhyAndOffersNothing)
     ASSERT_EQ(messages_->errors.size(), 1);
     EXPECT_TRUE(messages_->errors[0].startsWith(QStringLiteral("Find Calibration: No calibration was found on the log: ")))
         << messages_->errors[0].toStdString();
-    EXPECT_FALSE(child<QWidget>("foundcalibration")->isVisible());
+    // The panel tells why beside the log, with nothing to accept.
+    EXPECT_TRUE(child<QWidget>("foundcalibration")->isVisible());
+    EXPECT_TRUE(summary().startsWith(QStringLiteral("No calibration: "))) << summary().toStdString();
+    EXPECT_FALSE(button("acceptcalibration")->isEnabled());
+    EXPECT_FALSE(button("rejectcalibration")->isEnabled());
 }
 
 }  // namespace
