@@ -122,8 +122,8 @@ void searchArea(const GreyPicture& picture, const Area& area, const ScanTraits& 
     const Area read = clipped(picture, {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin});
     if (read.empty())
         return;
-    const cv::Mat& band = prepareBand(view(picture, read), traits, layers.prepared, layers.preparedScratch,
-                                      &layers.thinPrepared);
+    const cv::Mat scanned = view(picture, read);
+    const cv::Mat& band = prepareBand(scanned, traits, layers.prepared, layers.preparedScratch, &layers.thinPrepared);
     makeInkLayers(band, traits.despeckle ? layers.thinPrepared : cv::Mat(), limits, layers);
     cv::Mat& peaks = layers.peaks;
     cv::dilate(layers.dist, peaks, cv::getStructuringElement(cv::MORPH_RECT, {5, 5}));
