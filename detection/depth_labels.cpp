@@ -45,8 +45,8 @@ void bridgeRules(cv::Mat& grey, const cv::Mat& rule)
 // a place by the distance given (in the area's own pixels; kFar and beyond
 // is too far); its glyphs at most `tallest` high, and of two digits or more
 // where severalDigits; glyphs at most widestGap heights apart are one text.
-// Empty where there is none.
-cv::Mat textIn(const GreyRows& picture, const ScanTraits& traits, int left, int top, int right, int bottom, int tallest,
+// Its pictures to read, as depthLabel gives them; none where there is none.
+std::vector<cv::Mat> textIn(const GreyRows& picture, const ScanTraits& traits, int left, int top, int right, int bottom, int tallest,
                bool severalDigits, double widestGap, const std::function<double(const cv::Rect&)>& distance)
 {
     left = std::max(left, picture.left);
@@ -152,28 +152,34 @@ cv::Mat textIn(const GreyRows& picture, const ScanTraits& traits, int left, int 
         return {};
     const cv::Rect text = *nearest;
     const cv::Rect framed = (text + cv::Size(6, 6) - cv::Point(3, 3)) & cv::Rect(0, 0, g.cols, g.rows);
-    // The text's box as printed, grey fringes and faint strokes included,
-    // without the lines. A median would have closed the counters of small
-    // bold digits: on a speckled scan the box is taken before it, and the
-    // specks are cleared one by one.
+    // The text's box, grey fringes and faint strokes included, without the
+    // lines. On a speckled scan first as the median cleared it, which takes
+    // the specks off the digits and out of their counters; then as printed,
+    // its specks cleared one by one, for small bold digits whose counters
+    // the median closed.
+    std::vector<cv::Mat> pictures;
+    if (traits.despeckle) {
+        pictures.push_back(g(framed).clone());
+        pictures.back().setTo(255, lines(framed));
+    }
     cv::Mat label = plain(framed).clone();
     label.setTo(255, lines(framed));
     if (traits.despeckle) {
         cv::Mat specks, speckLabels, speckStats, speckCentres;
         cv::threshold(label, specks, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
-        const int n = cv::connectedComponentsWithStats(specks, speckLabels, speckStats, speckCentres, 8, CV_32S);
+        cv::connectedComponentsWithStats(specks, speckLabels, speckStats, speckCentres, 8, CV_32S);
         for (int y = 0; y < label.rows; ++y)
             for (int x = 0; x < label.cols; ++x)
                 if (const int k = speckLabels.at<int>(y, x); k && speckStats.at<int>(k, cv::CC_STAT_AREA) <= 3)
                     label.at<std::uint8_t>(y, x) = 255;
-        (void)n;
     }
-    return label;
+    pictures.push_back(label);
+    return pictures;
 }
 
 }  // namespace
 
-cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const FoundDepthLine& line, double spacing)
+std::vector<cv::Mat> depthLabel(const GreyRows& picture, const ScanTraits& traits, const FoundDepthLine& line, double spacing)
 {
     const int top = int(std::floor(line.y - 0.45 * spacing));
     // Nearest the line, a text above it counted nearer than one below.
@@ -185,7 +191,7 @@ cv::Mat depthLabel(const GreyRows& picture, const ScanTraits& traits, const Foun
                   });
 }
 
-cv::Mat scaleNumber(const GreyRows& picture, const ScanTraits& traits, double x, double firstLineY)
+std::vector<cv::Mat> scaleNumber(const GreyRows& picture, const ScanTraits& traits, double x, double firstLineY)
 {
     constexpr int kReach = 300, kAside = 40, kTallest = 30;
     const int left = int(std::floor(x)) - kAside, top = int(std::floor(firstLineY)) - kReach;

@@ -98,7 +98,7 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
     }
     // The counted lines with text beside them, of which a spread is read first.
     std::vector<std::size_t> labelled;
-    std::vector<cv::Mat> crops(lines.size());
+    std::vector<std::vector<cv::Mat>> crops(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (count.place[i]) {
             crops[i] = depthLabel(picture, layout.traits, lines[i], count.spacing);
@@ -111,7 +111,9 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         if (read[i])
             return;
         read[i] = true;
-        const NumberReader::Reading r = reader.read(crops[i]);
+        NumberReader::Reading r;
+        for (std::size_t k = 0; k < crops[i].size() && !numberOf(r.text); ++k)
+            r = reader.read(crops[i][k]);
         labels.push_back({i, r.text, numberOf(r.text)});
     };
     // Labels spread along the log, each already read skipped.
@@ -200,7 +202,10 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
         int confirmed = 0;
         for (int dip = 10; dip < 90 && confirmed < 2; dip += 10) {
             const double x = first.minDipX + (first.maxDipX - first.minDipX) * dipFraction(*layout.scale, dip);
-            const std::optional<double> number = numberOf(reader.read(scaleNumber(picture, layout.traits, x, first.y)).text);
+            std::optional<double> number;
+            for (const cv::Mat& printed : scaleNumber(picture, layout.traits, x, first.y))
+                if (!number)
+                    number = numberOf(reader.read(printed).text);
             confirmed += number && *number == dip ? 1 : 0;
         }
         found.limitsRead = confirmed >= 2;
