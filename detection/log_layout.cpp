@@ -225,11 +225,17 @@ void readBand(const GreyPicture& picture, const Area& read, const Area& band, co
         const std::size_t black = found.across.size();
         for (const FittedLine& l : fittedLines(w.lines, wide, read.left, read.top, w.joined, w.labels)) {
             const double middle = l.along((read.left + read.right) / 2.0);
-            const bool known =
-                std::any_of(found.across.begin(), found.across.begin() + std::ptrdiff_t(black),
-                            [&](const FittedLine& k) { return std::abs(k.along(l.from) - l.along(l.from)) < 4; });
-            if (middle >= band.top && middle < band.bottom && !known)
+            // A line found black is kept as such; where its grey fringe runs
+            // on (a thin line whose rows of steps are grey), as far as that.
+            const auto known =
+                std::find_if(found.across.begin(), found.across.begin() + std::ptrdiff_t(black),
+                             [&](const FittedLine& k) { return std::abs(k.along(l.from) - l.along(l.from)) < 4; });
+            if (known != found.across.begin() + std::ptrdiff_t(black)) {
+                known->from = std::min(known->from, l.from);
+                known->to = std::max(known->to, l.to);
+            } else if (middle >= band.top && middle < band.bottom) {
                 found.across.push_back(l);
+            }
         }
     }
     // A grid printed pale grey, much paler than the ink, is still a grid;
