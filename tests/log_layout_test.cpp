@@ -93,6 +93,25 @@ TEST(LogLayout, ASkewedSheetsLinesAndEdgesAreReadWhereTheyCrossTheTrack)
     EXPECT_NEAR(found.skewDegrees, 0.8, 0.05);
 }
 
+// Lines a pixel thin on a sheet turned either way, grey where they step
+// from row to row, and sent as a 1-bit fax, whose steps leave a column out.
+TEST(LogLayout, ThinLinesOfASheetTurnedEitherWayAreFoundWhole)
+{
+    for (const double degrees : {1.5, -1.5})
+        for (const bool fax : {false, true}) {
+            DrawnLog log(2600);
+            for (int y = 150; y <= 2450; y += 100)
+                cv::line(log.grey(), {0, y}, {699, y}, cv::Scalar(0), 1, cv::LINE_AA);
+            log.turn(degrees);
+            if (fax)
+                cv::threshold(log.grey(), log.grey(), 127, 255, cv::THRESH_BINARY);
+            const FoundLayout found = log.find();
+            ASSERT_EQ(found.failure, "") << degrees << (fax ? " fax" : "");
+            EXPECT_EQ(found.lines.size(), 49u) << degrees << (fax ? " fax" : "");
+            EXPECT_NEAR(found.skewDegrees, degrees, 0.1) << degrees << (fax ? " fax" : "");
+        }
+}
+
 TEST(LogLayout, AMissingLineIsLeftOutAndTheOthersKept)
 {
     DrawnLog log;
