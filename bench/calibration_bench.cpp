@@ -47,6 +47,7 @@ void BM_findCalibration(benchmark::State& st)
         found = findCalibration(rows);
     st.counters["rows"] = double(found.calibration.rows.size());
     st.counters["labels_read"] = found.labelsLooked;
+    st.counters["labels_agreeing"] = found.labelsAgreeing;
     st.counters["floor_ms"] = bestMs(5, [&] {
         std::uint64_t sum = 0;
         for (int y = 0; y < grey.rows; ++y)

@@ -14,6 +14,11 @@ constexpr int kLongestGap = 12;
 // How far from a whole number of spacings a gap may be.
 constexpr double kSlack = 0.2;
 
+// Labels up to this many are each paired with every other; more with their
+// nearest so many along the log.
+constexpr std::size_t kAllPairs = 40;
+constexpr std::size_t kNearestPaired = 12;
+
 // How many lines a count may slip by, where a line was missed or a rule
 // taken for one; a label further off is misread.
 constexpr long kMostMiscounted = 2;
@@ -119,8 +124,16 @@ std::optional<PrintedDepths> fitPrintedDepths(const std::vector<LabelAtPlace>& l
             return same(l.depth, first + step * l.place);
         }));
     };
-    for (std::size_t i = 0; i < labels.size(); ++i)
-        for (std::size_t j = i + 1; j < labels.size(); ++j) {
+    // Every pair of a few dozen labels; of more, each with its nearest
+    // along the log, which show a line most labels lie on as well.
+    std::vector<std::size_t> byPlace(labels.size());
+    for (std::size_t k = 0; k < byPlace.size(); ++k)
+        byPlace[k] = k;
+    std::sort(byPlace.begin(), byPlace.end(), [&](std::size_t a, std::size_t b) { return labels[a].place < labels[b].place; });
+    const std::size_t reach = labels.size() <= kAllPairs ? labels.size() : kNearestPaired;
+    for (std::size_t a = 0; a < byPlace.size(); ++a)
+        for (std::size_t b = a + 1; b < byPlace.size() && b <= a + reach; ++b) {
+            const std::size_t i = byPlace[a], j = byPlace[b];
             if (labels[i].place == labels[j].place)
                 continue;
             const double step = (labels[j].depth - labels[i].depth) / (labels[j].place - labels[i].place);

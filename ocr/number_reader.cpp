@@ -96,6 +96,9 @@ NumberReader::Reading NumberReader::read(const cv::Mat& grey)
     // way: a number two of them read alike is taken, any other is not.
     std::vector<Reading> readings;
     for (const Preparation how : {Preparation::Smooth, Preparation::Crisp, Preparation::Plain}) {
+        // Two readings that are no number leave none for a third to agree with.
+        if (readings.size() == 2 && !numberOf(readings[0].text) && !numberOf(readings[1].text))
+            break;
         readings.push_back(readOnce(prepared(label, how)));
         for (std::size_t k = 0; k + 1 < readings.size(); ++k)
             if (readings[k].text == readings.back().text && numberOf(readings.back().text))

@@ -106,23 +106,24 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
                 labelled.push_back(i);
         }
     std::vector<Label> labels;
-    std::vector<bool> read(lines.size());
     const auto readLabel = [&](std::size_t i) {
-        if (read[i])
-            return;
-        read[i] = true;
         NumberReader::Reading r;
         for (std::size_t k = 0; k < crops[i].size() && !numberOf(r.text); ++k)
             r = reader.read(crops[i][k]);
         labels.push_back({i, r.text, numberOf(r.text)});
     };
-    // Labels spread along the log, each already read skipped.
-    const auto readSpread = [&](std::size_t wanted) {
-        wanted = std::min(wanted, labelled.size());
-        for (std::size_t k = 0; k < wanted; ++k)
-            readLabel(labelled[k * labelled.size() / wanted]);
-    };
-
+    // The order labels are read in: a dozen spread along the log, then 40,
+    // then the rest, each once.
+    std::vector<std::size_t> order;
+    std::vector<bool> ordered(labelled.size());
+    for (const std::size_t wanted : {kFirstLabels, kMoreLabels, labelled.size()}) {
+        const std::size_t count = std::min(wanted, labelled.size());
+        for (std::size_t k = 0; k < count; ++k)
+            if (const std::size_t at = k * labelled.size() / count; !ordered[at]) {
+                ordered[at] = true;
+                order.push_back(labelled[at]);
+            }
+    }
     std::optional<PrintedDepths> depths;
     std::vector<LabelAtPlace> numbers;
     std::vector<std::size_t> numbered;  // the labels read as numbers, by place in labels
@@ -136,27 +137,32 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
             }
         depths = fitPrintedDepths(numbers);
     };
-    // Reading stops early only where many agree and few do not.
+    // Reading stops early only where many agree, and two thirds of those
+    // read at least: well clear of the half a calibration needs; or where
+    // twice as many agree, more than half of those read.
     const auto settled = [&] {
-        return depths && depths->agreeing() >= kAgreeingEnough && 4 * depths->agreeing() >= 3 * numbers.size();
+        if (!depths)
+            return false;
+        const std::size_t agreeing = depths->agreeing();
+        return (agreeing >= kAgreeingEnough && 3 * agreeing >= 2 * numbers.size())
+               || (agreeing >= 2 * kAgreeingEnough && 2 * agreeing > numbers.size());
     };
-    readSpread(kFirstLabels);
-    fit();
-    if (!settled()) {
-        readSpread(kMoreLabels);
-        fit();
-    }
-    if (!settled()) {
-        for (std::size_t k = 0; k < labelled.size(); ++k) {
-            if (progress && !progress(0.6 + 0.4 * double(k) / double(labelled.size()))) {
-                if (cancelled)
-                    *cancelled = true;
-                return {};
-            }
-            readLabel(labelled[k]);
+    // The first dozen, then more a few at a time until enough agree.
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        if (progress && !progress(0.6 + 0.4 * double(k) / double(order.size()))) {
+            if (cancelled)
+                *cancelled = true;
+            return {};
         }
-        fit();
+        readLabel(order[k]);
+        if ((k + 1 >= kFirstLabels && (k + 1 - kFirstLabels) % kLabelsBetweenFits == 0) || k + 1 == order.size()) {
+            fit();
+            if (settled())
+                break;
+        }
     }
+    if (order.empty())
+        fit();
     found.labelsLooked = int(labels.size());
     found.labelsRead = int(numbers.size());
     found.labelsAgreeing = depths ? int(depths->agreeing()) : 0;

@@ -39,11 +39,12 @@ struct FoundCalibration {
     std::string failure;  // why no calibration was found; empty when one was
 };
 
-// Labels read first, spread along the log: a dozen where they agree, then
-// 40, and all of them only where too few of those agree. Each reading
-// costs 25 to 60 ms.
+// Labels read first, spread along the log: a dozen where enough of them
+// agree; else more, a few at a time, spread over the 40 and then the rest.
+// Each reading costs 25 to 60 ms.
 inline constexpr std::size_t kFirstLabels = 12;
 inline constexpr std::size_t kMoreLabels = 40;
+inline constexpr std::size_t kLabelsBetweenFits = 4;
 inline constexpr std::size_t kAgreeingEnough = 6;
 
 // The words a calibration's missed lines are told in: "3 printed lines were
