@@ -266,7 +266,7 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     // A straight bar of the tail's width, a little blurred, spreads so far
     // round its axis; the strokes of a letter spread further.
     const double straight = std::sqrt(fit.width * fit.width / 12 + 0.25) + 0.35;
-    if (fit.spread > straight || !attached(l, *tails, t.x, t.y, radius, fit.angle, paleLevel))
+    if (fit.spread > straight || !attached(*tails, t.x, t.y, radius, fit.angle, paleLevel))
         return alongLine();
     t.azimuth = azimuthTowards(std::sin(fit.angle), std::cos(fit.angle));
     e.tailLength = tail->length / t.diameter;

@@ -66,6 +66,51 @@ Run runLength(const InkLayers& l, const TailInk& tails, double cx, double cy, St
     return {inked + (inked > 2 && lineAtEnd <= kLongestGap ? lineAtEnd : 0), 0};
 }
 
+// A grid printed grey is paler than the dots on it by this share at least.
+constexpr double kGreyLine = 0.75;
+
+int grey(const TailInk& tails, double x, double y)
+{
+    const int px = int(std::floor(x)), py = int(std::floor(y));
+    return inside(tails.grey, px, py) ? tails.grey.at<std::uint8_t>(py, px) : 255;
+}
+
+// The mean darkness (255 less the grey) along one direction from the dot,
+// the darkest of each pixel and its neighbours across.
+double lineDarkness(const TailInk& tails, double cx, double cy, Step step, double from, double to)
+{
+    double sum = 0;
+    int count = 0;
+    for (double s = from + 1; s <= to; s += 1, ++count) {
+        int darkest = 255;
+        for (int side = -1; side <= 1; ++side)
+            darkest = std::min(darkest, grey(tails, cx + s * step.x - side * step.y, cy + s * step.y + side * step.x));
+        sum += 255 - darkest;
+    }
+    return count ? sum / count : 0;
+}
+
+// How far pale ink runs on from the dot's edge along one direction, a
+// pixel either side counting and gaps of two pixels bridged: a grey line
+// that the ink's level breaks up shows here whole.
+double paleRun(const TailInk& tails, double cx, double cy, Step step, double edge, double to)
+{
+    double length = 0;
+    int gap = 0;
+    for (double s = edge + 1; s <= to; s += 1) {
+        bool pale = false;
+        for (int side = -1; side <= 1 && !pale; ++side)
+            pale = at(tails.paleInk, int(std::floor(cx + s * step.x - side * step.y)), int(std::floor(cy + s * step.y + side * step.x)));
+        if (pale) {
+            length = s - edge;
+            gap = 0;
+        } else if (++gap > 2) {
+            break;
+        }
+    }
+    return length;
+}
+
 }  // namespace
 
 std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double longest)
@@ -80,13 +125,34 @@ std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx
     }
     // A line straight through the dot runs out on both sides: no tail.
     const double full = to - from - 1;
-    for (int a = 0; a < kAngles / 2; ++a)
-        if (run[std::size_t(a)] >= full && run[std::size_t(a + kAngles / 2)] >= full)
-            run[std::size_t(a)] = run[std::size_t(a + kAngles / 2)] = 0;
-    const auto best = std::max_element(run.begin(), run.end());
     // A tail reaches well beyond its dot: a run shorter than most of the
     // dot's width is a speck, a letter's foot or a bump on a line.
     const double shortest = std::max(1.4 * radius, 3.0);
+    for (int a = 0; a < kAngles / 2; ++a) {
+        const std::size_t there = std::size_t(a), back = std::size_t(a + kAngles / 2);
+        if (run[there] >= full && run[back] >= full)
+            run[there] = run[back] = 0;
+    }
+    // A straight line through the dot, such as a grey grid line that the
+    // ink's level broke into pieces, runs on as pale ink on the far side
+    // too: no tail of the dot's, however far it runs.
+    for (int a = 0; a < kAngles; ++a) {
+        if (run[std::size_t(a)] < shortest)
+            continue;
+        const Step along = steps<kAngles>()[std::size_t(a)];
+        // A line as dark as the dot is no grid's grey line: a point on a
+        // stroke of ink, which is no dot (below).
+        if (lineDarkness(tails, cx, cy, along, from, from + shortest) > kGreyLine * (255 - grey(tails, cx, cy)))
+            continue;
+        const int back = (a + kAngles / 2) % kAngles;
+        double beyond = 0;
+        for (int d = -1; d <= 1; ++d)
+            beyond = std::max(beyond, paleRun(tails, cx, cy, steps<kAngles>()[std::size_t((back + d + kAngles) % kAngles)],
+                                              from, to));
+        if (beyond >= shortest)
+            run[std::size_t(a)] = 0;
+    }
+    const auto best = std::max_element(run.begin(), run.end());
     if (*best < shortest)
         return std::nullopt;
     // The middle of the directions that run nearly as far is the tail's axis.
@@ -185,7 +251,7 @@ TailFit fitTail(const InkLayers& l, const TailInk& tails, double cx, double cy, 
     return fit;
 }
 
-bool attached(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double angle, int paleLevel)
+bool attached(const TailInk& tails, double cx, double cy, double radius, double angle, int paleLevel)
 {
     const double sx = std::sin(angle), sy = -std::cos(angle);
     // The darkest of the pixels on the axis and 0.7 either side, so that a

@@ -40,7 +40,7 @@ TailFit fitTail(const InkLayers& l, const TailInk& tails, double cx, double cy, 
 
 // Whether the tail along angle leaves the dot's edge itself, with no paper
 // between them: a letter beside a round letter has some.
-bool attached(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double angle, int paleLevel);
+bool attached(const TailInk& tails, double cx, double cy, double radius, double angle, int paleLevel);
 
 // A tail that lies along a depth or grid line from the dot: its angle and
 // length beyond the dot's edge; nothing without one.

@@ -506,6 +506,21 @@ TEST_F(Difficulty, ADotCentredOnAGreyGridLineWithItsTailAt30DegreesFromIt)
     }
 }
 
+// A grid line printed half black, which the ink's level breaks into pieces
+// along its length, runs through the dot on both sides: the log's, not the
+// tadpole's tail, whichever way that points.
+TEST_F(Difficulty, AGreyLineThroughADotIsNoTail)
+{
+    for (const double azimuth : {30.0, 120.0, 210.0, 300.0}) {
+        Page page(400, 300);
+        page.greyLine(200.5, 0, 200.5, 300, 1, 0.35);
+        for (int y = 156; y < 206; y += 6)  // pieces of it dark enough to be ink, below the dot only
+            page.greyLine(200.5, y, 200.5, y + 4, 1, 0.45);
+        page.tadpole(200.5, 150.5, 12, azimuth, 25);
+        expectFound(page, 200.5, 150.5, azimuth, true, 6);
+    }
+}
+
 // On a blurred, faded print the small inside of a hollow dot is no paper
 // white any more, yet far lighter than its ring: hollow.
 TEST_F(Difficulty, AHollowDotOnABlurredFadedPrintIsReadHollow)
