@@ -112,6 +112,11 @@ void makeInkLayers(const cv::Mat& grey, const cv::Mat& thinGrey, const InkLimits
     cv::bitwise_and(l.ink, l.scratch, l.strokes);
     l.tails = {grey, l.paleInk, l.strokes};
     l.thinTails = {};
+    l.paleTails = {};
+    if (thinGrey.empty()) {
+        cv::bitwise_and(l.paleInk, l.scratch, l.paleStrokes);
+        l.paleTails = {grey, l.paleInk, l.paleStrokes};
+    }
     if (!thinGrey.empty()) {
         cv::threshold(thinGrey, l.thinInk, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
         cv::bitwise_and(l.thinInk, l.scratch, l.thinTails.strokes);

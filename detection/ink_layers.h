@@ -24,10 +24,10 @@ struct InkLayers {
     cv::Mat dist;    // 32-bit float: each filled pixel's distance to the nearest unfilled one
     cv::Mat strokes; // ink that is no long line: where tails are followed
     // Where tails are read: the band's own greys, pale ink and strokes; and
-    // on a speckled scan those of the band that kept its strokes a pixel
-    // thin (empty elsewhere), where a tail is looked for when the cleared
-    // band shows none.
-    TailInk tails, thinTails;
+    // where that shows none, on a speckled scan the band that kept its
+    // strokes a pixel thin, elsewhere the pale ink itself, where a tail a
+    // pixel thin, blurred, prints too grey to be ink.
+    TailInk tails, thinTails, paleTails;
     cv::Mat peaks;   // 32-bit float: the greatest distance round each pixel
     // The pieces of filled ink off the lines (32-bit labels), and the
     // greatest distance in each: a tadpole's dot is the thickest of its piece.
@@ -39,7 +39,7 @@ struct InkLayers {
     // Working space of the making, and of the band's preparation.
     LineScratch lineScratch;
     cv::Mat paleInk, holes, scratch, scratchLines, labels, stats, centroids, prepared, preparedScratch, thinPrepared,
-        thinInk;
+        thinInk, paleStrokes;
 };
 
 // The largest dot looked for when the settings give no range, in pixels.

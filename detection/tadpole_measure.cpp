@@ -140,10 +140,11 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     const auto tailFrom = [&](double x, double y) {
         tails = &l.tails;
         auto found = findTail(l, *tails, x, y, radius, 13 * radius + 2);
-        if (!found && !l.thinTails.grey.empty()) {
-            tails = &l.thinTails;
-            found = findTail(l, *tails, x, y, radius, 13 * radius + 2);
-        }
+        for (const TailInk* other : {&l.thinTails, &l.paleTails})
+            if (!found && !other->grey.empty()) {
+                tails = other;
+                found = findTail(l, *tails, x, y, radius, 13 * radius + 2);
+            }
         return found;
     };
     auto tail = tailFrom(pcx, pcy);
