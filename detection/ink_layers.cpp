@@ -114,7 +114,10 @@ void makeInkLayers(const cv::Mat& grey, const cv::Mat& thinGrey, const InkLimits
     l.thinTails = {};
     l.paleTails = {};
     if (thinGrey.empty()) {
-        cv::bitwise_and(l.paleInk, l.scratch, l.paleStrokes);
+        // Without the pale fringe a line's grey edge leaves beside it either.
+        cv::dilate(l.runs, l.scratchLines, cv::getStructuringElement(cv::MORPH_RECT, {reach + 2, reach + 2}));
+        cv::bitwise_not(l.scratchLines, l.scratchLines);
+        cv::bitwise_and(l.paleInk, l.scratchLines, l.paleStrokes);
         l.paleTails = {grey, l.paleInk, l.paleStrokes};
     }
     if (!thinGrey.empty()) {
