@@ -114,6 +114,7 @@ TEST(FindCalibration, StretchedPaperMovesNoDepthOffItsPrintedValue)
     const FoundCalibration found = findCalibration(rowsOf(grey));
     expectPrintedDepths(found, truth);
     EXPECT_EQ(found.depthStep, 10);
+    EXPECT_TRUE(found.limitsRead);  // the scale's numbers over its grid, 10 to 80
 }
 
 TEST(FindCalibration, ACalibrationOnFewAgreeingLabelsIsRefusedWithItsReason)

@@ -29,6 +29,19 @@ TEST(NumberReader, ReadsPrintedDepths)
     EXPECT_EQ(reader.read(cv::Mat(20, 60, CV_8U, cv::Scalar(255))).text, "");  // nothing printed
 }
 
+// Text that is no number is read as none, not as a guess at one: no two
+// readings of it agree on digits.
+TEST(NumberReader, WordsGiveNoNumber)
+{
+    NumberReader reader;
+    ASSERT_TRUE(reader.ready());
+    for (const char* words : {"SAND", "FAULT", "SHALE"}) {
+        cv::Mat grey(28, 20 + 16 * int(std::string(words).size()), CV_8U, cv::Scalar(255));
+        cv::putText(grey, words, {6, 21}, cv::FONT_HERSHEY_SIMPLEX, 0.6, cv::Scalar(0), 2, cv::LINE_AA);
+        EXPECT_FALSE(numberOf(reader.read(grey).text)) << words;
+    }
+}
+
 TEST(NumberReader, OnlyDigitsMakeANumber)
 {
     EXPECT_EQ(numberOf("2410"), 2410);

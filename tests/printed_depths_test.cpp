@@ -29,6 +29,15 @@ TEST(CountLines, RulesBetweenTheLinesAreLeftOutAndMissedLinesPlaced)
     EXPECT_NEAR(count.spacing, 50, 0.6);
 }
 
+// A rule of the header a little above the first line is no line of the
+// count, whichever comes first.
+TEST(CountLines, ARuleBeforeTheFirstLineIsNotCounted)
+{
+    const LineCount count = countLines({80, 100, 160, 220, 280, 340});
+    EXPECT_EQ(placesOf(count), (std::vector<int>{-1, 0, 1, 2, 3, 4}));
+    EXPECT_TRUE(count.missing.empty());
+}
+
 TEST(CountLines, TooFewLinesCountNothing)
 {
     EXPECT_EQ(placesOf(countLines({120})), (std::vector<int>{-1}));
@@ -62,6 +71,22 @@ TEST(PrintedDepths, NoRoundStepOrTwoLinesAgreedOnAlikeGiveNothing)
         EXPECT_TRUE(isRoundStep(step)) << step;
     for (const double step : {3.0, 7.5, 9.99, 15.0, 0.0})
         EXPECT_FALSE(isRoundStep(step)) << step;
+}
+
+// Of many labels each is paired with its neighbours only: the line most of
+// them lie on is still found, with every misreading among them named.
+TEST(PrintedDepths, ManyLabelsFindTheirLineWithTheMisreadingsAmongThem)
+{
+    std::vector<LabelAtPlace> labels;
+    for (int place = 0; place < 200; ++place)
+        labels.push_back({place, place % 17 == 3 ? 7777.0 + place : 1000 + 2.5 * place});
+    const std::optional<PrintedDepths> d = fitPrintedDepths(labels);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->step, 2.5);
+    EXPECT_EQ(d->firstDepth, 1000);
+    EXPECT_EQ(d->agreeing(), 188u);
+    for (std::size_t k = 0; k < labels.size(); ++k)
+        EXPECT_EQ(d->agrees[k], labels[k].place % 17 != 3) << k;
 }
 
 TEST(PrintedDepths, TooFewAgreeingLabelsSettleNothing)
