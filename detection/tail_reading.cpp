@@ -16,6 +16,7 @@ namespace {
 struct Run {
     double length = 0;
     float endsInDot = 0;  // the distance peak of a dot the run ran into; 0 none
+    double thickness = 0;  // the ink's mean distance to paper along the run: half its width
 };
 
 Run runLength(const InkLayers& l, const TailInk& tails, double cx, double cy, Step step, double edge, double to)
@@ -44,27 +45,34 @@ Run runLength(const InkLayers& l, const TailInk& tails, double cx, double cy, St
         const int x = int(std::floor(cx + s * sx)), y = int(std::floor(cy + s * sy));
         return inside(l.dist, x, y) ? l.dist.at<float>(y, x) : 0.0f;
     };
-    double inked = 2;
-    int gap = 0, hidden = 0;
+    double inked = 2, thickSum = 0;
+    int gap = 0, hidden = 0, thickCount = 0;
+    const auto meanThickness = [&] { return thickCount ? thickSum / thickCount : 0.0; };
     int lineAtEnd = 0;  // the line met straight after the last ink
     for (double s = edge + 2; s <= to; s += 1) {
         if (const float t = thickness(s); t >= thick)
-            return {inked, t};
+            return {inked, t, meanThickness()};
         if (ink(s)) {
+            thickSum += thickness(s);
+            ++thickCount;
             inked += 1 + gap + std::min(hidden, kLongestGap);
             gap = hidden = lineAtEnd = 0;
         } else if (inkIn(l.lines, s)) {
             lineAtEnd += gap == 0 ? 1 : 0;
             if (++hidden > longestHidden)
-                return {inked, 0};
+                return {inked, 0, meanThickness()};
         } else if (++gap > kLongestGap) {
             break;
         }
     }
     // A tail that runs into a line across it may go on under it; a dot that
     // merely touches one, or ink that slants into one, has no tail there.
-    return {inked + (inked > 2 && lineAtEnd <= kLongestGap ? lineAtEnd : 0), 0};
+    return {inked + (inked > 2 && lineAtEnd <= kLongestGap ? lineAtEnd : 0), 0, meanThickness()};
 }
+
+// A line through a dot is thinner than the dot by this share at least (as
+// half widths); a stroke a point sits on is as thick as the point.
+constexpr double kThinLine = 0.25;
 
 // A grid printed grey is paler than the dots on it by this share at least.
 constexpr double kGreyLine = 0.75;
@@ -115,13 +123,14 @@ double paleRun(const TailInk& tails, double cx, double cy, Step step, double edg
 
 std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double longest)
 {
-    std::array<double, kAngles> run{};
+    std::array<double, kAngles> run{}, thickness{};
     std::array<float, kAngles> endsInDot{};
     const double from = radius + 0.5, to = radius + longest;
     for (int a = 0; a < kAngles; ++a) {
         const Run r = runLength(l, tails, cx, cy, steps<kAngles>()[std::size_t(a)], from, to);
         run[std::size_t(a)] = r.length;
         endsInDot[std::size_t(a)] = r.endsInDot;
+        thickness[std::size_t(a)] = r.thickness;
     }
     // A line straight through the dot runs out on both sides: no tail.
     const double full = to - from - 1;
@@ -152,7 +161,25 @@ std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx
         if (beyond >= shortest)
             run[std::size_t(a)] = 0;
     }
-    const auto best = std::max_element(run.begin(), run.end());
+    // The longest run, unless it is a line far thinner than the dot that
+    // goes on the other way, as ink or pale ink: a dot printed on a grid
+    // line, whose tail is another run. Not on a speckled scan, where a clump
+    // of specks on a line passes for such a dot: there a line through a
+    // point is a stroke, however thin.
+    const bool clear = l.thinTails.grey.empty();
+    auto best = std::max_element(run.begin(), run.end());
+    if (clear && *best >= shortest) {
+        const int axis = int(best - run.begin()), back = (axis + kAngles / 2) % kAngles;
+        const auto thin = [&](int a) { return thickness[std::size_t(a)] < kThinLine * radius; };
+        const double farEnough = std::max(shortest, 0.8 * *best);
+        if (thin(axis) && ((run[std::size_t(back)] >= farEnough && thin(back))
+                           || paleRun(tails, cx, cy, steps<kAngles>()[std::size_t(back)], from, to) >= farEnough)) {
+            for (int d = -kAngles / 36; d <= kAngles / 36; ++d)
+                for (const int side : {axis, back})
+                    run[std::size_t((side + d + kAngles) % kAngles)] = 0;
+            best = std::max_element(run.begin(), run.end());
+        }
+    }
     if (*best < shortest)
         return std::nullopt;
     // The middle of the directions that run nearly as far is the tail's axis.
@@ -169,8 +196,10 @@ std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx
         const int apart = std::min(std::abs(a - b), kAngles - std::abs(a - b));
         if (apart > kAngles / 9 && run[std::size_t(a)] >= std::max(shortest, 0.7 * *best))
             tail.doubtful = true;
+        // A line far thinner than the dot (on a clear scan) is no stroke the
+        // dot is a point of.
         if (apart > kAngles * 5 / 12 && run[std::size_t(a)] >= std::max(shortest, 0.8 * *best)
-            && endsInDot[std::size_t(a)] == 0)
+            && endsInDot[std::size_t(a)] == 0 && (!clear || thickness[std::size_t(a)] >= kThinLine * radius))
             tail.throughStroke = true;
     }
     return tail;

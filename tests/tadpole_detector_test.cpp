@@ -521,6 +521,20 @@ TEST_F(Difficulty, AGreyLineThroughADotIsNoTail)
     }
 }
 
+// A dot printed on a dark grid line a pixel wide, far thinner than the dot,
+// broken up as a JPEG leaves it: no point on a stroke, and the line no tail
+// of it.
+TEST_F(Difficulty, ADotOnADarkThinGridLineIsFoundWithItsOwnTail)
+{
+    for (const double azimuth : {30.0, 120.0, 210.0, 300.0}) {
+        Page page(400, 300);
+        for (int y = 0; y < 300; y += 14)  // broken, as a JPEG leaves a thin line: no line to the search
+            page.greyLine(200.5, y, 200.5, y + 10, 1, 0.85);
+        page.tadpole(200.5, 150.5, 14, azimuth, 28);
+        expectFound(page, 200.5, 150.5, azimuth, true, 6);
+    }
+}
+
 // On a blurred, faded print the small inside of a hollow dot is no paper
 // white any more, yet far lighter than its ring: hollow.
 TEST_F(Difficulty, AHollowDotOnABlurredFadedPrintIsReadHollow)
