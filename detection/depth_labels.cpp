@@ -98,7 +98,6 @@ std::vector<cv::Mat> textIn(const GreyRows& picture, const ScanTraits& traits, i
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
     std::vector<cv::Rect> glyphs;
-    std::vector<std::uint8_t> glyph(std::size_t(count), 0);
     for (int i = 1; i < count; ++i) {
         const cv::Rect box(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
                            stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
@@ -106,7 +105,6 @@ std::vector<cv::Mat> textIn(const GreyRows& picture, const ScanTraits& traits, i
         if (box.height >= 5 && box.height <= tallest && box.width <= 8 * box.height
             && stats.at<int>(i, cv::CC_STAT_AREA) >= 6) {
             glyphs.push_back(box);
-            glyph[std::size_t(i)] = 255;
         }
     }
     // Lines of text: glyphs side by side, level with each other.

@@ -119,8 +119,7 @@ void makeInkLayers(const cv::Mat& grey, const cv::Mat& thinGrey, const InkLimits
         cv::bitwise_not(l.scratchLines, l.scratchLines);
         cv::bitwise_and(l.paleInk, l.scratchLines, l.paleStrokes);
         l.paleTails = {grey, l.paleInk, l.paleStrokes};
-    }
-    if (!thinGrey.empty()) {
+    } else {
         cv::threshold(thinGrey, l.thinInk, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
         cv::bitwise_and(l.thinInk, l.scratch, l.thinTails.strokes);
         cv::threshold(thinGrey, l.thinTails.paleInk, paleInkLevel(limits.threshold) - 1, 255, cv::THRESH_BINARY_INV);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include <opencv2/imgproc.hpp>
@@ -97,7 +98,7 @@ const std::vector<cv::Mat>& strokeKernels()
     static const std::vector<cv::Mat> kernels = [] {
         std::vector<cv::Mat> k;
         for (int i = 0; i < 8; ++i) {
-            const double a = i * 3.14159265358979 / 8;
+            const double a = i * std::numbers::pi / 8;
             cv::Mat kernel(5, 5, CV_32F, cv::Scalar(0));
             for (int t = -2; t <= 2; ++t)
                 kernel.at<float>(2 + int(std::lround(t * std::sin(a))), 2 + int(std::lround(t * std::cos(a)))) = 1;

@@ -285,15 +285,11 @@ bool attached(const TailInk& tails, double cx, double cy, double radius, double 
     const double sx = std::sin(angle), sy = -std::cos(angle);
     // The darkest of the pixels on the axis and 0.7 either side, so that a
     // jagged line a pixel wide shows no gap.
-    auto grey = [&](double x, double y) {
-        const int px = int(std::floor(x)), py = int(std::floor(y));
-        return inside(tails.grey, px, py) ? int(tails.grey.at<std::uint8_t>(py, px)) : 255;
-    };
     // A pixel's gap is allowed: a thin tail on a fax scan is broken so.
     int paper = 0;
     for (double s = radius - 1; s <= radius + 3; s += 0.5) {
         const double x = cx + s * sx, y = cy + s * sy;
-        const int darkest = std::min({grey(x, y), grey(x + 0.7 * sy, y - 0.7 * sx), grey(x - 0.7 * sy, y + 0.7 * sx)});
+        const int darkest = std::min({grey(tails, x, y), grey(tails, x + 0.7 * sy, y - 0.7 * sx), grey(tails, x - 0.7 * sy, y + 0.7 * sx)});
         const bool pale = darkest > paleLevel;
         paper = pale ? paper + 1 : 0;
         if (paper > 2)

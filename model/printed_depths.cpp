@@ -119,10 +119,12 @@ std::optional<PrintedDepths> fitPrintedDepths(const std::vector<LabelAtPlace>& l
         std::size_t agreeing = 0;
     };
     std::optional<Candidate> best, rival;
+    const auto liesOn = [](const LabelAtPlace& l, double first, double step) {
+        return same(l.depth, first + step * l.place);
+    };
     const auto agreeingWith = [&](double first, double step) {
-        return std::size_t(std::count_if(labels.begin(), labels.end(), [&](const LabelAtPlace& l) {
-            return same(l.depth, first + step * l.place);
-        }));
+        return std::size_t(std::count_if(labels.begin(), labels.end(),
+                                         [&](const LabelAtPlace& l) { return liesOn(l, first, step); }));
     };
     // Every pair of a few dozen labels; of more, each with its nearest
     // along the log, which show a line most labels lie on as well.
@@ -139,7 +141,8 @@ std::optional<PrintedDepths> fitPrintedDepths(const std::vector<LabelAtPlace>& l
             const double step = (labels[j].depth - labels[i].depth) / (labels[j].place - labels[i].place);
             if (!isRoundStep(step))
                 continue;
-            const Candidate c{labels[i].depth - step * labels[i].place, step, agreeingWith(labels[i].depth - step * labels[i].place, step)};
+            const double first = labels[i].depth - step * labels[i].place;
+            const Candidate c{first, step, agreeingWith(first, step)};
             const bool sameLine = best && same(c.first, best->first) && same(c.step, best->step);
             if (sameLine)
                 continue;
@@ -154,7 +157,7 @@ std::optional<PrintedDepths> fitPrintedDepths(const std::vector<LabelAtPlace>& l
         return std::nullopt;
     PrintedDepths depths{best->first, best->step, {}};
     for (const LabelAtPlace& l : labels)
-        depths.agrees.push_back(same(l.depth, depths.firstDepth + depths.step * l.place));
+        depths.agrees.push_back(liesOn(l, depths.firstDepth, depths.step));
     return depths;
 }
 

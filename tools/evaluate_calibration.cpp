@@ -31,6 +31,7 @@
 #include "model/calibration.h"
 #include "picture/log_picture.h"
 #include "session/calibration_finder.h"
+#include "session/tadpole_search.h"
 #include "truth_header.h"
 
 namespace {
@@ -68,12 +69,11 @@ const char* kindName(DipScaleKind kind)
     }
 }
 
-GreyRows rowsOf(const LogPicture& picture, QRgb paper)
+// The whole picture as the window and the batch read it.
+GreyRows wholeOf(const LogPicture& picture)
 {
-    return {0, 0, picture.width(), picture.height(),
-            [&picture, paper](int left, int top, int width, int height, std::uint8_t* out, std::ptrdiff_t stride) {
-                picture.toInk(QRect(left, top, width, height), paper, out, stride);
-            }};
+    const QRect whole(0, 0, picture.width(), picture.height());
+    return inkRows(picture, picture.paperColour(whole), whole);
 }
 
 // The depth the found rows give a row: linear between the two rows round
@@ -116,7 +116,7 @@ bool measureLabelled(const std::string& linesPath, int& refused)
         return false;
     }
     const auto start = std::chrono::steady_clock::now();
-    const FoundCalibration found = findCalibration(rowsOf(picture, picture.paperColour(QRect(0, 0, picture.width(), picture.height()))));
+    const FoundCalibration found = findCalibration(wholeOf(picture));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!found.failure.empty()) {
         ++refused;
@@ -181,8 +181,7 @@ int main(int argc, char** argv)
             return 2;
         }
         const auto start = std::chrono::steady_clock::now();
-        const QRect whole(0, 0, picture.width(), picture.height());
-        const FoundCalibration found = findCalibration(rowsOf(picture, picture.paperColour(whole)));
+        const FoundCalibration found = findCalibration(wholeOf(picture));
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const std::string name = std::string(argv[a]).substr(std::string(argv[a]).find_last_of('/') + 1);
         if (!found.failure.empty()) {
