@@ -6,8 +6,10 @@
 #include <mutex>
 #include <vector>
 
+#include <omp.h>
 #include <opencv2/imgproc.hpp>
 #include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
 
 NumberReader::NumberReader()
 {
@@ -78,7 +80,17 @@ NumberReader::Reading NumberReader::readOnce(const cv::Mat& picture)
             if (*c != ' ' && *c != '\n')
                 r.text += *c;
     }
+    // A speck beside the number reads as a point, or as a minus after it.
+    while (!r.text.empty() && (r.text.back() == '.' || r.text.back() == '-'))
+        r.text.pop_back();
+    while (!r.text.empty() && r.text.front() == '.')
+        r.text.erase(0, 1);
     r.confidence = std::max(0, api_->MeanTextConf());
+    if (const std::unique_ptr<tesseract::ResultIterator> symbol{api_->GetIterator()}) {
+        do
+            r.leastSure = std::min(r.leastSure, int(symbol->Confidence(tesseract::RIL_SYMBOL)));
+        while (symbol->Next(tesseract::RIL_SYMBOL));
+    }
     api_->Clear();
     return r;
 }
@@ -87,6 +99,10 @@ NumberReader::Reading NumberReader::read(const cv::Mat& grey)
 {
     if (!api_ || grey.empty() || grey.type() != CV_8U)
         return {};
+    // Tesseract's threads (as many as the machine has cores) spend more
+    // time waiting on each other than reading so small a picture, and
+    // more still where the batch reads several logs at once.
+    omp_set_max_active_levels(0);
     // Tesseract takes the stairs of a 1-bit print's edges for strokes (a 9
     // for a 3): they are smoothed to the grey a scan of print would give.
     cv::Mat label = grey;
@@ -101,8 +117,13 @@ NumberReader::Reading NumberReader::read(const cv::Mat& grey)
             break;
         readings.push_back(readOnce(prepared(label, how)));
         for (std::size_t k = 0; k + 1 < readings.size(); ++k)
-            if (readings[k].text == readings.back().text && numberOf(readings.back().text))
-                return {readings.back().text, (readings[k].confidence + readings.back().confidence) / 2};
+            if (readings[k].text == readings.back().text && numberOf(readings.back().text)) {
+                // A digit Tesseract was unsure of, twice, is as often wrong as right.
+                if (std::min(readings[k].leastSure, readings.back().leastSure) < kLeastSureDigit)
+                    return {};
+                return {readings.back().text, (readings[k].confidence + readings.back().confidence) / 2,
+                        std::min(readings[k].leastSure, readings.back().leastSure)};
+            }
     }
     return {};
 }

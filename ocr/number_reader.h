@@ -25,13 +25,16 @@ public:
     struct Reading {
         std::string text;    // blanks left out
         int confidence = 0;  // 0 to 100
+        int leastSure = 100;  // of its least sure character
     };
     // The number printed on an 8-bit grey picture, dark print on light
-    // paper, as two of three readings of it agree; an empty text where no
-    // two do.
+    // paper, as two of three readings of it agree, each sure of every
+    // digit; an empty text where no two do.
     Reading read(const cv::Mat& grey);
 
 private:
+    static constexpr int kLeastSureDigit = 60;
+
     Reading readOnce(const cv::Mat& prepared);
 
     std::unique_ptr<tesseract::TessBaseAPI> api_;

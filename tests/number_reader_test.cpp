@@ -50,3 +50,17 @@ TEST(NumberReader, OnlyDigitsMakeANumber)
     for (const char* bad : {"", "-", ".5", "5.", "2.4.1", "24-10", "SAND", "24l0"})
         EXPECT_FALSE(numberOf(bad)) << bad;
 }
+
+// A speck after a number is read as a point or a minus sign: it is no
+// part of the number.
+TEST(NumberReader, ASpeckAfterANumberIsNoPartOfIt)
+{
+    NumberReader reader;
+    ASSERT_TRUE(reader.ready());
+    for (const char* depth : {"2410", "1005", "2070"}) {
+        cv::Mat grey = printed(depth);
+        const int end = 6 + cv::getTextSize(depth, cv::FONT_HERSHEY_SIMPLEX, 0.6, 2, nullptr).width;
+        cv::rectangle(grey, cv::Rect(end + 3, 19, 3, 3), cv::Scalar(0), cv::FILLED);
+        EXPECT_EQ(reader.read(grey).text, depth);
+    }
+}
