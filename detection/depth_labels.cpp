@@ -41,6 +41,44 @@ void bridgeRules(cv::Mat& grey, const cv::Mat& rule)
     }
 }
 
+// Clears the specks of up to three pixels darker than `threshold`.
+void clearSpecks(cv::Mat& grey, int threshold)
+{
+    cv::Mat specks, labels, stats, centres;
+    cv::threshold(grey, specks, threshold - 1, 255, cv::THRESH_BINARY_INV);
+    cv::connectedComponentsWithStats(specks, labels, stats, centres, 8, CV_32S);
+    for (int y = 0; y < grey.rows; ++y)
+        for (int x = 0; x < grey.cols; ++x)
+            if (const int k = labels.at<int>(y, x); k && stats.at<int>(k, cv::CC_STAT_AREA) <= 3)
+                grey.at<std::uint8_t>(y, x) = 255;
+}
+
+// The picture without its specks: each pixel darker than most round it (by
+// more than the grey a print's edge falls by from one pixel to the next)
+// takes their grey, until none is left. Specks touching a stroke go; so do
+// the ends of strokes a pixel or two wide.
+cv::Mat withoutSpecks(const cv::Mat& grey)
+{
+    constexpr int kOutlying = 20, kMostPasses = 8;
+    cv::Mat cleared = grey.clone(), round;
+    for (int pass = 0; pass < kMostPasses; ++pass) {
+        cv::medianBlur(cleared, round, 3);
+        bool changed = false;
+        for (int y = 0; y < cleared.rows; ++y) {
+            std::uint8_t* p = cleared.ptr<std::uint8_t>(y);
+            const std::uint8_t* m = round.ptr<std::uint8_t>(y);
+            for (int x = 0; x < cleared.cols; ++x)
+                if (m[x] - p[x] > kOutlying) {
+                    p[x] = m[x];
+                    changed = true;
+                }
+        }
+        if (!changed)
+            break;
+    }
+    return cleared;
+}
+
 // The text in an area of the picture that a printed number can be, nearest
 // a place by the distance given (in the area's own pixels; kFar and beyond
 // is too far); its glyphs at most `tallest` high, and of two digits or more
@@ -151,25 +189,16 @@ std::vector<cv::Mat> textIn(const GreyRows& picture, const ScanTraits& traits, i
     const cv::Rect text = *nearest;
     const cv::Rect framed = (text + cv::Size(6, 6) - cv::Point(3, 3)) & cv::Rect(0, 0, g.cols, g.rows);
     // The text's box, grey fringes and faint strokes included, without the
-    // lines. On a speckled scan first as the median cleared it, which takes
-    // the specks off the digits and out of their counters; then as printed,
-    // its specks cleared one by one, for small bold digits whose counters
-    // the median closed.
+    // lines. On a speckled scan its specks of a few pixels cleared; then,
+    // where that is not read, with every speck taken out, at a cost to
+    // the thinnest strokes.
     std::vector<cv::Mat> pictures;
-    if (traits.despeckle) {
-        pictures.push_back(g(framed).clone());
-        pictures.back().setTo(255, lines(framed));
-    }
     cv::Mat label = plain(framed).clone();
     label.setTo(255, lines(framed));
     if (traits.despeckle) {
-        cv::Mat specks, speckLabels, speckStats, speckCentres;
-        cv::threshold(label, specks, traits.threshold - 1, 255, cv::THRESH_BINARY_INV);
-        cv::connectedComponentsWithStats(specks, speckLabels, speckStats, speckCentres, 8, CV_32S);
-        for (int y = 0; y < label.rows; ++y)
-            for (int x = 0; x < label.cols; ++x)
-                if (const int k = speckLabels.at<int>(y, x); k && speckStats.at<int>(k, cv::CC_STAT_AREA) <= 3)
-                    label.at<std::uint8_t>(y, x) = 255;
+        clearSpecks(label, traits.threshold);
+        pictures.push_back(label);
+        label = withoutSpecks(label);
     }
     pictures.push_back(label);
     return pictures;

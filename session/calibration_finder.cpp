@@ -106,11 +106,14 @@ FoundCalibration findCalibration(const GreyRows& picture, const DetectionProgres
                 labelled.push_back(i);
         }
     std::vector<Label> labels;
+    // A depth label is two digits or more (no other is looked for): a
+    // single character read is a label mostly lost.
+    const auto depthOf = [](const std::string& text) { return text.size() >= 2 ? numberOf(text) : std::nullopt; };
     const auto readLabel = [&](std::size_t i) {
         NumberReader::Reading r;
-        for (std::size_t k = 0; k < crops[i].size() && !numberOf(r.text); ++k)
+        for (std::size_t k = 0; k < crops[i].size() && !depthOf(r.text); ++k)
             r = reader.read(crops[i][k]);
-        labels.push_back({i, r.text, numberOf(r.text)});
+        labels.push_back({i, r.text, depthOf(r.text)});
     };
     // The order labels are read in: a dozen spread along the log, then 40,
     // then the rest, each once.

@@ -7,6 +7,7 @@
 #include "labelled_log.h"
 #include "session/calibration_finder.h"
 #include "labelled_log_drawing.h"
+#include "scan_spoiling.h"
 
 namespace {
 
@@ -187,4 +188,21 @@ TEST(FindCalibration, ALineMissedBetweenFoundOnesIsPlacedAndTold)
     EXPECT_EQ(missedLinesNote(found.missed),
               "1 printed line was not found and was placed from the spacing: near row " +
                   std::to_string(int(std::round(found.missed[0].y))) + ".");
+}
+
+// A copy of a copy: dense dark specks on and between the digits, blurred,
+// grainy. The specks are taken out of the labels before they are read.
+TEST(FindCalibration, LabelsUnderDenseSpecksAreReadWithTheSpecksTakenOut)
+{
+    LabelledLogStyle style = shortLog();
+    style.family = "DejaVu Sans Condensed";
+    style.weight = 700;
+    std::vector<PrintedLine> truth;
+    cv::Mat grey = drawLabelledLog(style, &truth);
+    std::mt19937 rng(7);
+    speckle(grey, Copying{.blur = 1.0, .darkShare = 0.08, .darkLow = 20, .darkHigh = 80, .whiteShare = 0.03, .grain = 25},
+            rng);
+    const FoundCalibration found = findCalibration(rowsOf(grey));
+    expectPrintedDepths(found, truth);
+    EXPECT_GE(found.labelsAgreeing, 6);
 }
