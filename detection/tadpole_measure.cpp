@@ -49,12 +49,26 @@ double lineHalfWidth(const InkLayers& l, int px, int py, double peak)
 // The share of other ink round a dot: pixels of strokes from 1.5 to 3 radii
 // (and 2 pixels more) from its centre, its own tail and the lines aside.
 // Specks, letters and scribbles crowd a false dot; a printed one stands in
-// clear paper.
+// clear paper, or beside another printed dot: the body of ink round a peak
+// as deep as the dot's own is a neighbour, not clutter.
 double clutterRound(const InkLayers& l, double cx, double cy, double radius, const Tail* tail)
 {
     const double inner = 1.5 * radius + 1, outer = 3 * radius + 2;
     const int reach = int(std::ceil(outer));
     const int px = int(std::floor(cx)), py = int(std::floor(cy));
+    std::vector<std::pair<int, int>> neighbours;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
+            if (const int x = px + dx, y = py + dy; inside(l.dist, x, y) && std::hypot(dx, dy) >= 1.5 * radius) {
+                const float depth = l.dist.at<float>(y, x);
+                if (depth >= 0.8 * radius && depth >= l.peaks.at<float>(y, x))
+                    neighbours.emplace_back(x, y);
+            }
+    const auto ofNeighbour = [&](int x, int y) {
+        return std::any_of(neighbours.begin(), neighbours.end(), [&](const auto& n) {
+            return std::hypot(x - n.first, y - n.second) <= 1.2 * radius;
+        });
+    };
     int around = 0, inked = 0;
     for (int dy = -reach; dy <= reach; ++dy)
         for (int dx = -reach; dx <= reach; ++dx) {
@@ -62,7 +76,7 @@ double clutterRound(const InkLayers& l, double cx, double cy, double radius, con
             if (d < inner || d > outer || (tail && onTail(vx, vy, *tail, 3.5)) || at(l.lines, px + dx, py + dy))
                 continue;
             ++around;
-            inked += at(l.strokes, px + dx, py + dy) ? 1 : 0;
+            inked += at(l.strokes, px + dx, py + dy) && !ofNeighbour(px + dx, py + dy) ? 1 : 0;
         }
     return around > 0 ? double(inked) / around : 0;
 }

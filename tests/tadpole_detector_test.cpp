@@ -576,3 +576,19 @@ TEST_F(Difficulty, AFaintHollowRingWithTwoGapsIsStillADot)
     page.fade(125, 225);
     expectFound(page, x, y, 45, false, 8);
 }
+
+// Three dots printed close on a faded print, a few pixels of blurred paper
+// apart, each with its own tail: each neighbour's ink is no clutter round
+// the others.
+TEST_F(Difficulty, CloseNeighboursOnAFadedPrintAreAllFound)
+{
+    const double placed[][3] = {{150.5, 100.5, 280}, {167.5, 104.5, 100}, {158.5, 119.5, 200}};
+    Page page(400, 300);
+    for (const auto& [x, y, azimuth] : placed)
+        page.tadpole(x, y, 13, azimuth, 40);
+    page.blur(1.0);
+    page.fade(110, 225);
+    page.greyLine(0, 20.5, 400, 20.5, 2, 0.7);  // a depth line printed darker than the dots
+    for (const auto& [x, y, azimuth] : placed)
+        expectFound(page, x, y, azimuth, true, 8);
+}
