@@ -287,7 +287,7 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     e.tailLength = tail->length / t.diameter;
     e.straightness = std::clamp(1 - fit.wander, 0.0, 1.0);
     e.tailWidth = fit.width / t.diameter;
-    e.tailInk = fit.width;
+    e.tailInk = fit.width / limits.inkContrast;
     e.doubtful = tail->doubtful;
     e.endless = tail->endless;
     const Tail along{fit.angle, {std::sin(fit.angle), -std::cos(fit.angle)}};
