@@ -592,3 +592,22 @@ TEST_F(Difficulty, CloseNeighboursOnAFadedPrintAreAllFound)
     for (const auto& [x, y, azimuth] : placed)
         expectFound(page, x, y, azimuth, true, 8);
 }
+
+// Pairs of dots a few pixels of blurred paper apart, on a faded print,
+// each tail leaving its dot at 60 to 160 degrees from the neighbour: ink
+// running along the neighbour's edge is no tail, however far it reaches.
+TEST_F(Difficulty, ANeighboursEdgeIsNoTail)
+{
+    for (const double towards : {0.0, 45.0, 90.0, 135.0, 180.0, 225.0, 270.0, 315.0}) {
+        Page page(400, 300);
+        const double a = towards * std::numbers::pi / 180, x = 200.5, y = 150.5;
+        const double nx = x + 16.5 * std::sin(a), ny = y - 16.5 * std::cos(a);
+        page.line(0, y - 5, 400, y - 5, 1);
+        page.tadpole(x, y, 13.5, std::fmod(towards + 110, 360), 25);
+        page.tadpole(nx, ny, 13.5, std::fmod(towards + 260, 360), 25);
+        page.blur(1.0);
+        page.fade(110, 225);
+        expectFound(page, x, y, std::fmod(towards + 110, 360), true, 8);
+        expectFound(page, nx, ny, std::fmod(towards + 260, 360), true, 8);
+    }
+}
