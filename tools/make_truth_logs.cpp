@@ -9,8 +9,9 @@
 // Without --seed every log is drawn as it always was, from seed 2026, with
 // one setting per kind of spoiling. With --seed N each log is drawn anew:
 // every spoiling setting, the JPEG quality and the share of hollow dots come
-// from their ranges, and a fifth of the dots sit on a 10-degree line or on
-// the track's edge.
+// from their ranges, a fifth of the dots sit on a 10-degree line or on the
+// track's edge, and on spoiled logs the tails within 25 degrees of the rows
+// are drawn 1 to 1.4 pixels wide.
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -45,6 +46,9 @@ struct Drawing {
     unsigned seed = 2026;
     double filledShare = 0.7;
     int quality = 0;  // of a JPEG; 0: the variant's own
+    // Tails within 25 degrees of the rows drawn this wide, as some printers
+    // lay them, where they fade first; 0: as wide as the others.
+    double rowTailWidth = 0;
 };
 
 enum class Output { GreyBmp, FaxTiff, Jpeg, ColourBmp, ColourJpeg };
@@ -220,12 +224,13 @@ std::vector<Tadpole> placeTadpoles(const Layout& l, const Variant& v, const Draw
     return placed;
 }
 
-void drawTadpole(QPainter& p, const Tadpole& t, const Variant& v, int index)
+void drawTadpole(QPainter& p, const Tadpole& t, const Variant& v, double rowTailWidth, int index)
 {
     const QColor ink = v.output == Output::ColourBmp ? kInks[index % 4] : QColor(Qt::black);
     const double r = t.azimuth * std::numbers::pi / 180, tail = v.tailLength * v.diameter;
     const QPointF centre(t.x, t.y);
-    p.setPen(QPen(ink, v.tailWidth, Qt::SolidLine, Qt::FlatCap));
+    const bool alongRows = std::abs(std::remainder(t.azimuth - 90, 180)) <= 25;
+    p.setPen(QPen(ink, alongRows && rowTailWidth > 0 ? rowTailWidth : v.tailWidth, Qt::SolidLine, Qt::FlatCap));
     p.drawLine(centre, centre + QPointF(tail * std::sin(r), -tail * std::cos(r)));
     const double ring = v.diameter >= 9 ? 2 : 1.5;
     p.setPen(QPen(ink, ring));
@@ -321,7 +326,7 @@ bool writePicture(const Scan& scan, const Variant& v, const Drawing& d, const st
 }
 
 // The page drawn with its tadpoles, as the sheet was printed.
-QImage drawnPage(const Layout& l, const Variant& v, const std::vector<Tadpole>& tadpoles)
+QImage drawnPage(const Layout& l, const Variant& v, const std::vector<Tadpole>& tadpoles, double rowTailWidth = 0)
 {
     QImage page(v.width, v.height, QImage::Format_RGB32);
     page.fill(Qt::white);
@@ -332,7 +337,7 @@ QImage drawnPage(const Layout& l, const Variant& v, const std::vector<Tadpole>& 
     p.translate(-v.width / 2.0, -v.height / 2.0);
     drawPage(p, l, v);
     for (std::size_t i = 0; i < tadpoles.size(); ++i)
-        drawTadpole(p, tadpoles[i], v, int(i));
+        drawTadpole(p, tadpoles[i], v, rowTailWidth, int(i));
     if (v.notes) {
         p.setPen(Qt::black);
         p.setFont(QFont("DejaVu Sans", 10));
@@ -414,10 +419,14 @@ bool makeVariant(const Variant& v, std::size_t index, const Drawing& given, cons
         std::uniform_real_distribution<double> unit(0, 1);
         d.filledShare = 0.5 + 0.3 * unit(rng);  // hollow dots 20-50 %
         d.quality = 40 + int(40 * unit(rng));
+        // Drawn apart, so that the logs of a seed stay as they were otherwise.
+        std::mt19937 widths(d.seed * 7919u + unsigned(index));
+        if (v.spoil != Spoil::None && v.tailWidth > 1.4)
+            d.rowTailWidth = 1 + 0.4 * std::uniform_real_distribution<double>(0, 1)(widths);
     }
     const Layout l{v.width, v.height, 220, v.width - 80, kTop, kTop + (v.height - kTop - 200) / kDepthStep * kDepthStep};
     std::vector<Tadpole> tadpoles = placeTadpoles(l, v, d, rng);
-    const Scan scan = spoiled(drawnPage(l, v, tadpoles), l, v, d, rng);
+    const Scan scan = spoiled(drawnPage(l, v, tadpoles, d.rowTailWidth), l, v, d, rng);
     if (v.skew != 0)
         turnTruth(tadpoles, l, v);
     const std::string picture = std::string(v.name) + extensionOf(v.output);
