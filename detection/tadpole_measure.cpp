@@ -152,12 +152,14 @@ std::optional<FoundTadpole> measureTadpole(const InkLayers& l, int px, int py, c
     // cleared band shows none.
     const TailInk* tails = &l.tails;
     const auto tailFrom = [&](double x, double y) {
+        const double longest = 13 * radius + 2;
+        const cv::Mat bodies = dotsBeside(l, x, y, radius, longest);
         tails = &l.tails;
-        auto found = findTail(l, *tails, x, y, radius, 13 * radius + 2);
+        auto found = findTail(l, *tails, bodies, x, y, radius, longest);
         for (const TailInk* other : {&l.thinTails, &l.paleTails})
             if (!found && !other->grey.empty()) {
                 tails = other;
-                found = findTail(l, *tails, x, y, radius, 13 * radius + 2);
+                found = findTail(l, *tails, bodies, x, y, radius, longest);
             }
         return found;
     };

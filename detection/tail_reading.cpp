@@ -19,50 +19,6 @@ struct Run {
     double thickness = 0;  // the ink's mean distance to paper along the run: half its width
 };
 
-// The bodies of other dots round a dot, out to `reach`: the ink as deep as
-// most of the dot's radius, each such pixel with its depth about it, a
-// float layer centred on the dot. A dot printed close beside another
-// is no tail of it, however little paper the blur left between them. The
-// paper that lines and tails enclose, filled as holes are, is deep too, but
-// little of it is ink, while a ring's ink is half its dot at least.
-cv::Mat dotsBeside(const InkLayers& l, double cx, double cy, double radius, double reach)
-{
-    const int r = int(std::ceil(reach)), px = int(std::floor(cx)), py = int(std::floor(cy));
-    cv::Mat bodies(2 * r + 1, 2 * r + 1, CV_32F, cv::Scalar(0));
-    const auto inkShare = [&](int x, int y, int d) {
-        int disc = 0, inked = 0;
-        for (int by = -d; by <= d; ++by)
-            for (int bx = -d; bx <= d; ++bx)
-                if (bx * bx + by * by <= d * d) {
-                    ++disc;
-                    inked += at(l.ink, x + bx, y + by) ? 1 : 0;
-                }
-        return double(inked) / disc;
-    };
-    // Ink far deeper than the dot is a blot, which ends a run by its
-    // thickness alone.
-    const double deep = 0.8 * radius, deepest = 2 * radius, own = 1.5 * radius;
-    for (int y = std::max(0, py - r); y <= std::min(l.dist.rows - 1, py + r); ++y) {
-        const float* row = l.dist.ptr<float>(y);
-        for (int x = std::max(0, px - r); x <= std::min(l.dist.cols - 1, px + r); ++x) {
-            const int dx = x - px, dy = y - py;
-            if (row[x] < deep || row[x] > deepest || dx * dx + dy * dy < own * own)
-                continue;
-            const float depth = row[x];
-            const int d = int(depth);
-            if (inkShare(x, y, d) < 0.4)
-                continue;
-            for (int by = std::max(-r, dy - d); by <= std::min(r, dy + d); ++by)
-                for (int bx = std::max(-r, dx - d); bx <= std::min(r, dx + d); ++bx)
-                    if ((bx - dx) * (bx - dx) + (by - dy) * (by - dy) <= depth * depth) {
-                        float& body = bodies.at<float>(by + r, bx + r);
-                        body = std::max(body, depth);
-                    }
-        }
-    }
-    return bodies;
-}
-
 Run runLength(const InkLayers& l, const TailInk& tails, const cv::Mat& bodies, double cx, double cy, Step step,
               double edge, double to)
 {
@@ -171,12 +127,50 @@ double paleRun(const TailInk& tails, double cx, double cy, Step step, double edg
 
 }  // namespace
 
-std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double longest)
+cv::Mat dotsBeside(const InkLayers& l, double cx, double cy, double radius, double longest)
+{
+    const int r = int(std::ceil(radius + longest + 2)), px = int(std::floor(cx)), py = int(std::floor(cy));
+    cv::Mat bodies(2 * r + 1, 2 * r + 1, CV_32F, cv::Scalar(0));
+    const auto inkShare = [&](int x, int y, int d) {
+        int disc = 0, inked = 0;
+        for (int by = -d; by <= d; ++by)
+            for (int bx = -d; bx <= d; ++bx)
+                if (bx * bx + by * by <= d * d) {
+                    ++disc;
+                    inked += at(l.ink, x + bx, y + by) ? 1 : 0;
+                }
+        return double(inked) / disc;
+    };
+    // Ink far deeper than the dot is a blot, which ends a run by its
+    // thickness alone.
+    const double deep = 0.8 * radius, deepest = 2 * radius, own = 1.5 * radius;
+    for (int y = std::max(0, py - r); y <= std::min(l.dist.rows - 1, py + r); ++y) {
+        const float* row = l.dist.ptr<float>(y);
+        for (int x = std::max(0, px - r); x <= std::min(l.dist.cols - 1, px + r); ++x) {
+            const int dx = x - px, dy = y - py;
+            if (row[x] < deep || row[x] > deepest || dx * dx + dy * dy < own * own)
+                continue;
+            const float depth = row[x];
+            const int d = int(depth);
+            if (inkShare(x, y, d) < 0.4)
+                continue;
+            for (int by = std::max(-r, dy - d); by <= std::min(r, dy + d); ++by)
+                for (int bx = std::max(-r, dx - d); bx <= std::min(r, dx + d); ++bx)
+                    if ((bx - dx) * (bx - dx) + (by - dy) * (by - dy) <= depth * depth) {
+                        float& body = bodies.at<float>(by + r, bx + r);
+                        body = std::max(body, depth);
+                    }
+        }
+    }
+    return bodies;
+}
+
+std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, const cv::Mat& bodies, double cx, double cy,
+                             double radius, double longest)
 {
     std::array<double, kAngles> run{}, thickness{};
     std::array<float, kAngles> endsInDot{};
     const double from = radius + 0.5, to = radius + longest;
-    const cv::Mat bodies = dotsBeside(l, cx, cy, radius, to + 2);
     for (int a = 0; a < kAngles; ++a) {
         const Run r = runLength(l, tails, bodies, cx, cy, steps<kAngles>()[std::size_t(a)], from, to);
         run[std::size_t(a)] = r.length;

@@ -19,9 +19,21 @@ struct Tail {
     float endsInDot = 0;  // the distance peak of a dot the tail ran into; 0 none
     bool endless = false;  // it ran on as far as it was followed
 };
+// The bodies of other dots round the dot of radius at (cx, cy), as far as
+// a tail longest beyond its edge may reach: ink as deep as most of the dot's
+// radius, each such pixel with its depth about it, a float layer centred on
+// the dot. A run of the tail ends where it reaches one: a dot printed close
+// beside another is no tail of it, however little paper the blur left
+// between them. The paper that lines and tails enclose, filled as holes
+// are, is deep too, but little of it is ink, while a ring's ink is half its
+// dot at least. Made once for every reading of the tail from there.
+cv::Mat dotsBeside(const InkLayers& l, double cx, double cy, double radius, double longest);
+
 // The longest run of ink leaving the edge of the dot of radius round
-// (cx, cy), out to longest beyond it; nothing shorter than a tail.
-std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, double cx, double cy, double radius, double longest);
+// (cx, cy), out to longest beyond it, none past the bodies of other dots
+// (dotsBeside); nothing shorter than a tail.
+std::optional<Tail> findTail(const InkLayers& l, const TailInk& tails, const cv::Mat& bodies, double cx, double cy,
+                             double radius, double longest);
 
 // The tail's direction fitted through the centre to the darkness of the
 // pixels along it, so that a tail a pixel wide still gives a fraction of a
