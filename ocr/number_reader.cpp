@@ -119,10 +119,10 @@ NumberReader::Reading NumberReader::read(const cv::Mat& grey)
         for (std::size_t k = 0; k + 1 < readings.size(); ++k)
             if (readings[k].text == readings.back().text && numberOf(readings.back().text)) {
                 // A digit Tesseract was unsure of, twice, is as often wrong as right.
-                if (std::min(readings[k].leastSure, readings.back().leastSure) < kLeastSureDigit)
+                const int leastSure = std::min(readings[k].leastSure, readings.back().leastSure);
+                if (leastSure < kLeastSureDigit)
                     return {};
-                return {readings.back().text, (readings[k].confidence + readings.back().confidence) / 2,
-                        std::min(readings[k].leastSure, readings.back().leastSure)};
+                return {readings.back().text, (readings[k].confidence + readings.back().confidence) / 2, leastSure};
             }
     }
     return {};
