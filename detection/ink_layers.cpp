@@ -113,13 +113,14 @@ void makeInkLayers(const cv::Mat& grey, const cv::Mat& thinGrey, const InkLimits
     l.tails = {grey, l.paleInk, l.strokes};
     l.thinTails = {};
     l.paleTails = {};
-    if (thinGrey.empty()) {
-        // Without the pale fringe a line's grey edge leaves beside it either.
-        cv::dilate(l.runs, l.scratchLines, cv::getStructuringElement(cv::MORPH_RECT, {reach + 2, reach + 2}));
-        cv::bitwise_not(l.scratchLines, l.scratchLines);
-        cv::bitwise_and(l.paleInk, l.scratchLines, l.paleStrokes);
-        l.paleTails = {grey, l.paleInk, l.paleStrokes};
-    } else {
+    // Pale strokes, without the pale fringe a line's grey edge leaves beside
+    // it either. On a speckled scan too: a tail a pixel thin that the blur
+    // laid across two rows is pale in each, and the cleared band keeps it so.
+    cv::dilate(l.runs, l.scratchLines, cv::getStructuringElement(cv::MORPH_RECT, {reach + 2, reach + 2}));
+    cv::bitwise_not(l.scratchLines, l.scratchLines);
+    cv::bitwise_and(l.paleInk, l.scratchLines, l.paleStrokes);
+    l.paleTails = {grey, l.paleInk, l.paleStrokes};
+    if (!thinGrey.empty()) {
         cv::threshold(thinGrey, l.thinInk, limits.threshold - 1, 255, cv::THRESH_BINARY_INV);
         cv::bitwise_and(l.thinInk, l.scratch, l.thinTails.strokes);
         cv::threshold(thinGrey, l.thinTails.paleInk, paleInkLevel(limits.threshold) - 1, 255, cv::THRESH_BINARY_INV);

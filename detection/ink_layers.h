@@ -25,8 +25,8 @@ struct InkLayers {
     cv::Mat strokes; // ink that is no long line: where tails are followed
     // Where tails are read: the band's own greys, pale ink and strokes; and
     // where that shows none, on a speckled scan the band that kept its
-    // strokes a pixel thin, elsewhere the pale ink itself, where a tail a
-    // pixel thin, blurred, prints too grey to be ink.
+    // strokes a pixel thin, then the pale ink itself, where a tail a pixel
+    // thin, blurred, prints too grey to be ink.
     TailInk tails, thinTails, paleTails;
     cv::Mat peaks;   // 32-bit float: the greatest distance round each pixel
     // The pieces of filled ink off the lines (32-bit labels), and the

@@ -447,6 +447,20 @@ class Difficulty : public ::testing::Test {
 protected:
     // The search and a press 4 pixels off find the tadpole drawn at (x, y)
     // with its tail within the given degrees.
+    // A press at (x, y) with snap.
+    static std::optional<FoundTadpole> snapAt(const Page& page, double x, double y)
+    {
+        const GreyPicture picture = page.picture();
+        const GreyRows rows{0, 0, picture.width, picture.height,
+                            [&picture](int left, int top, int width, int height, std::uint8_t* out,
+                                       std::ptrdiff_t stride) {
+                                for (int r = 0; r < height; ++r)
+                                    std::copy_n(picture.pixels + (top + r) * picture.stride + left, width,
+                                                out + r * stride);
+                            }};
+        return tadpoleNear(picture, x, y, 10, {}, studyTrack(rows, page.track(), {}));
+    }
+
     void expectFound(const Page& page, double x, double y, double azimuth, bool filled, double degrees)
     {
         const auto found = page.find();
@@ -457,15 +471,7 @@ protected:
         EXPECT_LT(turn(*near->azimuth, azimuth), degrees) << "search at " << x << ", " << y;
         EXPECT_EQ(near->filled, filled) << "search at " << x << ", " << y;
 
-        const GreyPicture picture = page.picture();
-        const GreyRows rows{0, 0, picture.width, picture.height,
-                            [&picture](int left, int top, int width, int height, std::uint8_t* out,
-                                       std::ptrdiff_t stride) {
-                                for (int r = 0; r < height; ++r)
-                                    std::copy_n(picture.pixels + (top + r) * picture.stride + left, width,
-                                                out + r * stride);
-                            }};
-        const auto snapped = tadpoleNear(picture, x + 3, y - 3, 10, {}, studyTrack(rows, page.track(), {}));
+        const auto snapped = snapAt(page, x + 3, y - 3);
         ASSERT_TRUE(snapped && snapped->azimuth) << "snap: nothing at " << x << ", " << y;
         EXPECT_LT(std::hypot(snapped->x - x, snapped->y - y), 1.5) << "snap at " << x << ", " << y;
         EXPECT_LT(turn(*snapped->azimuth, azimuth), degrees) << "snap at " << x << ", " << y;
@@ -493,6 +499,32 @@ TEST_F(Difficulty, AThinTailAlongTheRowsAmongDenseSpecks)
         page.speckle(0.06, 5);
         expectFound(page, 200.5, 150.5, azimuth, true, 8);
     }
+}
+
+// A tail a pixel thin that lies across two rows after the blur is pale in
+// each, paler than ink, and its few darker pixels too far apart to pass
+// for a stroke through the specks: read in the band cleared of them, as
+// pale ink. Counted over sixteen drawings, as specks now and then do hide
+// a part of such a tail (before this was read, 9 of 16 were).
+TEST_F(Difficulty, APaleThinTailAcrossTwoRowsAmongDenseSpecks)
+{
+    int read = 0, snapped = 0;
+    for (const double azimuth : {90.0, 270.0})
+        for (unsigned seed = 1; seed <= 8; ++seed) {
+            Page page(400, 300);
+            page.tadpole(200.5, 150.0, 10, azimuth, 25, 1.2);
+            page.blur(0.6);
+            page.speckle(0.06, seed);
+            const auto found = page.find();
+            read += std::count_if(found.begin(), found.end(), [&](const FoundTadpole& t) {
+                return std::hypot(t.x - 200.5, t.y - 150) < 1.5 && t.azimuth && turn(*t.azimuth, azimuth) < 8;
+            });
+            const auto snap = snapAt(page, 203.5, 147);
+            snapped += snap && snap->azimuth && std::hypot(snap->x - 200.5, snap->y - 150) < 1.5
+                       && turn(*snap->azimuth, azimuth) < 8;
+        }
+    EXPECT_GE(read, 14);
+    EXPECT_GE(snapped, 14);
 }
 
 TEST_F(Difficulty, ADotCentredOnAGreyGridLineWithItsTailAt30DegreesFromIt)
