@@ -24,8 +24,10 @@ void markSmallHoles(const cv::Mat& ink, InkLayers& l, double maxDiameter, cv::Ma
         const int w = l.stats.at<int>(i, cv::CC_STAT_WIDTH), h = l.stats.at<int>(i, cv::CC_STAT_HEIGHT);
         const bool inside = left > 0 && top > 0 && left + w < ink.cols && top + h < ink.rows;
         const int area = l.stats.at<int>(i, cv::CC_STAT_AREA);
-        // Round, or a round hole halved by a line; not a wedge between lines.
-        const bool roundish = area >= 0.6 * w * h && std::max(w, h) <= 3 * std::min(w, h);
+        // Round, or a round hole halved by a line (twice as wide as tall);
+        // not a wedge between lines, nor the long narrow one a tail closes
+        // with a grid line beside it.
+        const bool roundish = area >= 0.6 * w * h && std::max(w, h) <= 2.2 * std::min(w, h);
         if (inside && w <= widest && h <= widest && area <= largest && roundish)
             hole[std::size_t(i)] = 255;
     }

@@ -527,6 +527,26 @@ TEST_F(Difficulty, APaleThinTailAcrossTwoRowsAmongDenseSpecks)
     EXPECT_GE(snapped, 14);
 }
 
+// A tadpole on a grey grid line, its tail running up to a thick depth line
+// close beside the grid line: the paper that the tail, the two lines and the
+// dot close round is a narrow wedge, no hollow dot's inside, and filled it
+// is no dot. (As drawn on a grid log, where it was found as one.)
+TEST(TadpoleDetector, TheWedgeATailClosesWithTwoLinesIsNoDot)
+{
+    for (const double length : {22.0, 23.0}) {
+        SCOPED_TRACE(testing::Message() << "tail " << length);
+        Page page(400, 300);
+        page.greyLine(199.5, 0, 199.5, 300, 1, 0.498);
+        page.greyLine(200.5, 0, 200.5, 300, 1, 0.502);
+        for (int y = 21; y < 300; y += 20)  // row y, and rows 120 and 121 for the thick one
+            page.line(0, y == 121 ? y : y + 0.5, 400, y == 121 ? y : y + 0.5, y == 121 ? 2 : 1);
+        page.tadpole(200.3, 142.9, 9.5, 343, length, 1.2);
+        const auto found = page.find();
+        EXPECT_EQ(found.size(), 1u);
+        expectTadpole(found, 200.3, 142.9, 343);
+    }
+}
+
 TEST_F(Difficulty, ADotCentredOnAGreyGridLineWithItsTailAt30DegreesFromIt)
 {
     for (const double azimuth : {30.0, 150.0, 210.0, 330.0}) {
