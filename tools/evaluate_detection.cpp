@@ -157,6 +157,9 @@ std::vector<Pair> pairsOf(const Log& log, const std::vector<FoundTadpole>& found
     return kept;
 }
 
+// An azimuth this far off is listed with the misses: a tail read wrong.
+constexpr double kWrongAzimuth = 20;
+
 // The line of a tadpole's evidence.
 std::string evidenceOf(const FoundTadpole& f)
 {
@@ -196,6 +199,9 @@ Figures compareAt(const Log& log, const std::vector<FoundTadpole>& found, bool l
             r.groups[std::size_t(g)].azimuthErrors.push_back(azimuthErrors.back());
         }
         fillRight += f.filled == t.filled ? 1 : 0;
+        if (listMisses && azimuthErrors.back() > kWrongAzimuth)
+            std::printf("wrong %.2f %.2f azimuth %.1f read %.1f: %s\n", t.x, t.y, t.azimuth, f.azimuth.value_or(-1),
+                        evidenceOf(f).c_str());
     }
     if (listMisses) {
         for (std::size_t i = 0; i < truthUsed.size(); ++i) {
