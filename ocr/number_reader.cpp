@@ -1,9 +1,7 @@
 #include "ocr/number_reader.h"
 
-#include <clocale>
-#include <cstdlib>
 #include <array>
-#include <mutex>
+#include <charconv>
 #include <vector>
 
 #include <omp.h>
@@ -13,11 +11,8 @@
 
 NumberReader::NumberReader()
 {
-    // Tesseract refuses to start under any numeric locale but "C", which
-    // every number the program writes or reads is independent of anyway;
-    // set once, by the first reader.
-    static std::once_flag numeric;
-    std::call_once(numeric, [] { std::setlocale(LC_NUMERIC, "C"); });
+    // Built on any thread, so it sets nothing process-wide: this Tesseract
+    // reads under any locale, and numbers are parsed without one.
     auto api = std::make_unique<tesseract::TessBaseAPI>();
     if (api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0)
         return;
@@ -142,5 +137,7 @@ std::optional<double> numberOf(const std::string& text)
     }
     if (digits == 0 || points > 1)
         return std::nullopt;
-    return std::strtod(text.c_str(), nullptr);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev
   qt6-image-formats-plugins libtiff-dev libpng-dev libjpeg-dev libopencv-imgproc-dev libtesseract-dev tesseract-ocr-eng fonts-dejavu-core
   fonts-dejavu-extra fonts-liberation fonts-freefont-ttf fonts-linuxlibertine fonts-open-sans fonts-roboto-unhinted
-  parallel jq)
+  parallel jq locales)
 if [[ "${1:-}" == "--desktop" ]]; then
   packages+=(xvfb xdotool imagemagick)
 fi
@@ -24,4 +24,14 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+fi
+
+# A locale that writes numbers with a decimal comma, for the tests that
+# show no number the program writes or reads depends on the locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+  sudo=""
+  [[ $EUID -ne 0 ]] && sudo="sudo"
+  $sudo sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen > /dev/null
+  $sudo locale-gen > /dev/null
 fi

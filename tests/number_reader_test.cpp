@@ -1,5 +1,8 @@
 // Printed depths read by Tesseract, as the search for a calibration reads
 // the labels beside depth lines.
+#include <clocale>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include <opencv2/imgproc.hpp>
@@ -63,4 +66,25 @@ TEST(NumberReader, ASpeckAfterANumberIsNoPartOfIt)
         cv::rectangle(grey, cv::Rect(end + 3, 19, 3, 3), cv::Scalar(0), cv::FILLED);
         EXPECT_EQ(reader.read(grey).text, depth);
     }
+}
+
+// A reader is made on the calibration search's thread while the window's
+// runs: it sets no locale, and reads and parses a depth under one that
+// writes numbers with a decimal comma.
+TEST(NumberReader, ReadsUnderADecimalCommaLocaleAndSetsNone)
+{
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_TRUE(std::setlocale(LC_ALL, "de_DE.UTF-8")) << "scripts/install-deps.sh makes this locale";
+    NumberReader::Reading read;
+    std::thread search([&read] {
+        NumberReader reader;
+        if (reader.ready())
+            read = reader.read(printed("387.5"));
+    });
+    search.join();
+    const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(numeric, "de_DE.UTF-8");
+    EXPECT_EQ(read.text, "387.5");
+    EXPECT_EQ(numberOf(read.text), 387.5);
 }
