@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "files/field_reader.h"
+#include "files/csv_text.h"
 
 namespace {
 
@@ -29,33 +29,11 @@ std::string lower(std::string s)
     return s;
 }
 
-// The file's lines, each split into its cells.
-struct Line {
-    int number = 0;
-    std::vector<std::string> cells;
-};
-
-std::optional<std::vector<Line>> linesOf(std::istream& in, std::string& error)
-{
-    FieldReader reader(in);
-    std::vector<Line> lines;
-    while (const auto field = reader.next()) {
-        if (lines.empty() || lines.back().number != field->line)
-            lines.push_back({field->line, {}});
-        lines.back().cells.push_back(field->text);
-    }
-    if (!reader.error().empty()) {
-        error = "line " + std::to_string(reader.line()) + ": " + reader.error();
-        return std::nullopt;
-    }
-    return lines;
-}
-
 }  // namespace
 
 std::optional<WellTable> readWellTable(std::istream& in, std::string& error)
 {
-    const auto lines = linesOf(in, error);
+    const auto lines = readCsv(in, error);
     if (!lines)
         return std::nullopt;
     if (lines->empty()) {
@@ -63,13 +41,17 @@ std::optional<WellTable> readWellTable(std::istream& in, std::string& error)
         return std::nullopt;
     }
     std::vector<const Column*> columns;
-    for (const std::string& name : lines->front().cells) {
+    for (const std::string& name : lines->front().fields) {
         const auto known = std::find_if(std::begin(kColumns), std::end(kColumns),
                                         [&](const Column& c) { return lower(name) == c.name; });
         if (known == std::end(kColumns)) {
             error = "line 1: unknown column \"" + name +
                     "\"; the columns are picture, well, company, field, location, province, service_company, uwi "
                     "and depth_unit.";
+            return std::nullopt;
+        }
+        if (std::find(columns.begin(), columns.end(), known) != columns.end()) {
+            error = "line 1: the column \"" + name + "\" is named twice.";
             return std::nullopt;
         }
         columns.push_back(known);
@@ -81,17 +63,17 @@ std::optional<WellTable> readWellTable(std::istream& in, std::string& error)
 
     WellTable table;
     for (std::size_t l = 1; l < lines->size(); ++l) {
-        const Line& line = (*lines)[l];
-        const std::string where = "line " + std::to_string(line.number) + ": ";
-        if (line.cells.size() > columns.size()) {
+        const CsvRecord& line = (*lines)[l];
+        const std::string where = "line " + std::to_string(line.line) + ": ";
+        if (line.fields.size() > columns.size()) {
             error = where + "more cells than columns.";
             return std::nullopt;
         }
         std::string picture;
         WellRow row;
-        row.line = line.number;
-        for (std::size_t c = 0; c < line.cells.size(); ++c) {
-            const std::string& cell = line.cells[c];
+        row.line = line.line;
+        for (std::size_t c = 0; c < line.fields.size(); ++c) {
+            const std::string& cell = line.fields[c];
             if (!columns[c]->member) {
                 picture = cell;
             } else if (!cell.empty()) {
