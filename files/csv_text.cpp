@@ -72,16 +72,3 @@ std::optional<std::vector<CsvRecord>> readCsv(std::istream& in, std::string& err
     }
     return records;
 }
-
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + '"';
-}

@@ -18,7 +18,3 @@ struct CsvRecord {
 // Nothing, with the line and what is wrong there, for text that is not
 // such CSV: a quoted field without its closing quote, or text after one.
 std::optional<std::vector<CsvRecord>> readCsv(std::istream& in, std::string& error);
-
-// A field as the rule writes it: in double quotes, each one within doubled,
-// where it holds a comma, a double quote or a line end.
-std::string csvField(const std::string& text);

@@ -1,4 +1,4 @@
-// CSV as spreadsheets write and read it, and the wells file read through it.
+// CSV as spreadsheets write it, and the wells file read through it.
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -52,16 +52,6 @@ TEST(CsvText, RefusesBrokenQuotesWithTheirLine)
 {
     EXPECT_EQ(refusal("a,b\n\"open,\nnever closed\n"), "line 2: a quoted field has no closing quote.");
     EXPECT_EQ(refusal("a\n\"closed\"then more,b\n"), "line 2: text after a quoted field's closing quote.");
-}
-
-TEST(CsvText, WritesAFieldSoThatItReadsBackWhole)
-{
-    EXPECT_EQ(csvField("w1.bmp"), "w1.bmp");
-    for (const std::string text : {"a,b", "say \"so\"", "two\nlines", "cr\r", "\"", ""}) {
-        const auto read = records(csvField(text) + "," + csvField(text) + "\r\n");
-        ASSERT_EQ(read.size(), 1u) << text;
-        EXPECT_EQ(read[0].fields, (std::vector<std::string>{text, text})) << text;
-    }
 }
 
 // The wells file as a spreadsheet saves it: its mark, its quoting, and a
