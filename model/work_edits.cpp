@@ -119,7 +119,7 @@ std::vector<std::size_t> leastSureDips(const Work& work)
 {
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < work.dips.size(); ++i)
-        if (work.dips[i].confidence && *work.dips[i].confidence < 100)
+        if (work.dips[i].confidence && *work.dips[i].confidence < kReviewBelow)
             order.push_back(i);
     std::stable_sort(order.begin(), order.end(), [&work](std::size_t a, std::size_t b) {
         const Dip &da = work.dips[a], &db = work.dips[b];

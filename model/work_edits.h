@@ -66,8 +66,12 @@ struct SetCalibration {
     std::optional<double> rightEdge;
 };
 
-// The found dips that a reviewer has not kept yet, least sure first (ties
-// top first), by their places in the list.
+// A found dip less sure than this (in %) is one a reviewer looks at.
+inline constexpr int kReviewBelow = 90;
+
+// The found dips a reviewer looks at: less than kReviewBelow sure and not
+// kept yet, least sure first (ties top first), by their places in the list.
+// Review Least Sure offers these, and an archive's report counts them.
 std::vector<std::size_t> leastSureDips(const Work& work);
 
 // The calibration of the work, as one edit that gives it to another.

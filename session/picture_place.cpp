@@ -1,5 +1,7 @@
 #include "session/picture_place.h"
 
+#include <map>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,14 +26,19 @@ QString findPicture(const std::string& entry, const QString& projectPath)
 
 QString nextLog(const QString& current)
 {
+    // A picture and the project made on it (of the same name) are one log,
+    // which its project opens.
     const QFileInfo file(current);
-    const QStringList logs = file.dir().entryList({QStringLiteral("*.bmp"), QStringLiteral("*.tif"),
-                                                   QStringLiteral("*.tiff"), QStringLiteral("*.png"),
-                                                   QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
-                                                   QStringLiteral("*.ddp")},
-                                                  QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : logs)
-        if (name.compare(file.fileName(), Qt::CaseInsensitive) > 0)
-            return file.dir().filePath(name);
-    return QString();
+    std::map<QString, QFileInfo> logs;  // by name without extension, case folded
+    for (const QFileInfo& f : file.dir().entryInfoList({QStringLiteral("*.bmp"), QStringLiteral("*.tif"),
+                                                        QStringLiteral("*.tiff"), QStringLiteral("*.png"),
+                                                        QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
+                                                        QStringLiteral("*.ddp")},
+                                                       QDir::Files)) {
+        const auto [at, added] = logs.emplace(f.completeBaseName().toCaseFolded(), f);
+        if (!added && f.suffix().compare(QStringLiteral("ddp"), Qt::CaseInsensitive) == 0)
+            at->second = f;
+    }
+    const auto next = logs.upper_bound(file.completeBaseName().toCaseFolded());
+    return next == logs.end() ? QString() : next->second.filePath();
 }

@@ -17,5 +17,7 @@ std::string pictureEntry(const QString& picturePath, const QString& projectPath)
 QString findPicture(const std::string& entry, const QString& projectPath);
 
 // The log that follows current in its folder by name: the next picture
-// (bmp, tif, tiff, png, jpg, jpeg) or project (.ddp); empty when none does.
+// (bmp, tif, tiff, png, jpg, jpeg) or project (.ddp), a picture and a
+// project of the same name being one log that its project opens; empty
+// when none follows.
 QString nextLog(const QString& current);

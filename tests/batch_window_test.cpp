@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 
 #include "printed_log.h"
@@ -71,7 +72,10 @@ TEST_F(MouseWindowTest, WellDetailsAreOneActionKeptInTheProjectAndWrittenToTheLa
     action("mnuwelldetails")->trigger();
     QDialog* details = child<QDialog>("welldetails");
     ASSERT_TRUE(details->isVisible());
-    QTest::keyClicks(child<QLineEdit>("wellname"), "Vell \"7\"");  // the quotes are refused as typed
+    EXPECT_FALSE(child<QLabel>("wellrefused")->isVisible());
+    QTest::keyClicks(child<QLineEdit>("wellname"), "Vell \"7\"");  // the quotes are refused as typed, and told
+    EXPECT_TRUE(child<QLabel>("wellrefused")->isVisible());
+    EXPECT_TRUE(child<QLabel>("wellrefused")->text().startsWith(QStringLiteral("A well detail holds no double quote")));
     QTest::keyClicks(child<QLineEdit>("welluwi"), "100/12");
     child<QComboBox>("wellunit")->setCurrentText(QStringLiteral("FT"));
     QTest::keyClick(child<QLineEdit>("welluwi"), Qt::Key_Return);

@@ -79,7 +79,7 @@ TEST_F(DayAtWindowTest, ExportAllWritesTheThreeFilesBesideTheWorkAndRemembersThe
     EXPECT_EQ(messages_->infos.size(), 1);
 }
 
-TEST_F(DayAtWindowTest, ACalibrationAppliedFromAnotherProjectIsOneStep)
+TEST_F(DayAtWindowTest, ACalibrationAppliedFromAnotherProjectIsOneStepAndRefusedWhereItDoesNotFit)
 {
     calibrateTwoRowsAndDigitize();
     dialog_->files.push_back(folder_.filePath("first.ddp"));
@@ -106,6 +106,20 @@ TEST_F(DayAtWindowTest, ACalibrationAppliedFromAnotherProjectIsOneStep)
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(rowCount(), 0);
     EXPECT_FALSE(work().scale);
+
+    // On a picture its rows lie outside of, refused as the batch refuses it,
+    // without a question.
+    openThroughMenu(writeBitmap(QStringLiteral("short.bmp"), RgbPicture(400, 250, 0xffffff), 24));
+    window_->scaleForm().hide();
+    dialog_->files.push_back(folder_.filePath("first.ddp"));
+    const auto asked = messages_->questions.size();
+    action("mnuapplycalibration")->trigger();
+    EXPECT_EQ(messages_->questions.size(), asked);
+    ASSERT_FALSE(messages_->errors.isEmpty());
+    EXPECT_EQ(messages_->errors.last(), QStringLiteral("Apply Calibration From: \"first.ddp\" cannot calibrate this log. "
+                                                       "The depth row at depth 1100 lies outside the picture of 400 by "
+                                                       "250 pixels."));
+    EXPECT_EQ(rowCount(), 0);
 }
 
 TEST_F(DayAtWindowTest, RefusalsSayWhichDepthsAreCalibrated)

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -238,76 +239,108 @@ protected:
 
 }  // namespace
 
-TEST_F(ReviewLeastSureTest, FoundDipsKeepTheirConfidenceAndAreReviewedLeastSureFirst)
+// The dips a reviewer looks at are those under 90 % sure, as the batch's
+// report counts them: a log found clean has none; a project whose found dips
+// are less sure offers them, the least sure first.
+TEST_F(ReviewLeastSureTest, FoundDipsKeepTheirConfidenceAndThoseUnder90AreReviewedLeastSureFirst)
 {
     calibrateTwoRowsAndDigitize(printedLog());
     key(Qt::Key_R, Qt::ControlModifier);  // nothing to review yet, and said so
-    EXPECT_EQ(left(), QStringLiteral("No found dip is left to review."));
+    EXPECT_EQ(left(), QStringLiteral("No found dip under 90 % sure is left to review."));
     find();
     key(Qt::Key_Return);
     ASSERT_EQ(dipCount(), 4);
     EXPECT_EQ(child<QLabel>("foundcurrent")->text(), QStringLiteral("4 dips added."));
-    const std::vector<std::size_t> order = leastSureDips(work());
-    ASSERT_EQ(order.size(), 4u);
-    const Dip& pale = work().dips[order[0]];
-    EXPECT_NEAR(pale.x, kPrinted[kPale].x, 1);
-    EXPECT_NEAR(pale.y, kPrinted[kPale].y, 1);
-    EXPECT_LT(*pale.confidence, *work().dips[order[1]].confidence);
+    std::optional<int> pale;
+    std::size_t unsure = 0;
+    for (const Dip& d : work().dips) {
+        if (std::hypot(d.x - kPrinted[kPale].x, d.y - kPrinted[kPale].y) < 1)
+            pale = d.confidence;
+        unsure += *d.confidence < 90 ? 1 : 0;
+    }
+    ASSERT_TRUE(pale);
+    for (const Dip& d : work().dips)
+        EXPECT_LE(*pale, *d.confidence);
+    EXPECT_EQ(leastSureDips(work()).size(), unsure);
+
+    // The same log with its found dips less sure, rows in depth order.
+    dialog_->files.push_back(folder_.filePath("found.ddp"));
+    key(Qt::Key_S, Qt::ControlModifier);
+    QFile project(folder_.filePath("found.ddp"));
+    ASSERT_TRUE(project.open(QIODevice::ReadOnly));
+    QByteArray text = project.readAll();
+    project.close();
+    const qsizetype confidences = text.indexOf("CONFIDENCE,4\r\n");
+    ASSERT_GT(confidences, 0);
+    text = text.left(confidences) + "CONFIDENCE,4\r\n95\r\n75\r\n60\r\n40\r\n";
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    project.write(text);
+    project.close();
+    ASSERT_TRUE(window_->openProject(folder_.filePath("found.ddp")));
+    ASSERT_EQ(leastSureDips(work()).size(), 3u);
 
     ASSERT_TRUE(action("mnureviewleastsure")->isEnabled());
     key(Qt::Key_R, Qt::ControlModifier);
     EXPECT_TRUE(child<QWidget>("leastsure")->isVisible());
-    EXPECT_EQ(left(), QStringLiteral("4 found dips not yet reviewed, the least sure first."));
+    EXPECT_EQ(left(), QStringLiteral("3 found dips under 90 % sure not yet reviewed, the least sure first."));
     const auto described = QRegularExpression(QStringLiteral("^Depth ([0-9.]+), dip ([0-9.]+)°, azimuth [0-9]+°, "
                                                              "grade A, ([0-9]+) % sure.$"))
                                .match(current());
     ASSERT_TRUE(described.hasMatch()) << current().toStdString();
     EXPECT_NEAR(described.captured(1).toDouble(), 1000 + (kPrinted[kPale].y - 100) / 2, 0.2);
-    EXPECT_EQ(described.captured(3).toInt(), *pale.confidence);
+    EXPECT_EQ(described.captured(3).toInt(), 40);
 
     // Kept: as sure as can be, one undo step, and the next least sure framed.
     const int actions = session().history().undoCount();
-    const double paleY = pale.y;
     press("keepdip");
     EXPECT_EQ(session().history().undoCount(), actions + 1);
     EXPECT_EQ(session().undoName(), QStringLiteral("Keep Dip"));
-    EXPECT_EQ(leastSureDips(work()).size(), 3u);
-    EXPECT_EQ(left(), QStringLiteral("3 found dips not yet reviewed, the least sure first."));
-    for (const Dip& d : work().dips) {
-        if (d.y == paleY) {
-            EXPECT_EQ(d.confidence, 100);
-        }
-    }
+    EXPECT_EQ(leastSureDips(work()).size(), 2u);
+    EXPECT_EQ(left(), QStringLiteral("2 found dips under 90 % sure not yet reviewed, the least sure first."));
+    EXPECT_TRUE(current().endsWith(QStringLiteral(", 60 % sure."))) << current().toStdString();
+    int kept = 0;
+    for (const Dip& d : work().dips)
+        kept += d.confidence == 100 ? 1 : 0;
+    EXPECT_EQ(kept, 1);
 
     // Deleted: gone, one undo step; then undone.
     press("nextdip");
     press("removedip");
     EXPECT_EQ(dipCount(), 3);
     EXPECT_EQ(session().undoName(), QStringLiteral("Delete Dip"));
-    EXPECT_EQ(left(), QStringLiteral("2 found dips not yet reviewed, the least sure first."));
+    EXPECT_EQ(left(), QStringLiteral("1 found dip under 90 % sure not yet reviewed, the least sure first."));
     backToTheWindow();
     key(Qt::Key_Z, Qt::ControlModifier);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(dipCount(), 4);
-    EXPECT_EQ(left(), QStringLiteral("4 found dips not yet reviewed, the least sure first."));
+    EXPECT_EQ(left(), QStringLiteral("3 found dips under 90 % sure not yet reviewed, the least sure first."));
 
     // The confidences are saved with the project, and read back.
     dialog_->files.push_back(folder_.filePath("kept.ddp"));
-    key(Qt::Key_S, Qt::ControlModifier);
+    key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     const Work saved = work();
     ASSERT_TRUE(window_->openProject(folder_.filePath("kept.ddp")));
     EXPECT_EQ(leastSureDips(work()).size(), leastSureDips(saved).size());
 }
 
-TEST_F(ReviewLeastSureTest, OpenNextLogTakesTheNextPictureOrProjectOfTheFolderByName)
+// A picture and the project made on it are one log, which the project opens.
+TEST_F(ReviewLeastSureTest, OpenNextLogTakesTheNextLogOfTheFolderByNameAndAPicturesProjectForIt)
 {
-    writeBitmap(QStringLiteral("b.bmp"), RgbPicture(100, 100, 0xffffff), 24);
+    openAndDefineLinearScale(QStringLiteral("b.bmp"));
+    addRow(100, "1000");
+    addRow(300, "1100");
+    digitizeMode();
+    dialog_->files.push_back(folder_.filePath("b.ddp"));
+    key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(QFileInfo::exists(folder_.filePath("b.ddp")));
     writeBitmap(QStringLiteral("c.bmp"), RgbPicture(100, 100, 0xffffff), 24);
     openThroughMenu(writeBitmap(QStringLiteral("a.bmp"), RgbPicture(100, 100, 0xffffff), 24));
     action("mnuopennext")->trigger();
     EXPECT_EQ(pictureName(), QStringLiteral("b.bmp"));
+    EXPECT_EQ(QFileInfo(session().projectPath()).fileName(), QStringLiteral("b.ddp"));
     action("mnuopennext")->trigger();
     EXPECT_EQ(pictureName(), QStringLiteral("c.bmp"));
+    EXPECT_EQ(session().projectPath(), QString());
     action("mnuopennext")->trigger();
     EXPECT_EQ(pictureName(), QStringLiteral("c.bmp"));
     ASSERT_FALSE(messages_->errors.isEmpty());

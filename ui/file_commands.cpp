@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include "files/dip_interchange.h"
+#include "session/borrowed_calibration.h"
 #include "ui/busy_pointer.h"
 #include "ui/common_dialog.h"
 #include "ui/picture_reading.h"
@@ -337,6 +338,12 @@ void FileCommands::applyCalibrationFrom()
     }
     const ProjectFile& from = opening->file;
     const LogPicture& picture = session_.picture();
+    if (const QString misfit = borrowedCalibrationMisfit(from.work, picture.width(), picture.height());
+        !misfit.isEmpty()) {
+        messages_.showError(title, QStringLiteral("\"%1\" cannot calibrate this log. %2")
+                                       .arg(QFileInfo(*path).fileName(), misfit));
+        return;
+    }
     if ((from.width != picture.width() || from.height != picture.height())
         && !messages_.askYesNo(title, QStringLiteral("\"%1\" calibrates a picture of %2 × %3 pixels; this one is "
                                                      "%4 × %5. Apply its calibration all the same?")

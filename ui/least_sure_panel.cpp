@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "model/work_edits.h"
+
 namespace {
 
 QPushButton* button(const char* name, const QString& caption, const QString& tip, QWidget* parent)
@@ -52,10 +54,11 @@ LeastSurePanel::LeastSurePanel(QWidget* parent) : QDockWidget(QStringLiteral("Le
 
 void LeastSurePanel::showReview(int left, const QString& current)
 {
-    count_->setText(left == 0 ? QStringLiteral("No found dip is left to review.")
-                              : QStringLiteral("%1 found dip%2 not yet reviewed, the least sure first.")
+    count_->setText(left == 0 ? QStringLiteral("No found dip under %1 % sure is left to review.").arg(kReviewBelow)
+                              : QStringLiteral("%1 found dip%2 under %3 % sure not yet reviewed, the least sure first.")
                                     .arg(left)
-                                    .arg(left == 1 ? QString() : QStringLiteral("s")));
+                                    .arg(left == 1 ? QString() : QStringLiteral("s"))
+                                    .arg(kReviewBelow));
     current_->setText(current);
     for (QPushButton* b : {keep_, remove_, previous_, next_})
         b->setEnabled(left > 0);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
@@ -35,16 +36,25 @@ WellDetailsDialog::WellDetailsDialog(QWidget* parent) : QDialog(parent)
     auto* form = new QFormLayout(this);
     // Every file keeps a detail in double quotes on one line.
     auto* oneLine = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"\\x00-\\x1f\\x7f]*")), this);
+    // What the validator refuses is told, not dropped without a word.
+    refused_ = new QLabel(QStringLiteral("A well detail holds no double quote nor line break: every file keeps it "
+                                         "in double quotes on one line."),
+                          this);
+    refused_->setObjectName(QStringLiteral("wellrefused"));
+    refused_->setWordWrap(true);
+    refused_->hide();
     for (std::size_t i = 0; i < texts_.size(); ++i) {
         texts_[i] = new QLineEdit(this);
         texts_[i]->setObjectName(QString::fromLatin1(kFields[i].objectName));
         texts_[i]->setValidator(oneLine);
+        connect(texts_[i], &QLineEdit::inputRejected, refused_, &QWidget::show);
         form->addRow(QString::fromLatin1(kFields[i].label), texts_[i]);
     }
     unit_ = new QComboBox(this);
     unit_->setObjectName(QStringLiteral("wellunit"));
     unit_->addItems(kUnits);
     form->addRow(QStringLiteral("Depth unit:"), unit_);
+    form->addRow(refused_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -54,6 +64,7 @@ WellDetailsDialog::WellDetailsDialog(QWidget* parent) : QDialog(parent)
 
 void WellDetailsDialog::setDetails(const WellDetails& details)
 {
+    refused_->hide();
     for (std::size_t i = 0; i < texts_.size(); ++i)
         texts_[i]->setText(QString::fromStdString(details.*kFields[i].member));
     unit_->setCurrentIndex(std::max(0, int(kUnits.indexOf(QString::fromStdString(details.depthUnit)))));

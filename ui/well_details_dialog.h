@@ -7,6 +7,7 @@
 #include "model/work.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 // "Well Details": the well's name, company, field, location, province,
@@ -22,4 +23,5 @@ public:
 private:
     std::array<QLineEdit*, 7> texts_{};
     QComboBox* unit_ = nullptr;
+    QLabel* refused_ = nullptr;  // shown once a typed character was refused
 };
