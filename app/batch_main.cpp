@@ -25,16 +25,29 @@ void askStop(int) { stopAsked = true; }
 
 void say(const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); }
 
-bool writeReport(const QString& where, const QJsonArray& logs)
-{
-    const QByteArray text =
-        QJsonDocument(QJsonObject{{QStringLiteral("version"), QStringLiteral(DIP_VERSION)}, {QStringLiteral("logs"), logs}})
-            .toJson(QJsonDocument::Indented);
-    if (where == QStringLiteral("-"))
-        return std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) == std::size_t(text.size());
-    QSaveFile file(where);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
-}
+// The report's file, claimed before any log runs so that a place it cannot
+// be written to fails the run before any output is made.
+class ReportFile {
+public:
+    explicit ReportFile(const QString& where) : where_(where), file_(where) {}
+    bool claim() { return where_.isEmpty() || where_ == QStringLiteral("-") || file_.open(QIODevice::WriteOnly); }
+    bool write(const QJsonArray& logs)
+    {
+        const QByteArray text = QJsonDocument(QJsonObject{{QStringLiteral("version"), QStringLiteral(DIP_VERSION)},
+                                                          {QStringLiteral("logs"), logs}})
+                                    .toJson(QJsonDocument::Indented);
+        if (where_.isEmpty())
+            return true;
+        if (where_ == QStringLiteral("-"))
+            return std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) == std::size_t(text.size());
+        return file_.write(text) == text.size() && file_.commit();
+    }
+    QString why() const { return file_.errorString(); }
+
+private:
+    QString where_;
+    QSaveFile file_;
+};
 
 // Rows for pictures that are not in this run: a slip, or another run's (a
 // scheduler's run of one picture is quiet about the rest).
@@ -89,12 +102,24 @@ int main(int argc, char** argv)
                     .arg(options->wells, QString::fromStdString(why)));
             return int(BatchExit::Unreadable);
         }
+        if (options->wellsPictures) {
+            for (const auto& [picture, row] : *wells.table)
+                std::fwrite(picture.c_str(), 1, picture.size() + 1, stdout);
+            return int(BatchExit::Done);
+        }
         if (!options->quiet)
             warnOfUnusedRows(*wells.table, options->pictures);
     }
 
+    ReportFile report(options->report);
+    if (!report.claim()) {
+        say(QStringLiteral("dipdigitizer-batch: the report \"%1\" cannot be written: %2. No log was digitized.")
+                .arg(options->report, report.why()));
+        return int(BatchExit::Unwritable);
+    }
     QJsonArray logs;
     int exitCode = 0;
+    int done = 0;
     std::optional<WorkSession::ProjectOpening> opening;
     if (options->autoCalibration())
         opening.emplace();
@@ -105,29 +130,34 @@ int main(int argc, char** argv)
         wells.calibrationPicture = QFileInfo(QString::fromStdString(opening->file.picture)).fileName();
     }
     for (const QString& picture : options->pictures) {
-        LogReport report;
+        LogReport log;
         if (!opening) {
-            report.picture = picture;
-            report.exit = BatchExit::Unreadable;
-            report.error = error;
+            log.picture = picture;
+            log.exit = BatchExit::Unreadable;
+            log.error = error;
             say(QStringLiteral("%1: failed: %2").arg(picture, error));
         } else if (stopAsked) {
-            report.picture = picture;
-            report.exit = BatchExit::Stopped;
-            report.error = QStringLiteral("Stopped before the log was begun.");
+            log.picture = picture;
+            log.exit = BatchExit::Stopped;
+            log.error = QStringLiteral("Stopped before the log was begun.");
         } else {
-            report = digitizeLog(picture, opening->file.work, wells, *options, stopAsked, progress);
-            if (report.exit != BatchExit::Done)
-                say(QStringLiteral("%1: failed: %2").arg(picture, report.error));
+            log = digitizeLog(picture, opening->file.work, wells, *options, stopAsked, progress);
+            if (log.exit != BatchExit::Done)
+                say(QStringLiteral("%1: failed: %2").arg(picture, log.error));
         }
-        logs.append(report.toJson());
+        logs.append(log.toJson());
+        done += log.exit == BatchExit::Done ? 1 : 0;
         if (exitCode == 0)
-            exitCode = int(report.exit);
+            exitCode = int(log.exit);
     }
-    if (!options->report.isEmpty() && !writeReport(options->report, logs)) {
-        say(QStringLiteral("dipdigitizer-batch: the report \"%1\" cannot be written.").arg(options->report));
+    if (!report.write(logs)) {
+        say(QStringLiteral("dipdigitizer-batch: the outputs of %1 log%2 were written, but the report \"%3\" could not "
+                           "be: %4.")
+                .arg(done)
+                .arg(done == 1 ? QString() : QStringLiteral("s"))
+                .arg(options->report, report.why()));
         if (exitCode == 0)
-            exitCode = int(BatchExit::Unreadable);
+            exitCode = int(BatchExit::Unwritable);
     }
     return exitCode;
 }

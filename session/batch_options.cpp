@@ -1,6 +1,9 @@
 #include "session/batch_options.h"
 
+#include <map>
+
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -28,6 +31,33 @@ bool readGrade(const QString& text, std::string& grade)
         return false;
     grade = text.toStdString();
     return true;
+}
+
+// A picture's file name as a well's name: double quotes and line breaks,
+// which no file the program writes can carry there, become single quotes
+// and spaces.
+QString wellNameOf(QString name)
+{
+    for (QChar& c : name)
+        if (c == QLatin1Char('"'))
+            c = QLatin1Char('\'');
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char(' ');
+    return name;
+}
+
+// Two pictures whose outputs would be the same files: the first such pair.
+std::optional<std::pair<QString, QString>> sharingOutputs(const BatchOptions& o)
+{
+    std::map<QString, QString> byOutput;
+    for (const QString& picture : o.pictures) {
+        const QFileInfo file(picture);
+        const QString folder = o.outFolder.isEmpty() ? file.absolutePath() : QFileInfo(o.outFolder).absoluteFilePath();
+        const auto [at, added] = byOutput.emplace(QDir(folder).filePath(file.completeBaseName()), picture);
+        if (!added && at->second != picture)
+            return std::pair(at->second, picture);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -81,11 +111,14 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     const QCommandLineOption unit(QStringLiteral("depth-unit"), QStringLiteral("The depths' unit: m or ft."),
                                   QStringLiteral("m|ft"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress on standard error."));
+    const QCommandLineOption wellsPictures(QStringLiteral("wells-pictures"),
+                                           QStringLiteral("Lists the pictures the wells file names, each followed "
+                                                          "by a NUL, and digitizes nothing."));
     parser.addOptions({help, version, calibration, out, formats, report, force, leastSure, dotSize, filled, hollow});
     for (const WellOption& w : kWellOptions)
         parser.addOption(QCommandLineOption(QString::fromLatin1(w.name), QString::fromLatin1(w.description),
                                             QStringLiteral("TEXT")));
-    parser.addOptions({wells, unit, quiet});
+    parser.addOptions({wells, unit, quiet, wellsPictures});
     parser.addPositionalArgument(QStringLiteral("PICTURE"), QStringLiteral("The scanned logs to digitize."),
                                  QStringLiteral("PICTURE..."));
 
@@ -99,14 +132,16 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
         text = parser.helpText() + QStringLiteral(
             "\nExit codes:\n"
             "  0  every log done\n"
-            "  1  bad arguments: an unknown option, a value out of range, no picture, no calibration\n"
-            "  2  a picture, the calibration project or the wells file cannot be read, or an output cannot be "
-            "written\n"
+            "  1  bad arguments: an unknown option, a value out of range, no picture, no calibration, two pictures "
+            "whose outputs would be the same files\n"
+            "  2  a picture, the calibration project or the wells file cannot be read\n"
             "  3  an output exists already (no --force)\n"
             "  4  the calibration does not fit the picture, or none was found on it (auto)\n"
             "  5  stopped by SIGTERM or SIGINT\n"
             "  6  more tadpoles accepted than a dip table holds (32767)\n"
-            "With several pictures the other logs still run, and the exit code is the first failure's.\n");
+            "  7  an output or the report cannot be written\n"
+            "With several pictures the other logs still run, and the exit code is the first failure's. The "
+            "report's place is claimed before any log runs.\n");
         return std::nullopt;
     }
     if (parser.isSet(version)) {
@@ -122,11 +157,21 @@ std::optional<BatchOptions> readBatchOptions(const QStringList& arguments, QStri
     o.report = parser.value(report);
     o.force = parser.isSet(force);
     o.quiet = parser.isSet(quiet);
+    o.wellsPictures = parser.isSet(wellsPictures);
+    if (o.wellsPictures) {
+        if (o.wells.isEmpty())
+            error = QStringLiteral("--wells-pictures lists the pictures of a wells file: give it with --wells.");
+        return error.isEmpty() ? std::optional(o) : std::nullopt;
+    }
     if (o.pictures.isEmpty())
         error = QStringLiteral("No picture was given.");
     else if (o.calibration.isEmpty())
         error = QStringLiteral("--calibration FILE.ddp or --calibration auto is required: the dip scale and depth "
                                "rows come from it.");
+    else if (const auto shared = sharingOutputs(o))
+        error = QStringLiteral("\"%1\" and \"%2\" would write the same outputs: give them different --out folders, "
+                               "or rename one.")
+                    .arg(shared->first, shared->second);
 
     o.las = o.csv = o.dip = o.ddp = false;
     for (const QString& f : parser.value(formats).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
@@ -199,10 +244,17 @@ WellDetails wellDetailsFor(const QString& picture, const LogWells& wells, const 
 {
     const QFileInfo file(picture);
     WellDetails d;
-    if (!wells.calibrationPicture.isEmpty() && file.fileName() == wells.calibrationPicture)
+    if (!wells.calibrationPicture.isEmpty() && file.fileName() == wells.calibrationPicture) {
         d = wells.calibration;
-    else
-        d.name = file.completeBaseName().toStdString();
+    } else {
+        d.name = wellNameOf(file.completeBaseName()).toStdString();
+        if (QString::fromStdString(d.name) != file.completeBaseName())
+            warnings << QStringLiteral("The well is named \"%1\": a well's name holds no double quote nor line "
+                                       "break.")
+                            .arg(QString::fromStdString(d.name));
+        // Every log the calibration serves is measured in its depths' unit.
+        d.depthUnit = wells.calibration.depthUnit;
+    }
     if (wells.table) {
         const auto row = wells.table->find(file.fileName().toStdString());
         if (row == wells.table->end())

@@ -25,6 +25,9 @@ struct BatchOptions {
     QString report;  // empty: none; "-": standard output
     bool force = false;
     bool quiet = false;
+    // Only list the file names the wells file has rows for, each followed
+    // by a NUL, for scripts that check it against a folder.
+    bool wellsPictures = false;
     // As the Found Tadpoles panel sets them.
     SearchSettings search;
     // The well details given, each replacing the calibration project's.
@@ -45,8 +48,10 @@ struct LogWells {
 };
 
 // One log's well details: the calibration project's for the picture it was
-// made on, else a well named after the picture (without its extension);
-// then its row of the wells file over them, then the command line's. A
-// picture the wells file has no row for is told in warnings.
+// made on, else a well named after the picture (without its extension, and
+// without double quotes or line breaks, as told in warnings) in the
+// calibration's depth unit; then its row of the wells file over them, then
+// the command line's. A picture the wells file has no row for is told in
+// warnings.
 WellDetails wellDetailsFor(const QString& picture, const LogWells& wells, const BatchOptions& options,
                            QStringList& warnings);

@@ -19,7 +19,9 @@
 #include "files/picture_file.h"
 #include "model/calibration_rules.h"
 #include "model/number_format.h"
+#include "session/borrowed_calibration.h"
 #include "session/calibration_finder.h"
+#include "session/picture_place.h"
 #include "session/tadpole_search.h"
 #include "session/work_session.h"
 
@@ -65,13 +67,7 @@ QString misfit(const Work& calibration, int width, int height)
             .arg(calibration.depthRows.size())
             .arg(calibration.depthRows.size() == 1 ? QString() : QStringLiteral("s"));
     }
-    for (const DepthRow& r : calibration.depthRows)
-        if (r.y < 0 || r.y >= height || r.minDipX < 0 || r.minDipX >= width || r.maxDipX < 0 || r.maxDipX >= width)
-            return QStringLiteral("The depth row at depth %1 lies outside the picture of %2 by %3 pixels.")
-                .arg(r.depth)
-                .arg(width)
-                .arg(height);
-    return QString();
+    return borrowedCalibrationMisfit(calibration, width, height);
 }
 
 // A rename that never replaces a file, unless replacing is allowed.
@@ -86,8 +82,6 @@ bool renameInto(const QString& from, const QString& to, bool replace)
 // Seconds to the millisecond, as people read them.
 double seconds(const QElapsedTimer& clock) { return std::round(double(clock.nsecsElapsed()) / 1e6) / 1e3; }
 
-// Dips less sure than this are counted for review.
-constexpr int kSureEnough = 90;
 // A calibration over less of the picture's height than this is told.
 constexpr double kCoveredEnough = 0.8;
 
@@ -168,6 +162,7 @@ private:
         folder_ = QDir(options_.outFolder.isEmpty() ? QFileInfo(picture_).absolutePath() : options_.outFolder);
         const QString base = QFileInfo(picture_).completeBaseName();
         const QString suffix = QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
+        replacedSuffix_ = QStringLiteral(".%1.replaced").arg(QCoreApplication::applicationPid());
         const auto add = [&](bool wanted, const char* extension, OutputWriter write) {
             if (wanted) {
                 const QString path = folder_.filePath(base + QLatin1Char('.') + QLatin1String(extension));
@@ -186,10 +181,16 @@ private:
         add(options_.ddp, "ddp", [](WorkSession& s, const QString& path, QString& error) {
             return s.saveProject(path, 1, error);
         });
-        if (!options_.force)
-            for (const Output& o : outputs_)
-                if (QFileInfo::exists(o.path))
-                    return fail(BatchExit::OutputExists, exists(o.path));
+        for (const Output& o : outputs_) {
+            const QFileInfo there(o.path);
+            if (!there.exists() && !there.isSymLink())
+                continue;
+            if (!options_.force)
+                return fail(BatchExit::OutputExists, exists(o.path));
+            if (!there.isFile())
+                return fail(BatchExit::Unwritable,
+                            QStringLiteral("\"%1\" is no file that an output can replace.").arg(o.path));
+        }
         return true;
     }
 
@@ -224,9 +225,10 @@ private:
         if (const QString why = misfit(calibration, r_.width, r_.height); !why.isEmpty())
             return fail(BatchExit::CalibrationMisfit, why);
         QString error;
-        if (!session_.apply(calibrationOf(calibration), error)
-            || !session_.apply(SetWellDetails{wellDetailsFor(picture_, wells_, options_, r_.warnings)}, error))
+        if (!session_.apply(calibrationOf(calibration), error))
             return fail(BatchExit::CalibrationMisfit, error);
+        if (!applyWell())
+            return false;
         r_.rows = int(session_.work().depthRows.size());
         r_.calibration = {{QStringLiteral("source"), options_.calibration}, {QStringLiteral("rows"), r_.rows}};
         for (const DepthMisfit& m : depthMisfits(calibration))
@@ -234,6 +236,18 @@ private:
                                .arg(m.row + 1)
                                .arg(QString::fromStdString(formatPlain(calibration.depthRows[m.row].y)))
                                .arg(QString::fromStdString(depthMisfitMessage(m.depth, m.fits)));
+        return true;
+    }
+
+    // The well's details: the picture's name made one a well may have, and
+    // what the wells file and the command line give, each checked when it
+    // was read. A refusal here is of what was given, never of a file name.
+    bool applyWell()
+    {
+        QString error;
+        if (!session_.apply(SetWellDetails{wellDetailsFor(picture_, wells_, options_, r_.warnings)}, error))
+            return fail(BatchExit::BadArguments,
+                        QStringLiteral("The well details given for \"%1\" cannot be written: %2").arg(name_, error));
         return true;
     }
 
@@ -252,9 +266,10 @@ private:
             return fail(BatchExit::CalibrationMisfit,
                         QStringLiteral("No calibration was found on the log: %1").arg(QString::fromStdString(found.failure)));
         QString error;
-        if (!session_.apply(found.calibration, error, "Find Calibration")
-            || !session_.apply(SetWellDetails{wellDetailsFor(picture_, wells_, options_, r_.warnings)}, error))
+        if (!session_.apply(found.calibration, error, "Find Calibration"))
             return fail(BatchExit::CalibrationMisfit, error);
+        if (!applyWell())
+            return false;
         r_.rows = int(session_.work().depthRows.size());
         if (found.scaleAssumed)
             r_.warnings << QStringLiteral("No grid was seen on the dip track: its scale was taken to be linear, 0 to 90.");
@@ -322,8 +337,7 @@ private:
         if (!session_.acceptFound(options_.search.filledGrade, options_.search.hollowGrade, error))
             return fail(BatchExit::TooManyDips, error);
         r_.dips = int(session_.work().dips.size());
-        for (const Dip& d : session_.work().dips)
-            r_.review += d.confidence && *d.confidence < kSureEnough ? 1 : 0;
+        r_.review = int(leastSureDips(session_.work()).size());
         warnOfLeftOut(found, counts.kept);
         r_.findSeconds = seconds(clock);
         say_(QStringLiteral("%1: found %2 tadpoles, accepted %3 (%4 s)")
@@ -377,8 +391,15 @@ private:
                 r_.warnings << QString::fromStdString(note);
             }
         }
+        const auto project = std::find_if(outputs_.begin(), outputs_.end(),
+                                          [](const Output& o) { return o.path.endsWith(QStringLiteral(".ddp")); });
+        if (project != outputs_.end() && pictureEntry(picture_, project->path).find('"') != std::string::npos) {
+            r_.warnings << QStringLiteral("A project cannot name a picture whose path holds a double quote: no "
+                                          "project was written. Rename the picture to review its dips in the window.");
+            outputs_.erase(project);
+        }
         if (!folder_.mkpath(QStringLiteral(".")))
-            return fail(BatchExit::Unreadable, QStringLiteral("The folder \"%1\" cannot be made.").arg(folder_.path()));
+            return fail(BatchExit::Unwritable, QStringLiteral("The folder \"%1\" cannot be made.").arg(folder_.path()));
         if (!writeAside() || !renameTogether())
             return false;
         r_.writeSeconds = seconds(clock);
@@ -394,27 +415,44 @@ private:
         for (const Output& o : outputs_)
             if (stop_ || !o.write(session_, o.temporary, error)) {
                 removeAside();
-                return stop_ ? stopped() : fail(BatchExit::Unreadable, error);
+                return stop_ ? stopped() : fail(BatchExit::Unwritable, error);
             }
         return true;
     }
 
+    // With --force an earlier output is moved aside first, and removed only
+    // once every new one is in place; a failure puts each back.
     bool renameTogether()
     {
-        std::vector<QString> placed;
+        std::vector<QString> placed, replaced;
+        const auto undo = [&] {
+            for (const QString& p : placed)
+                QFile::remove(p);
+            for (const QString& p : replaced)
+                renameInto(p + replacedSuffix_, p, true);
+            removeAside();
+            r_.outputs.clear();
+        };
         for (const Output& o : outputs_) {
-            if (!renameInto(o.temporary, o.path, options_.force)) {
+            const QFileInfo there(o.path);
+            if (options_.force && (there.exists() || there.isSymLink())) {
+                if (!renameInto(o.path, o.path + replacedSuffix_, false)) {
+                    undo();
+                    return fail(BatchExit::Unwritable, QStringLiteral("\"%1\" cannot be replaced.").arg(o.path));
+                }
+                replaced.push_back(o.path);
+            }
+            if (!renameInto(o.temporary, o.path, false)) {
                 const bool taken = errno == EEXIST;
-                for (const QString& p : placed)
-                    QFile::remove(p);
-                removeAside();
-                r_.outputs.clear();
+                undo();
                 return taken ? fail(BatchExit::OutputExists, exists(o.path))
-                             : fail(BatchExit::Unreadable, QStringLiteral("\"%1\" cannot be written.").arg(o.path));
+                             : fail(BatchExit::Unwritable, QStringLiteral("\"%1\" cannot be written.").arg(o.path));
             }
             placed.push_back(o.path);
-            r_.outputs << o.path;
+            r_.outputs << QFileInfo(o.path).absoluteFilePath();
         }
+        for (const QString& p : replaced)
+            QFile::remove(p + replacedSuffix_);
         return true;
     }
 
@@ -434,6 +472,7 @@ private:
     LogReport r_;
     QDir folder_;
     std::vector<Output> outputs_;
+    QString replacedSuffix_;  // an earlier output's name while the new one takes its place
     WorkSession session_;
 };
 

@@ -14,12 +14,13 @@
 // The exit codes of "dipdigitizer-batch", one per kind of failure.
 enum class BatchExit {
     Done = 0,
-    BadArguments = 1,
-    Unreadable = 2,         // a picture or the calibration project
+    BadArguments = 1,       // and pictures whose outputs would be one another's
+    Unreadable = 2,         // a picture, the calibration project or the wells file
     OutputExists = 3,       // and no --force
-    CalibrationMisfit = 4,  // the calibration does not fit the picture
+    CalibrationMisfit = 4,  // the calibration does not fit the picture, or none was found on it
     Stopped = 5,            // by SIGTERM or SIGINT
     TooManyDips = 6,        // more tadpoles accepted than the dip table holds
+    Unwritable = 7,         // an output or the report cannot be written
 };
 
 // What became of one log, as the JSON report keeps it.
@@ -32,11 +33,11 @@ struct LogReport {
     int dips = 0;
     int filled = 0;
     int hollow = 0;
-    int review = 0;  // dips accepted less than 90 % sure: where a reviewer looks first
+    int review = 0;  // dips accepted that Review Least Sure offers: where a reviewer looks first
     double dotSize = 0;
     double noise = 0;
     std::array<int, 10> confidence{};  // the tadpoles found, by tenths of confidence
-    QStringList outputs;
+    QStringList outputs;  // whole paths
     QStringList warnings;
     QJsonObject calibration;  // where the calibration came from, and what it rests on
     double readSeconds = 0;

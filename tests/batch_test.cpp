@@ -3,79 +3,13 @@
 #include <csignal>
 #include <sstream>
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
-#include "labelled_log.h"
-#include "printed_log.h"
-
-namespace {
-
-struct Finished {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-QProcessEnvironment terminal()
-{
-    // As on a cluster's node: no display, no platform chosen.
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.remove(QStringLiteral("DISPLAY"));
-    e.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    e.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    return e;
-}
-
-class BatchTest : public ::testing::Test {
-protected:
-    Finished run(const QStringList& arguments)
-    {
-        QProcess p;
-        p.setProcessEnvironment(terminal());
-        p.start(QStringLiteral(BATCH_PROGRAM), arguments);
-        EXPECT_TRUE(p.waitForFinished(300000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
-    QString path(const QString& name) const { return folder_.filePath(name); }
-    QString writeLog(const QString& name, int width = 400, int height = 1200)
-    {
-        writeFile(path(name).toStdString(), encodeBmp(printedLog(width, height, 80), 8));
-        return path(name);
-    }
-    QString writeCalibration(const QString& name, const ProjectFile& project)
-    {
-        std::ostringstream text;
-        EXPECT_TRUE(writeProject(text, project));
-        writeFile(path(name).toStdString(), text.str());
-        return path(name);
-    }
-    QStringList filesIn(const QString& folder) const
-    {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
-    static QString text(const QString& file)
-    {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll());
-    }
-
-    QTemporaryDir folder_;
-};
-
-}  // namespace
+#include "batch_fixture.h"
 
 TEST_F(BatchTest, ALogIsDigitizedIntoItsOutputsAndReported)
 {
@@ -351,131 +285,147 @@ TEST_F(BatchTest, TwoRunsAtOnceIntoOneFolder)
     EXPECT_EQ(text(path("out/a.csv")), text(path("out/b.csv")));  // the same log twice
 }
 
-namespace {
-
-// scripts/digitize-archive.sh over path("archive"), as a user runs it.
-class ArchiveTest : public BatchTest {
-protected:
-    void SetUp() override
-    {
-        QDir().mkpath(path("archive"));
-        calibration_ = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
-    }
-    int archive(const QStringList& more = {})
-    {
-        QProcess p;
-        QProcessEnvironment e = terminal();
-        e.insert(QStringLiteral("DIPDIGITIZER_BATCH"), QStringLiteral(BATCH_PROGRAM));
-        p.setProcessEnvironment(e);
-        p.start(QStringLiteral("bash"), QStringList{QStringLiteral(ARCHIVE_SCRIPT), path("archive"), calibration_,
-                                                    path("out"), QStringLiteral("-j"), QStringLiteral("2")}
-                                            + more);
-        EXPECT_TRUE(p.waitForFinished(300000));
-        err_ = QString::fromUtf8(p.readAllStandardError());
-        return p.exitCode();
-    }
-    QStringList summary() const { return text(path("out/summary.csv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
-    // The jobs parallel ran, over every run.
-    int jobs() const { return int(text(path("out/jobs.log")).count(QStringLiteral("dipdigitizer-batch"))); }
-    QDateTime written(const char* name) const { return QFileInfo(path("out/%1").arg(QLatin1String(name))).lastModified(); }
-
-    QString calibration_;
-    QString err_;
-};
-
-}  // namespace
-
-TEST_F(ArchiveTest, EveryPictureIsRunOnceAndResumingRunsWhatIsNotDoneByPicture)
+// With --force too, all or nothing: an output that cannot be replaced (a
+// folder of its name) fails the log before anything is touched, and the
+// earlier outputs stay as they were.
+TEST_F(BatchTest, ForceNeverLosesAnEarlierOutput)
 {
-    for (const char* name : {"archive/w2.bmp", "archive/w3.bmp", "archive/w4.bmp"})
-        writeLog(QString::fromLatin1(name));
-    writeFile(path("archive/w5.png").toStdString(), "not a picture");
-    EXPECT_EQ(archive(), 1);  // one log failed
-    QStringList rows = summary();
-    ASSERT_EQ(rows.size(), 5);
-    EXPECT_EQ(rows[0], QStringLiteral("picture,status,dips,filled,hollow,seconds,error,warnings,review"));
-    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w2.bmp"))));
-    // A failure's seconds to the millisecond, never in exponent form.
-    const auto failed = QRegularExpression(QStringLiteral("^\"%1\",\"failed\",0,0,0,\"[0-9]+\\.[0-9]{3}\",\".*is not a "
-                                                          "picture the program reads.*\",\"\",0$")
-                                               .arg(QRegularExpression::escape(path("archive/w5.png"))));
-    EXPECT_TRUE(failed.match(rows[4]).hasMatch()) << rows[4].toStdString();
-    EXPECT_EQ(jobs(), 4);
-    const QDateTime w2 = written("w2.las");
+    const QString log = writeLog(QStringLiteral("w1.bmp"));
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    QDir().mkpath(path("out/w1.csv"));
+    writeFile(path("out/w1.las").toStdString(), "earlier");
+    const QStringList force{QStringLiteral("--quiet"), QStringLiteral("--force"), QStringLiteral("--formats"),
+                            QStringLiteral("las,csv"), QStringLiteral("--calibration"), calibration,
+                            QStringLiteral("--out"), path("out"), log};
+    Finished r = run(force);
+    EXPECT_EQ(r.exitCode, 7) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("w1.csv\" is no file that an output can replace"))) << r.err.toStdString();
+    EXPECT_EQ(text(path("out/w1.las")), QStringLiteral("earlier"));
+    EXPECT_EQ(filesIn(path("out")), QStringList("w1.las"));
 
-    // A picture added that sorts first, and the failed one: both run, the
-    // three done stay as they are.
-    writeLog(QStringLiteral("archive/w1.bmp"));
-    EXPECT_EQ(archive({QStringLiteral("--resume")}), 1);
-    EXPECT_EQ(jobs(), 6);
-    EXPECT_EQ(written("w2.las"), w2);
-    rows = summary();
-    ASSERT_EQ(rows.size(), 6);
-    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w1.bmp"))));
-    EXPECT_TRUE(rows[2].startsWith(QStringLiteral("\"%1\",\"done\",").arg(path("archive/w2.bmp"))));
-
-    // A picture removed: it leaves the summary; nothing done runs again,
-    // twice in a row.
-    QFile::remove(path("archive/w5.png"));
-    EXPECT_EQ(archive({QStringLiteral("--resume")}), 0);
-    EXPECT_EQ(archive({QStringLiteral("--resume")}), 0);
-    EXPECT_EQ(jobs(), 6);
-    rows = summary();
-    ASSERT_EQ(rows.size(), 5);
-    for (int i = 1; i < 5; ++i)
-        EXPECT_TRUE(rows[i].contains(QStringLiteral(",\"done\","))) << rows[i].toStdString();
-
-    // Run again without --resume: the logs done fail (their outputs exist),
-    // and their reports still say done.
-    EXPECT_EQ(archive(), 4);
-    EXPECT_EQ(summary(), rows);
-    EXPECT_EQ(written("w2.las"), w2);
+    // Once it can be, every earlier output is replaced and none is left aside.
+    QDir(path("out/w1.csv")).removeRecursively();
+    writeFile(path("out/w1.csv").toStdString(), "earlier too");
+    r = run(force);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(filesIn(path("out")), QStringList({"w1.csv", "w1.las"}));
+    EXPECT_TRUE(text(path("out/w1.las")).startsWith(QStringLiteral("~Version Information")));
 }
 
-TEST_F(ArchiveTest, EachLogIsItsOwnWellAndWhatWasLeftOutIsWarned)
+// A report names its outputs whole, whichever folder the run started in.
+TEST_F(BatchTest, AReportNamesItsOutputsWhole)
 {
-    // The calibration was made on w1.bmp, with its well.
+    writeLog(QStringLiteral("w1.bmp"));
+    writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    const Finished r = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), QStringLiteral("calibration.ddp"),
+                            QStringLiteral("--out"), QStringLiteral("out"), QStringLiteral("--report"),
+                            QStringLiteral("-"), QStringLiteral("w1.bmp")},
+                           path(QString()));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray outputs = QJsonDocument::fromJson(r.out.toUtf8())
+                                   .object()[QStringLiteral("logs")]
+                                   .toArray()[0]
+                                   .toObject()[QStringLiteral("outputs")]
+                                   .toArray();
+    ASSERT_EQ(outputs.size(), 3);
+    for (const QJsonValue o : outputs) {
+        EXPECT_TRUE(QFileInfo(o.toString()).isAbsolute()) << o.toString().toStdString();
+        EXPECT_TRUE(QFileInfo::exists(o.toString())) << o.toString().toStdString();
+    }
+}
+
+// The depths of every log a calibration serves are in its unit; the well's
+// name stays each picture's own.
+TEST_F(BatchTest, TheCalibrationsDepthUnitReachesEveryLog)
+{
     ProjectFile made = calibrationFor(400, 1200);
     made.picture = "w1.bmp";
     made.work.well.name = "Vell 1";
-    made.work.well.uwi = "100/01";
-    calibration_ = writeCalibration(QStringLiteral("calibration.ddp"), made);
-    for (const char* name : {"archive/w1.bmp", "archive/w2.bmp", "archive/w3.bmp"})
-        writeLog(QString::fromLatin1(name));
-    writeLog(QStringLiteral("archive/long.bmp"), 400, 3000);  // calibrated over its top 40 %
-    writeFile(path("wells.csv").toStdString(), "picture,well,company,field,location,province,service_company,uwi,"
-                                               "depth_unit\r\nw2.bmp,Vell 2,Vellwick,,,,,,ft\r\n"
-                                               "w3.bmp,,Vellwick,,,,,,\r\ngone.bmp,Vell 9,,,,,,,\r\n");
-    EXPECT_EQ(archive({QStringLiteral("--wells"), path("wells.csv")}), 0) << err_.toStdString();
-    EXPECT_TRUE(err_.contains(QStringLiteral("the wells file names \"gone.bmp\", which is not in")))
-        << err_.toStdString();
+    made.work.well.depthUnit = "FT";
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), made);
+    const Finished r = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, QStringLiteral("--out"),
+                            path("out"), writeLog(QStringLiteral("w1.bmp")), writeLog(QStringLiteral("w2.bmp"))});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const char* name : {"w1", "w2"}) {
+        const QString las = text(path("out/%1.las").arg(QLatin1String(name)));
+        EXPECT_TRUE(las.contains(QStringLiteral(" STRT.FT "))) << name;
+        EXPECT_TRUE(las.contains(QStringLiteral(" DEPT.FT "))) << name;
+    }
+    EXPECT_EQ(wellOf(text(path("out/w2.las"))), QStringLiteral("w2"));
+    EXPECT_TRUE(text(path("out/w2.ddp")).contains(QStringLiteral("WELL,\"w2\"")));
+}
 
-    const auto las = [this](const char* name) { return text(path("out/%1.las").arg(QLatin1String(name))); };
-    const auto well = [&](const char* name) {
-        const auto named = QRegularExpression(QStringLiteral("\r\n WELL\\. +(.*) : Well\r\n")).match(las(name));
-        return named.hasMatch() ? named.captured(1) : QString();
-    };
-    EXPECT_EQ(well("w1"), QStringLiteral("Vell 1"));
-    EXPECT_TRUE(las("w1").contains(QStringLiteral("100/01")));
-    EXPECT_EQ(well("w2"), QStringLiteral("Vell 2"));
-    EXPECT_TRUE(las("w2").contains(QStringLiteral(" STRT.FT ")));
-    EXPECT_FALSE(las("w2").contains(QStringLiteral("100/01")));
-    EXPECT_EQ(well("w3"), QStringLiteral("w3"));
-    EXPECT_TRUE(las("w3").contains(QStringLiteral("Vellwick")));
-    EXPECT_EQ(well("long"), QStringLiteral("long"));
+// A file name is never a reason to fail: a well's name is made from it
+// without the quotes and line breaks no file can carry there, and a project
+// that cannot name its picture is left out and told.
+TEST_F(BatchTest, AFileNameIsNeverAReasonToFail)
+{
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    const QString quoted = writeLog(QStringLiteral("w \"1\".bmp")), broken = writeLog(QStringLiteral("w\n2, é.bmp"));
+    const Finished r = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, QStringLiteral("--out"),
+                            path("out"), QStringLiteral("--report"), QStringLiteral("-"), quoted, broken});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(filesIn(path("out")),
+              QStringList({"w\n2, é.csv", "w\n2, é.ddp", "w\n2, é.las", "w \"1\".csv", "w \"1\".las"}));
+    EXPECT_EQ(wellOf(text(path("out/w \"1\".las"))), QStringLiteral("w '1'"));
+    EXPECT_EQ(wellOf(text(path("out/w\n2, é.las"))), QStringLiteral("w 2, é"));
+    EXPECT_TRUE(text(path("out/w\n2, é.ddp")).startsWith(QStringLiteral("FILE,\"../w\n2, é.bmp\"\r\n")));
+    const QJsonArray logs = QJsonDocument::fromJson(r.out.toUtf8()).object()[QStringLiteral("logs")].toArray();
+    ASSERT_EQ(logs.size(), 2);
+    const QStringList warnings = logs[0].toObject()[QStringLiteral("warnings")].toVariant().toStringList();
+    EXPECT_TRUE(warnings.contains(QStringLiteral("The well is named \"w '1'\": a well's name holds no double quote nor "
+                                                 "line break.")))
+        << warnings.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(warnings.filter(QStringLiteral("no project was written")).size() == 1)
+        << warnings.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(logs[0].toObject()[QStringLiteral("outputs")].toArray().size(), 2);
+}
 
-    const QStringList rows = summary();
-    ASSERT_EQ(rows.size(), 5);
-    EXPECT_TRUE(rows[1].contains(QStringLiteral("The wells file has no row for \"\"long.bmp\"\": its well is named "
-                                                 "\"\"long\"\".")))
-        << rows[1].toStdString();
-    EXPECT_TRUE(rows[1].contains(QStringLiteral("The calibration covers 39 % of the picture's height (rows 5 to 1195 "
-                                                 "of 3000)")))
-        << rows[1].toStdString();
-    // The dips under 90 % sure, last.
-    const int review = QJsonDocument::fromJson(text(path("out/reports/w2.json")).toUtf8())
-                           .object()[QStringLiteral("logs")].toArray()[0].toObject()[QStringLiteral("review")].toInt();
-    EXPECT_TRUE(rows[3].endsWith(QStringLiteral(",\"\",\"\",%1").arg(review))) << rows[3].toStdString();
+// Two pictures of one run whose outputs would be the same files: refused
+// before any log runs, naming both.
+TEST_F(BatchTest, PicturesWhoseOutputsWouldBeTheSameAreRefusedBeforeAnyRuns)
+{
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    QDir().mkpath(path("a"));
+    const QString bmp = writeLog(QStringLiteral("a/w1.bmp")), png = writeLog(QStringLiteral("a/w1.png"));
+    const Finished r = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, bmp, png});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("\"%1\" and \"%2\" would write the same outputs").arg(bmp, png)))
+        << r.err.toStdString();
+    EXPECT_EQ(filesIn(path("a")), QStringList({"w1.bmp", "w1.png"}));
+}
+
+// An output or the report that cannot be written has its own code; the
+// report's place is claimed before any log runs.
+TEST_F(BatchTest, WhatCannotBeWrittenHasItsOwnCodeAndTheReportIsClaimedFirst)
+{
+    const QString log = writeLog(QStringLiteral("w1.bmp"));
+    const QString calibration = writeCalibration(QStringLiteral("calibration.ddp"), calibrationFor(400, 1200));
+    Finished r = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, QStringLiteral("--out"),
+                      path("out"), QStringLiteral("--report"), path("missing/report.json"), log});
+    EXPECT_EQ(r.exitCode, 7);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("the report \"%1\" cannot be written").arg(path("missing/report.json"))))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("No log was digitized."))) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("out")));
+
+    writeFile(path("taken").toStdString(), "a file where the outputs' folder would be");
+    r = run({QStringLiteral("--quiet"), QStringLiteral("--calibration"), calibration, QStringLiteral("--out"),
+             path("taken"), log});
+    EXPECT_EQ(r.exitCode, 7);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("cannot be made"))) << r.err.toStdString();
+    EXPECT_TRUE(run({QStringLiteral("--help")}).out.contains(QStringLiteral("  7  an output or the report cannot be written")));
+}
+
+// The pictures a wells file names, as the batch reads them, for the archive
+// script's check: one rule for every CSV.
+TEST_F(BatchTest, TheWellsFilesPicturesAreListedAsTheBatchReadsThem)
+{
+    writeFile(path("wells.csv").toStdString(), "\xEF\xBB\xBFwell,picture\r\nVell 1,\"w \"\"1\"\", east.bmp\"\r\n"
+                                               "Vell 2,\"w\n2.bmp\"\r\n");
+    const Finished r = run({QStringLiteral("--wells"), path("wells.csv"), QStringLiteral("--wells-pictures")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.toUtf8(), QByteArray("w\n2.bmp\0w \"1\", east.bmp\0", 24));
 }
 
 int main(int argc, char** argv)
