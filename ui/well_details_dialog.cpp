@@ -47,7 +47,10 @@ WellDetailsDialog::WellDetailsDialog(QWidget* parent) : QDialog(parent)
         texts_[i] = new QLineEdit(this);
         texts_[i]->setObjectName(QString::fromLatin1(kFields[i].objectName));
         texts_[i]->setValidator(oneLine);
-        connect(texts_[i], &QLineEdit::inputRejected, refused_, &QWidget::show);
+        connect(texts_[i], &QLineEdit::inputRejected, this, [this] {
+            refused_->show();
+            adjustSize();  // room for the note's lines
+        });
         form->addRow(QString::fromLatin1(kFields[i].label), texts_[i]);
     }
     unit_ = new QComboBox(this);
