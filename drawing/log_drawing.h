@@ -52,6 +52,15 @@ void drawDips(const Work& work, const Viewport& view, const GradeColours& colour
 void drawProposals(const Viewport& view, DrawingSurface& surface, const std::vector<Proposal>& proposals,
                    int current);
 
+// The dips selected in the dip table: a solid ring round each in sight, in
+// a colour of its own.
+struct SelectedDip {
+    double x = 0;
+    double y = 0;
+    double radius = 0;  // the dot's, in picture pixels
+};
+void drawSelectedDips(const Viewport& view, DrawingSurface& surface, const std::vector<SelectedDip>& dips);
+
 // A printed depth that disagreed with the depths found: the row it names,
 // what was read and what fits there.
 struct DrawnMisread {

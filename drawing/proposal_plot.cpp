@@ -8,6 +8,7 @@ namespace {
 constexpr Rgb kKept{255, 140, 0};
 constexpr Rgb kDropped{150, 150, 150};
 constexpr Rgb kCurrent{0, 170, 255};
+constexpr Rgb kSelected{200, 0, 200};  // no grade's, no proposal's
 constexpr double kAroundDot = 4;       // the ring's gap round the printed dot
 constexpr double kSmallestRing = 16.0 / 3;
 constexpr double kAroundRing = 4;      // the square round the one stepped to
@@ -40,5 +41,20 @@ void drawProposals(const Viewport& v, DrawingSurface& s, const std::vector<Propo
             const double q = r + kAroundRing;
             s.box(x - q, y - q, x + q, y + q, kCurrent);
         }
+    }
+}
+
+void drawSelectedDips(const Viewport& v, DrawingSurface& s, const std::vector<SelectedDip>& dips)
+{
+    s.setDrawMode(DrawMode::Copy);
+    s.setFillStyle(FillStyle::Transparent);
+    s.setLineStyle(LineStyle::Solid);
+    s.setDrawWidth(2);
+    for (const SelectedDip& d : dips) {
+        const double x = v.toViewX(d.x), y = v.toViewY(d.y);
+        if (x < -kSmallestRing * 4 || y < -kSmallestRing * 4 || x > s.scaleWidth() + kSmallestRing * 4
+            || y > s.scaleHeight() + kSmallestRing * 4)
+            continue;
+        s.circle(x, y, std::max(d.radius * v.zoom + kAroundDot, kSmallestRing), kSelected);
     }
 }

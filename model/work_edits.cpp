@@ -86,6 +86,17 @@ struct Apply {
         w.dips.erase(e.index);
     }
 
+    void operator()(const DeleteDips& e) const
+    {
+        std::vector<bool> gone(w.dips.size());
+        for (const std::size_t i : e.indices) {
+            require(i < gone.size(), "no such dip");
+            gone[i] = true;
+        }
+        std::size_t i = 0;
+        w.dips.keepIf([&](const Dip&) { return !gone[i++]; });
+    }
+
     void operator()(const KeepDip& e) const
     {
         require(e.index < w.dips.size(), "no such dip");
@@ -151,6 +162,8 @@ std::string editName(const WorkEdit& edit)
                 return "Well Details";
             else if constexpr (std::is_same_v<E, KeepDip>)
                 return "Keep Dip";
+            else if constexpr (std::is_same_v<E, DeleteDips>)
+                return e.indices.size() == 1 ? "Delete Dip" : "Delete Dips";
             else if constexpr (std::is_same_v<E, SetCalibration>)
                 return "Calibration";
             else

@@ -50,6 +50,12 @@ struct DeleteDip {
     std::size_t index = 0;
 };
 
+// The dips at these places of the list go, in one step; the rest keep
+// their order.
+struct DeleteDips {
+    std::vector<std::size_t> indices;
+};
+
 // The dip at this place of the list reviewed and kept: it becomes as sure
 // as a dip can be.
 struct KeepDip {
@@ -83,8 +89,8 @@ struct SetWellDetails {
 };
 
 using WorkEdit =
-    std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, SetWellDetails,
-                 SetCalibration, KeepDip>;
+    std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, DeleteDips,
+                 SetWellDetails, SetCalibration, KeepDip>;
 
 // Carries the edit out. An edit beyond the work's capacities (32767 depth
 // rows, 32767 dips, 11 custom scale positions), naming a row or dip the work does

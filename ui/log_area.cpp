@@ -103,6 +103,33 @@ void LogArea::centreOn(double x, double y)
     emit viewChanged();
 }
 
+void LogArea::bringIntoSight(double x, double y, double margin)
+{
+    const Viewport v = view_->viewport();
+    const double width = view_->shownWidth(), height = view_->shownHeight();
+    // Each way, only as far as the place needs; a margin too wide for the
+    // view centres it.
+    const auto needed = [](double at, double first, double shown, double room) {
+        room = std::min(room, shown / 2);
+        if (at - room < first)
+            return at - room;
+        if (at + room > first + shown)
+            return at + room - shown;
+        return first;
+    };
+    const double left = needed(x, v.left, width, margin), top = needed(y, v.top, height, margin);
+    if (left == v.left && top == v.top)
+        return;
+    const std::pair<QScrollBar*, double> bars[] = {{hBar_, left * kDesignUnitsPerPixel / hUnit_},
+                                                   {vBar_, top * kDesignUnitsPerPixel / vUnit_}};
+    for (const auto& [bar, value] : bars) {
+        const QSignalBlocker quiet(bar);  // one redraw for both
+        bar->setValue(std::clamp(int(std::lround(value)), bar->minimum(), bar->maximum()));
+    }
+    followBars();
+    emit viewChanged();
+}
+
 void LogArea::centreRow(double y)
 {
     const double value = (y - view_->shownHeight() / 2) * kDesignUnitsPerPixel / vUnit_;

@@ -36,6 +36,9 @@ public:
     // The picture pixel (x, y) in the middle of the view, as near as the
     // scroll steps allow.
     void centreOn(double x, double y);
+    // The picture pixel (x, y) in sight with margin pixels round it, the
+    // view moved only as far as that needs (not at all when it is in sight).
+    void bringIntoSight(double x, double y, double margin);
     // The row y in the middle of the view, the view left as it is across.
     void centreRow(double y);
     // Whole wheel notches, positive away from the user.

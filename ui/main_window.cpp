@@ -8,10 +8,12 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "session/dip_table_model.h"
 #include "session/tadpole_search.h"
 #include "ui/about_box.h"
 #include "ui/calibration_commands.h"
 #include "ui/dip_statistics_window.h"
+#include "ui/dip_table_panel.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/file_commands.h"
 #include "ui/found_calibration_panel.h"
@@ -133,6 +135,10 @@ void DigitizeWindow::createWindows()
     // One over the other, as tabs, each the panel's whole height.
     tabifyDockWidget(foundPanel_, calibrationPanel_);
     tabifyDockWidget(calibrationPanel_, leastSurePanel_);
+    dipTableModel_ = new DipTableModel(session_, this);
+    dipTable_ = new DipTablePanel(*dipTableModel_, this);
+    addDockWidget(Qt::RightDockWidgetArea, dipTable_);
+    dipTable_->hide();
 }
 
 void DigitizeWindow::createActions()
@@ -250,6 +256,10 @@ void DigitizeWindow::createMenus()
     QAction* leastSurePanel = leastSurePanel_->toggleViewAction();
     leastSurePanel->setObjectName(QStringLiteral("mnuleastsurepanel"));
     view->addAction(leastSurePanel);
+    QAction* dipTable = dipTable_->toggleViewAction();
+    dipTable->setObjectName(QStringLiteral("mnudiptable"));
+    dipTable->setShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+    view->addAction(dipTable);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("mnuhelp"));

@@ -12,6 +12,8 @@
 #include "ui/window_controls.h"
 
 class DipStatisticsWindow;
+class DipTableModel;
+class DipTablePanel;
 class EnterDipScales;
 class FileCommands;
 class CalibrationCommands;
@@ -50,6 +52,7 @@ public:
     WorkRecovery& recovery() { return *session_.recovery(); }
     FoundTadpolesPanel& foundPanel() { return *foundPanel_; }
     FoundCalibrationPanel& calibrationPanel() { return *calibrationPanel_; }
+    DipTablePanel& dipTable() { return *dipTable_; }
     // How long a search or reading a picture runs before its progress
     // is shown.
     void setProgressDelay(int milliseconds);
@@ -138,6 +141,8 @@ private:
     FoundTadpolesPanel* foundPanel_ = nullptr;
     FoundCalibrationPanel* calibrationPanel_ = nullptr;
     LeastSurePanel* leastSurePanel_ = nullptr;
+    DipTableModel* dipTableModel_ = nullptr;
+    DipTablePanel* dipTable_ = nullptr;
     WellDetailsDialog* wellDetails_ = nullptr;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<TadpoleCommands> tadpoles_;
@@ -150,4 +155,5 @@ private:
     bool closing_ = false;
     bool leftWorkOffered_ = false;
     bool leftWorkWaiting_ = false;  // the offer of left work waits for a picture being read
+    bool pickingFromTable_ = false;  // a Ctrl+press picks a dip's row; its release is no tool's
 };

@@ -13,6 +13,7 @@
 #include "ui/bevel_bar.h"
 #include "ui/common_dialog.h"
 #include "ui/dip_statistics_window.h"
+#include "ui/dip_table_panel.h"
 #include "ui/log_area.h"
 #include "ui/least_sure_review.h"
 #include "ui/log_view.h"
@@ -78,6 +79,13 @@ void DigitizeWindow::redraw()
     drawDips(work, viewport, colours_, colour, surface, controls_.grid->isChecked());
     if (!session_.found().empty())
         drawProposals(viewport, surface, session_.found().proposals(), session_.found().current());
+    if (dipTable_->isVisible()) {
+        std::vector<SelectedDip> selected;
+        for (const std::size_t i : dipTable_->selectedDips())
+            if (i < work.dips.size())
+                selected.push_back({work.dips[i].x, work.dips[i].y, kDipDotRadius});
+        drawSelectedDips(viewport, surface, selected);
+    }
     if (const std::optional<std::size_t> reviewed = leastSure_->current()) {
         // Framed as a proposal is.
         const Dip& d = work.dips[*reviewed];
@@ -135,6 +143,8 @@ void DigitizeWindow::showKeysAndMouse()
           << QStringLiteral("Digitize Dips: press on a tadpole's dot, swing the tail, press again; with Snap to "
                             "Tadpoles one press takes the printed tadpole.")
           << QStringLiteral("Under review: a press on a proposal keeps or drops it.")
+          << QStringLiteral("Dip Table: Ctrl and a press on a dip selects its row; in the table, Delete removes the "
+                            "selected dips and Ctrl+C copies them.")
           << QStringLiteral("Mouse wheel: scroll; Ctrl and the wheel: zoom.");
     messages_->showInfo(QStringLiteral("Keys and Mouse"), lines.join(QLatin1Char('\n')));
 }

@@ -1,6 +1,8 @@
 // The main window's controls and the session: what each control asks of the
 // session and the tools, and what the window shows of the work after each
 // change.
+#include <utility>
+
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include "ui/about_box.h"
 #include "ui/calibration_commands.h"
 #include "ui/dip_statistics_window.h"
+#include "ui/dip_table_panel.h"
 #include "ui/enter_dip_scales.h"
 #include "ui/file_commands.h"
 #include "ui/found_calibration_panel.h"
@@ -32,6 +35,11 @@
 #include "ui/work_recovery.h"
 
 namespace {
+
+// A Ctrl+press picks the dip within this many view pixels.
+constexpr double kPickReach = 8;
+// A dip brought into sight from the dip table stands this far inside the view.
+constexpr double kSightMargin = 40;
 
 bool isProject(const QString& path)
 {
@@ -143,17 +151,39 @@ void DigitizeWindow::connectControls()
             [this] { files_->saveStatisticsImage([this](const QString& path) { return statistics_->saveImage(path); }); });
 
     LogView* view = area_->view();
-    connect(view, &LogView::mousePressed, this,
-            [this](int button, int, double x, double y) {
-                tools_->press(button, x, y);
-                showUndo();
-            });
+    connect(view, &LogView::mousePressed, this, [this](int button, int shift, double x, double y) {
+        // Ctrl+press on a dip picks its row in the dip table, and is no tool's.
+        pickingFromTable_ = button == 1 && (shift & 2) && dipTable_->isVisible();
+        if (pickingFromTable_) {
+            const Viewport& v = logView().viewport();
+            if (const auto dip = dipNearest(session_.work(), v.toPictureX(x), v.toPictureY(y), kPickReach, v.zoom))
+                dipTable_->select(*dip);
+            return;
+        }
+        tools_->press(button, x, y);
+        showUndo();
+    });
     connect(view, &LogView::mouseMoved, this, [this](int buttons, int, double x, double y) {
-        tools_->move(buttons, x, y);
+        if (!pickingFromTable_)
+            tools_->move(buttons, x, y);
         followWithMagnifier(x, y);
     });
-    connect(view, &LogView::mouseReleased, this,
-            [this](int button, int, double x, double y) { tools_->release(button, x, y); });
+    connect(view, &LogView::mouseReleased, this, [this](int button, int, double x, double y) {
+        if (!std::exchange(pickingFromTable_, false))
+            tools_->release(button, x, y);
+    });
+    connect(dipTable_, &DipTablePanel::selectionChanged, this, &DigitizeWindow::redraw);
+    connect(dipTable_, &DipTablePanel::currentChanged, this, [this](std::size_t dip) {
+        if (dip < session_.work().dips.size())
+            area_->bringIntoSight(session_.work().dips[dip].x, session_.work().dips[dip].y, kSightMargin);
+    });
+    connect(dipTable_, &DipTablePanel::deleteRequested, this, [this](const std::vector<std::size_t>& dips) {
+        if (dips.empty())
+            return;
+        QString error;
+        if (!session_.apply(DeleteDips{dips}, error))
+            messages_->showError(QStringLiteral("Delete Dips"), error);
+    });
     connect(view, &LogView::mouseLeft, this, [this] {
         tools_->leave();
         magnifier_->hide();

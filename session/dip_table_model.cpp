@@ -1,0 +1,138 @@
+#include "session/dip_table_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/number_format.h"
+#include "session/work_session.h"
+
+namespace {
+
+const char* const kColumnNames[] = {"Depth", "Dip", "Azimuth", "Grade", "Confidence", "Source"};
+
+QString sourceOf(const Dip& dip)
+{
+    if (!dip.confidence)
+        return QStringLiteral("by hand");
+    return *dip.confidence == 100 ? QStringLiteral("kept") : QStringLiteral("found");
+}
+
+// A reading to sort by: "NO CAL" before every number.
+double sortable(const Reading& r) { return r ? *r : -std::numeric_limits<double>::infinity(); }
+
+}  // namespace
+
+DipTableModel::DipTableModel(const WorkSession& session, QObject* parent)
+    : QAbstractTableModel(parent), session_(session), shown_(session.work().dips), calibration_(session.work()),
+      rows_(session.work().depthRows), scale_(session.work().scale)
+{
+    connect(&session, &WorkSession::workChanged, this, &DipTableModel::follow);
+}
+
+int DipTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(shown_.size()); }
+
+int DipTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Columns; }
+
+QString DipTableModel::text(const Dip& d, int column) const
+{
+    switch (column) {
+    case Depth: return QString::fromStdString(formatOneDecimal(calibration_.depthAt(d.y)));
+    case DipAngle: return QString::fromStdString(formatOneDecimal(calibration_.dipAt(d.x, d.y)));
+    case Azimuth: return QString::fromStdString(formatOneDecimal(d.azimuth));
+    case Grade: return QString::fromStdString(d.grade);
+    case Confidence: return d.confidence ? QString::number(*d.confidence) : QString();
+    case Source: return sourceOf(d);
+    }
+    return QString();
+}
+
+QVariant DipTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(shown_.size()))
+        return {};
+    const Dip& d = shown_[std::size_t(index.row())];
+    if (role == Qt::DisplayRole)
+        return text(d, index.column());
+    if (role == Qt::TextAlignmentRole)
+        return index.column() <= Confidence && index.column() != Grade ? int(Qt::AlignRight | Qt::AlignVCenter)
+                                                                       : int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != kSortRole)
+        return {};
+    switch (index.column()) {
+    case Depth: return sortable(calibration_.depthAt(d.y));
+    case DipAngle: return sortable(calibration_.dipAt(d.x, d.y));
+    case Azimuth: return d.azimuth;
+    case Confidence: return d.confidence ? *d.confidence : -1;
+    default: return text(d, index.column());
+    }
+}
+
+QVariant DipTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return section >= 0 && section < Columns ? QString::fromLatin1(kColumnNames[section]) : QVariant();
+}
+
+QString DipTableModel::tabSeparated(const std::vector<std::size_t>& rows) const
+{
+    QStringList names;
+    for (const char* name : kColumnNames)
+        names << QString::fromLatin1(name);
+    QString out = names.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (const std::size_t r : rows) {
+        if (r >= shown_.size())
+            continue;
+        QStringList cells;
+        for (int c = 0; c < Columns; ++c)
+            cells << text(shown_[r], c);
+        out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return out;
+}
+
+void DipTableModel::follow()
+{
+    const Work& work = session_.work();
+    if (work.depthRows != rows_ || work.scale != scale_) {
+        calibration_ = Calibration(work);
+        rows_ = work.depthRows;
+        scale_ = work.scale;
+        if (!shown_.empty())
+            emit dataChanged(index(0, Depth), index(int(shown_.size()) - 1, DipAngle));
+    }
+    const DipList& now = work.dips;
+    // The rows alike at both ends; what lies between them changed.
+    const std::size_t least = std::min(now.size(), shown_.size());
+    std::size_t front = 0, back = 0;
+    while (front < least && now[front] == shown_[front])
+        ++front;
+    while (back < least - front && now[now.size() - 1 - back] == shown_[shown_.size() - 1 - back])
+        ++back;
+    const int was = int(shown_.size() - front - back), is = int(now.size() - front - back);
+    if (was == is) {
+        shown_ = now;
+        if (is > 0)
+            emit dataChanged(index(int(front), 0), index(int(front) + is - 1, Columns - 1));
+        return;
+    }
+    if (was > 0) {
+        beginRemoveRows({}, int(front), int(front) + was - 1);
+        std::size_t n = 0;
+        shown_.keepIf([&](const Dip&) {
+            const bool keep = n < front || n >= front + std::size_t(was);
+            ++n;
+            return keep;
+        });
+        endRemoveRows();
+    }
+    if (is > 0) {
+        beginInsertRows({}, int(front), int(front) + is - 1);
+        shown_ = now;
+        endInsertRows();
+    }
+    shown_ = now;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <vector>
+
+#include <QAbstractTableModel>
+
+#include "model/calibration.h"
+#include "model/work.h"
+
+class WorkSession;
+
+// The work's dips as a table, a row for each in the work's order: Depth,
+// Dip, Azimuth, Grade, Confidence (empty for a dip placed by hand) and
+// Source ("found", "kept", "by hand"). It follows every change of the work
+// and tells only the rows that changed, so that a table of 32,767 dips
+// stays quick; its sort role gives each cell as a number where it is one.
+class DipTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Depth, DipAngle, Azimuth, Grade, Confidence, Source, Columns };
+    static constexpr int kSortRole = Qt::UserRole;
+
+    explicit DipTableModel(const WorkSession& session, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // The rows given (places in the work's list), tab-separated with the
+    // columns' names first, each number as the files write it: what a
+    // spreadsheet takes as it is.
+    QString tabSeparated(const std::vector<std::size_t>& rows) const;
+
+private:
+    // The work as it stands now, against what the table showed.
+    void follow();
+    QString text(const Dip& dip, int column) const;
+
+    const WorkSession& session_;
+    DipList shown_;
+    Calibration calibration_;
+    std::vector<DepthRow> rows_;
+    std::optional<DipScale> scale_;
+};

@@ -1,0 +1,135 @@
+// The dip table beside the log, through real events: it lists and follows
+// the dips, brings the one chosen into sight, and deletes and copies rows.
+#include <QApplication>
+#include <QClipboard>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+#include "session/dip_table_model.h"
+#include "ui/log_view.h"
+#include "window_fixture.h"
+
+namespace {
+
+// A log 3000 rows tall, calibrated from 1000 at row 100 to 2400 at row
+// 2900 on a linear scale from x 100 to 280, with four dips out of depth order.
+class DipTableTest : public MouseWindowTest {
+protected:
+    void SetUp() override
+    {
+        MouseWindowTest::SetUp();
+        openThroughMenu(writeBitmap(QStringLiteral("tall.bmp"), RgbPicture(400, 3000, 0xffffff), 24));
+        window_->scaleForm().hide();
+        QString error;
+        ASSERT_TRUE(session().apply(SetCalibration{DipScale{DipScaleKind::Linear, 0, 90, {}},
+                                                   {{1000, 100, 100, 280}, {2400, 2900, 100, 280}}, {}, {}},
+                                    error))
+            << error.toStdString();
+        ASSERT_TRUE(session().apply(AddDips{{{190, 2500, 45, "A", 80}, {145, 300, 90, "B", std::nullopt},
+                                             {235, 1500, 180, "C", 100}, {190, 700, 270, "A", 95}}},
+                                    error))
+            << error.toStdString();
+        digitizeMode();
+        key(Qt::Key_T, Qt::ControlModifier);
+        table_ = child<QTableView>("diptableview");
+    }
+    QString cell(int row, int column) { return table_->model()->index(row, column).data().toString(); }
+    QStringList column(int c)
+    {
+        QStringList cells;
+        for (int r = 0; r < table_->model()->rowCount(); ++r)
+            cells << cell(r, c);
+        return cells;
+    }
+    void pressRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        table_->scrollTo(table_->model()->index(row, 0));
+        QTest::mouseClick(table_->viewport(), Qt::LeftButton, modifiers,
+                          table_->visualRect(table_->model()->index(row, 0)).center());
+    }
+    Viewport viewport() { return window_->logView().viewport(); }
+
+    QTableView* table_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DipTableTest, ListsTheDipsInDepthOrderAndFollowsEveryChange)
+{
+    ASSERT_TRUE(child<QDockWidget>("diptable")->isVisible());
+    EXPECT_EQ(child<QDockWidget>("diptable")->windowTitle(), QStringLiteral("Dip Table"));
+    const QStringList headers{"Depth", "Dip", "Azimuth", "Grade", "Confidence", "Source"};
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(table_->model()->headerData(c, Qt::Horizontal).toString(), headers[c]);
+    EXPECT_EQ(column(0), QStringList({"1100.0", "1300.0", "1700.0", "2200.0"}));
+    EXPECT_EQ(column(1), QStringList({"22.5", "45.0", "67.5", "45.0"}));
+    EXPECT_EQ(column(4), QStringList({"", "95", "100", "80"}));
+    EXPECT_EQ(column(5), QStringList({"by hand", "found", "kept", "found"}));
+
+    // A dip placed by hand takes its place; undone, it goes.
+    tadpole(150, 150, 170, 150);
+    ASSERT_EQ(dipCount(), 5);
+    EXPECT_EQ(column(0), QStringList({"1025.0", "1100.0", "1300.0", "1700.0", "2200.0"}));
+    EXPECT_EQ(cell(0, 2), QStringLiteral("90.0"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(column(0), QStringList({"1100.0", "1300.0", "1700.0", "2200.0"}));
+
+    // Any column sorts.
+    table_->horizontalHeader()->setSortIndicator(4, Qt::DescendingOrder);
+    EXPECT_EQ(column(4), QStringList({"100", "95", "80", ""}));
+}
+
+TEST_F(DipTableTest, ARowChosenFarDownIsBroughtIntoSightRingedAndPickedBackWithCtrl)
+{
+    ASSERT_LT(viewport().top + window_->logView().shownHeight(), 2400);  // the deepest dip out of sight
+    pressRow(3);
+    const Viewport v = viewport();
+    EXPECT_LE(v.top, 2500 - 30);
+    EXPECT_GE(v.top + window_->logView().shownHeight(), 2500 + 30);
+    // Ringed in the selection's own colour.
+    const QImage shown = window_->logView().surface().image();
+    int ringed = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            ringed += shown.pixel(x, y) == qRgb(200, 0, 200) ? 1 : 0;
+    EXPECT_GT(ringed, 20);
+
+    // Back up the log only as far as the next one chosen needs.
+    pressRow(1);
+    EXPECT_NEAR(viewport().top, 700 - 40, 2);
+
+    // Its row picked by a Ctrl+press on the dip, which places nothing.
+    table_->clearSelection();
+    const Viewport now = viewport();
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::ControlModifier,
+                      at(int(std::lround(now.toViewX(190))), int(std::lround(now.toViewY(700)))));
+    EXPECT_EQ(dipCount(), 4);
+    const QModelIndexList selected = table_->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].row(), 1);
+}
+
+TEST_F(DipTableTest, DeletingSelectedRowsIsOneUndoStepAndCopyGivesTabSeparatedRows)
+{
+    pressRow(0);
+    pressRow(1, Qt::ShiftModifier);
+    table_->setFocus();
+    QTest::keyClick(table_, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Depth\tDip\tAzimuth\tGrade\tConfidence\tSource\n"
+                                                                "1100.0\t22.5\t90.0\tB\t\tby hand\n"
+                                                                "1300.0\t45.0\t270.0\tA\t95\tfound\n"));
+
+    pressRow(2, Qt::ShiftModifier);
+    const int actions = session().history().undoCount();
+    QTest::keyClick(table_, Qt::Key_Delete);
+    EXPECT_EQ(dipCount(), 1);
+    EXPECT_EQ(session().history().undoCount(), actions + 1);
+    EXPECT_EQ(session().undoName(), QStringLiteral("Delete Dips"));
+    EXPECT_EQ(column(0), QStringList({"2200.0"}));
+    backToTheWindow();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(dipCount(), 4);
+    EXPECT_EQ(column(0), QStringList({"1100.0", "1300.0", "1700.0", "2200.0"}));
+}

@@ -1,0 +1,109 @@
+#include "ui/dip_table_panel.h"
+
+#include <algorithm>
+#include <functional>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+
+#include "session/dip_table_model.h"
+
+namespace {
+
+// The table takes Delete and Copy itself while it has the focus, before the
+// window's shortcuts for them.
+class DipTableView : public QTableView {
+public:
+    DipTableView(std::function<void()> remove, std::function<void()> copy, QWidget* parent)
+        : QTableView(parent), remove_(std::move(remove)), copy_(std::move(copy))
+    {
+    }
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ShortcutOverride && taken(static_cast<QKeyEvent*>(e))) {
+            e->accept();
+            return true;
+        }
+        return QTableView::event(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (e->key() == Qt::Key_Delete && e->modifiers() == Qt::NoModifier)
+            remove_();
+        else if (e->matches(QKeySequence::Copy))
+            copy_();
+        else
+            QTableView::keyPressEvent(e);
+    }
+
+private:
+    static bool taken(const QKeyEvent* e)
+    {
+        return (e->key() == Qt::Key_Delete && e->modifiers() == Qt::NoModifier) || e->matches(QKeySequence::Copy);
+    }
+
+    std::function<void()> remove_;
+    std::function<void()> copy_;
+};
+
+}  // namespace
+
+DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
+    : QDockWidget(QStringLiteral("Dip Table"), parent), model_(model)
+{
+    setObjectName(QStringLiteral("diptable"));
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(&model);
+    sorted_->setSortRole(DipTableModel::kSortRole);
+    sorted_->setDynamicSortFilter(true);
+    view_ = new DipTableView([this] { emit deleteRequested(selectedDips()); }, [this] { copy(); }, this);
+    view_->setObjectName(QStringLiteral("diptableview"));
+    view_->setModel(sorted_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setSortingEnabled(true);
+    view_->sortByColumn(DipTableModel::Depth, Qt::AscendingOrder);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
+    view_->horizontalHeader()->setStretchLastSection(true);
+    setWidget(view_);
+    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DipTablePanel::selectionChanged);
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    emit currentChanged(std::size_t(sorted_->mapToSource(current).row()));
+            });
+}
+
+std::vector<std::size_t> DipTablePanel::selectedDips() const
+{
+    QModelIndexList rows = view_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<std::size_t> dips;
+    dips.reserve(std::size_t(rows.size()));
+    for (const QModelIndex& r : rows)
+        dips.push_back(std::size_t(sorted_->mapToSource(r).row()));
+    return dips;
+}
+
+void DipTablePanel::select(std::size_t dip)
+{
+    const QModelIndex row = sorted_->mapFromSource(model_.index(int(dip), 0));
+    if (!row.isValid())
+        return;
+    view_->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view_->scrollTo(row);
+}
+
+void DipTablePanel::copy() const
+{
+    QGuiApplication::clipboard()->setText(model_.tabSeparated(selectedDips()));
+}
