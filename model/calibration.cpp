@@ -24,10 +24,10 @@ std::size_t Calibration::rowBelow(double y) const
     const std::size_t n = rows_.size();
     if (n < 2 || !(rows_.front().y < y && y <= rows_.back().y))
         return 0;
-    for (std::size_t j = 1; j < n; ++j)
-        if (y <= rows_[j].y)
-            return j;
-    return 0;
+    // The rows stay in order of their y: the first at or below y.
+    const auto below = std::lower_bound(rows_.begin() + 1, rows_.end(), y,
+                                        [](const DepthRow& r, double at) { return r.y < at; });
+    return below == rows_.end() ? 0 : std::size_t(below - rows_.begin());
 }
 
 Reading Calibration::depthAt(double y) const
