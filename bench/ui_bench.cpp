@@ -39,6 +39,7 @@
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
 #include "ui/main_window.h"
+#include "session/dip_table_model.h"
 #include "session/work_recovery.h"
 
 namespace {
@@ -663,6 +664,75 @@ void BM_windowSnapPress(benchmark::State& st)
     st.counters["bound_ms"] = 5;
 }
 BENCHMARK(BM_windowSnapPress)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(200);
+
+// The dip table of a log of 30,000 dips: the table made and sorted by
+// depth, as View → Dip Table shows it first. floor_ms: the dips' depths
+// read and sorted alone.
+constexpr int kTableDips = 30000;
+
+WorkSession& tableSession()
+{
+    static WorkSession session;
+    if (session.work().dips.empty()) {
+        const Work log = fullyCalibratedLog(150, 200, 1800, kTableDips);
+        QString error;
+        session.apply(calibrationOf(log), error);
+        std::vector<Dip> dips;
+        for (std::size_t i = 0; i < log.dips.size(); ++i)
+            dips.push_back(log.dips[i]);
+        session.apply(AddDips{dips}, error);
+    }
+    return session;
+}
+
+void BM_dipTableFillAndSort(benchmark::State& st)
+{
+    WorkSession& session = tableSession();
+    for (auto _ : st) {
+        DipTableModel model(session);
+        DipTableSorting sorted(model);
+        sorted.sort(DipTableModel::Depth);
+        benchmark::DoNotOptimize(sorted.index(kTableDips - 1, 0));
+    }
+    const Calibration& c = session.calibration();
+    st.counters["floor_ms"] = bestMs(5, [&] {
+        std::vector<double> depths;
+        for (std::size_t i = 0; i < session.work().dips.size(); ++i)
+            depths.push_back(c.depthAt(session.work().dips[i].y).value_or(0));
+        std::sort(depths.begin(), depths.end());
+        benchmark::DoNotOptimize(depths.data());
+    });
+    st.counters["dips"] = double(session.work().dips.size());
+    st.counters["bound_ms"] = 100;
+}
+BENCHMARK(BM_dipTableFillAndSort)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One dip placed, then undone, with the sorted table of 30,000 dips
+// following each: the time of one change. floor_ms: the same change
+// without a table.
+void BM_dipTableFollowsOneDip(benchmark::State& st)
+{
+    WorkSession& session = tableSession();
+    const auto placeAndUndo = [&session] {
+        QString error;
+        session.apply(AddDips{{Dip{1000, 20000, 30, "C"}}}, error);
+        session.undo();
+    };
+    const double floor = bestMs(20, placeAndUndo) / 2;
+    DipTableModel model(session);
+    DipTableSorting sorted(model);
+    sorted.sort(DipTableModel::Depth);
+    for (auto _ : st) {
+        const auto start = std::chrono::steady_clock::now();
+        placeAndUndo();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        st.SetIterationTime(took.count() / 2);  // a change's time
+    }
+    st.counters["rows"] = double(sorted.rowCount());
+    st.counters["floor_ms"] = floor;
+    st.counters["bound_ms"] = 5;
+}
+BENCHMARK(BM_dipTableFollowsOneDip)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 

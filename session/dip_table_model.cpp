@@ -27,7 +27,43 @@ DipTableModel::DipTableModel(const WorkSession& session, QObject* parent)
     : QAbstractTableModel(parent), session_(session), shown_(session.work().dips), calibration_(session.work()),
       rows_(session.work().depthRows), scale_(session.work().scale)
 {
+    depths_.resize(shown_.size());
+    dips_.resize(shown_.size());
+    read(0, shown_.size());
     connect(&session, &WorkSession::workChanged, this, &DipTableModel::follow);
+}
+
+void DipTableModel::read(std::size_t first, std::size_t count)
+{
+    for (std::size_t i = first; i < first + count; ++i) {
+        const Dip& d = shown_[i];
+        depths_[i] = sortable(calibration_.depthAt(d.y));
+        dips_[i] = sortable(calibration_.dipAt(d.x, d.y));
+    }
+}
+
+bool DipTableModel::sortsBefore(int a, int b, int column) const
+{
+    const Dip &da = shown_[std::size_t(a)], &db = shown_[std::size_t(b)];
+    switch (column) {
+    case Depth: return depths_[std::size_t(a)] < depths_[std::size_t(b)];
+    case DipAngle: return dips_[std::size_t(a)] < dips_[std::size_t(b)];
+    case Azimuth: return da.azimuth < db.azimuth;
+    case Confidence: return da.confidence.value_or(-1) < db.confidence.value_or(-1);
+    case Grade: return da.grade < db.grade;
+    default: return sourceOf(da) < sourceOf(db);
+    }
+}
+
+DipTableSorting::DipTableSorting(DipTableModel& model, QObject* parent) : QSortFilterProxyModel(parent), model_(model)
+{
+    setSourceModel(&model);
+    setDynamicSortFilter(true);
+}
+
+bool DipTableSorting::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    return model_.sortsBefore(left.row(), right.row(), left.column());
 }
 
 int DipTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(shown_.size()); }
@@ -57,15 +93,7 @@ QVariant DipTableModel::data(const QModelIndex& index, int role) const
     if (role == Qt::TextAlignmentRole)
         return index.column() <= Confidence && index.column() != Grade ? int(Qt::AlignRight | Qt::AlignVCenter)
                                                                        : int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != kSortRole)
-        return {};
-    switch (index.column()) {
-    case Depth: return sortable(calibration_.depthAt(d.y));
-    case DipAngle: return sortable(calibration_.dipAt(d.x, d.y));
-    case Azimuth: return d.azimuth;
-    case Confidence: return d.confidence ? *d.confidence : -1;
-    default: return text(d, index.column());
-    }
+    return {};
 }
 
 QVariant DipTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -101,6 +129,7 @@ void DipTableModel::follow()
         calibration_ = Calibration(work);
         rows_ = work.depthRows;
         scale_ = work.scale;
+        read(0, shown_.size());
         if (!shown_.empty())
             emit dataChanged(index(0, Depth), index(int(shown_.size()) - 1, DipAngle));
     }
@@ -115,6 +144,7 @@ void DipTableModel::follow()
     const int was = int(shown_.size() - front - back), is = int(now.size() - front - back);
     if (was == is) {
         shown_ = now;
+        read(front, std::size_t(is));
         if (is > 0)
             emit dataChanged(index(int(front), 0), index(int(front) + is - 1, Columns - 1));
         return;
@@ -127,12 +157,16 @@ void DipTableModel::follow()
             ++n;
             return keep;
         });
+        for (std::vector<double>* readings : {&depths_, &dips_})
+            readings->erase(readings->begin() + std::ptrdiff_t(front), readings->begin() + std::ptrdiff_t(front) + was);
         endRemoveRows();
     }
     if (is > 0) {
         beginInsertRows({}, int(front), int(front) + is - 1);
         shown_ = now;
+        for (std::vector<double>* readings : {&depths_, &dips_})
+            readings->insert(readings->begin() + std::ptrdiff_t(front), std::size_t(is), 0.0);
+        read(front, std::size_t(is));
         endInsertRows();
     }
-    shown_ = now;
 }

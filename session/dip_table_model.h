@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 
 #include "model/calibration.h"
 #include "model/work.h"
@@ -18,14 +19,16 @@ class DipTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { Depth, DipAngle, Azimuth, Grade, Confidence, Source, Columns };
-    static constexpr int kSortRole = Qt::UserRole;
-
     explicit DipTableModel(const WorkSession& session, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Whether row a sorts before row b by the column: by number where the
+    // column holds numbers ("NO CAL" and an empty confidence first).
+    bool sortsBefore(int a, int b, int column) const;
 
     // The rows given (places in the work's list), tab-separated with the
     // columns' names first, each number as the files write it: what a
@@ -36,10 +39,27 @@ private:
     // The work as it stands now, against what the table showed.
     void follow();
     QString text(const Dip& dip, int column) const;
+    // The readings of count rows from first, kept for sorting.
+    void read(std::size_t first, std::size_t count);
 
     const WorkSession& session_;
     DipList shown_;
     Calibration calibration_;
     std::vector<DepthRow> rows_;
     std::optional<DipScale> scale_;
+    std::vector<double> depths_;  // each row's depth, -inf for "NO CAL"
+    std::vector<double> dips_;    // and dip
+};
+
+// The dip table sorted through the model's own numbers, not its cells'
+// texts, so that 32,767 rows sort at once.
+class DipTableSorting : public QSortFilterProxyModel {
+public:
+    explicit DipTableSorting(DipTableModel& model, QObject* parent = nullptr);
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    const DipTableModel& model_;
 };

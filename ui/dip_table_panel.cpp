@@ -59,10 +59,7 @@ DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
     : QDockWidget(QStringLiteral("Dip Table"), parent), model_(model)
 {
     setObjectName(QStringLiteral("diptable"));
-    sorted_ = new QSortFilterProxyModel(this);
-    sorted_->setSourceModel(&model);
-    sorted_->setSortRole(DipTableModel::kSortRole);
-    sorted_->setDynamicSortFilter(true);
+    sorted_ = new DipTableSorting(model, this);
     view_ = new DipTableView([this] { emit deleteRequested(selectedDips()); }, [this] { copy(); }, this);
     view_->setObjectName(QStringLiteral("diptableview"));
     view_->setModel(sorted_);
