@@ -63,6 +63,21 @@ Reading Calibration::dipAt(double x, double y) const
     return dipOnScale(s, std::clamp<double>(d, s.minDip, s.maxDip));
 }
 
+std::optional<double> Calibration::xOfDip(double dip, double y) const
+{
+    const std::size_t j = rowBelow(y);
+    if (j == 0 || !scale_)
+        return std::nullopt;
+    const DepthRow& a = rows_[j - 1];
+    const DepthRow& b = rows_[j];
+    const double xmin = interpolate(y, a.y, b.y, a.minDipX, b.minDipX);
+    const double xmax = interpolate(y, a.y, b.y, a.maxDipX, b.maxDipX);
+    const double fraction = dipFraction(*scale_, dip);
+    if (!std::isfinite(fraction))
+        return std::nullopt;
+    return xmin + fraction * (xmax - xmin);
+}
+
 std::optional<double> Calibration::rowOf(double depth) const
 {
     if (rows_.size() < 2 || !std::isfinite(depth))

@@ -19,6 +19,10 @@ public:
     // Nothing as well outside the track or where the scale has no value, or
     // without a dip scale.
     Reading dipAt(double x, double y) const;
+    // The place across the track of a dip at row y, the way back of dipAt:
+    // nothing outside the calibrated rows, without a scale, or where the
+    // scale gives the dip no place (a custom scale between its steps).
+    std::optional<double> xOfDip(double dip, double y) const;
     // The row of a depth, the way back of depthAt: on the first stretch
     // between two rows whose depths hold it; nothing where none does.
     std::optional<double> rowOf(double depth) const;

@@ -97,6 +97,13 @@ struct Apply {
         w.dips.keepIf([&](const Dip&) { return !gone[i++]; });
     }
 
+    void operator()(const ChangeDip& e) const
+    {
+        require(e.index < w.dips.size(), "no such dip");
+        require(std::isfinite(e.dip.x) && std::isfinite(e.dip.y) && std::isfinite(e.dip.azimuth), "a finite place");
+        w.dips.at(e.index) = e.dip;
+    }
+
     void operator()(const KeepDip& e) const
     {
         require(e.index < w.dips.size(), "no such dip");
@@ -162,6 +169,8 @@ std::string editName(const WorkEdit& edit)
                 return "Well Details";
             else if constexpr (std::is_same_v<E, KeepDip>)
                 return "Keep Dip";
+            else if constexpr (std::is_same_v<E, ChangeDip>)
+                return "Edit Dip";
             else if constexpr (std::is_same_v<E, DeleteDips>)
                 return e.indices.size() == 1 ? "Delete Dip" : "Delete Dips";
             else if constexpr (std::is_same_v<E, SetCalibration>)

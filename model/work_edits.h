@@ -56,6 +56,13 @@ struct DeleteDips {
     std::vector<std::size_t> indices;
 };
 
+// The dip at this place of the list replaced, where it stands in the list:
+// moved, turned or regraded by typing in the dip table.
+struct ChangeDip {
+    std::size_t index = 0;
+    Dip dip;
+};
+
 // The dip at this place of the list reviewed and kept: it becomes as sure
 // as a dip can be.
 struct KeepDip {
@@ -90,7 +97,7 @@ struct SetWellDetails {
 
 using WorkEdit =
     std::variant<SetDipScale, AddDepthRows, DeleteDepthRows, SetMark, AddDips, EraseDips, DeleteDip, DeleteDips,
-                 SetWellDetails, SetCalibration, KeepDip>;
+                 ChangeDip, SetWellDetails, SetCalibration, KeepDip>;
 
 // Carries the edit out. An edit beyond the work's capacities (32767 depth
 // rows, 32767 dips, 11 custom scale positions), naming a row or dip the work does

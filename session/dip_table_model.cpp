@@ -23,7 +23,7 @@ double sortable(const Reading& r) { return r ? *r : -std::numeric_limits<double>
 
 }  // namespace
 
-DipTableModel::DipTableModel(const WorkSession& session, QObject* parent)
+DipTableModel::DipTableModel(WorkSession& session, QObject* parent)
     : QAbstractTableModel(parent), session_(session), shown_(session.work().dips), calibration_(session.work()),
       rows_(session.work().depthRows), scale_(session.work().scale)
 {
@@ -88,12 +88,102 @@ QVariant DipTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= int(shown_.size()))
         return {};
     const Dip& d = shown_[std::size_t(index.row())];
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
         return text(d, index.column());
     if (role == Qt::TextAlignmentRole)
         return index.column() <= Confidence && index.column() != Grade ? int(Qt::AlignRight | Qt::AlignVCenter)
                                                                        : int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
+}
+
+Qt::ItemFlags DipTableModel::flags(const QModelIndex& index) const
+{
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return index.isValid() && index.column() <= Grade ? flags | Qt::ItemIsEditable : flags;
+}
+
+std::optional<Dip> DipTableModel::typed(const Dip& dip, int column, const QString& text, QString& why) const
+{
+    const QString trimmed = text.trimmed();
+    bool number = false;
+    const double value = trimmed.toDouble(&number);  // C's numbers, whatever the locale
+    Dip changed = dip;
+    if (column == Grade) {
+        const QString grade = trimmed.toUpper();
+        if (gradeIndex(grade.toStdString()) < 0) {
+            why = QStringLiteral("A grade is A, B, C or D, not \"%1\".").arg(trimmed);
+            return std::nullopt;
+        }
+        changed.grade = grade.toStdString();
+        return changed;
+    }
+    if (!number || !std::isfinite(value)) {
+        why = QStringLiteral("\"%1\" is no number.").arg(trimmed);
+        return std::nullopt;
+    }
+    if (column == Azimuth) {
+        if (value < 0 || value > 360) {
+            why = QStringLiteral("An azimuth lies from 0 to 360, not %1.").arg(trimmed);
+            return std::nullopt;
+        }
+        changed.azimuth = value;
+        return changed;
+    }
+    const std::vector<DepthRow>& rows = calibration_.rows();
+    if (!calibration_.complete()) {
+        why = QStringLiteral("The log is not calibrated: its dip scale and two depth rows are needed.");
+        return std::nullopt;
+    }
+    if (column == Depth) {
+        const auto [shallowest, deepest] = std::minmax({rows.front().depth, rows.back().depth});
+        const std::optional<double> y = calibration_.rowOf(value);
+        if (!y || !calibration_.depthAt(*y)) {
+            why = QStringLiteral("The depth %1 lies outside the calibrated depths %2–%3.")
+                      .arg(trimmed, QString::fromStdString(formatPlain(shallowest)),
+                           QString::fromStdString(formatPlain(deepest)));
+            return std::nullopt;
+        }
+        changed.y = *y;
+        // The same dip at the new depth, where the track lies there.
+        if (const Reading d = calibration_.dipAt(dip.x, dip.y))
+            if (const std::optional<double> x = calibration_.xOfDip(*d, *y))
+                changed.x = *x;
+        return changed;
+    }
+    if (!calibration_.depthAt(dip.y)) {
+        why = QStringLiteral("The dip lies outside the calibrated depths: no dip can be read there.");
+        return std::nullopt;
+    }
+    const DipScale& scale = *calibration_.scale();
+    const std::optional<double> x =
+        value >= scale.minDip && value <= scale.maxDip ? calibration_.xOfDip(value, dip.y) : std::nullopt;
+    if (!x) {
+        why = QStringLiteral("The dip %1 lies outside the scale's limits, %2 to %3.")
+                  .arg(trimmed)
+                  .arg(scale.minDip)
+                  .arg(scale.maxDip);
+        if (scale.kind == DipScaleKind::Custom && value >= scale.minDip && value <= scale.maxDip)
+            why = QStringLiteral("The custom scale gives the dip %1 no place: type one of its steps.").arg(trimmed);
+        return std::nullopt;
+    }
+    changed.x = *x;
+    return changed;
+}
+
+bool DipTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= int(shown_.size()) || index.column() > Grade)
+        return false;
+    const Dip& dip = shown_[std::size_t(index.row())];
+    QString why;
+    const std::optional<Dip> changed = typed(dip, index.column(), value.toString(), why);
+    if (changed && *changed == dip)
+        return true;  // as it was: no edit
+    if (!changed || !session_.apply(ChangeDip{std::size_t(index.row()), *changed}, why)) {
+        emit refused(index, why);
+        return false;
+    }
+    return true;
 }
 
 QVariant DipTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include <QAbstractTableModel>
@@ -14,26 +15,37 @@ class WorkSession;
 // Dip, Azimuth, Grade, Confidence (empty for a dip placed by hand) and
 // Source ("found", "kept", "by hand"). It follows every change of the work
 // and tells only the rows that changed, so that a table of 32,767 dips
-// stays quick; its sort role gives each cell as a number where it is one.
+// stays quick. Depth, Dip, Azimuth and Grade are edited by typing, each
+// typed value one whole edit of the work (one undo step), or refused with
+// the reason.
 class DipTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { Depth, DipAngle, Azimuth, Grade, Confidence, Source, Columns };
-    explicit DipTableModel(const WorkSession& session, QObject* parent = nullptr);
+    explicit DipTableModel(WorkSession& session, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     // Whether row a sorts before row b by the column: by number where the
     // column holds numbers ("NO CAL" and an empty confidence first).
     bool sortsBefore(int a, int b, int column) const;
 
+    // What a typed value changes the dip to, or nothing with the reason.
+    std::optional<Dip> typed(const Dip& dip, int column, const QString& text, QString& why) const;
+
     // The rows given (places in the work's list), tab-separated with the
     // columns' names first, each number as the files write it: what a
     // spreadsheet takes as it is.
     QString tabSeparated(const std::vector<std::size_t>& rows) const;
+
+signals:
+    // A typed value refused, with the reason: the cell stays as it was.
+    void refused(const QModelIndex& index, const QString& why);
 
 private:
     // The work as it stands now, against what the table showed.
@@ -42,7 +54,7 @@ private:
     // The readings of count rows from first, kept for sorting.
     void read(std::size_t first, std::size_t count);
 
-    const WorkSession& session_;
+    WorkSession& session_;
     DipList shown_;
     Calibration calibration_;
     std::vector<DepthRow> rows_;

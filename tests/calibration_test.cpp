@@ -94,6 +94,26 @@ TEST(Calibration, TrackEndsFollowTheRowsAndCustomStepsConvertOnce)
     EXPECT_DOUBLE_EQ(dipAt(w, 5000, 500), 45);
 }
 
+// A dip typed in the dip table goes where reading it back gives it, on
+// every kind of scale and with the track's ends moving between the rows.
+TEST(Calibration, TheWayBackFromADipToItsPlaceReadsTheSameDip)
+{
+    for (const DipScaleKind kind : {DipScaleKind::Linear, DipScaleKind::Sine, DipScaleKind::Standard60,
+                                    DipScaleKind::Standard50}) {
+        Work w = track(kind, 0, 90);
+        w.depthRows[1].minDipX = 1500;
+        w.depthRows[1].maxDipX = 9000;
+        const Calibration c(w);
+        for (const double dip : {0.0, 5.0, 20.0, 37.5, 60.0, 89.0, 90.0})
+            for (const double y : {1500.0, 2999.0}) {
+                const std::optional<double> x = c.xOfDip(dip, y);
+                ASSERT_TRUE(x) << int(kind) << " " << dip;
+                EXPECT_NEAR(*c.dipAt(*x, y), dip, 1e-6) << int(kind) << " " << dip << " at " << y;
+            }
+        EXPECT_FALSE(c.xOfDip(45, 500));  // above the first row
+    }
+}
+
 TEST(Calibration, ZeroDivisorsGiveNoCal)
 {
     Work same = track(DipScaleKind::Linear, 0, 90);

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDockWidget>
+#include <QFile>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -50,6 +53,43 @@ protected:
                           table_->visualRect(table_->model()->index(row, 0)).center());
     }
     Viewport viewport() { return window_->logView().viewport(); }
+    // A value typed over a cell's, as a user types it: the cell pressed, F2,
+    // the text and Enter.
+    void type(int row, int column, const QString& text)
+    {
+        const QModelIndex cell = table_->model()->index(row, column);
+        table_->scrollTo(cell);
+        QTest::mouseClick(table_->viewport(), Qt::LeftButton, Qt::NoModifier, table_->visualRect(cell).center());
+        QTest::keyClick(table_, Qt::Key_F2);
+        QLineEdit* editor = openEditor();
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor hands its text over once back in the event loop
+    }
+    // The cell's editor that is open, not one closed and not yet gone.
+    QLineEdit* openEditor()
+    {
+        for (QLineEdit* editor : table_->viewport()->findChildren<QLineEdit*>())
+            if (editor->isVisible())
+                return editor;
+        return nullptr;
+    }
+    void closeEditor()
+    {
+        if (QLineEdit* editor = openEditor())
+            QTest::keyClick(editor, Qt::Key_Escape);
+    }
+    QByteArray saved()
+    {
+        const QString path = folder_.filePath("saved.ddp");
+        QString error;
+        EXPECT_TRUE(session().saveProject(path, 1, error)) << error.toStdString();
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
 
     QTableView* table_ = nullptr;
 };
@@ -132,4 +172,61 @@ TEST_F(DipTableTest, DeletingSelectedRowsIsOneUndoStepAndCopyGivesTabSeparatedRo
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(dipCount(), 4);
     EXPECT_EQ(column(0), QStringList({"1100.0", "1300.0", "1700.0", "2200.0"}));
+}
+
+// Depth, Dip, Azimuth and Grade typed: each the same whole edit of the work,
+// one undo step that gives the work back byte for byte; a value out of range
+// refused with the reason.
+TEST_F(DipTableTest, TypedValuesEditTheDipInOneStepAndOutOfRangeAreRefused)
+{
+    backToTheWindow();
+    const QByteArray before = saved();
+    const Calibration& c = session().calibration();
+    const auto dipOfRow = [&](int row) -> const Dip& {
+        const double depth = cell(row, 0).toDouble();
+        for (const Dip& d : work().dips)
+            if (std::abs(*c.depthAt(d.y) - depth) < 0.05)
+                return d;
+        return work().dips[0];
+    };
+
+    type(1, 1, QStringLiteral("60"));  // the dip at 1300, 45 degrees
+    EXPECT_EQ(cell(1, 1), QStringLiteral("60.0"));
+    EXPECT_NEAR(dipOfRow(1).x, 100 + 60 * 2, 1e-9);
+    EXPECT_NEAR(dipOfRow(1).y, 700, 1e-9);
+    EXPECT_EQ(session().undoName(), QStringLiteral("Edit Dip"));
+    const int steps = session().history().undoCount();
+
+    type(1, 2, QStringLiteral("123.5"));
+    EXPECT_EQ(cell(1, 2), QStringLiteral("123.5"));
+    type(1, 3, QStringLiteral("d"));
+    EXPECT_EQ(cell(1, 3), QStringLiteral("D"));
+    type(1, 0, QStringLiteral("2000"));  // to 2000's row, still 60 degrees
+    EXPECT_EQ(column(0), QStringList({"1100.0", "1700.0", "2000.0", "2200.0"}));
+    EXPECT_EQ(cell(2, 1), QStringLiteral("60.0"));
+    EXPECT_EQ(session().history().undoCount(), steps + 3);
+
+    // Refused in the cell, with the reason; the work as it was.
+    const Work was = work();
+    type(2, 2, QStringLiteral("400"));
+    EXPECT_EQ(child<QLabel>("diptablerefusal")->text(), QStringLiteral("An azimuth lies from 0 to 360, not 400."));
+    EXPECT_TRUE(child<QLabel>("diptablerefusal")->isVisible());
+    closeEditor();
+    type(2, 1, QStringLiteral("95"));
+    EXPECT_EQ(child<QLabel>("diptablerefusal")->text(), QStringLiteral("The dip 95 lies outside the scale's limits, 0 to 90."));
+    closeEditor();
+    type(2, 0, QStringLiteral("900"));
+    EXPECT_EQ(child<QLabel>("diptablerefusal")->text(),
+              QStringLiteral("The depth 900 lies outside the calibrated depths 1000–2400."));
+    closeEditor();
+    type(2, 3, QStringLiteral("E"));
+    EXPECT_EQ(child<QLabel>("diptablerefusal")->text(), QStringLiteral("A grade is A, B, C or D, not \"E\"."));
+    closeEditor();
+    EXPECT_EQ(work(), was);
+
+    // Each edit one step back; the work as it was, byte for byte.
+    backToTheWindow();
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(saved(), before);
 }

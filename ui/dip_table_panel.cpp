@@ -8,8 +8,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include "session/dip_table_model.h"
 
@@ -65,12 +68,33 @@ DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
     view_->setModel(sorted_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                           | QAbstractItemView::AnyKeyPressed);
     view_->setSortingEnabled(true);
     view_->sortByColumn(DipTableModel::Depth, Qt::AscendingOrder);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     view_->horizontalHeader()->setStretchLastSection(true);
-    setWidget(view_);
+    // A value refused is told under the table, and its cell opened again.
+    refusal_ = new QLabel(this);
+    refusal_->setObjectName(QStringLiteral("diptablerefusal"));
+    refusal_->setWordWrap(true);
+    refusal_->hide();
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    layout->addWidget(refusal_);
+    setWidget(body);
+    connect(&model, &DipTableModel::refused, this, [this](const QModelIndex& cell, const QString& why) {
+        refusal_->setText(why);
+        refusal_->show();
+        const QPersistentModelIndex again = sorted_->mapFromSource(cell);
+        QTimer::singleShot(0, this, [this, again] {
+            if (again.isValid())
+                view_->edit(again);
+        });
+    });
+    connect(&model, &QAbstractItemModel::dataChanged, refusal_, &QWidget::hide);
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DipTablePanel::selectionChanged);
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -6,12 +6,14 @@
 #include <QDockWidget>
 
 class DipTableModel;
+class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
 
 // "Dip Table": every dip in a table beside the log, any column sorted (by
-// depth at first). Its selection is the dips the window rings; Delete asks
-// for the selected dips to go, Ctrl+C copies them.
+// depth at first), its Depth, Dip, Azimuth and Grade edited by typing (a
+// value refused is told under the table). Its selection is the dips the
+// window rings; Delete asks for the selected dips to go, Ctrl+C copies them.
 class DipTablePanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -36,4 +38,5 @@ private:
     DipTableModel& model_;
     QSortFilterProxyModel* sorted_;
     QTableView* view_;
+    QLabel* refusal_;
 };
