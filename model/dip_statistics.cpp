@@ -45,7 +45,14 @@ DipStatistics dipStatistics(const Work& work, const DipSelection& selection)
     DipStatistics out;
     const Calibration calibration(work);
     double east = 0, north = 0, down = 0;
-    for (const Dip& d : work.dips) {
+    std::vector<bool> chosen(selection.only.empty() ? 0 : work.dips.size());
+    for (const std::size_t i : selection.only)
+        if (i < chosen.size())
+            chosen[i] = true;
+    for (std::size_t i = 0; i < work.dips.size(); ++i) {
+        if (!chosen.empty() && !chosen[i])
+            continue;
+        const Dip& d = work.dips[i];
         const int grade = gradeIndex(d.grade);
         if (grade < 0 && !d.grade.empty())
             continue;  // a grade no box stands for

@@ -17,6 +17,9 @@ struct DipSelection {
     std::array<bool, 4> grades{true, true, true, true};
     std::optional<double> from;
     std::optional<double> to;
+    // Only the dips at these places of the list (a zone chosen in the dip
+    // table), within the grades and depths above; every dip when empty.
+    std::vector<std::size_t> only;
 };
 
 // A pole to a bedding plane: a line pointing down into the lower hemisphere.

@@ -11,6 +11,7 @@
 #include <QTableView>
 
 #include "session/dip_table_model.h"
+#include "ui/dip_statistics_window.h"
 #include "ui/log_view.h"
 #include "window_fixture.h"
 
@@ -229,4 +230,31 @@ TEST_F(DipTableTest, TypedValuesEditTheDipInOneStepAndOutOfRangeAreRefused)
     for (int i = 0; i < 4; ++i)
         key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(saved(), before);
+}
+
+// A zone's statistics: more than one row selected, Dip Statistics counts
+// those dips only and its title says which.
+TEST_F(DipTableTest, TheStatisticsOfASelectionCountOnlyItsDips)
+{
+    action("mnustatistics")->trigger();
+    DipStatisticsWindow& statistics = window_->statisticsWindow();
+    ASSERT_TRUE(statistics.isVisible());
+    EXPECT_EQ(statistics.statistics().counted, 4);
+    EXPECT_EQ(statistics.windowTitle(), QStringLiteral("Dip Statistics"));
+    pressRow(1);
+    pressRow(2, Qt::ShiftModifier);
+    EXPECT_EQ(statistics.statistics().counted, 2);
+    EXPECT_EQ(statistics.windowTitle(),
+              QStringLiteral("Dip Statistics: the 2 dips selected in the dip table, depths 1300.0\u20131700.0"));
+    // The saved image says the zone.
+    ASSERT_TRUE(statistics.saveImage(folder_.filePath("zone.svg")));
+    QFile image(folder_.filePath("zone.svg"));
+    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(image.readAll().contains("the 2 dips selected in the dip table, depths 1300.0"));
+    // A change of the work keeps the zone to the rows still selected.
+    tadpole(150, 150, 170, 150);
+    EXPECT_EQ(statistics.statistics().counted, 2);
+    pressRow(0);  // one row is no zone
+    EXPECT_EQ(statistics.statistics().counted, 5);
+    EXPECT_EQ(statistics.windowTitle(), QStringLiteral("Dip Statistics"));
 }

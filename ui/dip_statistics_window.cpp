@@ -126,7 +126,14 @@ DipSelection DipStatisticsWindow::selection()
     s.from = depthLimit(from_, fromValid);
     s.to = depthLimit(to_, toValid);
     limitsValid_ = fromValid && toValid;
+    s.only = zone_;
     return s;
+}
+
+void DipStatisticsWindow::setZone(std::vector<std::size_t> dips)
+{
+    zone_ = std::move(dips);
+    refresh();
 }
 
 void DipStatisticsWindow::refresh()
@@ -134,6 +141,21 @@ void DipStatisticsWindow::refresh()
     statistics_ = dipStatistics(session_.work(), selection());
     diagrams_->update();
     summary_->setText(summary());
+    setWindowTitle(zoneWords().isEmpty() ? QStringLiteral("Dip Statistics")
+                                         : QStringLiteral("Dip Statistics: %1").arg(zoneWords()));
+}
+
+QString DipStatisticsWindow::zoneWords() const
+{
+    if (zone_.empty())
+        return QString();
+    const DipStatistics& s = statistics_;
+    QString words = QStringLiteral("the %1 dips selected in the dip table").arg(zone_.size());
+    if (s.shallowest && s.deepest)
+        words += QStringLiteral(", depths %1\u2013%2")
+                     .arg(QString::fromStdString(formatOneDecimal(*s.shallowest)),
+                          QString::fromStdString(formatOneDecimal(*s.deepest)));
+    return words;
 }
 
 QString DipStatisticsWindow::summary() const
@@ -163,7 +185,9 @@ void DipStatisticsWindow::paintSaved(QPainter& p, const QRectF& area) const
         facts += QStringLiteral(";  mean dip %1\u00b0, azimuth %2\u00b0 (the mean pole)")
                      .arg(QString::fromStdString(formatOneDecimal(*s.meanDip)),
                           QString::fromStdString(formatOneDecimal(*s.meanAzimuth)));
-    if (s.shallowest && s.deepest)
+    if (!zone_.empty())
+        facts += QStringLiteral(";  %1").arg(zoneWords());
+    else if (s.shallowest && s.deepest)
         facts += QStringLiteral(";  depths %1\u2013%2").arg(QString::fromStdString(formatOneDecimal(*s.shallowest)),
                                                            QString::fromStdString(formatOneDecimal(*s.deepest)));
     const double top = diagrams.bottom();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include <QWidget>
 
@@ -15,8 +16,9 @@ class QPushButton;
 class WorkSession;
 
 // "Dip Statistics": beside the log, without blocking it, the rose of dip
-// azimuths and the net of poles of the dips chosen by grade and depth, with
-// their count and mean. It reads the work and is told when it changed.
+// azimuths and the net of poles of the dips chosen by grade and depth (and,
+// when rows are selected in the dip table, among them), with their count and
+// mean. It reads the work and is told when it changed.
 class DipStatisticsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +26,9 @@ public:
 
     // The work changed (or the grades' colours): everything is worked out again.
     void refresh();
+    // Only these dips (the rows selected in the dip table, by their places
+    // in the list), or every dip when empty: the title says which.
+    void setZone(std::vector<std::size_t> dips);
 
     const DipStatistics& statistics() const { return statistics_; }
     // Count, what was left out, the mean, and a word on limits that are not numbers.
@@ -42,12 +47,15 @@ private:
     void paintSaved(QPainter& p, const QRectF& area) const;
     class Diagrams;
 
+    // Which dips the zone holds, in words; empty for the whole log.
+    QString zoneWords() const;
     // The boxes as they stand; limitsValid_ says whether both limits read.
     DipSelection selection();
 
     const WorkSession& session_;
     const GradeColours& colours_;
     DipStatistics statistics_;
+    std::vector<std::size_t> zone_;
     bool limitsValid_ = true;
     std::array<QCheckBox*, 4> grades_{};
     QLineEdit* from_;

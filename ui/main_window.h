@@ -117,6 +117,9 @@ private:
     void showStatistics();
     void followWithMagnifier(double x, double y);
     void showRecentProjects();
+    // The dips whose statistics are shown alone: the dip table's selection
+    // of more than one row; none (the whole log) otherwise.
+    std::vector<std::size_t> zoneOfTable() const;
     // The next picture or project of the work's folder, after the prompt to save.
     void openNextLog();
     // At the first showing: work left by a run that ended without closing.

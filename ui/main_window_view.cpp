@@ -205,7 +205,7 @@ void DigitizeWindow::showStatistics()
         statistics_->resize(statistics_->sizeHint().expandedTo(QSize(720, 460)));
         placeBesideLog(statistics_, area_->view(), area_->view()->mapToGlobal(QPoint(0, area_->view()->height() / 2)).y());
     }
-    statistics_->refresh();
+    statistics_->setZone(zoneOfTable());
     statistics_->show();
     statistics_->raise();
 }

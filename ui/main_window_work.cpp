@@ -172,7 +172,10 @@ void DigitizeWindow::connectControls()
         if (!std::exchange(pickingFromTable_, false))
             tools_->release(button, x, y);
     });
-    connect(dipTable_, &DipTablePanel::selectionChanged, this, &DigitizeWindow::redraw);
+    connect(dipTable_, &DipTablePanel::selectionChanged, this, [this] {
+        statistics_->setZone(zoneOfTable());
+        redraw();
+    });
     connect(dipTable_, &DipTablePanel::currentChanged, this, [this](std::size_t dip) {
         if (dip < session_.work().dips.size())
             area_->bringIntoSight(session_.work().dips[dip].x, session_.work().dips[dip].y, kSightMargin);
@@ -236,14 +239,22 @@ void DigitizeWindow::connectControls()
     });
 }
 
+std::vector<std::size_t> DigitizeWindow::zoneOfTable() const
+{
+    // A zone of the log: more than one row selected in the dip table.
+    std::vector<std::size_t> zone = dipTable_->isVisible() ? dipTable_->selectedDips() : std::vector<std::size_t>{};
+    return zone.size() > 1 ? zone : std::vector<std::size_t>{};
+}
+
 void DigitizeWindow::connectSession()
 {
     connect(&session_, &WorkSession::workChanged, this, [this] {
         followWork();
         leastSure_->follow();
         redraw();
+        // The table has followed the work already: its rows name the dips anew.
         if (statistics_->isVisible())
-            statistics_->refresh();
+            statistics_->setZone(zoneOfTable());
     });
     connect(&session_, &WorkSession::historyChanged, this, [this] {
         showUndo();
