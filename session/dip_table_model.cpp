@@ -55,11 +55,36 @@ bool DipTableModel::sortsBefore(int a, int b, int column) const
     }
 }
 
+bool DipTableModel::passes(int row, const DipFilter& f) const
+{
+    const Dip& d = shown_[std::size_t(row)];
+    const double depth = depths_[std::size_t(row)];
+    if ((f.from || f.to) && !std::isfinite(depth))
+        return false;
+    if ((f.from && depth < *f.from) || (f.to && depth > *f.to))
+        return false;
+    if (const int grade = gradeIndex(d.grade); grade >= 0 && !f.grades[std::size_t(grade)])
+        return false;
+    if (f.under && !(d.confidence && *d.confidence < *f.under))
+        return false;
+    return !f.unreviewed || (d.confidence && *d.confidence < 100);
+}
+
 DipTableSorting::DipTableSorting(DipTableModel& model, QObject* parent) : QSortFilterProxyModel(parent), model_(model)
 {
     setSourceModel(&model);
     setDynamicSortFilter(true);
 }
+
+void DipTableSorting::setFilter(const DipFilter& filter)
+{
+    if (filter == filter_)
+        return;
+    filter_ = filter;
+    invalidateFilter();
+}
+
+bool DipTableSorting::filterAcceptsRow(int row, const QModelIndex&) const { return model_.passes(row, filter_); }
 
 bool DipTableSorting::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -10,6 +11,18 @@
 #include "model/work.h"
 
 class WorkSession;
+
+// Which rows the dip table keeps: a depth range (either end open; a dip
+// without a depth is kept only when both are), the grades ticked, found dips
+// under a confidence, dips not yet reviewed (found and not kept).
+struct DipFilter {
+    std::optional<double> from;
+    std::optional<double> to;
+    std::array<bool, 4> grades{true, true, true, true};
+    std::optional<int> under;  // in %
+    bool unreviewed = false;
+    bool operator==(const DipFilter&) const = default;
+};
 
 // The work's dips as a table, a row for each in the work's order: Depth,
 // Dip, Azimuth, Grade, Confidence (empty for a dip placed by hand) and
@@ -30,6 +43,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // Whether the filter keeps the row.
+    bool passes(int row, const DipFilter& filter) const;
 
     // Whether row a sorts before row b by the column: by number where the
     // column holds numbers ("NO CAL" and an empty confidence first).
@@ -64,14 +80,19 @@ private:
 };
 
 // The dip table sorted through the model's own numbers, not its cells'
-// texts, so that 32,767 rows sort at once.
+// texts, so that 32,767 rows sort at once, and filtered.
 class DipTableSorting : public QSortFilterProxyModel {
 public:
     explicit DipTableSorting(DipTableModel& model, QObject* parent = nullptr);
 
+    const DipFilter& filter() const { return filter_; }
+    void setFilter(const DipFilter& filter);
+
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
 
 private:
     const DipTableModel& model_;
+    DipFilter filter_;
 };

@@ -1,6 +1,7 @@
 // The dip table beside the log, through real events: it lists and follows
 // the dips, brings the one chosen into sight, and deletes and copies rows.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDockWidget>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTableView>
 
 #include "session/dip_table_model.h"
@@ -257,4 +259,33 @@ TEST_F(DipTableTest, TheStatisticsOfASelectionCountOnlyItsDips)
     pressRow(0);  // one row is no zone
     EXPECT_EQ(statistics.statistics().counted, 5);
     EXPECT_EQ(statistics.windowTitle(), QStringLiteral("Dip Statistics"));
+}
+
+// Rows kept by depth, grade, confidence and review, each through its box.
+TEST_F(DipTableTest, FiltersKeepTheRowsOfADepthRangeGradesConfidenceOrReview)
+{
+    QTest::keyClicks(child<QLineEdit>("diptablefrom"), "1200");
+    EXPECT_EQ(column(0), QStringList({"1300.0", "1700.0", "2200.0"}));
+    QTest::keyClicks(child<QLineEdit>("diptableto"), "2000");
+    EXPECT_EQ(column(0), QStringList({"1300.0", "1700.0"}));
+    child<QLineEdit>("diptablefrom")->clear();
+    child<QLineEdit>("diptableto")->clear();
+    EXPECT_EQ(column(0).size(), 4);
+
+    clickIndicator(child<QCheckBox>("diptablegradeA"));
+    EXPECT_EQ(column(3), QStringList({"B", "C"}));
+    clickIndicator(child<QCheckBox>("diptablegradeA"));
+
+    QSpinBox* under = child<QSpinBox>("diptableunder");
+    EXPECT_EQ(under->text(), QStringLiteral("any"));
+    under->setFocus();
+    QTest::keyClick(under, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(under, "90");
+    EXPECT_EQ(column(4), QStringList({"80"}));
+    QTest::keyClick(under, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(under, Qt::Key_Delete);
+    QTest::keyClicks(under, "0");
+
+    clickIndicator(child<QCheckBox>("diptableunreviewed"));
+    EXPECT_EQ(column(5), QStringList({"found", "found"}));
 }

@@ -1,15 +1,19 @@
 #include "ui/dip_table_panel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSortFilterProxyModel>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -82,6 +86,7 @@ DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
     auto* body = new QWidget(this);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(makeFilters(body));
     layout->addWidget(view_);
     layout->addWidget(refusal_);
     setWidget(body);
@@ -127,4 +132,68 @@ void DipTablePanel::select(std::size_t dip)
 void DipTablePanel::copy() const
 {
     QGuiApplication::clipboard()->setText(model_.tabSeparated(selectedDips()));
+}
+
+QLayout* DipTablePanel::makeFilters(QWidget* body)
+{
+    auto* rows = new QVBoxLayout;
+    auto* depths = new QHBoxLayout;
+    from_ = new QLineEdit(body);
+    to_ = new QLineEdit(body);
+    from_->setObjectName(QStringLiteral("diptablefrom"));
+    to_->setObjectName(QStringLiteral("diptableto"));
+    depths->addWidget(new QLabel(QStringLiteral("Depths"), body));
+    for (QLineEdit* box : {from_, to_}) {
+        box->setPlaceholderText(box == from_ ? QStringLiteral("top") : QStringLiteral("bottom"));
+        box->setMaximumWidth(80);
+        connect(box, &QLineEdit::textChanged, this, &DipTablePanel::filterChanged);
+        depths->addWidget(box);
+        if (box == from_)
+            depths->addWidget(new QLabel(QStringLiteral("to"), body));
+    }
+    depths->addStretch(1);
+    auto* kinds = new QHBoxLayout;
+    for (int g = 0; g < 4; ++g) {
+        auto* box = new QCheckBox(QString(QChar('A' + g)), body);
+        box->setObjectName(QStringLiteral("diptablegrade%1").arg(QChar('A' + g)));
+        box->setChecked(true);
+        connect(box, &QCheckBox::toggled, this, &DipTablePanel::filterChanged);
+        kinds->addWidget(box);
+        grades_[std::size_t(g)] = box;
+    }
+    under_ = new QSpinBox(body);
+    under_->setObjectName(QStringLiteral("diptableunder"));
+    under_->setRange(0, 100);
+    under_->setSuffix(QStringLiteral(" %"));
+    under_->setSpecialValueText(QStringLiteral("any"));
+    connect(under_, &QSpinBox::valueChanged, this, &DipTablePanel::filterChanged);
+    kinds->addWidget(new QLabel(QStringLiteral("Found under"), body));
+    kinds->addWidget(under_);
+    unreviewed_ = new QCheckBox(QStringLiteral("Not yet reviewed"), body);
+    unreviewed_->setObjectName(QStringLiteral("diptableunreviewed"));
+    connect(unreviewed_, &QCheckBox::toggled, this, &DipTablePanel::filterChanged);
+    kinds->addWidget(unreviewed_);
+    kinds->addStretch(1);
+    rows->addLayout(depths);
+    rows->addLayout(kinds);
+    return rows;
+}
+
+void DipTablePanel::filterChanged()
+{
+    const auto depth = [](const QLineEdit* box) -> std::optional<double> {
+        bool number = false;
+        const double value = box->text().trimmed().toDouble(&number);
+        return number && std::isfinite(value) ? std::optional(value) : std::nullopt;
+    };
+    DipFilter f;
+    f.from = depth(from_);
+    f.to = depth(to_);
+    for (std::size_t g = 0; g < 4; ++g)
+        f.grades[g] = grades_[g]->isChecked();
+    if (under_->value() > 0)
+        f.under = under_->value();
+    f.unreviewed = unreviewed_->isChecked();
+    sorted_->setFilter(f);
+    emit selectionChanged();  // rows filtered out leave the selection
 }
