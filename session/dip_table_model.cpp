@@ -45,13 +45,17 @@ void DipTableModel::read(std::size_t first, std::size_t count)
 bool DipTableModel::sortsBefore(int a, int b, int column) const
 {
     const Dip &da = shown_[std::size_t(a)], &db = shown_[std::size_t(b)];
+    // Ties go by depth, the shallower first: the least sure dips are
+    // reviewed from the top, as Review Least Sure has it.
+    const double depthA = depths_[std::size_t(a)], depthB = depths_[std::size_t(b)];
+    const auto byThenDepth = [&](const auto& x, const auto& y) { return x != y ? x < y : depthA < depthB; };
     switch (column) {
-    case Depth: return depths_[std::size_t(a)] < depths_[std::size_t(b)];
-    case DipAngle: return dips_[std::size_t(a)] < dips_[std::size_t(b)];
-    case Azimuth: return da.azimuth < db.azimuth;
-    case Confidence: return da.confidence.value_or(-1) < db.confidence.value_or(-1);
-    case Grade: return da.grade < db.grade;
-    default: return sourceOf(da) < sourceOf(db);
+    case Depth: return depthA < depthB;
+    case DipAngle: return byThenDepth(dips_[std::size_t(a)], dips_[std::size_t(b)]);
+    case Azimuth: return byThenDepth(da.azimuth, db.azimuth);
+    case Confidence: return byThenDepth(da.confidence.value_or(-1), db.confidence.value_or(-1));
+    case Grade: return byThenDepth(da.grade, db.grade);
+    default: return byThenDepth(sourceOf(da), sourceOf(db));
     }
 }
 

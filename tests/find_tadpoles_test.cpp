@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
 
 #include "tadpole_sketch.h"
 #include "ui/program_settings.h"
@@ -281,9 +282,13 @@ TEST_F(ReviewLeastSureTest, FoundDipsKeepTheirConfidenceAndThoseUnder90AreReview
 
     ASSERT_TRUE(action("mnureviewleastsure")->isEnabled());
     key(Qt::Key_R, Qt::ControlModifier);
-    EXPECT_TRUE(child<QWidget>("leastsure")->isVisible());
+    EXPECT_TRUE(child<QWidget>("diptable")->isVisible());  // the dip table, filtered and sorted for the review
+    const QAbstractItemModel* rows = child<QTableView>("diptableview")->model();
+    ASSERT_EQ(rows->rowCount(), 3);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(rows->index(r, 4).data().toString(), QStringList({"40", "60", "75"})[r]);
     EXPECT_EQ(left(), QStringLiteral("3 found dips under 90 % sure not yet reviewed, the least sure first."));
-    const auto described = QRegularExpression(QStringLiteral("^Depth ([0-9.]+), dip ([0-9.]+)°, azimuth [0-9]+°, "
+    const auto described = QRegularExpression(QStringLiteral("^Depth ([0-9.]+), dip ([0-9.]+)°, azimuth [0-9.]+°, "
                                                              "grade A, ([0-9]+) % sure.$"))
                                .match(current());
     ASSERT_TRUE(described.hasMatch()) << current().toStdString();

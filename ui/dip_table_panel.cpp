@@ -12,12 +12,15 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "model/work_edits.h"
 #include "session/dip_table_model.h"
 
 namespace {
@@ -60,6 +63,15 @@ private:
     std::function<void()> copy_;
 };
 
+// The rows Review Least Sure goes through.
+DipFilter reviewFilter()
+{
+    DipFilter f;
+    f.under = kReviewBelow;
+    f.unreviewed = true;
+    return f;
+}
+
 }  // namespace
 
 DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
@@ -87,6 +99,7 @@ DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(makeFilters(body));
+    layout->addWidget(makeReviewBar(body));
     layout->addWidget(view_);
     layout->addWidget(refusal_);
     setWidget(body);
@@ -106,7 +119,11 @@ DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
             [this](const QModelIndex& current) {
                 if (current.isValid())
                     emit currentChanged(std::size_t(sorted_->mapToSource(current).row()));
+                showReview();
             });
+    for (const auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(sorted_, change, this, &DipTablePanel::showReview);
+    connect(sorted_, &QAbstractItemModel::dataChanged, this, &DipTablePanel::showReview);
 }
 
 std::vector<std::size_t> DipTablePanel::selectedDips() const
@@ -195,5 +212,137 @@ void DipTablePanel::filterChanged()
         f.under = under_->value();
     f.unreviewed = unreviewed_->isChecked();
     sorted_->setFilter(f);
+    if (f != reviewFilter())
+        reviewBar_->hide();
     emit selectionChanged();  // rows filtered out leave the selection
+}
+
+QWidget* DipTablePanel::makeReviewBar(QWidget* body)
+{
+    reviewBar_ = new QWidget(body);
+    reviewBar_->setObjectName(QStringLiteral("diptablereview"));
+    auto* column = new QVBoxLayout(reviewBar_);
+    column->setContentsMargins(0, 0, 0, 0);
+    reviewCount_ = new QLabel(reviewBar_);
+    reviewCount_->setObjectName(QStringLiteral("leastsurecount"));
+    reviewCount_->setWordWrap(true);
+    reviewCurrent_ = new QLabel(reviewBar_);
+    reviewCurrent_->setObjectName(QStringLiteral("leastsurecurrent"));
+    reviewCurrent_->setWordWrap(true);
+    column->addWidget(reviewCount_);
+    column->addWidget(reviewCurrent_);
+    auto* buttons = new QHBoxLayout;
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* tip;
+    } kinds[] = {{"keepdip", "Keep", "The dip is right: it is marked reviewed"},
+                 {"removedip", "Delete", "The dip is wrong: it goes"},
+                 {"previousdip", "Previous", "The next less sure dip"},
+                 {"nextdip", "Next", "The next surer dip"}};
+    for (std::size_t i = 0; i < reviewButtons_.size(); ++i) {
+        auto* b = new QPushButton(QString::fromLatin1(kinds[i].caption), reviewBar_);
+        b->setObjectName(QString::fromLatin1(kinds[i].name));
+        b->setToolTip(QString::fromLatin1(kinds[i].tip));
+        buttons->addWidget(b);
+        reviewButtons_[i] = b;
+    }
+    column->addLayout(buttons);
+    connect(reviewButtons_[0], &QPushButton::clicked, this, [this] { review(true); });
+    connect(reviewButtons_[1], &QPushButton::clicked, this, [this] { review(false); });
+    connect(reviewButtons_[2], &QPushButton::clicked, this, [this] { step(false); });
+    connect(reviewButtons_[3], &QPushButton::clicked, this, [this] { step(true); });
+    reviewBar_->hide();
+    return reviewBar_;
+}
+
+void DipTablePanel::startReview()
+{
+    show();
+    raise();
+    {
+        // The boxes told at once, as one filter.
+        const QSignalBlocker a(from_), b(to_), c(under_), d(unreviewed_);
+        from_->clear();
+        to_->clear();
+        under_->setValue(kReviewBelow);
+        unreviewed_->setChecked(true);
+        for (QCheckBox* g : grades_) {
+            const QSignalBlocker quiet(g);
+            g->setChecked(true);
+        }
+    }
+    sorted_->setFilter(reviewFilter());
+    view_->sortByColumn(DipTableModel::Confidence, Qt::AscendingOrder);
+    reviewBar_->show();
+    if (sorted_->rowCount() > 0) {
+        view_->selectionModel()->setCurrentIndex(sorted_->index(0, 0),
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view_->scrollTo(sorted_->index(0, 0));
+    }
+    showReview();
+    emit selectionChanged();
+}
+
+std::optional<std::size_t> DipTablePanel::currentDip() const
+{
+    const QModelIndex current = view_->selectionModel()->currentIndex();
+    if (!current.isValid())
+        return std::nullopt;
+    return std::size_t(sorted_->mapToSource(current).row());
+}
+
+void DipTablePanel::review(bool keep)
+{
+    const QModelIndex current = view_->selectionModel()->currentIndex();
+    const std::optional<std::size_t> dip = currentDip();
+    if (!dip)
+        return;
+    const int row = current.row();
+    if (keep)
+        emit keepRequested(*dip);
+    else
+        emit removeRequested(*dip);
+    // The dip has left the review: the one after it takes its row.
+    if (sorted_->rowCount() > 0) {
+        const QModelIndex next = sorted_->index(std::min(row, sorted_->rowCount() - 1), 0);
+        view_->selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view_->scrollTo(next);
+    }
+    showReview();
+    emit selectionChanged();
+}
+
+void DipTablePanel::step(bool forward)
+{
+    const int rows = sorted_->rowCount();
+    if (rows == 0)
+        return;
+    const QModelIndex current = view_->selectionModel()->currentIndex();
+    const int row = std::clamp(current.isValid() ? current.row() + (forward ? 1 : -1) : 0, 0, rows - 1);
+    view_->selectionModel()->setCurrentIndex(sorted_->index(row, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view_->scrollTo(sorted_->index(row, 0));
+}
+
+void DipTablePanel::showReview()
+{
+    if (reviewBar_->isHidden())
+        return;
+    const int left = sorted_->rowCount();
+    reviewCount_->setText(left == 0 ? QStringLiteral("No found dip under %1 % sure is left to review.").arg(kReviewBelow)
+                                    : QStringLiteral("%1 found dip%2 under %3 % sure not yet reviewed, the least sure "
+                                                     "first.")
+                                          .arg(left)
+                                          .arg(left == 1 ? QString() : QStringLiteral("s"))
+                                          .arg(kReviewBelow));
+    const QModelIndex current = view_->selectionModel()->currentIndex();
+    const auto cell = [&](int column) { return sorted_->index(current.row(), column).data().toString(); };
+    reviewCurrent_->setText(current.isValid() ? QStringLiteral("Depth %1, dip %2°, azimuth %3°, grade %4, %5 % sure.")
+                                                    .arg(cell(DipTableModel::Depth), cell(DipTableModel::DipAngle),
+                                                         cell(DipTableModel::Azimuth), cell(DipTableModel::Grade),
+                                                         cell(DipTableModel::Confidence))
+                                              : QString());
+    for (QPushButton* b : reviewButtons_)
+        b->setEnabled(left > 0);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include <QDockWidget>
@@ -12,6 +13,7 @@ class QCheckBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 class QTableView;
 
@@ -34,16 +36,31 @@ public:
     // clipboard.
     void copy() const;
 
+    // Review Least Sure: the found dips under 90 % sure not yet reviewed,
+    // the least sure first, the first of them chosen, with the bar of Keep,
+    // Delete, Previous and Next. Any other filter ends the review.
+    void startReview();
+
 signals:
     void selectionChanged();
     // A row made current: its dip is to be brought into sight.
     void currentChanged(std::size_t dip);
     void deleteRequested(const std::vector<std::size_t>& dips);
+    // The reviewed dip kept, or deleted; the next takes its row.
+    void keepRequested(std::size_t dip);
+    void removeRequested(std::size_t dip);
 
 private:
     // The filters over the table: depths, grades, a confidence, not reviewed.
     QLayout* makeFilters(QWidget* body);
+    QWidget* makeReviewBar(QWidget* body);
     void filterChanged();
+    // The current row's dip, if any.
+    std::optional<std::size_t> currentDip() const;
+    // Keep or Delete on the current dip, then the row that took its place.
+    void review(bool keep);
+    void step(bool forward);
+    void showReview();
 
     DipTableModel& model_;
     DipTableSorting* sorted_;
@@ -54,4 +71,8 @@ private:
     std::array<QCheckBox*, 4> grades_{};
     QSpinBox* under_ = nullptr;
     QCheckBox* unreviewed_ = nullptr;
+    QWidget* reviewBar_ = nullptr;
+    QLabel* reviewCount_ = nullptr;
+    QLabel* reviewCurrent_ = nullptr;
+    std::array<QPushButton*, 4> reviewButtons_{};  // Keep, Delete, Previous, Next
 };

@@ -18,8 +18,6 @@
 #include "ui/file_commands.h"
 #include "ui/found_calibration_panel.h"
 #include "ui/found_tadpoles_panel.h"
-#include "ui/least_sure_panel.h"
-#include "ui/least_sure_review.h"
 #include "ui/log_area.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
@@ -56,7 +54,6 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     files_ = std::make_unique<FileCommands>(session_, *dialog_, *messages_, this);
     tadpoles_ = std::make_unique<TadpoleCommands>(session_, *foundPanel_, *area_, *messages_, this);
     calibrations_ = std::make_unique<CalibrationCommands>(session_, *calibrationPanel_, *area_, *messages_, this);
-    leastSure_ = std::make_unique<LeastSureReview>(session_, *leastSurePanel_, *area_, *messages_, this);
     toolHost_ = std::make_unique<WindowToolHost>(WindowToolHost::Parts{
         session_, *area_, controls_, *prompt_, *depthForm_, *scaleForm_, *messages_, colours_, [this] { redraw(); },
         [this](bool enabled) {
@@ -129,12 +126,8 @@ void DigitizeWindow::createWindows()
     calibrationPanel_ = new FoundCalibrationPanel(this);
     addDockWidget(Qt::RightDockWidgetArea, calibrationPanel_);
     calibrationPanel_->hide();
-    leastSurePanel_ = new LeastSurePanel(this);
-    addDockWidget(Qt::RightDockWidgetArea, leastSurePanel_);
-    leastSurePanel_->hide();
     // One over the other, as tabs, each the panel's whole height.
     tabifyDockWidget(foundPanel_, calibrationPanel_);
-    tabifyDockWidget(calibrationPanel_, leastSurePanel_);
     dipTableModel_ = new DipTableModel(session_, this);
     dipTable_ = new DipTablePanel(*dipTableModel_, this);
     addDockWidget(Qt::RightDockWidgetArea, dipTable_);
@@ -253,9 +246,6 @@ void DigitizeWindow::createMenus()
     QAction* calibrationPanel = calibrationPanel_->toggleViewAction();
     calibrationPanel->setObjectName(QStringLiteral("mnucalibrationpanel"));
     view->addAction(calibrationPanel);
-    QAction* leastSurePanel = leastSurePanel_->toggleViewAction();
-    leastSurePanel->setObjectName(QStringLiteral("mnuleastsurepanel"));
-    view->addAction(leastSurePanel);
     QAction* dipTable = dipTable_->toggleViewAction();
     dipTable->setObjectName(QStringLiteral("mnudiptable"));
     dipTable->setShortcut(QKeySequence(QStringLiteral("Ctrl+T")));

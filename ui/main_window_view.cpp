@@ -15,7 +15,6 @@
 #include "ui/dip_statistics_window.h"
 #include "ui/dip_table_panel.h"
 #include "ui/log_area.h"
-#include "ui/least_sure_review.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
 #include "ui/main_window.h"
@@ -85,11 +84,6 @@ void DigitizeWindow::redraw()
             if (i < work.dips.size())
                 selected.push_back({work.dips[i].x, work.dips[i].y, kDipDotRadius});
         drawSelectedDips(viewport, surface, selected);
-    }
-    if (const std::optional<std::size_t> reviewed = leastSure_->current()) {
-        // Framed as a proposal is.
-        const Dip& d = work.dips[*reviewed];
-        drawProposals(viewport, surface, {Proposal{d.x, d.y, kDipDotRadius, true, d.azimuth, 0, true}}, 0);
     }
     if (const auto& found = session_.foundCalibration()) {
         std::vector<DrawnMisread> misreads;

@@ -19,8 +19,6 @@
 #include "ui/file_commands.h"
 #include "ui/found_calibration_panel.h"
 #include "ui/found_tadpoles_panel.h"
-#include "ui/least_sure_panel.h"
-#include "ui/least_sure_review.h"
 #include "ui/log_area.h"
 #include "ui/log_view.h"
 #include "ui/magnifier.h"
@@ -105,10 +103,17 @@ void DigitizeWindow::connectControls()
         followWork();
     });
     connect(a.acceptFound, &QAction::triggered, this, &DigitizeWindow::acceptFound);
-    connect(a.reviewLeastSure, &QAction::triggered, this, [this] { leastSure_->start(); });
-    connect(leastSurePanel_, &LeastSurePanel::keepClicked, this, [this] { leastSure_->keep(); });
-    connect(leastSurePanel_, &LeastSurePanel::removeClicked, this, [this] { leastSure_->remove(); });
-    connect(leastSurePanel_, &LeastSurePanel::stepClicked, this, [this](bool forward) { leastSure_->step(forward); });
+    connect(a.reviewLeastSure, &QAction::triggered, dipTable_, &DipTablePanel::startReview);
+    connect(dipTable_, &DipTablePanel::keepRequested, this, [this](std::size_t dip) {
+        QString error;
+        if (!session_.apply(KeepDip{dip}, error))
+            messages_->showError(QStringLiteral("Review Least Sure"), error);
+    });
+    connect(dipTable_, &DipTablePanel::removeRequested, this, [this](std::size_t dip) {
+        QString error;
+        if (!session_.apply(DeleteDip{dip}, error))
+            messages_->showError(QStringLiteral("Review Least Sure"), error);
+    });
     for (int i = 0; i < 2; ++i) {
         connect(a.stepFound[std::size_t(i)], &QAction::triggered, this, [this, i] { tadpoles_->step(i == 0); });
         connect(a.zoomKeys[std::size_t(i)], &QAction::triggered, this, [this, i] {
@@ -250,7 +255,6 @@ void DigitizeWindow::connectSession()
 {
     connect(&session_, &WorkSession::workChanged, this, [this] {
         followWork();
-        leastSure_->follow();
         redraw();
         // The table has followed the work already: its rows name the dips anew.
         if (statistics_->isVisible())
