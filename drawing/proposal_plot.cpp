@@ -55,6 +55,6 @@ void drawSelectedDips(const Viewport& v, DrawingSurface& s, const std::vector<Se
         if (x < -kSmallestRing * 4 || y < -kSmallestRing * 4 || x > s.scaleWidth() + kSmallestRing * 4
             || y > s.scaleHeight() + kSmallestRing * 4)
             continue;
-        s.circle(x, y, std::max(d.radius * v.zoom + kAroundDot, kSmallestRing), kSelected);
+        s.circle(x, y, std::max(d.radius * v.zoom + 2 * kAroundDot, kSmallestRing), kSelected);
     }
 }

@@ -89,6 +89,10 @@ DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
     view_->setSortingEnabled(true);
     view_->sortByColumn(DipTableModel::Depth, Qt::AscendingOrder);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
+    // Narrow columns, each as wide as its longest name: the table stands
+    // beside the log, not over it.
+    view_->horizontalHeader()->setDefaultSectionSize(view_->fontMetrics().horizontalAdvance(QStringLiteral("Confidence"))
+                                                     + 16);
     view_->horizontalHeader()->setStretchLastSection(true);
     // A value refused is told under the table, and its cell opened again.
     refusal_ = new QLabel(this);
