@@ -122,6 +122,11 @@ TEST_F(DipTableTest, ListsTheDipsInDepthOrderAndFollowsEveryChange)
     // Any column sorts.
     table_->horizontalHeader()->setSortIndicator(4, Qt::DescendingOrder);
     EXPECT_EQ(column(4), QStringList({"100", "95", "80", ""}));
+
+    // Another log opened: its dips, none here.
+    openThroughMenu(writeBitmap(QStringLiteral("other.bmp"), RgbPicture(400, 600, 0xffffff), 24));
+    ASSERT_EQ(pictureName(), QStringLiteral("other.bmp"));
+    EXPECT_EQ(table_->model()->rowCount(), 0);
 }
 
 TEST_F(DipTableTest, ARowChosenFarDownIsBroughtIntoSightRingedAndPickedBackWithCtrl)
