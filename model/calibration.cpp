@@ -43,15 +43,22 @@ Reading Calibration::depthAt(double y) const
     return depth;
 }
 
-Reading Calibration::dipAt(double x, double y) const
+std::optional<std::pair<double, double>> Calibration::trackAt(double y) const
 {
     const std::size_t j = rowBelow(y);
     if (j == 0 || !scale_)
         return std::nullopt;
     const DepthRow& a = rows_[j - 1];
     const DepthRow& b = rows_[j];
-    const double xmin = interpolate(y, a.y, b.y, a.minDipX, b.minDipX);
-    const double xmax = interpolate(y, a.y, b.y, a.maxDipX, b.maxDipX);
+    return std::pair(interpolate(y, a.y, b.y, a.minDipX, b.minDipX), interpolate(y, a.y, b.y, a.maxDipX, b.maxDipX));
+}
+
+Reading Calibration::dipAt(double x, double y) const
+{
+    const auto track = trackAt(y);
+    if (!track)
+        return std::nullopt;
+    const auto [xmin, xmax] = *track;
     if (xmax == xmin)
         return std::nullopt;
     const DipScale& s = *scale_;
@@ -65,17 +72,13 @@ Reading Calibration::dipAt(double x, double y) const
 
 std::optional<double> Calibration::xOfDip(double dip, double y) const
 {
-    const std::size_t j = rowBelow(y);
-    if (j == 0 || !scale_)
+    const auto track = trackAt(y);
+    if (!track)
         return std::nullopt;
-    const DepthRow& a = rows_[j - 1];
-    const DepthRow& b = rows_[j];
-    const double xmin = interpolate(y, a.y, b.y, a.minDipX, b.minDipX);
-    const double xmax = interpolate(y, a.y, b.y, a.maxDipX, b.maxDipX);
     const double fraction = dipFraction(*scale_, dip);
     if (!std::isfinite(fraction))
         return std::nullopt;
-    return xmin + fraction * (xmax - xmin);
+    return track->first + fraction * (track->second - track->first);
 }
 
 std::optional<double> Calibration::rowOf(double depth) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "model/work.h"
@@ -36,6 +37,9 @@ private:
     // The index J of the row below y with rows J - 1 and J around it; 0 when
     // y lies outside.
     std::size_t rowBelow(double y) const;
+    // The track's ends (minimum and maximum dip) across row y, between the
+    // rows round it; nothing outside them or without a dip scale.
+    std::optional<std::pair<double, double>> trackAt(double y) const;
 
     std::optional<DipScale> scale_;
     std::vector<DepthRow> rows_;
