@@ -97,6 +97,7 @@ TEST_F(MouseWindowTest, WellDetailsAreOneActionKeptInTheProjectAndWrittenToTheLa
     SetUp();
     dialog_->files = {folder_.filePath("well.ddp")};
     key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialog_->lastRequest.title, "Open Project");
     EXPECT_EQ(work().well.uwi, "100/12");
     action("mnuwelldetails")->trigger();
     EXPECT_EQ(child<QLineEdit>("wellname")->text(), QStringLiteral("Vell 7"));

@@ -91,6 +91,7 @@ TEST_F(DayAtWindowTest, ACalibrationAppliedFromAnotherProjectIsOneStepAndRefused
     dialog_->files.push_back(folder_.filePath("first.ddp"));
     messages_->yes = false;
     action("mnuapplycalibration")->trigger();
+    EXPECT_EQ(dialog_->lastRequest.title, "Apply Calibration From");
     ASSERT_EQ(messages_->questions.size(), 1);
     EXPECT_EQ(messages_->questions[0], QStringLiteral("\"first.ddp\" calibrates a picture of 400 × 600 pixels; this "
                                                       "one is 400 × 700. Apply its calibration all the same?"));

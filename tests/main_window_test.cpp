@@ -74,7 +74,9 @@ TEST_F(WindowTest, OpeningAPictureRefusesBadFilesThenEnablesTheTools)
     EXPECT_EQ(dialog_->lastRequest.filter,
               "Windows Bitmap (*.bmp);;All log pictures (*.bmp *.tif *.tiff *.png *.jpg *.jpeg);;TIFF (*.tif *.tiff);;"
               "PNG (*.png);;JPEG (*.jpg *.jpeg)");
-    EXPECT_EQ(dialog_->lastRequest.selectedFilter, "Windows Bitmap (*.bmp)");
+    // Titled by its command, every kind of log picture shown at first.
+    EXPECT_EQ(dialog_->lastRequest.title, "Open Picture");
+    EXPECT_EQ(dialog_->lastRequest.selectedFilter, "All log pictures (*.bmp *.tif *.tiff *.png *.jpg *.jpeg)");
     EXPECT_EQ(session().workName(), "well7.bmp");
     EXPECT_TRUE(action("mnuopenprj")->isEnabled());
     EXPECT_TRUE(child<QRadioButton>("Option2(2)")->isEnabled());

@@ -37,16 +37,19 @@ bool FileCommands::report(const QString& title, bool done, const QString& error,
 
 std::optional<QString> FileCommands::askPicture()
 {
+    // Titled by its command, every kind of log picture shown at first.
+    dialog_.DialogTitle = QStringLiteral("Open Picture");
     dialog_.Filter = kPictureFilter;
-    dialog_.FilterIndex = 1;
+    dialog_.FilterIndex = 2;
     dialog_.FileName = QStringLiteral("*.bmp");
     if (!dialog_.ShowOpen())
         return std::nullopt;
     return dialog_.FileName;
 }
 
-std::optional<QString> FileCommands::askProject()
+std::optional<QString> FileCommands::askProject(const QString& title)
 {
+    dialog_.DialogTitle = title;
     dialog_.Filter = QStringLiteral("Dipmeter Digitizer Project|*.ddp");
     dialog_.FilterIndex = 1;
     dialog_.FileName = QStringLiteral("*.ddp");
@@ -327,7 +330,7 @@ void FileCommands::exportAll()
 void FileCommands::applyCalibrationFrom()
 {
     const QString title = QStringLiteral("Apply Calibration From");
-    const auto path = askProject();
+    const auto path = askProject(title);
     if (!path)
         return;
     QString error;

@@ -30,7 +30,7 @@ public:
 
     // "Open Picture" and "Open Project" with their dialogs; the path opened.
     std::optional<QString> askPicture();
-    std::optional<QString> askProject();
+    std::optional<QString> askProject(const QString& title);
     bool openPicture(const QString& path);
     // A project, or work left by a run that crashed (opened as unsaved work
     // of its old name).

@@ -59,7 +59,7 @@ void DigitizeWindow::connectControls()
     connect(a.openProject, &QAction::triggered, this, [this] {
         if (!files_->settleUnsavedWork(area_->zoom(), QStringLiteral("The work stays open.")))
             return;
-        if (const auto path = files_->askProject())
+        if (const auto path = files_->askProject(QStringLiteral("Open Project")))
             openProject(*path);
     });
     connect(a.openNextLog, &QAction::triggered, this, &DigitizeWindow::openNextLog);
