@@ -68,6 +68,19 @@ TEST_F(FindCalibrationTest, AFoundCalibrationIsReviewedThenAcceptedAsOneStepThat
     EXPECT_EQ(rowCount(), 11);
 }
 
+// The dip scale alone, which the program asks for first, is no calibration
+// to ask about replacing.
+TEST_F(FindCalibrationTest, AcceptingAfterTheDipScaleAloneAsksNothing)
+{
+    openAndDefineLinearScale(QStringLiteral("log.bmp"), labelledLog(800));
+    ASSERT_TRUE(work().scale);
+    find();
+    ASSERT_TRUE(session().foundCalibration());
+    QTest::mouseClick(button("acceptcalibration"), Qt::LeftButton);
+    EXPECT_TRUE(messages_->questions.isEmpty()) << messages_->questions.join(' ').toStdString();
+    EXPECT_EQ(rowCount(), 7);  // the log of 800 rows prints seven
+}
+
 TEST_F(FindCalibrationTest, RejectLeavesTheWorkAndAHandMadeCalibrationGoesOnlyWhenTheUserSays)
 {
     openAndDefineLinearScale(QStringLiteral("log.bmp"), labelledLog(800));

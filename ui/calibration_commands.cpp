@@ -10,12 +10,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Find Calibration");
 
-bool calibrationMade(const Work& work)
-{
-    const SetCalibration made = calibrationOf(work);
-    return made.scale || !made.rows.empty() || made.leftEdge || made.rightEdge;
-}
-
 }  // namespace
 
 CalibrationCommands::CalibrationCommands(WorkSession& session, FoundCalibrationPanel& panel, LogArea& area,
@@ -75,7 +69,9 @@ void CalibrationCommands::accept()
     const auto& found = session_.foundCalibration();
     if (!found)
         return;
-    if (calibrationMade(session_.work()) &&
+    // Only depth rows are work worth a question: the dip scale alone is
+    // what the program asks for first, on every log.
+    if (!session_.work().depthRows.empty() &&
         !messages_.askYesNo(kTitle, QStringLiteral("The log is calibrated already. Replace its dip scale, depth "
                                                    "rows and edges with those found on the log?")))
         return;
