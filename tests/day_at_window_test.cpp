@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 
 #include "ui/log_view.h"
@@ -153,6 +154,29 @@ TEST_F(DayAtWindowTest, FitWidthShowsThePicturesWholeWidth)
     ASSERT_LT(view.shownWidth(), 2999);
     QTest::mouseClick(child<QPushButton>("fitwidthbutton"), Qt::LeftButton);
     EXPECT_NEAR(view.shownWidth(), 3000, 1);
+}
+
+// Scrolled to the end at 1:1, 2:1 and Fit Width, the picture's last row is
+// the view's last.
+TEST_F(DayAtWindowTest, ScrolledToTheEndTheLastRowIsShown)
+{
+    openThroughMenu(writeBitmap(QStringLiteral("tall.bmp"), RgbPicture(1500, 3000, 0xffffff), 24));
+    window_->scaleForm().hide();
+    backToTheWindow();
+    const LogView& view = window_->logView();
+    auto* bar = child<QScrollBar>("VScroll1");
+    const auto toTheEnd = [&] {
+        QTest::keyClick(bar, Qt::Key_End);
+        return view.viewport().top + view.shownHeight();
+    };
+    EXPECT_GE(toTheEnd(), 3000 - 1.0 / 15);
+    QTest::mouseClick(child<QPushButton>("Command1(0)"), Qt::LeftButton);  // 2:1
+    ASSERT_EQ(child<QLabel>("Label60")->text(), QStringLiteral("2:1"));
+    EXPECT_GE(toTheEnd(), 3000 - 1.0 / 15);
+    backToTheWindow();
+    key(Qt::Key_W);
+    ASSERT_LT(view.viewport().zoom, 1);
+    EXPECT_GE(toTheEnd(), 3000 - 1.0 / 15);
 }
 
 // On a 1600 by 1000 screen, "Define Dip Scale" leaves the printed scale it

@@ -86,7 +86,9 @@ ScrollSettings horizontalScroll(double px, std::int32_t pixels, double viewUnits
 
 ScrollSettings verticalScroll(double py, std::int32_t pixels, double viewUnits)
 {
-    double r = py * pixels - 100;
+    // The whole span: a range 100 units short of it left the picture's last
+    // rows (about seven at 1:1) below the view for good.
+    double r = py * pixels;
     if (r < 25)
         r = 25;
     return settingsFor(r, py * pixels / std::max(1.0, viewUnits));

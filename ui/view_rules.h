@@ -31,7 +31,7 @@ struct ScrollSettings {
 // width of the log view.
 ScrollSettings horizontalScroll(double unitsPerPixel, std::int32_t pixels, double viewUnits);
 
-// The vertical bar: the picture height in design units less 100, at least 25.
+// The vertical bar: the height given in design units, at least 25.
 ScrollSettings verticalScroll(double unitsPerPixel, std::int32_t pixels, double viewUnits);
 
 // A small or large change as the 16-bit scroll bar takes it: 1 to 32767.
