@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QWheelEvent>
 
 #include "ui/log_view.h"
 #include "ui/set_scale_form.h"
@@ -154,6 +155,59 @@ TEST_F(DayAtWindowTest, FitWidthShowsThePicturesWholeWidth)
     ASSERT_LT(view.shownWidth(), 2999);
     QTest::mouseClick(child<QPushButton>("fitwidthbutton"), Qt::LeftButton);
     EXPECT_NEAR(view.shownWidth(), 3000, 1);
+}
+
+// A zoom keeps the place: the buttons and keys about the view's middle,
+// Ctrl and the wheel about the pointer, Fit Width about the middle; the
+// picture's row under that point stays under it within a view pixel.
+TEST_F(DayAtWindowTest, ZoomKeepsThePointItIsAbout)
+{
+    openThroughMenu(writeBitmap(QStringLiteral("long.bmp"), RgbPicture(1500, 8000, 0xffffff), 24));
+    window_->scaleForm().hide();
+    backToTheWindow();
+    LogView& shown = window_->logView();
+    const QRect inner = shown.contentsRect();
+    const double middleX = inner.width() / 2.0, middleY = inner.height() / 2.0;
+    const auto under = [&](double x, double y) {
+        return QPointF(shown.viewport().toPictureX(x), shown.viewport().toPictureY(y));
+    };
+    // The depth (the row) is what stays; across, a view wider than the
+    // picture shows it whole from its left edge.
+    const auto expectKept = [&](QPointF before, double x, double y) {
+        const QPointF after = under(x, y);
+        EXPECT_LE(std::abs(after.y() - before.y()) * shown.viewport().zoom, 1.0) << before.y() << " " << after.y();
+    };
+    QString error;
+    ASSERT_TRUE(session().apply(SetCalibration{DipScale{DipScaleKind::Linear, 0, 90, {}},
+                                               {{1000, 100, 100, 1400}, {1790, 7900, 100, 1400}}, {}, {}},
+                                error));
+    messages_->texts = {"1395"};  // row 4000
+    key(Qt::Key_G, Qt::ControlModifier);
+    QPointF before = under(middleX, middleY);
+    EXPECT_NEAR(before.y(), 4000, 2);
+
+    QTest::mouseClick(child<QPushButton>("Command1(0)"), Qt::LeftButton);  // + : 2:1
+    ASSERT_EQ(child<QLabel>("Label60")->text(), QStringLiteral("2:1"));
+    expectKept(before, middleX, middleY);
+    backToTheWindow();
+    key(Qt::Key_Minus);
+    key(Qt::Key_Minus);  // 1:2
+    ASSERT_EQ(child<QLabel>("Label60")->text(), QStringLiteral("1:2"));
+    expectKept(before, middleX, middleY);
+
+    // Ctrl and the wheel, a notch in, about the pointer.
+    const QPointF pointer(120, inner.height() / 4.0);
+    before = under(pointer.x(), pointer.y());
+    const QPointF at = pointer + inner.topLeft();
+    QWheelEvent notch(at, shown.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&shown, &notch);
+    ASSERT_EQ(child<QLabel>("Label60")->text(), QStringLiteral("1:1"));
+    expectKept(before, pointer.x(), pointer.y());
+
+    before = under(middleX, middleY);
+    key(Qt::Key_W);
+    expectKept(before, middleX, middleY);
 }
 
 // Scrolled to the end at 1:1, 2:1 and Fit Width, the picture's last row is

@@ -47,6 +47,38 @@ bool LogArea::zoomStep(bool in)
     return true;
 }
 
+bool LogArea::zoomStepAbout(bool in, double viewX, double viewY)
+{
+    const Viewport before = view_->viewport();
+    const double x = before.toPictureX(viewX), y = before.toPictureY(viewY);
+    if (!zoomStep(in))
+        return false;
+    layoutRanges();
+    placeAt(x - viewX / zoom(), y - viewY / zoom());
+    return true;
+}
+
+void LogArea::setZoomAboutMiddle(double factor)
+{
+    const Viewport before = view_->viewport();
+    const double viewX = view_->contentsRect().width() / 2.0, viewY = view_->contentsRect().height() / 2.0;
+    const double x = before.toPictureX(viewX), y = before.toPictureY(viewY);
+    setZoom(factor);
+    layoutRanges();
+    placeAt(x - viewX / factor, y - viewY / factor);
+}
+
+void LogArea::placeAt(double left, double top)
+{
+    const std::pair<QScrollBar*, double> bars[] = {{hBar_, left * kDesignUnitsPerPixel / hUnit_},
+                                                   {vBar_, top * kDesignUnitsPerPixel / vUnit_}};
+    for (const auto& [bar, value] : bars) {
+        const QSignalBlocker quiet(bar);  // the caller redraws once
+        bar->setValue(std::clamp(int(std::lround(value)), bar->minimum(), bar->maximum()));
+    }
+    followBars();
+}
+
 void LogArea::setZoom(double zoom)
 {
     Viewport v = view_->viewport();
@@ -92,14 +124,7 @@ void LogArea::followBars()
 
 void LogArea::centreOn(double x, double y)
 {
-    const std::pair<QScrollBar*, double> bars[] = {
-        {hBar_, (x - view_->shownWidth() / 2) * kDesignUnitsPerPixel / hUnit_},
-        {vBar_, (y - view_->shownHeight() / 2) * kDesignUnitsPerPixel / vUnit_}};
-    for (const auto& [bar, value] : bars) {
-        const QSignalBlocker quiet(bar);  // one redraw for both
-        bar->setValue(std::clamp(int(std::lround(value)), bar->minimum(), bar->maximum()));
-    }
-    followBars();
+    placeAt(x - view_->shownWidth() / 2, y - view_->shownHeight() / 2);
     emit viewChanged();
 }
 
@@ -120,13 +145,7 @@ void LogArea::bringIntoSight(double x, double y, double margin)
     const double left = needed(x, v.left, width, margin), top = needed(y, v.top, height, margin);
     if (left == v.left && top == v.top)
         return;
-    const std::pair<QScrollBar*, double> bars[] = {{hBar_, left * kDesignUnitsPerPixel / hUnit_},
-                                                   {vBar_, top * kDesignUnitsPerPixel / vUnit_}};
-    for (const auto& [bar, value] : bars) {
-        const QSignalBlocker quiet(bar);  // one redraw for both
-        bar->setValue(std::clamp(int(std::lround(value)), bar->minimum(), bar->maximum()));
-    }
-    followBars();
+    placeAt(left, top);
     emit viewChanged();
 }
 

@@ -29,6 +29,12 @@ public:
     double zoom() const;
     // "+" (in) or "-" one step along 8:1 to 1:8; false at either end.
     bool zoomStep(bool in);
+    // One step about a point of the view (in view pixels from its top-left
+    // corner): the picture's pixel under it stays under it. The bars' ranges
+    // are laid out anew; false at either end.
+    bool zoomStepAbout(bool in, double viewX, double viewY);
+    // A zoom about the view's middle, as zoomStepAbout.
+    void setZoomAboutMiddle(double zoom);
     // A zoom kept with a project; one off the ladder is taken as it stands.
     void setZoom(double zoom);
     // The bars' ranges after the view or the picture changed size.
@@ -52,6 +58,9 @@ signals:
 
 private:
     void followBars();
+    // The picture pixel (left, top) at the view's top-left corner, as near
+    // as the bars' steps allow.
+    void placeAt(double left, double top);
 
     LogView* view_;
     QScrollBar* hBar_;

@@ -66,10 +66,11 @@ void LogView::wheelEvent(QWheelEvent* e)
     if (e->modifiers() & Qt::ControlModifier) {
         // Fine-grained wheels and touch pads send parts of a notch.
         zoomTurn_ += delta.y();
+        const QPointF at = e->position() - QPointF(contentsRect().topLeft());
         for (; zoomTurn_ >= 120; zoomTurn_ -= 120)
-            emit wheelZoomed(true);
+            emit wheelZoomed(true, at.x(), at.y());
         for (; zoomTurn_ <= -120; zoomTurn_ += 120)
-            emit wheelZoomed(false);
+            emit wheelZoomed(false, at.x(), at.y());
         return;
     }
     const bool horizontal = (e->modifiers() & Qt::ShiftModifier) || (delta.y() == 0 && delta.x() != 0);

@@ -42,7 +42,8 @@ signals:
     // Whole wheel notches, positive away from the user; horizontal with Shift.
     void wheelScrolled(double notches, bool horizontal);
     // With Ctrl held: one step per notch, in (away from the user) or out.
-    void wheelZoomed(bool in);
+    // A notch of Ctrl and the wheel, at (x, y) of the drawing area.
+    void wheelZoomed(bool in, double x, double y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -104,7 +104,11 @@ private:
     void escape();
     // Enter: the calibration or the tadpoles under review accepted.
     void acceptFound();
+    // One zoom step about the view's middle, or about a point of the view.
     void zoom(bool in);
+    void zoomAbout(bool in, double x, double y);
+    // The zoom's caption under the panel's buttons: "1:2", or "72%".
+    void showZoom();
     // The picture's whole width in the view.
     void fitWidth();
     // Every key and mouse action of the window, listed.

@@ -99,22 +99,30 @@ void DigitizeWindow::redraw()
 
 void DigitizeWindow::zoom(bool in)
 {
-    if (area_->zoomStep(in)) {
-        if (const auto caption = zoomCaption(area_->zoom()))
-            controls_.zoomCaption->setText(QString::fromStdString(*caption));
-        area_->layoutRanges();
-    }
+    const QRect shown = area_->view()->contentsRect();
+    zoomAbout(in, shown.width() / 2.0, shown.height() / 2.0);
+}
+
+void DigitizeWindow::zoomAbout(bool in, double x, double y)
+{
+    if (area_->zoomStepAbout(in, x, y))
+        showZoom();
     redraw();
+}
+
+void DigitizeWindow::showZoom()
+{
+    controls_.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(
+        QStringLiteral("%1%").arg(int(std::lround(area_->zoom() * 100))).toStdString())));
 }
 
 void DigitizeWindow::fitWidth()
 {
     if (!session_.hasPicture())
         return;
-    area_->setZoom(double(area_->view()->contentsRect().width()) / session_.picture().width());
-    controls_.zoomCaption->setText(QString::fromStdString(zoomCaption(area_->zoom()).value_or(
-        QStringLiteral("%1%").arg(int(std::lround(area_->zoom() * 100))).toStdString())));
-    area_->layoutRanges();
+    // The depth in the middle of the view stays there.
+    area_->setZoomAboutMiddle(double(area_->view()->contentsRect().width()) / session_.picture().width());
+    showZoom();
     redraw();
 }
 

@@ -197,9 +197,9 @@ void DigitizeWindow::connectControls()
         magnifier_->hide();
     });
     connect(view, &LogView::wheelScrolled, area_, &LogArea::wheel);
-    connect(view, &LogView::wheelZoomed, this, [this](bool in) {
+    connect(view, &LogView::wheelZoomed, this, [this](bool in, double x, double y) {
         if (controls_.zoomButtons[in ? 0 : 1]->isEnabled())
-            zoom(in);
+            zoomAbout(in, x, y);
     });
     connect(area_, &LogArea::viewChanged, this, &DigitizeWindow::redraw);
 
