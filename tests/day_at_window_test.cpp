@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 
+#include "model/number_format.h"
 #include "ui/log_view.h"
 #include "ui/set_scale_form.h"
 #include "window_fixture.h"
@@ -39,6 +40,27 @@ TEST_F(DayAtWindowTest, TheFirstWindowTakesMostOfTheScreenInItsMiddle)
     for (const QString& line : messages_->infos[0].split(QLatin1Char('\n')))
         EXPECT_FALSE(line.endsWith(QLatin1String(": "))) << line.toStdString();
     EXPECT_TRUE(messages_->infos[0].contains(QStringLiteral("Esc: Step back")));
+    // Keys as a user types them.
+    EXPECT_TRUE(messages_->infos[0].contains(QStringLiteral("+, + (keypad), =: Zoom in"))) << messages_->infos[0].toStdString();
+    EXPECT_FALSE(messages_->infos[0].contains(QStringLiteral("Num+")));
+    EXPECT_TRUE(messages_->infos[0].contains(QStringLiteral("Ctrl+End: End of the Log")));
+}
+
+// The readout follows the view: the wheel moves the picture under a pointer
+// that stays, and the depth shown is that under it now.
+TEST_F(DayAtWindowTest, TheReadoutFollowsTheWheel)
+{
+    calibrateTwoRowsAndDigitize(RgbPicture(400, 3000, 0xffffff));
+    move(150, 150);
+    const QString before = label("Label3");
+    EXPECT_EQ(before, QStringLiteral("1025.0"));
+    QWheelEvent down(at(150, 150), view()->mapToGlobal(at(150, 150)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view(), &down);
+    ASSERT_GT(window_->logView().viewport().top, 0);
+    const double y = window_->logView().viewport().toPictureY(150);
+    EXPECT_EQ(label("Label3"), QString::fromStdString(formatOneDecimal(session().calibration().depthAt(y))));
+    EXPECT_NE(label("Label3"), before);
 }
 
 TEST_F(DayAtWindowTest, TheLastDipScaleIsProposedForTheNextPicture)
@@ -224,6 +246,10 @@ TEST_F(DayAtWindowTest, ScrolledToTheEndTheLastRowIsShown)
         return view.viewport().top + view.shownHeight();
     };
     EXPECT_GE(toTheEnd(), 3000 - 1.0 / 15);
+    key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(view.viewport().top, 0);
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_GE(view.viewport().top + view.shownHeight(), 3000 - 1.0 / 15);
     QTest::mouseClick(child<QPushButton>("Command1(0)"), Qt::LeftButton);  // 2:1
     ASSERT_EQ(child<QLabel>("Label60")->text(), QStringLiteral("2:1"));
     EXPECT_GE(toTheEnd(), 3000 - 1.0 / 15);

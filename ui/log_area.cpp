@@ -155,6 +155,8 @@ void LogArea::centreRow(double y)
     vBar_->setValue(std::clamp(int(std::lround(value)), vBar_->minimum(), vBar_->maximum()));
 }
 
+void LogArea::toEnd(bool last) { vBar_->setValue(last ? vBar_->maximum() : vBar_->minimum()); }
+
 void LogArea::wheel(double notches, bool horizontal)
 {
     QScrollBar* bar = horizontal ? hBar_ : vBar_;

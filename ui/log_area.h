@@ -47,6 +47,9 @@ public:
     void bringIntoSight(double x, double y, double margin);
     // The row y in the middle of the view, the view left as it is across.
     void centreRow(double y);
+    // The picture's top rows (or its last) in the view, the view left as
+    // it is across.
+    void toEnd(bool last);
     // Whole wheel notches, positive away from the user.
     void wheel(double notches, bool horizontal);
     // At the top-left corner again, the bars untold.

@@ -180,6 +180,8 @@ void DigitizeWindow::createActions()
     a.magnifier = action("mnumagnifier", QStringLiteral("Magnifier"), true, "M");
     a.magnifier->setCheckable(true);
     a.goToDepth = action("mnugotodepth", QStringLiteral("Go to Depth"), true, "Ctrl+G");
+    a.logEnds[0] = action("mnulogtop", QStringLiteral("Top of the Log"), true, "Ctrl+Home");
+    a.logEnds[1] = action("mnulogend", QStringLiteral("End of the Log"), true, "Ctrl+End");
     a.statistics = action("mnustatistics", QStringLiteral("Dip Statistics"), true);
     a.about = action("mnuabout", QStringLiteral("About"), true);
     a.escape = action("escapeKey", QString(), true, "Esc");
@@ -239,7 +241,7 @@ void DigitizeWindow::createMenus()
     for (QAction* c : a.gradeColours)
         colours->addAction(c);
     view->addSeparator();
-    view->addActions({a.magnifier, a.goToDepth, a.statistics});
+    view->addActions({a.magnifier, a.goToDepth, a.logEnds[0], a.logEnds[1], a.statistics});
     QAction* panel = foundPanel_->toggleViewAction();
     panel->setObjectName(QStringLiteral("mnufoundpanel"));
     view->addAction(panel);

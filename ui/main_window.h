@@ -1,8 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
+#include <QPointF>
 
 #include "drawing/log_drawing.h"
 #include "interaction/log_tools.h"
@@ -159,4 +161,5 @@ private:
     bool leftWorkOffered_ = false;
     bool leftWorkWaiting_ = false;  // the offer of left work waits for a picture being read
     bool pickingFromTable_ = false;  // a Ctrl+press picks a dip's row; its release is no tool's
+    std::optional<QPointF> pointer_;  // over the log view, in its pixels
 };

@@ -133,8 +133,15 @@ void DigitizeWindow::showKeysAndMouse()
         if (a->shortcut().isEmpty())
             continue;
         QStringList keys;
-        for (const QKeySequence& k : a->shortcuts())
-            keys << k.toString(QKeySequence::NativeText);
+        for (const QKeySequence& k : a->shortcuts()) {
+            // As a user types it: "+ (keypad)", not Qt's "Num++".
+            const QKeyCombination c = k[0];
+            keys << (c.keyboardModifiers() & Qt::KeypadModifier
+                         ? QKeySequence((c.keyboardModifiers() & ~Qt::KeypadModifier) | c.key())
+                                   .toString(QKeySequence::NativeText)
+                               + QStringLiteral(" (keypad)")
+                         : k.toString(QKeySequence::NativeText));
+        }
         const QString what = a->text().isEmpty() ? a->toolTip() : a->text();
         lines << QStringLiteral("%1: %2").arg(keys.join(QStringLiteral(", ")), QString(what).remove(QLatin1Char('&')));
     }

@@ -141,6 +141,8 @@ void DigitizeWindow::connectControls()
     });
     connect(a.goToDepth, &QAction::triggered, this, &DigitizeWindow::goToDepth);
     connect(a.statistics, &QAction::triggered, this, &DigitizeWindow::showStatistics);
+    connect(a.logEnds[0], &QAction::triggered, area_, [this] { area_->toEnd(false); });
+    connect(a.logEnds[1], &QAction::triggered, area_, [this] { area_->toEnd(true); });
     connect(a.about, &QAction::triggered, this, [this] {
         AboutBox about(this);
         about.exec();
@@ -169,6 +171,7 @@ void DigitizeWindow::connectControls()
         showUndo();
     });
     connect(view, &LogView::mouseMoved, this, [this](int buttons, int, double x, double y) {
+        pointer_ = QPointF(x, y);
         if (!pickingFromTable_)
             tools_->move(buttons, x, y);
         followWithMagnifier(x, y);
@@ -193,10 +196,17 @@ void DigitizeWindow::connectControls()
             messages_->showError(QStringLiteral("Delete Dips"), error);
     });
     connect(view, &LogView::mouseLeft, this, [this] {
+        pointer_.reset();
         tools_->leave();
         magnifier_->hide();
     });
-    connect(view, &LogView::wheelScrolled, area_, &LogArea::wheel);
+    connect(view, &LogView::wheelScrolled, this, [this](double notches, bool horizontal) {
+        area_->wheel(notches, horizontal);
+        // The picture moved under a pointer that stayed: the readout (and a
+        // swinging tail) follow what is under it now.
+        if (pointer_ && !pickingFromTable_)
+            tools_->move(0, pointer_->x(), pointer_->y());
+    });
     connect(view, &LogView::wheelZoomed, this, [this](bool in, double x, double y) {
         if (controls_.zoomButtons[in ? 0 : 1]->isEnabled())
             zoomAbout(in, x, y);

@@ -45,6 +45,7 @@ struct WindowActions {
     std::array<QAction*, 4> gradeColours{};
     QAction* magnifier = nullptr;
     QAction* goToDepth = nullptr;
+    std::array<QAction*, 2> logEnds{};  // Ctrl+Home and Ctrl+End: the log's top and end
     QAction* statistics = nullptr;
     QAction* about = nullptr;
     // Keys without a menu item.
