@@ -80,7 +80,7 @@ TEST_F(DayAtWindowTest, TheLastDipScaleIsProposedForTheNextPicture)
     EXPECT_EQ(work().scale->maxDip, 80);
 }
 
-TEST_F(DayAtWindowTest, ExportAllWritesTheThreeFilesBesideTheWorkAndRemembersTheUnit)
+TEST_F(DayAtWindowTest, ExportAllWritesTheThreeFilesBesideTheWorkAndAsksTheUnitOnceAWork)
 {
     calibrateTwoRowsAndDigitize();
     tadpole(150, 150, 160, 140);
@@ -94,13 +94,32 @@ TEST_F(DayAtWindowTest, ExportAllWritesTheThreeFilesBesideTheWorkAndRemembersThe
         EXPECT_TRUE(QFileInfo::exists(folder_.filePath(QLatin1String(name)))) << name;
     EXPECT_TRUE(QFile(folder_.filePath("log.las")).open(QIODevice::ReadOnly));
 
-    // Again: the unit chosen comes first, and nothing is replaced unasked.
-    messages_->texts = {"FT"};
+    // Asked once a work: the export changes nothing of the work itself.
+    EXPECT_EQ(work().well.depthUnit, "");
+
+    // Again: no question of the unit, and nothing is replaced unasked.
+    messages_->texts = {};
+    messages_->lastChoices.clear();
     messages_->yes = false;
     action("mnuexportall")->trigger();
-    EXPECT_EQ(messages_->lastChoices, QStringList({"FT", "M", "none"}));
+    EXPECT_TRUE(messages_->lastChoices.isEmpty());
     EXPECT_EQ(messages_->questions.last(), QStringLiteral("Replace log.dip, log.csv, log.las?"));
     EXPECT_EQ(messages_->infos.size(), 1);
+
+    // On the next log, the unit chosen last comes first; "none" is asked
+    // once for that log too.
+    openAndDefineLinearScale(QStringLiteral("next.bmp"));
+    addRow(100, "1000");
+    addRow(300, "1100");
+    digitizeMode();
+    tadpole(150, 150, 160, 140);
+    messages_->texts = {"none"};
+    messages_->yes = true;
+    action("mnuexportall")->trigger();
+    EXPECT_EQ(messages_->lastChoices, QStringList({"FT", "M", "none"}));
+    messages_->lastChoices.clear();
+    action("mnuexportall")->trigger();
+    EXPECT_TRUE(messages_->lastChoices.isEmpty());
 }
 
 TEST_F(DayAtWindowTest, ACalibrationAppliedFromAnotherProjectIsOneStepAndRefusedWhereItDoesNotFit)

@@ -264,12 +264,18 @@ std::optional<QString> FileCommands::lasUnit(const QString& title)
     const QString given = QString::fromStdString(session_.work().well.depthUnit);
     if (!given.isEmpty())
         return given;
+    // Asked once a work, kept while it is open: an export is no change of
+    // the work (Well Details keeps a unit in the project).
+    if (unitOf_.first == session_.picturePath() && !unitOf_.second.isEmpty())
+        return unitOf_.second;
     QStringList units{QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")};
     if (const QString last = settings::lasUnit(); !last.isEmpty())
         units.move(units.indexOf(last), 0);
     const std::optional<QString> unit = messages_.askChoice(title, QStringLiteral("Unit of the depths:"), units);
-    if (unit)
-        settings::setLasUnit(*unit);
+    if (!unit)
+        return unit;
+    settings::setLasUnit(*unit);
+    unitOf_ = {session_.picturePath(), *unit};
     return unit;
 }
 

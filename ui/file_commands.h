@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include <QString>
 
@@ -69,7 +70,8 @@ private:
     // name with it, in the work's folder when folder is set.
     QString proposedName(const QString& suffix, bool inFolder) const;
     // The LAS depth unit: the well details', or the user's, the last one
-    // chosen proposed. "none" for none; nothing when cancelled.
+    // chosen proposed, asked once while a work is open. "none" for none;
+    // nothing when cancelled.
     std::optional<QString> lasUnit(const QString& title);
     std::optional<QString> askSavePath(const QString& title, const QString& filter, const QString& proposal);
 
@@ -80,4 +82,5 @@ private:
     int progressDelay_ = 500;
     bool reading_ = false;
     std::function<void()> readEnded_;
+    std::pair<QString, QString> unitOf_;  // the depth unit chosen for the work on this picture
 };
