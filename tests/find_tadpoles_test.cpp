@@ -229,6 +229,26 @@ TEST_F(FindTadpolesTest, AStoredDotRangeBeyondTheSearchsLimitsFallsBackToTheEsti
 
 }  // namespace
 
+// The panel of found tadpoles tells of the log in hand: another log opened
+// closes it, and a new start does not bring it back empty.
+TEST_F(FindTadpolesTest, TheFoundPanelTellsOfTheLogInHandOnly)
+{
+    calibrateTwoRowsAndDigitize(printedLog());
+    find();
+    ASSERT_TRUE(child<QWidget>("foundtadpoles")->isVisible());
+    window_->close();  // the state kept with the panel open; the work not saved (No)
+    SetUp();
+    EXPECT_FALSE(child<QWidget>("foundtadpoles")->isVisible());
+
+    calibrateTwoRowsAndDigitize(printedLog());
+    find();
+    ASSERT_TRUE(child<QWidget>("foundtadpoles")->isVisible());
+    key(Qt::Key_Escape);  // the review given up
+    openThroughMenu(writeBitmap(QStringLiteral("next.bmp"), RgbPicture(100, 100, 0xffffff), 24));
+    ASSERT_EQ(pictureName(), QStringLiteral("next.bmp"));
+    EXPECT_FALSE(child<QWidget>("foundtadpoles")->isVisible());
+}
+
 namespace {
 
 class ReviewLeastSureTest : public FindTadpolesTest {

@@ -83,6 +83,9 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
     if (const QByteArray geometry = settings::windowGeometry(); !geometry.isEmpty()) {
         restoreGeometry(geometry);
         restoreState(settings::windowState());
+        // The review panels tell of a log's search: none yet at a start.
+        foundPanel_->hide();
+        calibrationPanel_->hide();
     }
     for (int q = 0; q < 4; ++q) {
         QPalette palette = controls_.gradeSwatches[std::size_t(q)]->palette();
@@ -126,8 +129,7 @@ void DigitizeWindow::createWindows()
     calibrationPanel_ = new FoundCalibrationPanel(this);
     addDockWidget(Qt::RightDockWidgetArea, calibrationPanel_);
     calibrationPanel_->hide();
-    // One over the other, as tabs, each the panel's whole height.
-    tabifyDockWidget(foundPanel_, calibrationPanel_);
+    // One above the other when both are open, each named in full.
     dipTableModel_ = new DipTableModel(session_, this);
     dipTable_ = new DipTablePanel(*dipTableModel_, this);
     addDockWidget(Qt::RightDockWidgetArea, dipTable_);

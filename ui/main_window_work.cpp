@@ -338,6 +338,9 @@ void DigitizeWindow::showOpenedWork(bool project)
     c.grid->setChecked(false);
     actions_.grid->setChecked(false);
     foundPanel_->showCurrent(QString());
+    // What the review panels told was of the last log.
+    foundPanel_->hide();
+    calibrationPanel_->hide();
     // Every control as the new work has it, none kept from the last.
     openedProject_ = project;
     showControls(true);
