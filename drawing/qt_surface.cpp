@@ -160,8 +160,11 @@ void QtSurface::paintPicture(double dx, double dy, double dw, double dh, double 
                      dest.top() + (wanted.top() - source.top()) * scaleY, wanted.width() * scaleX,
                      wanted.height() * scaleY);
 
+    // The reduced copy that is drawn at its own size or larger: each screen
+    // pixel then shows the darkest of the picture pixels it stands for,
+    // where scaling a larger copy down would drop rows and columns of ink.
     int level = 0;
-    while (level + 1 < LogPicture::kLevels && std::min(scaleX, scaleY) * (1 << (level + 1)) <= 1.000001)
+    while (level + 1 < LogPicture::kLevels && std::min(scaleX, scaleY) * (1 << level) < 0.999999)
         ++level;
     const double reduction = 1 << level;
     const QImage& img = picture_->level(level);

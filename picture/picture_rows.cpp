@@ -27,9 +27,11 @@ constexpr std::array<std::uint32_t, 256> kPairCounts = [] {
 
 static_assert(std::endian::native == std::endian::little, "four grey pixels are stored as one word");
 
-inline std::uint8_t mean4(unsigned a, unsigned b, unsigned c, unsigned d)
+// The darkest of four: a reduced pixel keeps the ink of the pixels it
+// stands for, so that a line a pixel thin stays whole when zoomed out.
+inline std::uint8_t darkest4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
 {
-    return std::uint8_t((a + b + c + d + 2) >> 2);
+    return std::min(std::min(a, b), std::min(c, d));
 }
 
 }  // namespace
@@ -119,8 +121,10 @@ void RgbToInk::operator()(const std::uint8_t* rgb, int count, std::uint8_t* out)
 
 MonoHalver::MonoHalver(const std::uint8_t greys[2]) : fours_(1 << 16)
 {
+    // Set bits are greys[1]: any pixel of the darker grey makes the four so.
+    const bool setIsDarker = greys[1] < greys[0];
     for (unsigned set = 0; set <= 4; ++set)
-        byCount_[set] = std::uint8_t((greys[0] * (4 - set) + greys[1] * set + 2) >> 2);
+        byCount_[set] = setIsDarker ? (set > 0 ? greys[1] : greys[0]) : (set < 4 ? greys[0] : greys[1]);
     for (unsigned above = 0; above < 256; ++above)
         for (unsigned below = 0; below < 256; ++below) {
             const std::uint32_t sums = kPairCounts[above] + kPairCounts[below];
@@ -150,9 +154,9 @@ void halveGreyRows(const std::uint8_t* row0, const std::uint8_t* row1, int width
 {
     const int pairs = width / 2;
     for (int p = 0; p < pairs; ++p)
-        out[p] = mean4(row0[2 * p], row0[2 * p + 1], row1[2 * p], row1[2 * p + 1]);
+        out[p] = darkest4(row0[2 * p], row0[2 * p + 1], row1[2 * p], row1[2 * p + 1]);
     if (width % 2)
-        out[pairs] = mean4(row0[width - 1], row0[width - 1], row1[width - 1], row1[width - 1]);
+        out[pairs] = darkest4(row0[width - 1], row0[width - 1], row1[width - 1], row1[width - 1]);
 }
 
 void halveRgbRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out)
@@ -160,10 +164,10 @@ void halveRgbRows(const std::uint8_t* row0, const std::uint8_t* row1, int width,
     const int pairs = width / 2;
     for (int p = 0; p < pairs; ++p)
         for (int c = 0; c < 3; ++c)
-            out[3 * p + c] = mean4(row0[6 * p + c], row0[6 * p + 3 + c], row1[6 * p + c], row1[6 * p + 3 + c]);
+            out[3 * p + c] = darkest4(row0[6 * p + c], row0[6 * p + 3 + c], row1[6 * p + c], row1[6 * p + 3 + c]);
     if (width % 2) {
         const int last = 3 * (width - 1);
         for (int c = 0; c < 3; ++c)
-            out[3 * pairs + c] = mean4(row0[last + c], row0[last + c], row1[last + c], row1[last + c]);
+            out[3 * pairs + c] = darkest4(row0[last + c], row0[last + c], row1[last + c], row1[last + c]);
     }
 }

@@ -1,5 +1,7 @@
 // A day of log after log at the window: what carries over from one log to
 // the next, what the exports write at once, and refusals that say what helps.
+#include <cmath>
+
 #include <QAction>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -249,6 +251,43 @@ TEST_F(DayAtWindowTest, ZoomKeepsThePointItIsAbout)
     before = under(middleX, middleY);
     key(Qt::Key_W);
     expectKept(before, middleX, middleY);
+}
+
+// Zoomed out, a grey line a pixel thin, turned 0.8 degrees as a sheet on a
+// scanner is, stays whole across the view: each screen pixel shows the
+// darkest of the picture's pixels it stands for.
+TEST_F(DayAtWindowTest, AThinLineStaysWholeZoomedOut)
+{
+    RgbPicture page(1600, 1200, 0xffffff);
+    const double slope = std::tan(0.8 * 3.14159265 / 180);
+    for (int x = 0; x < page.width; ++x)
+        page.at(x, int(std::lround(300 + x * slope))) = 0x808080;
+    openThroughMenu(writeBitmap(QStringLiteral("turned.bmp"), page, 24));
+    window_->scaleForm().hide();
+    backToTheWindow();
+    LogView& view = window_->logView();
+    const auto whole = [&] {
+        const QImage shown = view.surface().image();
+        const Viewport v = view.viewport();
+        const int last = std::min(shown.width(), int(v.toViewX(page.width))) - 1;
+        int gaps = 0;
+        for (int x = int(std::ceil(v.toViewX(0))); x <= last; ++x) {
+            const double y = v.toViewY(300 + v.toPictureX(x + 0.5) * slope);
+            int darkest = 255;
+            for (int dy = -2; dy <= 2; ++dy)
+                if (const int sy = int(std::floor(y)) + dy; sy >= 0 && sy < shown.height())
+                    darkest = std::min(darkest, qGray(shown.pixel(x, sy)));
+            gaps += darkest > 160 ? 1 : 0;
+        }
+        return gaps;
+    };
+    key(Qt::Key_Minus);
+    key(Qt::Key_Minus);
+    ASSERT_EQ(child<QLabel>("Label60")->text(), QStringLiteral("1:4"));
+    EXPECT_EQ(whole(), 0);
+    key(Qt::Key_W);
+    ASSERT_LT(view.viewport().zoom, 1);
+    EXPECT_EQ(whole(), 0);
 }
 
 // Scrolled to the end at 1:1, 2:1 and Fit Width, the picture's last row is
