@@ -146,6 +146,11 @@ void DipTablePanel::select(std::size_t dip)
     const QModelIndex row = sorted_->mapFromSource(model_.index(int(dip), 0));
     if (!row.isValid())
         return;
+    choose(row);
+}
+
+void DipTablePanel::choose(const QModelIndex& row)
+{
     view_->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view_->scrollTo(row);
 }
@@ -279,11 +284,8 @@ void DipTablePanel::startReview()
     sorted_->setFilter(reviewFilter());
     view_->sortByColumn(DipTableModel::Confidence, Qt::AscendingOrder);
     reviewBar_->show();
-    if (sorted_->rowCount() > 0) {
-        view_->selectionModel()->setCurrentIndex(sorted_->index(0, 0),
-                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        view_->scrollTo(sorted_->index(0, 0));
-    }
+    if (sorted_->rowCount() > 0)
+        choose(sorted_->index(0, 0));
     showReview();
     emit selectionChanged();
 }
@@ -308,11 +310,8 @@ void DipTablePanel::review(bool keep)
     else
         emit removeRequested(*dip);
     // The dip has left the review: the one after it takes its row.
-    if (sorted_->rowCount() > 0) {
-        const QModelIndex next = sorted_->index(std::min(row, sorted_->rowCount() - 1), 0);
-        view_->selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        view_->scrollTo(next);
-    }
+    if (sorted_->rowCount() > 0)
+        choose(sorted_->index(std::min(row, sorted_->rowCount() - 1), 0));
     showReview();
     emit selectionChanged();
 }
@@ -324,9 +323,7 @@ void DipTablePanel::step(bool forward)
         return;
     const QModelIndex current = view_->selectionModel()->currentIndex();
     const int row = std::clamp(current.isValid() ? current.row() + (forward ? 1 : -1) : 0, 0, rows - 1);
-    view_->selectionModel()->setCurrentIndex(sorted_->index(row, 0),
-                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    view_->scrollTo(sorted_->index(row, 0));
+    choose(sorted_->index(row, 0));
 }
 
 void DipTablePanel::showReview()

@@ -55,6 +55,8 @@ private:
     QLayout* makeFilters(QWidget* body);
     QWidget* makeReviewBar(QWidget* body);
     void filterChanged();
+    // The row selected alone, made current and scrolled to.
+    void choose(const QModelIndex& row);
     // The current row's dip, if any.
     std::optional<std::size_t> currentDip() const;
     // Keep or Delete on the current dip, then the row that took its place.
