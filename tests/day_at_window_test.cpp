@@ -96,8 +96,10 @@ TEST_F(DayAtWindowTest, ExportAllWritesTheThreeFilesBesideTheWorkAndAsksTheUnitO
         EXPECT_TRUE(QFileInfo::exists(folder_.filePath(QLatin1String(name)))) << name;
     EXPECT_TRUE(QFile(folder_.filePath("log.las")).open(QIODevice::ReadOnly));
 
-    // Asked once a work: the export changes nothing of the work itself.
-    EXPECT_EQ(work().well.depthUnit, "");
+    // Asked once a work, and kept in it as Well Details keeps it: one step
+    // to undo, saved with the project.
+    EXPECT_EQ(work().well.depthUnit, "FT");
+    EXPECT_EQ(action("mnuundo")->text(), QStringLiteral("Undo Depth Unit"));
 
     // Again: no question of the unit, and nothing is replaced unasked.
     messages_->texts = {};
@@ -107,6 +109,15 @@ TEST_F(DayAtWindowTest, ExportAllWritesTheThreeFilesBesideTheWorkAndAsksTheUnitO
     EXPECT_TRUE(messages_->lastChoices.isEmpty());
     EXPECT_EQ(messages_->questions.last(), QStringLiteral("Replace log.dip, log.csv, log.las?"));
     EXPECT_EQ(messages_->infos.size(), 1);
+
+    // Nor when the saved work is opened again.
+    dialog_->files.push_back(folder_.filePath("log.ddp"));
+    key(Qt::Key_S, Qt::ControlModifier);
+    dialog_->files.push_back(folder_.filePath("log.ddp"));
+    key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(work().well.depthUnit, "FT");
+    action("mnuexportall")->trigger();
+    EXPECT_TRUE(messages_->lastChoices.isEmpty());
 
     // On the next log, the unit chosen last comes first; "none" is asked
     // once for that log too.

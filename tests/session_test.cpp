@@ -90,6 +90,19 @@ TEST_F(SessionTest, CalibrateDigitizeSaveExportCloseReopenAndSaveAgain)
     EXPECT_TRUE(dialog_->lastRequest.confirmOverwrite);
     EXPECT_EQ(fileBytes(path("session.ddp")), golden("session.ddp"));
     EXPECT_EQ(title(), "session.ddp - Vellwick Dipmeter Digitizer");
+    dialog_->files.push_back(path("session.las"));
+    messages_->texts = {"M"};
+    action("mnulas")->trigger();
+    EXPECT_EQ(dialog_->lastRequest.title, "Export Dips as LAS");
+    std::string las = golden("session.las");
+    las.replace(las.find("2000-01-01"), 10, QDate::currentDate().toString(Qt::ISODate).toStdString());
+    EXPECT_EQ(fileBytes(path("session.las")), las);
+    // An export is no save; the unit it asked for is kept in the work, a
+    // step of its own.
+    EXPECT_EQ(work().well.depthUnit, "M");
+    EXPECT_TRUE(window_->isWindowModified());
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(window_->isWindowModified());
     click(150, 250);  // a dip waiting for its tail is no change of the work yet
     move(150, 200);
     EXPECT_FALSE(window_->isWindowModified());
@@ -111,13 +124,6 @@ TEST_F(SessionTest, CalibrateDigitizeSaveExportCloseReopenAndSaveAgain)
     EXPECT_EQ(dialog_->lastRequest.initialName, "session.csv");  // named after the work
     EXPECT_EQ(dialog_->lastRequest.filter, "CSV files (*.csv)");
     EXPECT_EQ(fileBytes(path("session.csv")), golden("session.csv"));
-    dialog_->files.push_back(path("session.las"));
-    messages_->texts = {"M"};
-    action("mnulas")->trigger();
-    EXPECT_EQ(dialog_->lastRequest.title, "Export Dips as LAS");
-    std::string las = golden("session.las");
-    las.replace(las.find("2000-01-01"), 10, QDate::currentDate().toString(Qt::ISODate).toStdString());
-    EXPECT_EQ(fileBytes(path("session.las")), las);
     EXPECT_FALSE(window_->isWindowModified());  // exports for other programs are not saves of the work
 
     // The dip left waiting takes its tail.

@@ -264,18 +264,29 @@ std::optional<QString> FileCommands::lasUnit(const QString& title)
     const QString given = QString::fromStdString(session_.work().well.depthUnit);
     if (!given.isEmpty())
         return given;
-    // Asked once a work, kept while it is open: an export is no change of
-    // the work (Well Details keeps a unit in the project).
-    if (unitOf_.first == session_.picturePath() && !unitOf_.second.isEmpty())
-        return unitOf_.second;
-    QStringList units{QStringLiteral("M"), QStringLiteral("FT"), QStringLiteral("none")};
+    // "none" is no unit the well details can hold: it is kept while the
+    // work on this picture is open.
+    const QString none = QStringLiteral("none");
+    if (!noUnitFor_.isEmpty() && noUnitFor_ == session_.picturePath())
+        return none;
+    QStringList units{QStringLiteral("M"), QStringLiteral("FT"), none};
     if (const QString last = settings::lasUnit(); !last.isEmpty())
         units.move(units.indexOf(last), 0);
     const std::optional<QString> unit = messages_.askChoice(title, QStringLiteral("Unit of the depths:"), units);
     if (!unit)
         return unit;
     settings::setLasUnit(*unit);
-    unitOf_ = {session_.picturePath(), *unit};
+    if (*unit == none) {
+        noUnitFor_ = session_.picturePath();
+        return unit;
+    }
+    // A unit is kept in the work, as Well Details would keep it, so that a
+    // saved project is not asked again; the choice is one step to undo.
+    WellDetails well = session_.work().well;
+    well.depthUnit = unit->toStdString();
+    QString error;
+    if (!session_.apply(SetWellDetails{well}, error, "Depth Unit"))
+        messages_.showError(title, error);
     return unit;
 }
 

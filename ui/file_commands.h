@@ -82,5 +82,5 @@ private:
     int progressDelay_ = 500;
     bool reading_ = false;
     std::function<void()> readEnded_;
-    std::pair<QString, QString> unitOf_;  // the depth unit chosen for the work on this picture
+    QString noUnitFor_;  // the picture whose work was exported with no depth unit
 };
