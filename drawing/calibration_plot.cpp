@@ -27,7 +27,7 @@ void drawFoundCalibration(const Viewport& v, DrawingSurface& s, const std::vecto
     s.setDrawMode(DrawMode::Copy);
     s.setFillStyle(FillStyle::Transparent);
     s.setDrawWidth(2);
-    s.setFontTransparent(false);
+    s.setTagText(Rgb{255, 255, 255});
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const DepthRow& row = rows[i];
         const double y = v.toViewY(row.y);
@@ -65,4 +65,5 @@ void drawFoundCalibration(const Viewport& v, DrawingSurface& s, const std::vecto
         s.print("read " + m.read + ", fits " + formatPlain(m.fits));
     }
     s.setForeColor(Rgb{0, 0, 0});
+    s.setTagText(std::nullopt);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <cstdint>
@@ -23,6 +24,8 @@ struct PenState {
     Rgb fillColor{0, 0, 0};
     FillStyle fillStyle = FillStyle::Transparent;
     bool fontTransparent = true;  // false: text on the surface's background colour
+    std::optional<Rgb> textBackColor;  // set: opaque text on this colour instead
+    bool boldText = false;
     double currentX = 0;          // text position
     double currentY = 0;
 };
@@ -59,6 +62,13 @@ public:
     void setFillColor(Rgb c) { pen_.fillColor = c; }
     void setFillStyle(FillStyle s) { pen_.fillStyle = s; }
     void setFontTransparent(bool t) { pen_.fontTransparent = t; }
+    // A tag: bold, on its own colour, to be read over any scan.
+    void setTagText(std::optional<Rgb> back)
+    {
+        pen_.fontTransparent = !back;
+        pen_.textBackColor = back;
+        pen_.boldText = back.has_value();
+    }
     void setTextPosition(double x, double y)
     {
         pen_.currentX = x;

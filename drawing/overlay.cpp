@@ -15,7 +15,9 @@ constexpr Rgb kBlack{0, 0, 0};
 
 constexpr double kEndRadius = 8.0 / 3;
 constexpr double kLabelLeft = 1;
-constexpr double kDepthAboveRow = 16.0 / 3;
+constexpr Rgb kTagBack{255, 255, 255};
+constexpr double kTagGap = 4;
+constexpr double kTagAboveRow = 17;  // clear of the line, three pixels wide
 constexpr double kLabelAboveRow = 7.0 / 15;
 
 // Beyond this many tick lines the depths typed are far apart for the table's
@@ -89,10 +91,14 @@ void drawDepthRow(const Viewport& v, DrawingSurface& s, const DrawnRow& row, con
     setPen(s, kDepthRow, 3);
     s.line(0, y, width, y);
     if (row.depth) {
+        // Beside the track, above the line, where no printed depth column
+        // or border runs through it.
         s.setForeColor(kDepthRow);
-        s.setFontTransparent(false);
-        s.setTextPosition(kLabelLeft, y - kDepthAboveRow);
+        s.setTagText(kTagBack);
+        const double x = row.maxDipX ? v.toViewX(*row.maxDipX) + kEndRadius + kTagGap : kLabelLeft;
+        s.setTextPosition(x, y - kTagAboveRow);
         s.print(formatPlain(*row.depth));
+        s.setTagText(std::nullopt);
     }
     setPen(s, kRowEnd, 3);
     if (before) {

@@ -50,8 +50,9 @@ bool finite(std::initializer_list<double> values)
 
 QtSurface::QtSurface() : image_(1, 1, QImage::Format_RGB32)
 {
-    font_.setPointSize(8);
-    metrics_ = QFontMetricsF(font_);
+    QFont font;
+    font.setPointSize(8);
+    setFont(font);
     image_.fill(toQColor(background_));
 }
 
@@ -71,6 +72,9 @@ void QtSurface::setFont(const QFont& font)
 {
     font_ = font;
     metrics_ = QFontMetricsF(font_);
+    boldFont_ = font;
+    boldFont_.setBold(true);
+    boldMetrics_ = QFontMetricsF(boldFont_);
 }
 
 const QImage& QtSurface::image()
@@ -100,7 +104,6 @@ QPainter& QtSurface::painter()
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
-        painter_->setFont(font_);
     }
     return *painter_;
 }
@@ -285,15 +288,17 @@ void QtSurface::print(const std::string& text)
 {
     const QString s = QString::fromStdString(text);
     const double x = pen().currentX, y = pen().currentY;
-    const double h = metrics_.height();
-    if (finite({x, y}) && !outside(x, y, x + metrics_.horizontalAdvance(s), y + h)) {
-        changed(QRectF(x, y, metrics_.horizontalAdvance(s), h));
+    const QFontMetricsF& metrics = pen().boldText ? boldMetrics_ : metrics_;
+    const double h = metrics.height();
+    if (finite({x, y}) && !outside(x, y, x + metrics.horizontalAdvance(s), y + h)) {
+        changed(QRectF(x, y, metrics.horizontalAdvance(s), h));
         QPainter& p = painter();
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setFont(pen().boldText ? boldFont_ : font_);
         p.setPen(toQColor(pen().foreColor));
         p.setBackgroundMode(pen().fontTransparent ? Qt::TransparentMode : Qt::OpaqueMode);
-        p.setBackground(toQColor(background_));
-        p.drawText(QPointF(x, y + metrics_.ascent()), s);
+        p.setBackground(toQColor(pen().textBackColor.value_or(background_)));
+        p.drawText(QPointF(x, y + metrics.ascent()), s);
     }
     setTextPosition(0, pen().currentY + h);
 }

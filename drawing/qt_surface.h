@@ -65,6 +65,8 @@ private:
     Rgb background_{192, 192, 192};
     QFont font_;
     QFontMetricsF metrics_{font_};
+    QFont boldFont_;
+    QFontMetricsF boldMetrics_{boldFont_};
     const LogPicture* picture_ = nullptr;
     std::unique_ptr<QPainter> painter_;
     std::vector<std::uint32_t> scratch_;

@@ -138,8 +138,13 @@ TEST(Overlay, DepthLinesTicksEndsLimitsAndEdges)
     EXPECT_EQ(at(img, 250, 50), back);
     EXPECT_TRUE(anyIn(img, QRect(60, 116, 1, 2), kDepthRow));  // tick at depth 1100, y 116.7
     EXPECT_FALSE(anyIn(img, QRect(60, 120, 1, 25), kDepthRow));
-    EXPECT_TRUE(anyIn(img, QRect(1, 44, 40, 5), back));   // the depth on an opaque background
-    EXPECT_TRUE(anyIn(img, QRect(1, 44, 40, 5), kDepthRow));
+    // The depth as a tag beside the track and above its line, on white,
+    // clear of the picture's left side where printed depths stand.
+    const QRect tag(187, 33, 30, 14);
+    EXPECT_TRUE(anyIn(img, tag, Rgb{255, 255, 255}));
+    EXPECT_TRUE(anyIn(img, tag, kDepthRow));
+    EXPECT_FALSE(anyIn(img, QRect(0, 30, 180, 18), kDepthRow));
+    EXPECT_FALSE(anyIn(img, QRect(188, 34, 8, 10), back));
     EXPECT_TRUE(anyIn(img, QRect(16, 46, 9, 2), kRowEnd));  // circle at the minimum's end
     EXPECT_EQ(at(img, 30, 100), kRowEnd);                   // join between the rows
     EXPECT_EQ(at(img, 150, 200), kLimit);
