@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -193,15 +194,20 @@ QLayout* DipTablePanel::makeFilters(QWidget* body)
     under_->setSuffix(QStringLiteral(" %"));
     under_->setSpecialValueText(QStringLiteral("any"));
     connect(under_, &QSpinBox::valueChanged, this, &DipTablePanel::filterChanged);
-    kinds->addWidget(new QLabel(QStringLiteral("Found under"), body));
-    kinds->addWidget(under_);
+    kinds->addStretch(1);
+    // Three short rows rather than two long ones: the panel shares a narrow
+    // side of the window with the log.
+    auto* found = new QHBoxLayout;
+    found->addWidget(new QLabel(QStringLiteral("Found under"), body));
+    found->addWidget(under_);
     unreviewed_ = new QCheckBox(QStringLiteral("Not yet reviewed"), body);
     unreviewed_->setObjectName(QStringLiteral("diptableunreviewed"));
     connect(unreviewed_, &QCheckBox::toggled, this, &DipTablePanel::filterChanged);
-    kinds->addWidget(unreviewed_);
-    kinds->addStretch(1);
+    found->addWidget(unreviewed_);
+    found->addStretch(1);
     rows->addLayout(depths);
     rows->addLayout(kinds);
+    rows->addLayout(found);
     return rows;
 }
 
@@ -240,7 +246,7 @@ QWidget* DipTablePanel::makeReviewBar(QWidget* body)
     reviewCurrent_->setWordWrap(true);
     column->addWidget(reviewCount_);
     column->addWidget(reviewCurrent_);
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = new QGridLayout;
     const struct {
         const char* name;
         const char* caption;
@@ -253,7 +259,7 @@ QWidget* DipTablePanel::makeReviewBar(QWidget* body)
         auto* b = new QPushButton(QString::fromLatin1(kinds[i].caption), reviewBar_);
         b->setObjectName(QString::fromLatin1(kinds[i].name));
         b->setToolTip(QString::fromLatin1(kinds[i].tip));
-        buttons->addWidget(b);
+        buttons->addWidget(b, int(i / 2), int(i % 2));
         reviewButtons_[i] = b;
     }
     column->addLayout(buttons);
