@@ -28,6 +28,7 @@ void drawFoundCalibration(const Viewport& v, DrawingSurface& s, const std::vecto
     s.setFillStyle(FillStyle::Transparent);
     s.setDrawWidth(2);
     s.setTagText(Rgb{255, 255, 255});
+    std::optional<double> lastTag;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const DepthRow& row = rows[i];
         const double y = v.toViewY(row.y);
@@ -45,7 +46,11 @@ void drawFoundCalibration(const Viewport& v, DrawingSurface& s, const std::vecto
         s.setLineStyle(LineStyle::Solid);
         s.circle(v.toViewX(row.minDipX), y, kEndRadius, kFound);
         s.circle(v.toViewX(row.maxDipX), y, kEndRadius, kFound);
-        // Beside the track, clear of the printed depths at its left.
+        // Beside the track, clear of the printed depths at its left; left
+        // out where it would cover the tag before it.
+        if (lastTag && std::abs(y - *lastTag) < kTextAbove)
+            continue;
+        lastTag = y;
         s.setForeColor(kFound);
         s.setTextPosition(v.toViewX(row.maxDipX) + kTextLeft + kEndRadius, y - kTextAbove);
         s.print(formatPlain(row.depth));

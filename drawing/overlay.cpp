@@ -129,8 +129,16 @@ bool drawOverlay(const Work& w, const Viewport& v, int pictureWidth, DrawingSurf
         drawDepthTicks(rows, v, s, width);
     }
     DrawnRow before;
+    std::optional<double> lastTag;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const DrawnRow row{rows[i].y, rows[i].depth, rows[i].minDipX, rows[i].maxDipX};
+        // Zoomed out, rows closer than a tag's height take turns: a tag is
+        // left out rather than printed over the one before.
+        const double y = v.toViewY(rows[i].y);
+        const bool tagged = !lastTag || std::abs(y - *lastTag) >= kTagAboveRow;
+        if (tagged)
+            lastTag = y;
+        const DrawnRow row{rows[i].y, tagged ? std::optional(rows[i].depth) : std::nullopt, rows[i].minDipX,
+                           rows[i].maxDipX};
         drawDepthRow(v, s, row, i > 0 ? &before : nullptr, width);
         before = row;
     }

@@ -157,6 +157,46 @@ TEST(Overlay, DepthLinesTicksEndsLimitsAndEdges)
     EXPECT_FALSE(drawOverlay(scene.work, scene.view, scene.width, scene.surface));
 }
 
+// What is printed where, and nothing else.
+class PrintRecorder : public DrawingSurface {
+public:
+    std::vector<std::pair<std::string, double>> printed;  // text, top
+
+    void clear() override {}
+    void paintPicture(double, double, double, double, double, double, double, double) override {}
+    void line(double, double, double, double, Rgb) override {}
+    void box(double, double, double, double, Rgb) override {}
+    void circle(double, double, double, Rgb) override {}
+    void print(const std::string& text) override { printed.emplace_back(text, pen().currentY); }
+    double scaleWidth() const override { return 300; }
+    double scaleHeight() const override { return 300; }
+    void refresh() override {}
+};
+
+TEST(Overlay, ZoomedOutRowsCloserThanATagTakeTurnsAndNoTagCoversAnother)
+{
+    Work work;
+    for (int k = 0; k < 30; ++k)
+        work.depthRows.push_back({1000.0 + k, 100.0 + 40 * k, 20, 180});
+    const std::vector<DepthRow> found = work.depthRows;
+    for (const double zoom : {1.0, 0.5, 0.25, 0.125}) {
+        PrintRecorder rows, proposed;
+        const Viewport view{0, 0, zoom};
+        drawOverlay(work, view, 200, rows);
+        drawFoundCalibration(view, proposed, found, {}, 200);
+        for (const PrintRecorder* r : {&rows, &proposed}) {
+            ASSERT_FALSE(r->printed.empty());
+            for (std::size_t i = 1; i < r->printed.size(); ++i)
+                EXPECT_GE(r->printed[i].second - r->printed[i - 1].second, 16) << zoom;
+        }
+        // Every row tagged while there is room, beginning with the first.
+        if (zoom >= 0.5) {
+            EXPECT_EQ(rows.printed.size(), 30u);
+        }
+        EXPECT_EQ(rows.printed.front().first, "1000");
+    }
+}
+
 TEST(DipPlot, TadpolesPointAlongTheAzimuthInTheGradesColour)
 {
     Scene scene(picture(300, 300), {300, 300});

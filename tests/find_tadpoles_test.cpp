@@ -346,6 +346,8 @@ TEST_F(ReviewLeastSureTest, FoundDipsKeepTheirConfidenceAndThoseUnder90AreReview
     const Work saved = work();
     ASSERT_TRUE(window_->openProject(folder_.filePath("kept.ddp")));
     EXPECT_EQ(leastSureDips(work()).size(), leastSureDips(saved).size());
+    key(Qt::Key_R, Qt::ControlModifier);  // the reopened work's own least sure dips
+    EXPECT_EQ(left(), QStringLiteral("3 found dips under 90 % sure not yet reviewed, the least sure first."));
 }
 
 // A picture and the project made on it are one log, which the project opens.
