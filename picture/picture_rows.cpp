@@ -27,11 +27,17 @@ constexpr std::array<std::uint32_t, 256> kPairCounts = [] {
 
 static_assert(std::endian::native == std::endian::little, "four grey pixels are stored as one word");
 
-// The darkest of four: a reduced pixel keeps the ink of the pixels it
-// stands for, so that a line a pixel thin stays whole when zoomed out.
-inline std::uint8_t darkest4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
+// The mean of the darkest two of four. A line a pixel thin crosses two of
+// the four, and keeps its ink whole when zoomed out; a lone speck is one of
+// them, and fades by half at each step, where the darkest of four would turn
+// a speckled scan black at 1:8.
+inline std::uint8_t darkestTwo(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
 {
-    return std::min(std::min(a, b), std::min(c, d));
+    const std::uint8_t lowAB = std::min(a, b), highAB = std::max(a, b);
+    const std::uint8_t lowCD = std::min(c, d), highCD = std::max(c, d);
+    const unsigned first = std::min(lowAB, lowCD);
+    const unsigned second = std::min(std::max(lowAB, lowCD), std::min(highAB, highCD));
+    return std::uint8_t((first + second + 1) / 2);
 }
 
 }  // namespace
@@ -121,10 +127,15 @@ void RgbToInk::operator()(const std::uint8_t* rgb, int count, std::uint8_t* out)
 
 MonoHalver::MonoHalver(const std::uint8_t greys[2]) : fours_(1 << 16)
 {
-    // Set bits are greys[1]: any pixel of the darker grey makes the four so.
+    // Set bits are greys[1]. The darkest two of four, by how many of the
+    // four are of the darker grey: none, one (half of each) or two and more.
     const bool setIsDarker = greys[1] < greys[0];
-    for (unsigned set = 0; set <= 4; ++set)
-        byCount_[set] = setIsDarker ? (set > 0 ? greys[1] : greys[0]) : (set < 4 ? greys[0] : greys[1]);
+    const std::uint8_t dark = std::min(greys[0], greys[1]), light = std::max(greys[0], greys[1]);
+    const std::uint8_t half = std::uint8_t((dark + light + 1) / 2);
+    for (unsigned set = 0; set <= 4; ++set) {
+        const unsigned darkOnes = setIsDarker ? set : 4 - set;
+        byCount_[set] = darkOnes == 0 ? light : darkOnes == 1 ? half : dark;
+    }
     for (unsigned above = 0; above < 256; ++above)
         for (unsigned below = 0; below < 256; ++below) {
             const std::uint32_t sums = kPairCounts[above] + kPairCounts[below];
@@ -154,9 +165,9 @@ void halveGreyRows(const std::uint8_t* row0, const std::uint8_t* row1, int width
 {
     const int pairs = width / 2;
     for (int p = 0; p < pairs; ++p)
-        out[p] = darkest4(row0[2 * p], row0[2 * p + 1], row1[2 * p], row1[2 * p + 1]);
+        out[p] = darkestTwo(row0[2 * p], row0[2 * p + 1], row1[2 * p], row1[2 * p + 1]);
     if (width % 2)
-        out[pairs] = darkest4(row0[width - 1], row0[width - 1], row1[width - 1], row1[width - 1]);
+        out[pairs] = darkestTwo(row0[width - 1], row0[width - 1], row1[width - 1], row1[width - 1]);
 }
 
 void halveRgbRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out)
@@ -164,10 +175,10 @@ void halveRgbRows(const std::uint8_t* row0, const std::uint8_t* row1, int width,
     const int pairs = width / 2;
     for (int p = 0; p < pairs; ++p)
         for (int c = 0; c < 3; ++c)
-            out[3 * p + c] = darkest4(row0[6 * p + c], row0[6 * p + 3 + c], row1[6 * p + c], row1[6 * p + 3 + c]);
+            out[3 * p + c] = darkestTwo(row0[6 * p + c], row0[6 * p + 3 + c], row1[6 * p + c], row1[6 * p + 3 + c]);
     if (width % 2) {
         const int last = 3 * (width - 1);
         for (int c = 0; c < 3; ++c)
-            out[3 * pairs + c] = darkest4(row0[last + c], row0[last + c], row1[last + c], row1[last + c]);
+            out[3 * pairs + c] = darkestTwo(row0[last + c], row0[last + c], row1[last + c], row1[last + c]);
     }
 }

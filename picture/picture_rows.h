@@ -8,8 +8,9 @@
 // pixel (most significant bit first, each bit an index into two greys), 8-bit
 // grey, and 24-bit RGB (red first). Each turns rows into what the view shows
 // (0xffRRGGBB words) or into the rows of the half-size copy, every pixel the
-// darkest of the 2 x 2 it covers (each channel's, for RGB), an odd last
-// column taken twice: zoomed out, a line a pixel thin stays whole.
+// mean of the darkest two of the 2 x 2 it covers (each channel's, for RGB),
+// an odd last column taken twice: zoomed out, a line a pixel thin stays
+// whole and a lone speck fades.
 
 void monoToRgb32(const std::uint8_t* bits, int first, int count, const std::uint8_t greys[2], std::uint32_t* out);
 void greyToRgb32(const std::uint8_t* grey, int count, std::uint32_t* out);
@@ -59,7 +60,7 @@ public:
     void operator()(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out) const;
 
 private:
-    std::uint8_t byCount_[5];  // the darkest of four pixels, by how many are set
+    std::uint8_t byCount_[5];  // the darkest two of four pixels, by how many are set
     std::vector<std::uint32_t> fours_;
 };
 void halveGreyRows(const std::uint8_t* row0, const std::uint8_t* row1, int width, std::uint8_t* out);

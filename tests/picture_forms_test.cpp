@@ -3,6 +3,7 @@
 // at every level and through the view at every zoom.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <functional>
@@ -60,7 +61,7 @@ QImage asImage(const RgbPicture& p, QImage::Format format)
 }
 
 // The file decoded whole by Qt, laid over white, and halved three times,
-// each pixel the darkest of the four it stands for.
+// each pixel the mean of the darkest two of the four it stands for.
 std::array<QImage, LogPicture::kLevels> wholeLevels(const QString& path)
 {
     QImageReader reader(path);
@@ -83,10 +84,12 @@ std::array<QImage, LogPicture::kLevels> wholeLevels(const QString& path)
                 const QRgb c = from.pixel(std::min(2 * x, from.width() - 1), std::min(2 * y + 1, from.height() - 1));
                 const QRgb d =
                     from.pixel(std::min(2 * x + 1, from.width() - 1), std::min(2 * y + 1, from.height() - 1));
-                const auto darkest = [&](int (*channel)(QRgb)) {
-                    return std::min({channel(a), channel(b), channel(c), channel(d)});
+                const auto darkestTwo = [&](int (*channel)(QRgb)) {
+                    std::array<int, 4> four{channel(a), channel(b), channel(c), channel(d)};
+                    std::sort(four.begin(), four.end());
+                    return (four[0] + four[1] + 1) / 2;
                 };
-                half.setPixel(x, y, qRgb(darkest(qRed), darkest(qGreen), darkest(qBlue)));
+                half.setPixel(x, y, qRgb(darkestTwo(qRed), darkestTwo(qGreen), darkestTwo(qBlue)));
             }
         levels[n] = half;
     }
