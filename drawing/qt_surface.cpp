@@ -164,8 +164,8 @@ void QtSurface::paintPicture(double dx, double dy, double dw, double dh, double 
                      wanted.height() * scaleY);
 
     // The reduced copy that is drawn at its own size or larger: each screen
-    // pixel then shows the darkest of the picture pixels it stands for,
-    // where scaling a larger copy down would drop rows and columns of ink.
+    // pixel then shows the ink of the picture pixels it stands for, where
+    // scaling a larger copy down would drop rows and columns of it.
     int level = 0;
     while (level + 1 < LogPicture::kLevels && std::min(scaleX, scaleY) * (1 << level) < 0.999999)
         ++level;
