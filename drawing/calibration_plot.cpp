@@ -46,14 +46,14 @@ void drawFoundCalibration(const Viewport& v, DrawingSurface& s, const std::vecto
         s.setLineStyle(LineStyle::Solid);
         s.circle(v.toViewX(row.minDipX), y, kEndRadius, kFound);
         s.circle(v.toViewX(row.maxDipX), y, kEndRadius, kFound);
-        // Beside the track, clear of the printed depths at its left; left
-        // out where it would cover the tag before it.
+        // Left out where it would cover the tag before it.
         if (lastTag && std::abs(y - *lastTag) < kTextAbove)
             continue;
         lastTag = y;
         s.setForeColor(kFound);
-        s.setTextPosition(v.toViewX(row.maxDipX) + kTextLeft + kEndRadius, y - kTextAbove);
-        s.print(formatPlain(row.depth));
+        const std::string depth = formatPlain(row.depth);
+        s.setTextPosition(depthTagLeft(v, row.minDipX, s.textWidth(depth)), y - kTextAbove);
+        s.print(depth);
     }
     // The labels stand left of the track, beside their line.
     for (const DrawnMisread& m : misreads) {

@@ -47,6 +47,8 @@ public:
     virtual void circle(double x, double y, double radius, Rgb colour) = 0;
     // Text at the text position, which then moves to the start of the next line.
     virtual void print(const std::string& text) = 0;
+    // How wide print would make the text, in the pen's font.
+    virtual double textWidth(const std::string& text) const = 0;
     virtual double scaleWidth() const = 0;
     virtual double scaleHeight() const = 0;
     virtual void refresh() = 0;

@@ -35,8 +35,13 @@ struct DrawnRow {
     std::optional<double> maxDipX;
 };
 
-// A depth row across the picture: its red line and its depth, its ends as
-// violet circles, joined to those of the row before it when there is one.
+// Where a depth's tag starts, in view pixels: just left of the track's
+// left end, clear of the printed depth column's border, and never left of
+// the view, so that it stays in sight while the view shows any of the row.
+double depthTagLeft(const Viewport& view, std::optional<double> trackLeftX, double tagWidth);
+
+// A depth row across the picture: its line and its depth as a tag above it,
+// its ends as circles, joined to those of the row before it when there is one.
 void drawDepthRow(const Viewport& view, DrawingSurface& surface, const DrawnRow& row, const DrawnRow* before,
                   double pictureWidth);
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "drawing/log_drawing.h"
@@ -16,7 +17,7 @@ constexpr Rgb kBlack{0, 0, 0};
 constexpr double kEndRadius = 8.0 / 3;
 constexpr double kLabelLeft = 1;
 constexpr Rgb kTagBack{255, 255, 255};
-constexpr double kTagGap = 4;
+constexpr double kTagGap = 6;  // clear of the end's circle
 constexpr double kTagAboveRow = 17;  // clear of the line, three pixels wide
 constexpr double kLabelAboveRow = 7.0 / 15;
 
@@ -85,19 +86,24 @@ void drawLimits(const Work& w, const Viewport& v, DrawingSurface& s, double widt
 
 }  // namespace
 
+double depthTagLeft(const Viewport& v, std::optional<double> trackLeftX, double tagWidth)
+{
+    if (!trackLeftX)
+        return kLabelLeft;
+    return std::max(kLabelLeft, v.toViewX(*trackLeftX) - kTagGap - tagWidth);
+}
+
 void drawDepthRow(const Viewport& v, DrawingSurface& s, const DrawnRow& row, const DrawnRow* before, double width)
 {
     const double y = v.toViewY(row.y);
     setPen(s, kDepthRow, 3);
     s.line(0, y, width, y);
     if (row.depth) {
-        // Beside the track, above the line, where no printed depth column
-        // or border runs through it.
         s.setForeColor(kDepthRow);
         s.setTagText(kTagBack);
-        const double x = row.maxDipX ? v.toViewX(*row.maxDipX) + kEndRadius + kTagGap : kLabelLeft;
-        s.setTextPosition(x, y - kTagAboveRow);
-        s.print(formatPlain(*row.depth));
+        const std::string depth = formatPlain(*row.depth);
+        s.setTextPosition(depthTagLeft(v, row.minDipX, s.textWidth(depth)), y - kTagAboveRow);
+        s.print(depth);
         s.setTagText(std::nullopt);
     }
     setPen(s, kRowEnd, 3);

@@ -284,6 +284,11 @@ const QImage& QtSurface::dot(int outer, Rgb colour)
     return found->second;
 }
 
+double QtSurface::textWidth(const std::string& text) const
+{
+    return (pen().boldText ? boldMetrics_ : metrics_).horizontalAdvance(QString::fromStdString(text));
+}
+
 void QtSurface::print(const std::string& text)
 {
     const QString s = QString::fromStdString(text);

@@ -46,6 +46,7 @@ public:
     void box(double x1, double y1, double x2, double y2, Rgb colour) override;
     void circle(double x, double y, double radius, Rgb colour) override;
     void print(const std::string& text) override;
+    double textWidth(const std::string& text) const override;
     double scaleWidth() const override { return image_.width(); }
     double scaleHeight() const override { return image_.height(); }
     void refresh() override;

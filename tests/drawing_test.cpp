@@ -138,13 +138,13 @@ TEST(Overlay, DepthLinesTicksEndsLimitsAndEdges)
     EXPECT_EQ(at(img, 250, 50), back);
     EXPECT_TRUE(anyIn(img, QRect(60, 116, 1, 2), kDepthRow));  // tick at depth 1100, y 116.7
     EXPECT_FALSE(anyIn(img, QRect(60, 120, 1, 25), kDepthRow));
-    // The depth as a tag beside the track and above its line, on white,
-    // clear of the picture's left side where printed depths stand.
-    const QRect tag(187, 33, 30, 14);
+    // The depth as a tag on white above its line, left of the track (here
+    // at the view's left edge, the track's end being nearer than its width).
+    const QRect tag(1, 33, 30, 14);
     EXPECT_TRUE(anyIn(img, tag, Rgb{255, 255, 255}));
     EXPECT_TRUE(anyIn(img, tag, kDepthRow));
-    EXPECT_FALSE(anyIn(img, QRect(0, 30, 180, 18), kDepthRow));
-    EXPECT_FALSE(anyIn(img, QRect(188, 34, 8, 10), back));
+    EXPECT_FALSE(anyIn(img, QRect(60, 30, 240, 18), kDepthRow));
+    EXPECT_FALSE(anyIn(img, QRect(2, 34, 8, 10), back));
     EXPECT_TRUE(anyIn(img, QRect(16, 46, 9, 2), kRowEnd));  // circle at the minimum's end
     EXPECT_EQ(at(img, 30, 100), kRowEnd);                   // join between the rows
     EXPECT_EQ(at(img, 150, 200), kLimit);
@@ -160,18 +160,53 @@ TEST(Overlay, DepthLinesTicksEndsLimitsAndEdges)
 // What is printed where, and nothing else.
 class PrintRecorder : public DrawingSurface {
 public:
-    std::vector<std::pair<std::string, double>> printed;  // text, top
+    struct Printed {
+        std::string text;
+        double left = 0, top = 0, width = 0;
+    };
+    std::vector<Printed> printed;
 
     void clear() override {}
     void paintPicture(double, double, double, double, double, double, double, double) override {}
     void line(double, double, double, double, Rgb) override {}
     void box(double, double, double, double, Rgb) override {}
     void circle(double, double, double, Rgb) override {}
-    void print(const std::string& text) override { printed.emplace_back(text, pen().currentY); }
+    void print(const std::string& text) override
+    {
+        printed.push_back({text, pen().currentX, pen().currentY, textWidth(text)});
+    }
+    double textWidth(const std::string& text) const override { return 8.0 * text.size(); }
     double scaleWidth() const override { return 300; }
     double scaleHeight() const override { return 300; }
     void refresh() override {}
 };
+
+// The tags stand left of the track's left end; scrolled past it, at the
+// view's left edge, so that each row in sight keeps its depth in sight.
+TEST(Overlay, DepthTagsStandLeftOfTheTrackAndStayInSight)
+{
+    Work work;
+    work.depthRows = {{2400, 100, 120, 280}, {2410, 200, 125, 285}};
+    const std::vector<DepthRow> found = work.depthRows;
+    for (const double left : {0.0, 60.0, 200.0}) {
+        PrintRecorder rows, proposed;
+        const Viewport view{left, 0, 1};
+        drawOverlay(work, view, 400, rows);
+        drawFoundCalibration(view, proposed, found, {}, 400);
+        for (const PrintRecorder* r : {&rows, &proposed}) {
+            ASSERT_EQ(r->printed.size(), 2u);
+            for (std::size_t i = 0; i < 2; ++i) {
+                const auto& tag = r->printed[i];
+                const double trackLeft = view.toViewX(work.depthRows[i].minDipX);
+                EXPECT_GE(tag.left, 1) << left;
+                if (trackLeft > 40) {
+                    EXPECT_LE(tag.left + tag.width, trackLeft - 4) << left;
+                }
+                EXPECT_LE(tag.top + 12, view.toViewY(work.depthRows[i].y)) << left;  // above the line
+            }
+        }
+    }
+}
 
 TEST(Overlay, ZoomedOutRowsCloserThanATagTakeTurnsAndNoTagCoversAnother)
 {
@@ -187,13 +222,13 @@ TEST(Overlay, ZoomedOutRowsCloserThanATagTakeTurnsAndNoTagCoversAnother)
         for (const PrintRecorder* r : {&rows, &proposed}) {
             ASSERT_FALSE(r->printed.empty());
             for (std::size_t i = 1; i < r->printed.size(); ++i)
-                EXPECT_GE(r->printed[i].second - r->printed[i - 1].second, 16) << zoom;
+                EXPECT_GE(r->printed[i].top - r->printed[i - 1].top, 16) << zoom;
         }
         // Every row tagged while there is room, beginning with the first.
         if (zoom >= 0.5) {
             EXPECT_EQ(rows.printed.size(), 30u);
         }
-        EXPECT_EQ(rows.printed.front().first, "1000");
+        EXPECT_EQ(rows.printed.front().text, "1000");
     }
 }
 
@@ -271,7 +306,8 @@ TEST(FoundCalibrationPlot, RowsInTheirOwnColourWithTheirEndsAndAMarkOnEachMisrea
     EXPECT_TRUE(anyIn(img, QRect(0, 49, 200, 3), kFound));   // dashed across the picture
     EXPECT_TRUE(anyIn(img, QRect(56, 46, 9, 8), kFound));    // the left end's circle
     EXPECT_TRUE(anyIn(img, QRect(60, 60, 3, 80), kFound));   // joined to the next row's
-    EXPECT_TRUE(anyIn(img, QRect(185, 25, 40, 20), kFound));  // the depth, right of the track
+    EXPECT_TRUE(anyIn(img, QRect(10, 30, 46, 18), kFound));  // the depth, left of the track
+    EXPECT_FALSE(anyIn(img, QRect(185, 25, 40, 20), kFound));
     EXPECT_TRUE(anyIn(img, QRect(0, 110, 60, 60), kMisread));
     EXPECT_FALSE(anyIn(img, QRect(0, 0, 300, 100), kMisread));
     // None of the grades' or the hand calibration's colours.

@@ -35,6 +35,11 @@ TEST_F(FindCalibrationTest, AFoundCalibrationIsReviewedThenAcceptedAsOneStepThat
         << summary().toStdString();
     EXPECT_EQ(label("calibrationmisreads"),
               QStringLiteral("Disagreeing with the others:\nRow 600: read 2041, fits 2450."));
+    // Wrapped in the narrow panel, and shown whole.
+    for (const char* name : {"calibrationsummary", "calibrationmisreads"}) {
+        const auto* text = child<QLabel>(name);
+        EXPECT_GE(text->height(), text->heightForWidth(text->width())) << name;
+    }
     // Under review the calibration is no part of the work, and tadpoles are
     // not searched for by the calibration it would replace.
     EXPECT_EQ(session().history().undoCount(), actions);

@@ -22,6 +22,7 @@ public:
     void box(double x1, double y1, double x2, double y2, Rgb) override { record('b', x1, y1, x2, y2); }
     void circle(double x, double y, double r, Rgb) override { record('c', x, y, r, 0); }
     void print(const std::string&) override {}
+    double textWidth(const std::string& text) const override { return 8.0 * text.size(); }
     double scaleWidth() const override { return 400; }
     double scaleHeight() const override { return 600; }
     void refresh() override {}

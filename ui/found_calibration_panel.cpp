@@ -83,10 +83,8 @@ FoundCalibrationPanel::FoundCalibrationPanel(QWidget* parent) : QDockWidget(QStr
     buttons->addWidget(reject_, 0, 1);
     column->addLayout(buttons);
     column->addStretch(1);
-    // Narrow, so that the log keeps the window's width; the text wraps. No
-    // taller than its text, so that a panel beside it has the room.
+    // Narrow, so that the log keeps the window's width; the text wraps.
     body->setMaximumWidth(kWidth);
-    body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     setWidget(body);
     connect(accept_, &QPushButton::clicked, this, &FoundCalibrationPanel::acceptClicked);
     connect(reject_, &QPushButton::clicked, this, &FoundCalibrationPanel::rejectClicked);

@@ -100,7 +100,6 @@ FoundTadpolesPanel::FoundTadpolesPanel(QWidget* parent) : QDockWidget(QStringLit
     form->addRow(QStringLiteral("At least sure:"), minConfidence_);
     column->addLayout(form);
     column->addStretch(1);
-    body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);  // the room left is the dip table's
     setWidget(body);
 
     setSearch(SearchSettings{});
