@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "labelled_log.h"
 #include "window_fixture.h"
@@ -18,6 +19,7 @@ protected:
         backToTheWindow();
     }
     QString summary() { return label("calibrationsummary"); }
+    QString status() { return child<QStatusBar>("statusbar")->currentMessage(); }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
 };
 
@@ -60,7 +62,9 @@ TEST_F(FindCalibrationTest, AFoundCalibrationIsReviewedThenAcceptedAsOneStepThat
     EXPECT_EQ(work().depthRows[5].depth, 2450);
     EXPECT_NEAR(work().depthRows[5].minDipX, 150.5, 1);
     EXPECT_NEAR(work().depthRows[5].maxDipX, 550.5, 1);
-    EXPECT_EQ(summary(), QStringLiteral("Calibration accepted: 11 depth rows."));
+    // The review is over: the panel makes room, the status bar says so.
+    EXPECT_FALSE(child<QWidget>("foundcalibration")->isVisible());
+    EXPECT_EQ(status(), QStringLiteral("Calibration accepted: 11 depth rows."));
     EXPECT_FALSE(button("acceptcalibration")->isEnabled());
     EXPECT_TRUE(action("mnufindtadpoles")->isEnabled());
     EXPECT_TRUE(messages_->questions.isEmpty());
@@ -96,7 +100,8 @@ TEST_F(FindCalibrationTest, RejectLeavesTheWorkAndAHandMadeCalibrationGoesOnlyWh
     QTest::mouseClick(button("rejectcalibration"), Qt::LeftButton);
     EXPECT_FALSE(session().foundCalibration());
     EXPECT_EQ(work(), before);
-    EXPECT_EQ(summary(), QStringLiteral("Calibration rejected: the work is as it was."));
+    EXPECT_FALSE(child<QWidget>("foundcalibration")->isVisible());
+    EXPECT_EQ(status(), QStringLiteral("Calibration rejected: the work is as it was."));
 
     find();
     ASSERT_TRUE(session().foundCalibration());

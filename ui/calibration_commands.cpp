@@ -81,8 +81,10 @@ void CalibrationCommands::accept()
         messages_.showError(kTitle, error);
         return;
     }
-    panel_.showOutcome(QStringLiteral("Calibration accepted: %1 depth rows.").arg(rows));
+    const QString outcome = QStringLiteral("Calibration accepted: %1 depth rows.").arg(rows);
+    panel_.showOutcome(outcome);
     emit accepted();
+    emit reviewEnded(outcome);
 }
 
 void CalibrationCommands::reject()
@@ -90,5 +92,7 @@ void CalibrationCommands::reject()
     if (!session_.foundCalibration())
         return;
     session_.rejectFoundCalibration();
-    panel_.showOutcome(QStringLiteral("Calibration rejected: the work is as it was."));
+    const QString outcome = QStringLiteral("Calibration rejected: the work is as it was.");
+    panel_.showOutcome(outcome);
+    emit reviewEnded(outcome);
 }

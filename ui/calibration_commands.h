@@ -40,6 +40,8 @@ signals:
     void reviewStarted();
     // The work took the calibration found.
     void accepted();
+    // The review ended, accepted or rejected, as outcome says.
+    void reviewEnded(const QString& outcome);
 
 private:
     void finish();

@@ -65,7 +65,7 @@ DigitizeWindow::DigitizeWindow(std::unique_ptr<CommonDialog> dialog, std::unique
                 return std::nullopt;
             return tadpoles_->snapTarget(x, y, reach);
         },
-        [this](const QString& text) { statusBar()->showMessage(text, kStatusMilliseconds); }});
+        [this](const QString& text) { showStatus(text); }});
     tools_ = std::make_unique<LogTools>(*toolHost_, session_.found(), [this] { tadpoles_->followReview(); redraw(); });
     session_.keepForRecovery([this] { return area_->zoom(); });
     createActions();
@@ -135,6 +135,8 @@ void DigitizeWindow::createWindows()
     addDockWidget(Qt::RightDockWidgetArea, dipTable_);
     dipTable_->hide();
 }
+
+void DigitizeWindow::showStatus(const QString& text) { statusBar()->showMessage(text, kStatusMilliseconds); }
 
 void DigitizeWindow::createActions()
 {

@@ -88,6 +88,8 @@ private:
     void connectSession();
     void createLayout();
 
+    // A word in the status bar that goes after a while.
+    void showStatus(const QString& text);
     // The controls for the work just opened, from a picture or a project.
     void showOpenedWork(bool project);
     // The controls that depend on the work, after every change of it.

@@ -242,6 +242,12 @@ void DigitizeWindow::connectControls()
         }
     });
     connect(calibrations_.get(), &CalibrationCommands::searchEnded, this, &DigitizeWindow::followWork);
+    connect(calibrations_.get(), &CalibrationCommands::reviewEnded, this, [this](const QString& outcome) {
+        // Nothing is left to do in the panel: its room goes back to the log
+        // and the other panels.
+        calibrationPanel_->hide();
+        showStatus(outcome);
+    });
     connect(calibrations_.get(), &CalibrationCommands::accepted, this, [this] {
         // Their questions are answered by what was accepted.
         scaleForm_->hide();
