@@ -37,10 +37,10 @@ TEST_F(MouseWindowTest, TheBatchWritesTheDipsTheWindowFindsAndAccepts)
     digitizeMode();
     // Back to the main window from "Define Dip Scale", as a window manager does.
     window_->activateWindow();
-    QTRY_VERIFY(window_->isActiveWindow());
+    ASSERT_SOON(window_->isActiveWindow());
     ASSERT_TRUE(action("mnufindtadpoles")->isEnabled());
     key(Qt::Key_F, Qt::ControlModifier);
-    QTRY_VERIFY(action("mnufindtadpoles")->isEnabled());
+    ASSERT_SOON(action("mnufindtadpoles")->isEnabled());
     ASSERT_GE(session().found().proposals().size(), 13u) << child<QLabel>("foundcount")->text().toStdString();
     const int shown = int(session().found().proposals().size());
     key(Qt::Key_Return);

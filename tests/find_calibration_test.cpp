@@ -15,7 +15,7 @@ protected:
     {
         ASSERT_TRUE(action("mnufindcalibration")->isEnabled());
         key(Qt::Key_L, Qt::ControlModifier);
-        QTRY_VERIFY(action("mnufindcalibration")->isEnabled());
+        ASSERT_SOON(action("mnufindcalibration")->isEnabled());
         backToTheWindow();
     }
     QString summary() { return label("calibrationsummary"); }

@@ -83,7 +83,7 @@ TEST_F(RecoveryTest, AKilledRunIsOfferedAtTheNextStartWithItsPicture)
     // The calibration window the given picture showed is gone: the user
     // comes back to the main window.
     window_->activateWindow();
-    QTRY_VERIFY(window_->isActiveWindow());
+    ASSERT_SOON(window_->isActiveWindow());
     QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialog_->lastRequest.initialName, "log.ddp");
     EXPECT_EQ(QFileInfo(dialog_->lastRequest.directory).canonicalFilePath(), QFileInfo(folder_.path()).canonicalFilePath());

@@ -84,7 +84,7 @@ TEST_F(WorkKeepingTest, EnterAtTheCloseQuestionSavesTheWork)
     QSignalSpy ended(window_.get(), &DigitizeWindow::programEnded);
     EnterPresser enter;
     key(Qt::Key_Q, Qt::ControlModifier);
-    QTRY_COMPARE(ended.count(), 1);
+    ASSERT_SOON(ended.count() == 1);
     EXPECT_EQ(enter.shown, QStringList("Project information has changed.\nSave changes?"));
     EXPECT_EQ(dialog_->lastRequest.title, "Save Project");
     EXPECT_NE(fileText(project).find("NumPoints,1\r\n"), std::string::npos);
