@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QDockWidget>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -60,7 +61,7 @@ protected:
     {
         ASSERT_TRUE(action("mnufindtadpoles")->isEnabled());
         key(Qt::Key_F, Qt::ControlModifier);
-        QTRY_VERIFY(action("mnufindtadpoles")->isEnabled());  // the search is over
+        ASSERT_SOON(action("mnufindtadpoles")->isEnabled());  // the search is over
     }
     QString counts() { return child<QLabel>("foundcount")->text(); }
     const std::vector<Proposal>& proposals() { return session().found().proposals(); }
@@ -160,7 +161,7 @@ TEST_F(FindTadpolesTest, CancelKeepsNothing)
     window_->setProgressDelay(0);
     action("mnufindtadpoles")->trigger();
     QProgressDialog* progress = nullptr;
-    QTRY_VERIFY((progress = window_->findChild<QProgressDialog*>(QStringLiteral("findprogress")))
+    ASSERT_SOON((progress = window_->findChild<QProgressDialog*>(QStringLiteral("findprogress")))
                 && progress->isVisible());
     click(300, 200);  // the work is out of reach meanwhile
     EXPECT_EQ(dipCount(), 0);
@@ -168,7 +169,7 @@ TEST_F(FindTadpolesTest, CancelKeepsNothing)
     QPushButton* cancel = progress->findChild<QPushButton*>();
     ASSERT_NE(cancel, nullptr);
     QTest::mouseClick(cancel, Qt::LeftButton);
-    QTRY_VERIFY(action("mnufindtadpoles")->isEnabled());
+    ASSERT_SOON(action("mnufindtadpoles")->isEnabled());
     EXPECT_TRUE(proposals().empty());
     EXPECT_EQ(session().history().undoCount(), actions);
     EXPECT_EQ(dipCount(), 0);
@@ -247,6 +248,22 @@ TEST_F(FindTadpolesTest, TheFoundPanelTellsOfTheLogInHandOnly)
     openThroughMenu(writeBitmap(QStringLiteral("next.bmp"), RgbPicture(100, 100, 0xffffff), 24));
     ASSERT_EQ(pictureName(), QStringLiteral("next.bmp"));
     EXPECT_FALSE(child<QWidget>("foundtadpoles")->isVisible());
+}
+
+// Under the found tadpoles' panel, the dip table takes the height the panel
+// does not need.
+TEST_F(FindTadpolesTest, TheDipTableTakesTheRoomThePanelAboveItDoesNotNeed)
+{
+    window_->resize(1200, 900);
+    calibrateTwoRowsAndDigitize(printedLog());
+    find();
+    auto* panel = child<QDockWidget>("foundtadpoles");
+    ASSERT_TRUE(panel->isVisible());
+    action("mnudiptable")->trigger();
+    auto* table = child<QDockWidget>("diptable");
+    ASSERT_TRUE(table->isVisible());
+    ASSERT_SOON(panel->height() <= panel->sizeHint().height() + 2);
+    EXPECT_GT(table->height(), panel->height());
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
@@ -134,6 +136,34 @@ void DigitizeWindow::createWindows()
     dipTable_ = new DipTablePanel(*dipTableModel_, this);
     addDockWidget(Qt::RightDockWidgetArea, dipTable_);
     dipTable_->hide();
+    for (QDockWidget* panel : {static_cast<QDockWidget*>(foundPanel_), static_cast<QDockWidget*>(calibrationPanel_),
+                               static_cast<QDockWidget*>(dipTable_)})
+        connect(panel, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+            if (shown)
+                QMetaObject::invokeMethod(this, &DigitizeWindow::fitPanels, Qt::QueuedConnection);
+        });
+}
+
+void DigitizeWindow::fitPanels()
+{
+    // The panels above the dip table take the height their contents ask
+    // for; the table, the longest, takes the rest.
+    if (!dipTable_->isVisible() || dipTable_->isFloating())
+        return;
+    QList<QDockWidget*> panels;
+    QList<int> heights;
+    int room = dipTable_->height();
+    for (QDockWidget* panel : {static_cast<QDockWidget*>(foundPanel_), static_cast<QDockWidget*>(calibrationPanel_)})
+        if (panel->isVisible() && !panel->isFloating() && dockWidgetArea(panel) == dockWidgetArea(dipTable_)) {
+            panels << panel;
+            heights << panel->sizeHint().height();
+            room += panel->height() - heights.back();
+        }
+    if (panels.isEmpty())
+        return;
+    panels << dipTable_;
+    heights << std::max(room, dipTable_->minimumSizeHint().height());
+    resizeDocks(panels, heights, Qt::Vertical);
 }
 
 void DigitizeWindow::showStatus(const QString& text) { statusBar()->showMessage(text, kStatusMilliseconds); }

@@ -88,6 +88,8 @@ private:
     void connectSession();
     void createLayout();
 
+    // The dip table takes the room the panels above it do not need.
+    void fitPanels();
     // A word in the status bar that goes after a while.
     void showStatus(const QString& text);
     // The controls for the work just opened, from a picture or a project.
