@@ -90,10 +90,17 @@ DipTablePanel::DipTablePanel(DipTableModel& model, QWidget* parent)
     view_->setSortingEnabled(true);
     view_->sortByColumn(DipTableModel::Depth, Qt::AscendingOrder);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
-    // Narrow columns, each as wide as its longest name: the table stands
-    // beside the log, not over it.
-    view_->horizontalHeader()->setDefaultSectionSize(view_->fontMetrics().horizontalAdvance(QStringLiteral("Confidence"))
-                                                     + 16);
+    // Narrow columns, each as wide as its name with the sort mark or its
+    // longest value: the table stands beside the log, not over it.
+    const QFontMetrics text = view_->fontMetrics();
+    const QFontMetrics names = view_->horizontalHeader()->fontMetrics();
+    const char* const longest[] = {"NO CAL", "NO CAL", "360.0", "D", "100", "by hand"};
+    for (int column = 0; column < DipTableModel::Columns; ++column) {
+        const QString name = model.headerData(column, Qt::Horizontal).toString();
+        view_->setColumnWidth(column, std::max(names.horizontalAdvance(name) + names.height(),
+                                               text.horizontalAdvance(QLatin1String(longest[column])))
+                                          + 8);
+    }
     view_->horizontalHeader()->setStretchLastSection(true);
     // A value refused is told under the table, and its cell opened again.
     refusal_ = new QLabel(this);
