@@ -1,6 +1,7 @@
 // The picture kept in its own form (one bit, grey or RGB) must look exactly
-// as the same file decoded whole to 32-bit RGB and reduced by area averages,
-// at every level and through the view at every zoom.
+// as the same file decoded whole to 32-bit RGB and halved, each pixel the
+// mean of the darkest two of four, at every level and through the view at
+// every zoom.
 #include <gtest/gtest.h>
 
 #include <algorithm>
