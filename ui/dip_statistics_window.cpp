@@ -19,6 +19,7 @@
 
 #include "model/number_format.h"
 #include "session/work_session.h"
+#include "ui/grade_boxes.h"
 #include "drawing/dip_diagrams.h"
 
 namespace {
@@ -82,14 +83,9 @@ DipStatisticsWindow::DipStatisticsWindow(const WorkSession& session, const Grade
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("Grades:"), this));
-    for (int g = 0; g < 4; ++g) {
-        auto* box = new QCheckBox(QString(QChar('A' + g)), this);
-        box->setObjectName(QStringLiteral("statGrade%1").arg(QChar('A' + g)));
-        box->setChecked(true);
+    grades_ = addGradeBoxes(*filters, this, QStringLiteral("statGrade"));
+    for (QCheckBox* box : grades_)
         connect(box, &QCheckBox::toggled, this, &DipStatisticsWindow::refresh);
-        filters->addWidget(box);
-        grades_[std::size_t(g)] = box;
-    }
     filters->addSpacing(16);
     from_ = new QLineEdit(this);
     to_ = new QLineEdit(this);

@@ -23,6 +23,7 @@
 
 #include "model/work_edits.h"
 #include "session/dip_table_model.h"
+#include "ui/grade_boxes.h"
 
 namespace {
 
@@ -187,14 +188,9 @@ QLayout* DipTablePanel::makeFilters(QWidget* body)
     }
     depths->addStretch(1);
     auto* kinds = new QHBoxLayout;
-    for (int g = 0; g < 4; ++g) {
-        auto* box = new QCheckBox(QString(QChar('A' + g)), body);
-        box->setObjectName(QStringLiteral("diptablegrade%1").arg(QChar('A' + g)));
-        box->setChecked(true);
+    grades_ = addGradeBoxes(*kinds, body, QStringLiteral("diptablegrade"));
+    for (QCheckBox* box : grades_)
         connect(box, &QCheckBox::toggled, this, &DipTablePanel::filterChanged);
-        kinds->addWidget(box);
-        grades_[std::size_t(g)] = box;
-    }
     under_ = new QSpinBox(body);
     under_->setObjectName(QStringLiteral("diptableunder"));
     under_->setRange(0, 100);
