@@ -116,6 +116,14 @@ std::vector<std::vector<std::string>> summaryRows(const QString& file)
     return rows;
 }
 
+// A stand-in for the batch program: the script, written and made runnable.
+QString runnable(const QString& file, const std::string& script)
+{
+    writeFile(file.toStdString(), script);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return file;
+}
+
 }  // namespace
 
 // Run from one folder with the folders named relative to it, resumed from
@@ -168,11 +176,9 @@ TEST_F(ArchiveTest, TheSummarySaysWhatThisRunFound)
         QFile::remove(path("out/w1.%1").arg(QLatin1String(kind)));
     writeLog(QStringLiteral("archive/w3.bmp"));
     // A batch that crashes on the logs named w1 and w3.
-    writeFile(path("crashing").toStdString(), "#!/bin/bash\nfor a; do case $a in */w1.bmp|*/w3.bmp) kill -9 $$;; esac; done\n"
-                                              "exec '" BATCH_PROGRAM "' \"$@\"\n");
-    QFile::setPermissions(path("crashing"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(archiveFrom(QString(), {path("archive"), calibration_, path("out")}, {QStringLiteral("--resume")},
-                          path("crashing")),
+    const QString crashing = runnable(path("crashing"), "#!/bin/bash\nfor a; do case $a in */w1.bmp|*/w3.bmp) kill -9 $$;; esac; done\n"
+                                                         "exec '" BATCH_PROGRAM "' \"$@\"\n");
+    EXPECT_EQ(archiveFrom(QString(), {path("archive"), calibration_, path("out")}, {QStringLiteral("--resume")}, crashing),
               2);
     const auto rows = summaryRows(path("out/summary.csv"));
     ASSERT_EQ(rows.size(), 3u);
@@ -249,15 +255,14 @@ TEST_F(ArchiveTest, AStoppedRunSaysWhichPicturesNeverRan)
         writeLog(QString::fromUtf8(name));
     // A batch that, on the first log, stops the run as a scheduler would:
     // a SIGTERM to parallel.
-    writeFile(path("stopping").toStdString(),
-              "#!/bin/bash\nfor a; do case $a in */a*) p=$PPID\n"
-              "  while [ \"$p\" -gt 1 ]; do\n"
-              "    if tr '\\0' ' ' < /proc/$p/cmdline | grep -q ' -0 -q -j'; then kill -TERM $p; sleep 5; break; fi\n"
-              "    p=$(awk '{print $4}' /proc/$p/stat)\n"
-              "  done;; esac; done\nexec '" BATCH_PROGRAM "' \"$@\"\n");
-    QFile::setPermissions(path("stopping"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString stopping =
+        runnable(path("stopping"), "#!/bin/bash\nfor a; do case $a in */a*) p=$PPID\n"
+                                   "  while [ \"$p\" -gt 1 ]; do\n"
+                                   "    if tr '\\0' ' ' < /proc/$p/cmdline | grep -q ' -0 -q -j'; then kill -TERM $p; sleep 5; break; fi\n"
+                                   "    p=$(awk '{print $4}' /proc/$p/stat)\n"
+                                   "  done;; esac; done\nexec '" BATCH_PROGRAM "' \"$@\"\n");
     EXPECT_EQ(archiveFrom(QString(), {path("archive"), calibration_, path("out")}, {QStringLiteral("-j"), QStringLiteral("1")},
-                          path("stopping")),
+                          stopping),
               255);
     const auto rows = summaryRows(path("out/summary.csv"));
     ASSERT_EQ(rows.size(), 3u);
