@@ -49,23 +49,26 @@ bool LogArea::zoomStep(bool in)
 
 bool LogArea::zoomStepAbout(bool in, double viewX, double viewY)
 {
-    const Viewport before = view_->viewport();
-    const double x = before.toPictureX(viewX), y = before.toPictureY(viewY);
-    if (!zoomStep(in))
-        return false;
-    layoutRanges();
-    placeAt(x - viewX / zoom(), y - viewY / zoom());
-    return true;
+    return zoomKeeping(viewX, viewY, [&] { return zoomStep(in); });
 }
 
 void LogArea::setZoomAboutMiddle(double factor)
 {
+    zoomKeeping(view_->contentsRect().width() / 2.0, view_->contentsRect().height() / 2.0, [&] {
+        setZoom(factor);
+        return true;
+    });
+}
+
+bool LogArea::zoomKeeping(double viewX, double viewY, const std::function<bool()>& change)
+{
     const Viewport before = view_->viewport();
-    const double viewX = view_->contentsRect().width() / 2.0, viewY = view_->contentsRect().height() / 2.0;
     const double x = before.toPictureX(viewX), y = before.toPictureY(viewY);
-    setZoom(factor);
+    if (!change())
+        return false;
     layoutRanges();
-    placeAt(x - viewX / factor, y - viewY / factor);
+    placeAt(x - viewX / zoom(), y - viewY / zoom());
+    return true;
 }
 
 void LogArea::placeAt(double left, double top)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 #include <QSize>
 
@@ -64,6 +66,9 @@ private:
     // The picture pixel (left, top) at the view's top-left corner, as near
     // as the bars' steps allow.
     void placeAt(double left, double top);
+    // The zoom changed by change (false: it did not), the picture point at
+    // (viewX, viewY) kept there.
+    bool zoomKeeping(double viewX, double viewY, const std::function<bool()>& change);
 
     LogView* view_;
     QScrollBar* hBar_;
