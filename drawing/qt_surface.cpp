@@ -294,9 +294,9 @@ void QtSurface::print(const std::string& text)
     const QString s = QString::fromStdString(text);
     const double x = pen().currentX, y = pen().currentY;
     const QFontMetricsF& metrics = pen().boldText ? boldMetrics_ : metrics_;
-    const double h = metrics.height();
-    if (finite({x, y}) && !outside(x, y, x + metrics.horizontalAdvance(s), y + h)) {
-        changed(QRectF(x, y, metrics.horizontalAdvance(s), h));
+    const double w = metrics.horizontalAdvance(s), h = metrics.height();
+    if (finite({x, y}) && !outside(x, y, x + w, y + h)) {
+        changed(QRectF(x, y, w, h));
         QPainter& p = painter();
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p.setFont(pen().boldText ? boldFont_ : font_);
